@@ -1,0 +1,159 @@
+// The running host: its documents, the loaded plug-ins, the one input stream
+// (script or terminal) that answers prompts and dialogs, and the transcript of
+// what the command line showed. The API functions of host/api reach the host's
+// state only through Session::get().
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "drawing.h"
+
+struct resbuf;
+
+namespace host {
+
+// Thrown when the input runs out while a command is still asking; it unwinds the
+// command back to the LISP call that started it, which ends with a message.
+struct InputExhausted : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Where answers come from: the lines of a script, or a terminal.
+class Input {
+public:
+    virtual ~Input() = default;
+    // The next line, without its line end; nullopt when the input has ended.
+    virtual std::optional<std::string> next_line() = 0;
+    // True when a person types the answers (prompts are then not echoed).
+    virtual bool interactive() const = 0;
+};
+std::unique_ptr<Input> script_input(std::string text);        // answers from a text
+std::unique_ptr<Input> file_input(const std::string& path);  // nullptr when unreadable
+std::unique_ptr<Input> terminal_input();                      // standard input
+
+// What the command line showed, with "\r" progress lines rewritten in place.
+class Transcript {
+public:
+    void print(const std::string& text);
+    const std::string& text() const { return text_; }
+    void clear() { text_.clear(); }
+    std::vector<std::string> alerts;  // every acedAlert text, in order
+    bool echo_to_stdout = true;
+
+private:
+    std::string text_;
+};
+
+// A temporary vector drawn with acedGrDraw; gone at the next full redraw.
+struct GrVector {
+    Point3 from, to;
+    int colour = 7;
+    int highlight = 0;
+};
+
+// A LISP value as the evaluator holds it.
+struct LispValue {
+    enum Kind { Nil, T, Int, Real, Str, Point, Name, List } kind = Nil;
+    long integer = 0;
+    double real = 0;
+    std::string text;
+    Point3 point;
+    long name[2] = {0, 0};
+    std::vector<LispValue> items;
+    std::string printed() const;  // as LISP prints it
+};
+
+struct LoadedApp;
+
+// A LISP function a plug-in defined in a document.
+struct DefinedFunction {
+    LoadedApp* app = nullptr;
+    int code = 0;
+};
+
+struct Document {
+    Drawing drawing;
+    std::map<std::string, DefinedFunction> functions;  // lower-case name
+    std::map<std::string, LispValue> lisp_variables;
+    std::vector<GrVector> temp_vectors;
+    std::vector<long> highlighted;
+    long previous_set[2] = {0, 0};  // the last selection set a user made
+    bool modified = false;
+    std::string file_path;  // the file it was opened from or saved to; empty for a new drawing
+};
+
+// A host command run through acedCommand: it takes its answers from args (the
+// values of the call after the command name, as text: points "x,y,z", reals with
+// full precision, entity names "@ename:<id>") and returns RTNORM or RTERROR. It
+// prints its own message when it cannot be carried out.
+using CommandArgs = std::vector<std::string>;
+using HostCommand = std::function<int(CommandArgs& args)>;
+
+// A command typed at the top level of a script or terminal (not inside a LISP
+// call), with the rest of its line as argument.
+using ScriptCommand = std::function<void(const std::string& argument)>;
+
+class Session {
+public:
+    Session();
+    ~Session();
+    static Session& get();           // the running session; aborts when none
+    static Session* current_or_null();
+
+    // Documents.
+    Document& current();
+    int current_index() const { return current_; }
+    std::vector<std::unique_ptr<Document>>& documents() { return documents_; }
+    Document& new_document();                  // becomes current; plug-ins get load-drawing
+    void switch_to(int index);                 // no plug-in message: the drawing stays loaded
+    void close_document(int index);            // plug-ins get unload-drawing
+    // Adds a document that was read from a file (the DXF reader builds it).
+    Document& add_document(std::unique_ptr<Document> document);
+
+    // Plug-ins.
+    bool load_plugin(const std::string& path);  // init-app, then load-drawing for each document
+    void unload_plugins();                      // unload-drawing for each document, then unload-app
+
+    // Input and output.
+    void set_input(std::unique_ptr<Input> input);
+    Input* input() { return input_.get(); }
+    // Shows the prompt and returns the next answer; throws InputExhausted at the end
+    // of the input. "^C" on a line of its own is the user's Esc.
+    std::string ask(const std::string& prompt);
+    Transcript& transcript() { return transcript_; }
+    void print(const std::string& text) { transcript_.print(text); }
+
+    // Runs the input to its end: LISP expressions, top-level commands, answers.
+    void run();
+    // Evaluates one LISP expression text and prints its value; false on an error
+    // (reported on the command line).
+    bool eval_and_print(const std::string& expression);
+    std::optional<LispValue> eval(const std::string& expression);
+
+    // Host commands.
+    void register_command(const std::string& name, HostCommand command);
+    int run_command(const std::string& name, CommandArgs& args);
+    void register_script_command(const std::string& name, ScriptCommand command);
+
+    // Settings of this run.
+    std::string install_folder;   // the product's install tree
+    int pump_second_ms = 1000;    // what one second of the message pump lasts
+
+private:
+    std::vector<std::unique_ptr<Document>> documents_;
+    int current_ = -1;
+    std::vector<std::unique_ptr<LoadedApp>> apps_;
+    std::unique_ptr<Input> input_;
+    Transcript transcript_;
+    std::map<std::string, HostCommand> commands_;
+    std::map<std::string, ScriptCommand> script_commands_;
+    friend struct SessionAccess;
+};
+
+}  // namespace host

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the project and runs every test.  Usage: tools/test.sh [build-dir] [cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir="${1:-build}"; shift || true
+cmake -S . -B "$dir" "$@" >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+# The tests use their own registry file and application-data folder.
+export CADHOST_HOME="$PWD/$dir/test-home"
+rm -rf "$CADHOST_HOME"
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
