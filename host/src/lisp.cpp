@@ -313,8 +313,6 @@ std::string princ_text(const LispValue& v)
     return v.kind == LispValue::Str ? v.text : v.printed();
 }
 
-LispValue value_of(const Expr& expr);
-
 LispValue quoted_value(const Expr& expr)
 {
     switch (expr.kind) {
@@ -789,6 +787,28 @@ const std::map<std::string, Builtin>& builtins()
          [](Evaluator& e, std::vector<LispValue>& a) {
              e.session().print("\n");
              return LispValue{};
+         }},
+        {"entlast",
+         [](Evaluator&, std::vector<LispValue>& a) {
+             need_args(a, 0, 0);
+             ads_name name;
+             if (acdbEntLast(name) != RTNORM) return LispValue{};
+             LispValue v;
+             v.kind = LispValue::Name;
+             v.name[0] = name[0];
+             v.name[1] = name[1];
+             return v;
+         }},
+        {"entget",
+         [](Evaluator&, std::vector<LispValue>& a) {
+             need_args(a, 1, 2);
+             if (a[0].kind != LispValue::Name) bad_type("lentityp", a[0]);
+             ads_name name = {a[0].name[0], a[0].name[1]};
+             resbuf* list = acdbEntGet(name);
+             // Groups show as (code value).
+             LispValue v = resbuf_to_lisp(list, true);
+             if (list) acutRelRb(list);
+             return v;
          }},
         {"command",
          [](Evaluator& e, std::vector<LispValue>& a) {

@@ -285,3 +285,24 @@ TEST(SessionPlainTest, PointTextsAndKeywordMatching)
 }
 
 }  // namespace
+
+namespace {
+
+class SessionEntityTest : public HostFixture {};
+
+TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
+{
+    host::Entity line;
+    line.type = "LINE";
+    line.groups = {host::Group::of_text(8, "LOT"), host::Group::of_point(10, {1, 2, 0}),
+                   host::Group::of_point(11, {4, 6, 0})};
+    long id = drawing().add_entity(line).id;
+    char name[64];
+    std::snprintf(name, sizeof name, "<Entity name: %lx>", id);
+    std::string out = run("(setq e (entlast))\n(entget e)\n");
+    EXPECT_NE(out.find(std::string("\n") + name + "\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("(0 \"LINE\")"), std::string::npos) << out;
+    EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
+}
+
+}  // namespace
