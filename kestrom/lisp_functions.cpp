@@ -77,18 +77,30 @@ int lisp_b_input_point()
     return RSRSLT;
 }
 
-// The command runs with command echo off; CMDECHO is put back afterwards
-// however the command ended.
+// Puts CMDECHO back when it goes out of scope, also when the command is
+// unwound by the host (input ended while it was still asking).
+struct CmdechoBracket {
+    int saved = kCmdechoDefault;
+    CmdechoBracket()
+    {
+        if (!sysvar_get_int("CMDECHO", saved)) saved = kCmdechoDefault;
+        sysvar_set_short("CMDECHO", 0);
+    }
+    ~CmdechoBracket() { sysvar_set_short("CMDECHO", static_cast<short>(saved)); }
+    CmdechoBracket(const CmdechoBracket&) = delete;
+    CmdechoBracket& operator=(const CmdechoBracket&) = delete;
+};
+
+// The command runs with command echo off.
 int lisp_b_sel_cutting()
 {
     acedGetArgs();
-    int saved = kCmdechoDefault;
-    if (!sysvar_get_int("CMDECHO", saved)) saved = kCmdechoDefault;
-    sysvar_set_short("CMDECHO", 0);
-    b_sel_cutting(2);
-    acutPrintf("\nFor setting Type command: (setcut) Unload : pku");
-    acedRedraw(nullptr, 4);
-    sysvar_set_short("CMDECHO", static_cast<short>(saved));
+    {
+        CmdechoBracket bracket;
+        b_sel_cutting(2);
+        acutPrintf("\nFor setting Type command: (setcut) Unload : pku");
+        acedRedraw(nullptr, 4);
+    }
     acedRetVoid();
     return RSRSLT;
 }

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "winplat.h"
-
 std::string str_get_field(std::string_view source, int n, std::string_view delimiter)
 {
     if (delimiter.size() != 1) return std::string(source);
@@ -192,18 +190,4 @@ std::string str_pad_left(std::string_view source, int width)
 int str_length(std::string_view text)
 {
     return static_cast<int>(text.size());
-}
-
-std::string system_folder_get()
-{
-    char buffer[MAX_PATH + 1] = {0};
-    GetSystemDirectoryA(buffer, MAX_PATH + 1);
-    return buffer;
-}
-
-std::string windows_folder_get()
-{
-    char buffer[MAX_PATH + 1] = {0};
-    GetWindowsDirectoryA(buffer, MAX_PATH + 1);
-    return buffer;
 }

@@ -62,6 +62,6 @@ int str_pad_right(std::string_view source, int width, std::string& out);
 std::string str_pad_left(std::string_view source, int width);
 int str_length(std::string_view text);
 
-// The Windows system folder and the Windows folder.
+// The Windows system folder and the Windows folder (windows_folders.cpp).
 std::string system_folder_get();
 std::string windows_folder_get();

@@ -1,4 +1,4 @@
-#include "selection.h"
+#include "selection_sets.h"
 
 #include <strings.h>
 
