@@ -1,17 +1,15 @@
 // Result buffers, system variables, selection sets and the entity readers
 // through the host, on entities made with entity lists. Expected values are the
 // lists' own numbers, or worked out by hand in the comments.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <string>
 
 #include "ads.h"
 #include "constants.h"
 #include "entity_readers.h"
+#include "host_fixture.h"
 #include "resbuf_util.h"
 #include "selection_sets.h"
-#include "session.h"
 #include "sysvar.h"
 
 namespace {
@@ -23,15 +21,8 @@ void expect_point(const point3d_rec& p, double x, double y, double z)
     EXPECT_EQ(p.z, z);
 }
 
-class LibraryHost : public ::testing::Test {
+class LibraryHost : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        session.transcript().echo_to_stdout = false;
-        session.new_document();
-        session.set_input(host::script_input(""));
-    }
-
     // Makes the entity and returns its name.
     void make(resbuf* list, ads_name out)
     {
@@ -43,8 +34,6 @@ protected:
     {
         make(acutBuildList(RTDXF0, "LINE", 8, layer, 10, a, 11, b, 0), out);
     }
-
-    host::Session session;
 };
 
 TEST_F(LibraryHost, ResultBufferNodes)
@@ -105,9 +94,9 @@ TEST_F(LibraryHost, SystemVariables)
 TEST_F(LibraryHost, FixedHeightStyleIsReportedAndItsWidthStillReturned)
 {
     EXPECT_DOUBLE_EQ(style_current_width_factor(), 1.0);
-    EXPECT_TRUE(session.transcript().alerts.empty());
+    EXPECT_TRUE(session().transcript().alerts.empty());
 
-    host::Drawing& drawing = session.current().drawing;
+    host::Drawing& drawing = session().current().drawing;
     host::Entity* style = drawing.get(drawing.find_record("STYLE", "Standard"));
     ASSERT_NE(style, nullptr);
     for (auto [code, value] : {std::pair{40, 2.5}, std::pair{41, 0.8}}) {
@@ -117,8 +106,8 @@ TEST_F(LibraryHost, FixedHeightStyleIsReportedAndItsWidthStillReturned)
             style->groups.push_back(host::Group::of_real(code, value));
     }
     EXPECT_DOUBLE_EQ(style_current_width_factor(), 0.8);
-    ASSERT_EQ(session.transcript().alerts.size(), 1u);
-    EXPECT_EQ(session.transcript().alerts[0],
+    ASSERT_EQ(session().transcript().alerts.size(), 1u);
+    EXPECT_EQ(session().transcript().alerts[0],
               "Current Text style Standard fixed height:2.500\ncommand: style =>set height 0.000");
 }
 
@@ -154,11 +143,11 @@ TEST_F(LibraryHost, SelectionsByTypeAndLayer)
     // Verify keeps the entities of one type, named without regard to case.
     ads_name all, lines;
     ASSERT_EQ(acedSSGet("X", nullptr, nullptr, nullptr, all), RTNORM);
-    session.transcript().clear();
+    session().transcript().clear();
     long count = 0;
     EXPECT_EQ(ss_verify_type(all, "line", lines, count), 1);
     EXPECT_EQ(count, 3);
-    EXPECT_EQ(session.transcript().text(), "\nVerify line ");
+    EXPECT_EQ(session().transcript().text(), "\nVerify line ");
     acedSSFree(lines);
     EXPECT_EQ(ss_verify_type(all, "TEXT", lines, count), 0);
     EXPECT_EQ(count, 0);
@@ -306,6 +295,36 @@ TEST_F(LibraryHost, TextBoxCornersTurnWithTheText)
         }
         EXPECT_NEAR(text_box_read.rotation, c.degrees, 1e-6);
     }
+}
+
+TEST_F(LibraryHost, UserPicksAndSelectionsFilteredByType)
+{
+    ads_point a = {0, 0, 0}, b = {10, 0, 0}, c = {20, 0, 0}, far_a = {50, 50, 0}, far_b = {60, 50, 0};
+    ads_name l1, l2, circle;
+    line("0", a, b, l1);
+    line("0", far_a, far_b, l2);
+    make(acutBuildList(RTDXF0, "CIRCLE", 8, "0", 10, c, 40, 1.0, 0), circle);
+
+    // A crossing window over everything, then Enter: only the LINEs are taken.
+    session().set_input(host::script_input("C\n-5,-5\n70,70\n\n"));
+    ads_name ss;
+    long length = 0;
+    EXPECT_EQ(ss_select_type("LINE", ss, length), 1);
+    EXPECT_EQ(length, 2);
+    acedSSFree(ss);
+    session().set_input(host::script_input("C\n-5,-5\n70,70\n\n"));
+    EXPECT_EQ(ss_select_type_layer("CIRCLE", "Other", ss, length), 0);  // nothing on that layer
+    EXPECT_EQ(length, 0);
+
+    // Picks: the wanted type, another type, empty space.
+    session().set_input(host::script_input("5,0\n5,0\n30,30\n"));
+    ads_name picked;
+    point3d_rec at;
+    EXPECT_EQ(ent_select_type("\nPick a line: ", "line", picked, at), 1);
+    EXPECT_TRUE(ads_name_equal(picked, l1));
+    expect_point(at, 5, 0, 0);
+    EXPECT_EQ(ent_select_type_b("\nPick a text: ", "TEXT", picked, at), 2);
+    EXPECT_EQ(ent_select_type("\nPick a line: ", "LINE", picked, at), 0);
 }
 
 }  // namespace

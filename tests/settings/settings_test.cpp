@@ -6,24 +6,18 @@
 #include <vector>
 
 #include "ads.h"
+#include "host_fixture.h"
 #include "layers.h"
-#include "session.h"
 #include "settings_store.h"
+#include "settings_xdata_flags.h"
 #include "text_fields.h"
 
 namespace {
 
 constexpr const char* kSettingsLayer = "Orvik_survey_temp";
 
-class Settings : public ::testing::Test {
+class Settings : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        session.transcript().echo_to_stdout = false;
-        session.new_document();
-        session.set_input(host::script_input(""));
-    }
-
     // The layer record's group, or `absent`.
     int layer_group(const char* layer, int code, int absent = -999)
     {
@@ -58,7 +52,7 @@ protected:
     // Sets a layer's flags (70) and colour (62) as the user's Layer command would.
     void set_layer_state(const char* layer, int flags, int colour)
     {
-        host::Drawing& drawing = session.current().drawing;
+        host::Drawing& drawing = session().current().drawing;
         host::Entity* record = drawing.get(drawing.find_record("LAYER", layer));
         ASSERT_NE(record, nullptr);
         for (auto [code, value] : {std::pair{70, flags}, std::pair{62, colour}}) {
@@ -74,10 +68,8 @@ protected:
         record.type = "LAYER";
         record.groups = {host::Group::of_text(2, name), host::Group::of_int(70, 0),
                          host::Group::of_int(62, 7), host::Group::of_text(6, "CONTINUOUS")};
-        session.current().drawing.add_record("LAYER", record);
+        session().current().drawing.add_record("LAYER", record);
     }
-
-    host::Session session;
 };
 
 TEST_F(Settings, FirstReadInANewDrawingCreatesTheSettingsLayerWithTheDefault)
@@ -96,10 +88,10 @@ TEST_F(Settings, FirstReadInANewDrawingCreatesTheSettingsLayerWithTheDefault)
 
     // Read again: the stored text, not the default; the application is known already.
     EXPECT_EQ(layer_xdata_put(kSettingsLayer, "LABEL_BGD", "MyLabels", 1), RTNORM);
-    session.transcript().clear();
+    session().transcript().clear();
     EXPECT_EQ(drawing_setting_get(key, value), RTNORM);
     EXPECT_EQ(value, "MyLabels");
-    EXPECT_NE(session.transcript().text().find("\nLABEL_BGD already registered"), std::string::npos);
+    EXPECT_NE(session().transcript().text().find("\nLABEL_BGD already registered"), std::string::npos);
 }
 
 TEST_F(Settings, AnotherApplicationOnAnExistingLayerGetsItsDefault)
@@ -161,14 +153,62 @@ TEST_F(Settings, PutReplacesItsOwnTextAndLeavesOtherApplications)
     EXPECT_EQ(xdata_texts("Label_layer", "RAD_TBL"), std::vector<std::string>{"two"});
 
     // A layer that cannot be found: the message, RTERROR, and no layer made.
-    session.transcript().clear();
+    session().transcript().clear();
     EXPECT_EQ(layer_xdata_put("Missing_layer", "LABEL_BGD", "x", 1), RTERROR);
-    EXPECT_EQ(session.transcript().text(), "\nFailed adding xdata.");
+    EXPECT_EQ(session().transcript().text(), "\nFailed adding xdata.");
     EXPECT_FALSE(layer_exists("Missing_layer"));
 
     // With layer_exists 0 the layer is made from an entity list first.
     EXPECT_EQ(layer_xdata_put("Made_layer", "LABEL_BGD", "made", 0), RTNORM);
     EXPECT_EQ(xdata_texts("Made_layer", "LABEL_BGD"), std::vector<std::string>{"made"});
+}
+
+TEST_F(Settings, GetReportsALayerThatCannotBeMade)
+{
+    // A layer without a name cannot be made: the failure reaches the caller as
+    // RTERROR (so its own "Failed Creating Layer" message can show) and the out
+    // text keeps what it had.
+    settings_key_rec key;
+    settings_key_make(key, "CUTTING", "Cutting");
+    key.layer[0] = '\0';
+    std::string value = "unchanged";
+    EXPECT_EQ(drawing_setting_get(key, value), RTERROR);
+    EXPECT_EQ(value, "unchanged");
+    EXPECT_NE(session().transcript().text().find("\nFailed adding xdata."), std::string::npos);
+}
+
+TEST_F(Settings, ListSavedOnAnEntityAndReadBack)
+{
+    ads_point a = {0, 0, 0}, b = {1, 1, 0};
+    resbuf* list = acutBuildList(RTDXF0, "LINE", 8, "0", 10, a, 11, b, 0);
+    ASSERT_EQ(acdbEntMake(list), RTNORM);
+    acutRelRb(list);
+    ads_name entity;
+    ASSERT_EQ(acdbEntLast(entity), RTNORM);
+    regapp_register("TCURVE");
+    std::vector<key_string_rec> entries;
+    key_string_push(entries, 0, "INDEX=3");
+    key_string_push_b(entries, 0, "R=100.000");
+    key_string_push(entries, 0, "L=20.000");
+    session().transcript().clear();
+    EXPECT_EQ(ent_xdata_save_list(entity, "TCURVE", entries), 1);
+    EXPECT_EQ(session().transcript().text(), "\nsucces");
+
+    std::vector<key_string_rec> back;
+    settings_xdata_flags().want_text_list = true;
+    xdata_read_string_list(entity, "TCURVE", back);
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[2].text, "L=20.000");
+    EXPECT_EQ(settings_xdata_flags().text, "L=20.000");  // the last text stays as the read text
+    EXPECT_TRUE(settings_xdata_flags().found_text);
+    EXPECT_FALSE(settings_xdata_flags().want_text_list);  // requests are cleared
+    xdata_read_string_list(entity, "TCURVE", back);       // without the request nothing is added
+    EXPECT_EQ(back.size(), 3u);
+
+    // An application that is not registered is refused.
+    session().transcript().clear();
+    EXPECT_EQ(ent_xdata_save_list(entity, "NOT_REGISTERED", entries), RTERROR);
+    EXPECT_EQ(session().transcript().text(), "\nFailed adding xdata.");
 }
 
 // A command's reader of a KEY=VALUE list: the count from entry 0's value (its
@@ -207,9 +247,9 @@ TEST_F(Settings, KeyValueListRoundTrip)
 
     ASSERT_EQ(layer_create("Label_layer"), 1);
     regapp_register("LABEL_BGD_LIST");
-    session.transcript().clear();
+    session().transcript().clear();
     EXPECT_EQ(layer_xdata_save_list("Label_layer", "LABEL_BGD_LIST", 1, list), 1);
-    EXPECT_EQ(session.transcript().text(), "\nSave succes");
+    EXPECT_EQ(session().transcript().text(), "\nSave succes");
 
     std::vector<key_string_rec> back;
     EXPECT_EQ(drawing_setting_read_list("LABEL_BGD_LIST", "Label_layer", back), 1);
@@ -248,13 +288,13 @@ TEST_F(Settings, LayerNames)
         "Invalid characters in layer name.(R14)\nThe following characters are valid in layer "
         "names:\nA-Z\n0-9\n$-";
     for (const auto& c : cases) {
-        session.transcript().alerts.clear();
+        session().transcript().alerts.clear();
         EXPECT_EQ(layer_name_valid(c.name, c.allow_star), c.valid) << "\"" << c.name << "\"";
         if (c.valid) {
-            EXPECT_TRUE(session.transcript().alerts.empty()) << c.name;
+            EXPECT_TRUE(session().transcript().alerts.empty()) << c.name;
         } else {
-            ASSERT_EQ(session.transcript().alerts.size(), 1u) << c.name;
-            EXPECT_EQ(session.transcript().alerts[0], alert);
+            ASSERT_EQ(session().transcript().alerts.size(), 1u) << c.name;
+            EXPECT_EQ(session().transcript().alerts[0], alert);
         }
     }
 }
@@ -266,9 +306,9 @@ TEST_F(Settings, LayersAreCreatedOnceAndMadeUsable)
     EXPECT_EQ(layer_ensure("Lots"), 0);
     EXPECT_EQ(layer_group("Lots", 62), 7);
     EXPECT_EQ(layer_flags_get("Lots") & 5, 0);
-    session.transcript().clear();
+    session().transcript().clear();
     EXPECT_EQ(layer_create("LOTS"), 0);  // table names ignore case
-    EXPECT_EQ(session.transcript().text(), "\nLOTS already exists");
+    EXPECT_EQ(session().transcript().text(), "\nLOTS already exists");
 
     const struct {
         int flags, colour;
@@ -338,24 +378,24 @@ TEST_F(Settings, PathTrackReloadsWhenAnotherDrawingBecomesCurrent)
     load();
     EXPECT_EQ(loads, 1);  // same drawing: no reload
 
-    session.new_document();
+    session().new_document();
     load();
     EXPECT_EQ(loads, 2);
     EXPECT_EQ(value, "default");
     EXPECT_NE(remembered.find("Drawing2.dwg"), std::string::npos);
     layer_xdata_put(kSettingsLayer, "GRD_LBL", "second", 1);
 
-    session.switch_to(0);
+    session().switch_to(0);
     load();
     EXPECT_EQ(loads, 3);
     EXPECT_EQ(value, "first");
-    session.switch_to(1);
+    session().switch_to(1);
     load();
     EXPECT_EQ(loads, 4);
     EXPECT_EQ(value, "second");
 
     // Paths are compared without regard to case.
-    session.current().drawing.name = "DRAWING2.DWG";
+    session().current().drawing.name = "DRAWING2.DWG";
     load();
     EXPECT_EQ(loads, 4);
 }

@@ -1,36 +1,26 @@
 // The two plug-ins as the host sees them: loaded into drawings, their LISP
-// functions defined per drawing, called from LISP as a user would type them.
-#include <gtest/gtest.h>
-
+// functions defined per drawing, and called from a script as a user types them.
 #include <string>
 
 #include "ads.h"
-#include "session.h"
+#include "host_fixture.h"
 
 namespace {
 
-class Shell : public ::testing::Test {
+class Shell : public HostFixture {
 protected:
     void SetUp() override
     {
-        session.transcript().echo_to_stdout = false;
-        session.new_document();
-        ASSERT_TRUE(session.load_plugin(ORVIK_PLUGIN_DIR "/Kestrom.so"));
-        ASSERT_TRUE(session.load_plugin(ORVIK_PLUGIN_DIR "/Brenvel.so"));
-        session.set_input(host::script_input(""));
+        HostFixture::SetUp();
+        ASSERT_TRUE(load_kestrom());
+        ASSERT_TRUE(load_brenvel());
     }
 
-    // Evaluates one expression; the value as LISP prints it, "error" on failure.
+    // The value one expression gives, as LISP prints it.
     std::string eval(const std::string& expression)
     {
-        auto value = session.eval(expression);
+        auto value = session().eval(expression);
         return value ? value->printed() : "error";
-    }
-    std::string transcript_after(const std::string& expression)
-    {
-        session.transcript().clear();
-        last_value = eval(expression);
-        return session.transcript().text();
     }
     int cmdecho()
     {
@@ -45,9 +35,6 @@ protected:
         value.resval.rint = v;
         acedSetVar("CMDECHO", &value);
     }
-
-    host::Session session;
-    std::string last_value;
 };
 
 // The LISP table in its fixed order: the index of each name is its function code.
@@ -105,35 +92,52 @@ const char* const kKestromFunctions[52] = {
     "b_import_xyz",
     "b_tarnic",
 };
+const char* const kBrenvelFunctions[3] = {"c_kong_kong", "c_upoint", "c_strat"};
 
 void expect_all_defined(const host::Document& document)
 {
+    EXPECT_EQ(document.functions.size(), 55u);
     for (int i = 0; i < 52; ++i) {
         auto found = document.functions.find(kKestromFunctions[i]);
         ASSERT_NE(found, document.functions.end()) << kKestromFunctions[i];
         EXPECT_EQ(found->second.code, i) << kKestromFunctions[i];
     }
-    const char* const companion[3] = {"c_kong_kong", "c_upoint", "c_strat"};
     for (int i = 0; i < 3; ++i) {
-        auto found = document.functions.find(companion[i]);
-        ASSERT_NE(found, document.functions.end()) << companion[i];
-        EXPECT_EQ(found->second.code, i) << companion[i];
+        auto found = document.functions.find(kBrenvelFunctions[i]);
+        ASSERT_NE(found, document.functions.end()) << kBrenvelFunctions[i];
+        EXPECT_EQ(found->second.code, i) << kBrenvelFunctions[i];
     }
+}
+
+TEST_F(Shell, ScriptedSessionShowsTheFieldsAndTheRefusals)
+{
+    const std::string shown =
+        run("(c_strat \"12.5,7,A\" 2 \",\")\n"
+            "(c_strat \"12.5,7,A\" 5 \",\")\n"
+            "(b_make_circle_point 1.5)\n"
+            "(b_text_find)\n"
+            "(b_grid_label)\n"
+            "(b_bgd_split_bgd)\n");
+    EXPECT_EQ(shown,
+              "\nCommand: (c_strat \"12.5,7,A\" 2 \",\")\n\"7\""
+              "\nCommand: (c_strat \"12.5,7,A\" 5 \",\")\n\"A\""
+              "\nCommand: (b_make_circle_point 1.5)\nUnknown return code from ads_getreal \nnil"
+              "\nCommand: (b_text_find)\nnil"
+              "\nCommand: (b_grid_label)\nnil"
+              "\nCommand: (b_bgd_split_bgd)\nnil");
 }
 
 TEST_F(Shell, EveryDrawingGetsTheFunctionsAndClosingOneRemovesThemThereOnly)
 {
-    expect_all_defined(*session.documents()[0]);
-    EXPECT_EQ(session.documents()[0]->functions.size(), 55u);
+    expect_all_defined(*session().documents()[0]);
+    const std::string shown = run("new\n(c_strat \"x;y\" 2 \";\")\n");
+    EXPECT_NE(shown.find("\"y\""), std::string::npos);
+    ASSERT_EQ(session().documents().size(), 2u);
+    expect_all_defined(*session().documents()[1]);
 
-    session.new_document();
-    ASSERT_EQ(session.documents().size(), 2u);
-    expect_all_defined(*session.documents()[1]);
-    EXPECT_EQ(eval("(c_strat \"a;b\" 2 \";\")"), "\"b\"");
-
-    session.close_document(1);
-    ASSERT_EQ(session.documents().size(), 1u);
-    expect_all_defined(*session.documents()[0]);
+    run("close\n");
+    ASSERT_EQ(session().documents().size(), 1u);
+    expect_all_defined(*session().documents()[0]);
     EXPECT_EQ(eval("(c_strat \"a;b\" 1 \";\")"), "\"a\"");
 }
 
@@ -151,70 +155,77 @@ TEST_F(Shell, CStratReturnsTheField)
         {"(c_strat \"no delimiter\" 3 \",\")", "\"no delimiter\""},
         {"(c_strat \"a,b\" 2 \",,\")", "\"a,b\""},  // two-character delimiters never match
         {"(c_strat \"1.000,2.000,,\" 3 \",\")", "\"\""},
+        // Texts far beyond the old 254-character buffers are split whole.
         {"(c_strat \"" + long_field + ",tail\" 1 \",\")", "\"" + long_field + "\""},
         {"(c_strat \"head," + long_field + "\" 2 \",\")", "\"" + long_field + "\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(transcript_after(c.expression), "") << c.expression;
-        EXPECT_EQ(last_value, c.value) << c.expression;
+        session().transcript().clear();
+        EXPECT_EQ(eval(c.expression), c.value) << c.expression;
+        EXPECT_EQ(session().transcript().text(), "") << c.expression;
     }
 }
 
 TEST_F(Shell, CStratErrorCases)
 {
-    // The field number given as a real: the message, and nil.
-    EXPECT_NE(
-        transcript_after("(c_strat \"12.5,7,A\" 5.0 \",\")").find("Unknown return code from ads_getreal \n"),
-        std::string::npos);
-    EXPECT_EQ(last_value, "nil");
-    // Only a text and a number: nil without a message.
-    EXPECT_EQ(transcript_after("(c_strat \"12.5,7,A\" 2)"), "");
-    EXPECT_EQ(last_value, "nil");
-    // Delimiters at position 2 with no text before them: nothing to split, nil.
-    EXPECT_EQ(transcript_after("(c_strat 2 \"x\" \",\")"), "");
-    EXPECT_EQ(last_value, "nil");
+    const struct {
+        const char* expression;
+        bool message;
+    } cases[] = {
+        {"(c_strat \"12.5,7,A\" 5.0 \",\")", true},  // the number given as a real
+        {"(c_strat \"12.5,7,A\" 2)", false},         // no delimiters: no result
+        {"(c_strat 2 \"x\" \",\")", false},          // delimiters but no text to split
+        {"(c_strat)", false},
+    };
+    for (const auto& c : cases) {
+        session().transcript().clear();
+        EXPECT_EQ(eval(c.expression), "nil") << c.expression;
+        EXPECT_EQ(session().transcript().text().find("Unknown return code from ads_getreal \n") !=
+                      std::string::npos,
+                  c.message)
+            << c.expression;
+    }
     EXPECT_EQ(eval("(c_upoint 1 \"a\" 2.5)"), "nil");
     EXPECT_EQ(eval("(c_kong_kong)"), "nil");
 }
 
-TEST_F(Shell, MakeCirclePointRefusesAWrongArgumentType)
+TEST_F(Shell, WrappersWithArguments)
 {
-    EXPECT_NE(transcript_after("(b_make_circle_point 1.5)").find("Unknown return code from ads_getreal \n"),
-              std::string::npos);
-    EXPECT_EQ(last_value, "nil");
-    EXPECT_EQ(transcript_after("(b_make_circle_point)"), "");
-    EXPECT_EQ(last_value, "nil");
+    session().transcript().clear();
+    EXPECT_EQ(eval("(b_make_circle_point)"), "nil");
+    EXPECT_EQ(eval("(b_make_circle_point \"1\")"), "nil");
+    EXPECT_EQ(session().transcript().text(), "Unknown return code from ads_getreal \n");
+    // The label commands run only with a string; with none or a number, nil.
+    for (const char* expression : {"(b_selbgd)", "(b_selbgd 5)", "(b_pickbgd)", "(b_pickbgd 5)"})
+        EXPECT_EQ(eval(expression), "nil") << expression;
 }
 
-TEST_F(Shell, StubsReturnNilAndDoNothingElse)
+TEST_F(Shell, StubsDoNothingButTheAlertTools)
 {
     for (const char* name : {"b_text_find", "b_grid_label", "b_bgd_split_bgd"}) {
-        const size_t entities = session.current().drawing.store.size();
-        EXPECT_EQ(transcript_after(std::string("(") + name + ")"), "") << name;
-        EXPECT_EQ(last_value, "nil") << name;
-        EXPECT_TRUE(session.transcript().alerts.empty()) << name;
-        EXPECT_EQ(session.current().drawing.store.size(), entities) << name;
+        const size_t entities = drawing().store.size();
+        session().transcript().clear();
+        EXPECT_EQ(eval(std::string("(") + name + ")"), "nil") << name;
+        EXPECT_EQ(session().transcript().text(), "") << name;
+        EXPECT_TRUE(session().transcript().alerts.empty()) << name;
+        EXPECT_EQ(drawing().store.size(), entities) << name;
     }
     // The three unavailable tools show one alert each, with the same text.
     for (const char* name : {"b_pnt_online_right_angle", "b_pnt_online", "b_pnt_tepat"}) {
-        session.transcript().alerts.clear();
+        session().transcript().alerts.clear();
         EXPECT_EQ(eval(std::string("(") + name + ")"), "nil") << name;
-        ASSERT_EQ(session.transcript().alerts.size(), 1u) << name;
-        EXPECT_EQ(session.transcript().alerts[0], "Unavailable") << name;
+        ASSERT_EQ(session().transcript().alerts.size(), 1u) << name;
+        EXPECT_EQ(session().transcript().alerts[0], "Unavailable") << name;
     }
-    // The label commands run only with a string; with none or a number, nil.
-    EXPECT_EQ(eval("(b_selbgd)"), "nil");
-    EXPECT_EQ(eval("(b_selbgd 5)"), "nil");
-    EXPECT_EQ(eval("(b_pickbgd 5)"), "nil");
 }
 
 TEST_F(Shell, SelCuttingLeavesCmdechoAsItWas)
 {
     for (short before : {1, 0}) {
         set_cmdecho(before);
-        const std::string shown = transcript_after("(b_sel_cutting)");
+        const std::string shown = run("(b_sel_cutting)\n");
         EXPECT_NE(shown.find("For setting Type command: (setcut) Unload : pku"), std::string::npos);
-        EXPECT_EQ(last_value, "nil");
+        EXPECT_NE(shown.find("nil"), std::string::npos);
         EXPECT_EQ(cmdecho(), before);
     }
 }
