@@ -91,6 +91,23 @@ TEST_F(LibraryHost, SystemVariables)
     EXPECT_EQ(real, 2.75);
 }
 
+TEST_F(LibraryHost, ViewExtentsFromTheViewVariables)
+{
+    resbuf centre{}, screen{}, size{};
+    ASSERT_EQ(acedGetVar("VIEWCTR", &centre), RTNORM);
+    ASSERT_EQ(acedGetVar("SCREENSIZE", &screen), RTNORM);
+    ASSERT_EQ(acedGetVar("VIEWSIZE", &size), RTNORM);
+    // The view is VIEWSIZE high and as wide as the screen's proportions make it.
+    const double height = size.resval.rreal;
+    const double width = height * screen.resval.rpoint[X] / screen.resval.rpoint[Y];
+    point3d_rec lower_left, upper_right;
+    EXPECT_EQ(view_extents(lower_left, upper_right), 1);
+    EXPECT_NEAR(upper_right.x - lower_left.x, width, 1e-9);
+    EXPECT_NEAR(upper_right.y - lower_left.y, height, 1e-9);
+    EXPECT_NEAR((upper_right.x + lower_left.x) / 2, centre.resval.rpoint[X], 1e-9);
+    EXPECT_NEAR((upper_right.y + lower_left.y) / 2, centre.resval.rpoint[Y], 1e-9);
+}
+
 TEST_F(LibraryHost, FixedHeightStyleIsReportedAndItsWidthStillReturned)
 {
     EXPECT_DOUBLE_EQ(style_current_width_factor(), 1.0);

@@ -353,6 +353,38 @@ TEST_F(Settings, ListingsAreSortedWithoutRegardToCase)
     EXPECT_EQ(names, (std::vector<std::string>{"0", "alpha", "M", "road", "ROAD", "Zeta"}));
 }
 
+TEST_F(Settings, BlockLayerIsTheLayerOfTheFirstEntity)
+{
+    host::Drawing& dwg = drawing();
+    host::Entity block;
+    block.type = "BLOCK";
+    block.groups = {host::Group::of_text(2, "Grid_Arrow"), host::Group::of_int(70, 0)};
+    const long block_id = dwg.add_record("BLOCK", block).id;
+    for (const char* layer : {"Arrows", "Heads"}) {
+        host::Entity line;
+        line.type = "LINE";
+        line.groups = {host::Group::of_text(8, layer), host::Group::of_point(10, {0, 0, 0}),
+                       host::Group::of_point(11, {1, 0, 0})};
+        dwg.add_entity(line, block_id);
+    }
+    host::Entity empty;
+    empty.type = "BLOCK";
+    empty.groups = {host::Group::of_text(2, "Empty"), host::Group::of_int(70, 0)};
+    dwg.add_record("BLOCK", empty);
+
+    std::string layer = "unchanged";
+    EXPECT_EQ(block_layer_get("grid_arrow", layer), 1);  // looked up upper-cased
+    EXPECT_EQ(layer, "Arrows");
+    EXPECT_EQ(block_layer_get("No_such_block", layer), 0);
+    EXPECT_EQ(layer, "0");
+    layer = "unchanged";
+    EXPECT_EQ(block_layer_get("Empty", layer), 0);
+    EXPECT_EQ(layer, "0");
+
+    EXPECT_EQ(block_table_list(), 2);
+    EXPECT_EQ(block_name_list, (std::vector<std::string>{"Empty", "Grid_Arrow"}));
+}
+
 TEST_F(Settings, PathTrackReloadsWhenAnotherDrawingBecomesCurrent)
 {
     // A command's load step: reload when the tracker cleared the flag.
