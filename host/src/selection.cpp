@@ -935,7 +935,9 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
         filter = parse_filter(filter_list);
         if (!filter) return RTERROR;
     }
-    Session& session = Session::get();
+    Session* running = Session::current_or_null();
+    if (!running || !running->has_document()) return RTERROR;
+    Session& session = *running;
     Document& document = session.current();
     Drawing& drawing = document.drawing;
     std::string key = mode ? upper_text(mode) : "";
@@ -1016,7 +1018,8 @@ int acedSSAdd(const ads_name entity, const ads_name ss, ads_name result)
     if (!result) return RTERROR;
     const bool has_entity = entity && !ads_name_nil(entity);
     if (has_entity) {
-        const Entity* e = current_drawing().get(id_of(entity));
+        const Drawing* drawing = current_drawing_or_null();
+        const Entity* e = drawing ? drawing->get(id_of(entity)) : nullptr;
         if (!e || e->erased) return RTERROR;
     }
     if (!ss || ads_name_nil(ss)) {
@@ -1046,7 +1049,9 @@ int acedSSDel(const ads_name entity, const ads_name ss)
 
 int acedEntSel(const char* prompt, ads_name entity, ads_point picked)
 {
-    Session& session = Session::get();
+    Session* running = Session::current_or_null();
+    if (!running || !running->has_document()) return RTERROR;
+    Session& session = *running;
     Drawing& drawing = session.current().drawing;
     const std::string answer = session.ask(prompt ? prompt : "\nSelect object: ");
     if (answer == "^C") return RTCAN;
