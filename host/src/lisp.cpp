@@ -818,7 +818,7 @@ const std::map<std::string, Builtin>& builtins()
              if (texts.empty()) return LispValue{};
              std::string name = texts.front();
              texts.erase(texts.begin());
-             e.session().run_command(name, texts);
+             run_called_command(e.session(), name, texts);
              return LispValue{};
          }},
     };

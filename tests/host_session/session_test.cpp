@@ -247,6 +247,12 @@ TEST_F(SessionTest, LayerCommandThawsUnlocksAndTurnsOn)
 
     out = run("(command \"layer\" \"thaw\" \"MISSING\" \"\")\n");
     EXPECT_NE(out.find("No layer matches \"MISSING\""), std::string::npos) << out;
+
+    // With CMDECHO on (the default) the command line shows the command and its answers.
+    out = run("(p_layer \"LOT_NO\")\n");
+    EXPECT_NE(out.find("\nCommand: Layer thaw LOT_NO unlock LOT_NO on LOT_NO \n"), std::string::npos) << out;
+    out = run("(setvar \"CMDECHO\" 0)\n(p_layer \"LOT_NO\")\n");
+    EXPECT_EQ(out.find("Command: Layer"), std::string::npos) << out;
 }
 
 TEST_F(SessionTest, TranscriptRewritesProgressLinesAndRecordsAlerts)
