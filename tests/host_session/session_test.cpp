@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "host_fixture.h"
 #include "input.h"
+#include "lisp.h"
 #include "probe_app.h"
 
 namespace {
@@ -335,6 +336,18 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     EXPECT_EQ(result->resval.rreal, 2.5);
     acutRelRb(args);
     acutRelRb(result);
+
+    // LISP reaches the same functions, and the host's own builtins.
+    EXPECT_EQ(last_line(run("(twice 4.0)\n")), "8.0");
+    host::register_lisp_builtin("probe_len", [](std::vector<host::LispValue>& a) {
+        if (a.size() != 1 || a[0].kind != host::LispValue::Str) throw std::runtime_error("bad argument");
+        host::LispValue v;
+        v.kind = host::LispValue::Int;
+        v.integer = static_cast<long>(a[0].text.size());
+        return v;
+    });
+    EXPECT_EQ(last_line(run("(probe_len \"abcd\")\n")), "4");
+    EXPECT_EQ(last_line(run("(probe_len 1)\n")), "; error: bad argument");
 
     // acedCmd passes every value to the command as text.
     host::CommandArgs seen;
