@@ -1048,6 +1048,18 @@ std::string LispValue::printed() const
     return "nil";
 }
 
+std::optional<std::string> eval_answer_text(Session& session, const std::string& text)
+{
+    std::optional<LispValue> value = eval_text(session, text.front() == '!' ? text.substr(1) : text);
+    if (!value) return std::nullopt;
+    try {
+        return command_text(*value).value_or("");
+    } catch (const LispError& error) {
+        print_error(session, std::string(error.what()) + " (no answer to this prompt)");
+        return std::nullopt;
+    }
+}
+
 void register_lisp_builtin(const std::string& name, LispBuiltin function)
 {
     added_builtins()[lower_text(name)] = std::move(function);

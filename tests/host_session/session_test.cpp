@@ -101,6 +101,19 @@ TEST_F(SessionTest, PointPromptAnswersAndTheRawInput)
     for (const Case& c : cases) EXPECT_EQ(last_line(run(c.script)), c.result) << c.script;
 }
 
+TEST_F(SessionTest, LispAtAPromptAnswersWithItsValue)
+{
+    EXPECT_EQ(last_line(run("(setq p '(3 4))\n(p_point)\n!p\n")), "(3.0 4.0 0.0)");
+    EXPECT_EQ(last_line(run("(p_int)\n(+ 2 3)\n")), "5");
+    EXPECT_EQ(last_line(run("(p_kword)\n(strcat \"c\" \"l\")\n")), "\"RTNORM CL\"");
+    // A failing expression is no answer: the prompt asks again.
+    std::string out = run("(p_int)\n(nofn)\n6\n");
+    EXPECT_NE(out.find("no function definition: NOFN"), std::string::npos) << out;
+    EXPECT_EQ(last_line(out), "6");
+    // A string prompt takes the text as typed.
+    EXPECT_EQ(last_line(run("(p_string 1)\n(A)\n")), "\"RTNORM|(A)\"");
+}
+
 TEST_F(SessionTest, StringPromptEndsAtABlankUnlessBlanksAreAllowed)
 {
     EXPECT_EQ(last_line(run("(p_string 0)\nLOT 12\n")), "\"RTNORM|LOT\"");
