@@ -55,6 +55,10 @@ struct ListFill {
 
 struct DialogHost {
     std::map<int, std::shared_ptr<const DclFile>> files;  // by dcl_id
+    // The id and text of each file loaded: loading the same unchanged file again
+    // (the product loads at every use and never unloads) gives the same id, so
+    // the loaded files do not pile up.
+    std::map<std::string, std::pair<int, std::string>> loaded;
     int next_id = 1;
     std::map<ads_hdlg, std::unique_ptr<LiveDialog>> dialogs;
     std::vector<LiveDialog*> running;  // innermost last
@@ -506,15 +510,22 @@ HOST_API int ads_load_dialog(const char* dcl_file, int* dcl_id)
     std::ostringstream text;
     text << in.rdbuf();
     if (!in) return RTERROR;
+    DialogHost& state = dialog_host();
+    if (const auto found = state.loaded.find(path); found != state.loaded.end() &&
+                                                    found->second.second == text.str() &&
+                                                    state.files.count(found->second.first)) {
+        *dcl_id = found->second.first;
+        return RTNORM;
+    }
     DclError error;
     auto file = parse_dcl(text.str(), path, &error);
     if (!file) {
         say("\nError in dialog file " + error.text());
         return RTERROR;
     }
-    DialogHost& state = dialog_host();
     *dcl_id = state.next_id++;
     state.files[*dcl_id] = std::make_shared<const DclFile>(std::move(*file));
+    state.loaded[path] = {*dcl_id, text.str()};
     return RTNORM;
 }
 

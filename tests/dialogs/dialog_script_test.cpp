@@ -239,6 +239,41 @@ TEST_F(DialogScript, ShowListsEveryTile)
         EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
 }
 
+// Answers typed by a person: the host lists the dialog before it asks.
+class TypedLines : public host::Input {
+public:
+    explicit TypedLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    std::optional<std::string> next_line() override
+    {
+        if (next_ >= lines_.size()) return std::nullopt;
+        return lines_[next_++];
+    }
+    bool interactive() const override { return true; }
+
+private:
+    std::vector<std::string> lines_;
+    size_t next_ = 0;
+};
+
+TEST_F(DialogScript, TerminalShowsTheDialogBeforeAsking)
+{
+    ads_hdlg dialog = open();
+    ads_mode_tile(dialog, "tg_flag", MODE_DISABLE);
+    session_.set_input(std::make_unique<TypedLines>(std::vector<std::string>{"ok"}));
+    int status = -99;
+    ASSERT_EQ(ads_start_dialog(dialog, &status), RTNORM);
+    EXPECT_EQ(status, DLGOK);
+    const std::string shown = transcript();
+    const size_t listing = shown.find("Dialog test_dlg \"Test dialog\"");
+    const size_t prompt = shown.find("Dialog test_dlg> ");
+    ASSERT_NE(listing, std::string::npos) << shown;
+    ASSERT_NE(prompt, std::string::npos) << shown;
+    EXPECT_LT(listing, prompt);
+    EXPECT_NE(shown.find("tg_flag: toggle, label \"Flag\", value \"0\", disabled"), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("accept: button, label \"OK\", enabled"), std::string::npos) << shown;
+}
+
 TEST_F(DialogScript, InputRunningOutEndsTheDialog)
 {
     ads_hdlg dialog = open();
@@ -268,6 +303,15 @@ TEST_F(DialogScript, FilesThatDoNotLoad)
     EXPECT_EQ(dialog, nullptr);
     EXPECT_EQ(ads_new_dialog("test_dlg", id, nullptr, &dialog), RTNORM);
     EXPECT_NE(dialog, nullptr);
+    // Loading the unchanged file again (as the product does at every use) gives
+    // the same id; a changed file is read afresh.
+    int again = -1;
+    ASSERT_EQ(ads_load_dialog((folder_ / "dcl/test.dcl").c_str(), &again), RTNORM);
+    EXPECT_EQ(again, id);
+    write_file("dcl/test.dcl", std::string(kTestDialog) + "\nother_dlg : dialog { ok_only; }\n");
+    ASSERT_EQ(ads_load_dialog((folder_ / "dcl/test.dcl").c_str(), &again), RTNORM);
+    EXPECT_NE(again, id);
+    EXPECT_EQ(ads_new_dialog("other_dlg", again, nullptr, &dialog), RTNORM);
     EXPECT_EQ(ads_unload_dialog(id), RTNORM);
     EXPECT_EQ(ads_new_dialog("test_dlg", id, nullptr, &dialog), RTERROR);
 }
