@@ -1,4 +1,4 @@
-// The host commands "Donut", "_zoom" and "_redrawall" as acedCommand runs them.
+// The host commands "Donut" and "_zoom" as acedCommand runs them.
 #include "cmd_misc.h"
 
 #include <algorithm>
@@ -118,22 +118,12 @@ int zoom_command(CommandArgs& args)
     return RTNORM;
 }
 
-int redrawall_command(CommandArgs& args)
-{
-    Session& session = Session::get();
-    if (!session.has_document()) return fail("_redrawall", "no drawing is open.");
-    session.current().temp_vectors.clear();
-    return RTNORM;
-}
-
 void register_misc_commands(Session& session)
 {
     session.register_command("Donut", donut_command);
     session.register_command("_donut", donut_command);
     session.register_command("_zoom", zoom_command);
     session.register_command("zoom", zoom_command);
-    session.register_command("_redrawall", redrawall_command);
-    session.register_command("redrawall", redrawall_command);
 }
 
 }  // namespace host

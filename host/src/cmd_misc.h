@@ -1,5 +1,5 @@
-// The host commands "Text", "Donut", "_zoom" and "_redrawall" that acedCommand
-// runs, and the readers of their answers.
+// The host commands "Text", "Donut" and "_zoom" that acedCommand runs, and the
+// readers of their answers. ("_redrawall" is one of the session's own commands.)
 #pragma once
 
 #include <optional>
@@ -28,15 +28,14 @@ private:
     size_t next_ = 0;
 };
 
-// Adds "Text" (cmd_text.cpp) and "Donut", "_zoom", "_redrawall" (cmd_misc.cpp)
-// to a session's host commands.
+// Adds "Text" (cmd_text.cpp) and "Donut", "_zoom" (cmd_misc.cpp) to a session's
+// host commands.
 void register_text_command(Session& session);
 void register_misc_commands(Session& session);
 
 int text_command(CommandArgs& args);
 int donut_command(CommandArgs& args);
 int zoom_command(CommandArgs& args);
-int redrawall_command(CommandArgs& args);
 
 // "none", "non" and their "_" forms: an object-snap override, which this host
 // accepts and ignores (it applies no object snaps).

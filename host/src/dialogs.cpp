@@ -563,7 +563,7 @@ HOST_API int ads_start_dialog(ads_hdlg hdlg, int* status)
     state.running.push_back(dialog);
     try {
         if (session->input() && session->input()->interactive()) show_dialog(*dialog);
-        while (!dialog->done) answer(*dialog, session->ask("\nDialog " + dialog->name + "> "));
+        while (!dialog->done) answer(*dialog, session->ask_dialog("\nDialog " + dialog->name + "> "));
     } catch (...) {  // the input ran out (or a callback failed): the dialog goes with the command
         close_dialog(dialog);
         throw;

@@ -2,13 +2,13 @@
 // callbacks a test registers see what a user's actions would send them, and the
 // dialog ends with the status its buttons, its file's actions or Esc give.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "adsdlg.h"
 #include "dcl_runtime.h"
+#include "host_fixture.h"
 #include "session.h"
 
 namespace {
@@ -54,6 +54,17 @@ void terminate(ads_callback_packet* packet)
     ads_term_dialog();
 }
 
+// Asks for a file, as a "browse" button does, and ends the dialog with status 4.
+std::string g_file;
+void browse(ads_callback_packet* packet)
+{
+    resbuf* result = acutNewRb(RTSTR);
+    if (acedGetFileD("Open ASCII Data", "", "txt", 0, result) == RTNORM && result->restype == RTSTR)
+        g_file = result->resval.rstring;
+    acutRelRb(result);
+    ads_done_dialog(packet->dialog, 4);
+}
+
 const char* kTestDialog = R"dcl(
 test_dlg : dialog {
     label = "Test dialog";
@@ -74,21 +85,17 @@ test_dlg : dialog {
 }
 )dcl";
 
-class DialogScript : public ::testing::Test {
+class DialogScript : public HostFixture {
 protected:
     void SetUp() override
     {
+        HostFixture::SetUp();
         g_calls.clear();
         g_read_back.clear();
-        session_.transcript().echo_to_stdout = false;
-        session_.new_document();
-        folder_ =
-            fs::temp_directory_path() / ("dcl_test_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = fs::path(home()) / "install";
         fs::create_directories(folder_ / "dcl");
         write_file("dcl/test.dcl", kTestDialog);
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     void write_file(const std::string& name, const std::string& text)
     {
@@ -109,17 +116,16 @@ protected:
     }
 
     // Starts the dialog answered by the script; the status it ended with.
-    int run(ads_hdlg dialog, const std::string& script)
+    int run_dialog(ads_hdlg dialog, const std::string& script)
     {
-        session_.set_input(host::script_input(script));
+        session().set_input(host::script_input(script));
         int status = -99;
         EXPECT_EQ(ads_start_dialog(dialog, &status), RTNORM);
         return status;
     }
 
-    std::string transcript() { return session_.transcript().text(); }
+    std::string transcript() { return session().transcript().text(); }
 
-    host::Session session_;
     fs::path folder_;
 };
 
@@ -127,13 +133,13 @@ TEST_F(DialogScript, CallbacksSeeKeyValueAndReason)
 {
     ads_hdlg dialog = open();
     ads_action_tile(dialog, "btn_go", go_button);
-    const int status = run(dialog,
-                           "set t_height 5.25\n"
-                           "pick tg_flag\n"
-                           "pick rb_b\n"
-                           "set rb_a 1\n"
-                           "select pop_layer 2\n"
-                           "pick btn_go\n");
+    const int status = run_dialog(dialog,
+                                  "set t_height 5.25\n"
+                                  "pick tg_flag\n"
+                                  "pick rb_b\n"
+                                  "set rb_a 1\n"
+                                  "select pop_layer 2\n"
+                                  "pick btn_go\n");
     EXPECT_EQ(status, 7);
     const std::vector<Call> expected = {
         {"t_height", "5.25", CBR_LOST_FOCUS},
@@ -165,7 +171,7 @@ TEST_F(DialogScript, StatusesFromButtonsActionsAndEsc)
     };
     for (const Case& c : cases) {
         g_calls.clear();
-        EXPECT_EQ(run(open(), c.script), c.status) << c.script;
+        EXPECT_EQ(run_dialog(open(), c.script), c.status) << c.script;
         EXPECT_TRUE(host::open_dialog_name().empty());
     }
 }
@@ -174,7 +180,17 @@ TEST_F(DialogScript, TermDialogFromACallbackEndsAllDone)
 {
     ads_hdlg dialog = open();
     ads_action_tile(dialog, "btn_end", terminate);
-    EXPECT_EQ(run(dialog, "pick btn_end\n"), DLGALLDONE);
+    EXPECT_EQ(run_dialog(dialog, "pick btn_end\n"), DLGALLDONE);
+}
+
+TEST_F(DialogScript, CallbackAsksForAFileFromTheSameInput)
+{
+    ads_hdlg dialog = open();
+    ads_action_tile(dialog, "btn_end", browse);
+    g_file.clear();
+    EXPECT_EQ(run_dialog(dialog, "set t_height 3\npick btn_end\n/data/points.txt\n"), 4);
+    EXPECT_EQ(g_file, "/data/points.txt");
+    EXPECT_EQ(g_calls, (std::vector<Call>{{"t_height", "3", CBR_LOST_FOCUS}}));
 }
 
 TEST_F(DialogScript, DisabledTilesRefuseActions)
@@ -183,13 +199,13 @@ TEST_F(DialogScript, DisabledTilesRefuseActions)
     ads_action_tile(dialog, "tg_flag", toggle_rule);
     ads_action_tile(dialog, "btn_go", go_button);
     ads_mode_tile(dialog, "radio_ip", MODE_DISABLE);  // a disabled row disables its buttons
-    const int status = run(dialog,
-                           "pick btn_off\n"
-                           "pick rb_b\n"
-                           "pick tg_flag\n"  // disables btn_go and sets t_height to 9.5
-                           "pick btn_go\n"
-                           "pick tg_flag\n"  // enables it again and sets t_height to 1
-                           "pick btn_go\n");
+    const int status = run_dialog(dialog,
+                                  "pick btn_off\n"
+                                  "pick rb_b\n"
+                                  "pick tg_flag\n"  // disables btn_go and sets t_height to 9.5
+                                  "pick btn_go\n"
+                                  "pick tg_flag\n"  // enables it again and sets t_height to 1
+                                  "pick btn_go\n");
     EXPECT_EQ(status, 7);
     EXPECT_NE(transcript().find("Tile \"btn_off\" is disabled; the action is refused."), std::string::npos);
     EXPECT_NE(transcript().find("Tile \"rb_b\" is disabled"), std::string::npos);
@@ -216,7 +232,7 @@ TEST_F(DialogScript, ListsAreFilledAndChosen)
     EXPECT_EQ(ads_start_list(dialog, "t_height", LIST_NEW, 0), RTERROR);  // not a list
     EXPECT_EQ(ads_add_list("stray"), RTERROR);                            // no list open
 
-    const int status = run(dialog, "select lb_items 4\nselect lb_items 3\nshow\nok\n");
+    const int status = run_dialog(dialog, "select lb_items 4\nselect lb_items 3\nshow\nok\n");
     EXPECT_EQ(status, DLGOK);
     EXPECT_NE(transcript().find("the index must be 0 to 3"), std::string::npos);
     EXPECT_EQ(g_calls, (std::vector<Call>{{"lb_items", "3", CBR_SELECT}}));
@@ -230,7 +246,7 @@ TEST_F(DialogScript, ShowListsEveryTile)
 {
     ads_hdlg dialog = open();
     ads_set_tile(dialog, "t_msg", "Hello");
-    run(dialog, "show\ncancel\n");
+    run_dialog(dialog, "show\ncancel\n");
     const std::string shown = transcript();
     for (const char* line :
          {"Dialog test_dlg \"Test dialog\"", "t_height: edit_box, label \"Height\", value \"2.5\", enabled",
@@ -259,7 +275,7 @@ TEST_F(DialogScript, TerminalShowsTheDialogBeforeAsking)
 {
     ads_hdlg dialog = open();
     ads_mode_tile(dialog, "tg_flag", MODE_DISABLE);
-    session_.set_input(std::make_unique<TypedLines>(std::vector<std::string>{"ok"}));
+    session().set_input(std::make_unique<TypedLines>(std::vector<std::string>{"ok"}));
     int status = -99;
     ASSERT_EQ(ads_start_dialog(dialog, &status), RTNORM);
     EXPECT_EQ(status, DLGOK);
@@ -277,7 +293,7 @@ TEST_F(DialogScript, TerminalShowsTheDialogBeforeAsking)
 TEST_F(DialogScript, InputRunningOutEndsTheDialog)
 {
     ads_hdlg dialog = open();
-    session_.set_input(host::script_input("set t_height 5\n"));
+    session().set_input(host::script_input("set t_height 5\n"));
     int status = -99;
     EXPECT_THROW(ads_start_dialog(dialog, &status), host::InputExhausted);
     EXPECT_TRUE(host::open_dialog_name().empty());
@@ -345,7 +361,7 @@ TEST_F(DialogScript, TilesSetAndReadBack)
     EXPECT_STREQ(value, "123");
     EXPECT_EQ(ads_set_tile(dialog, "nothere", "1"), RTERROR);
     EXPECT_EQ(ads_mode_tile(dialog, "t_height", 9), RTERROR);
-    EXPECT_EQ(run(dialog, "cancel\n"), DLGCANCEL);
+    EXPECT_EQ(run_dialog(dialog, "cancel\n"), DLGCANCEL);
 }
 
 // The installed yes/no dialog, its buttons bound as its caller binds them:
@@ -369,7 +385,7 @@ TEST_F(DialogScript, InstalledYesNoDialog)
         ASSERT_EQ(ads_set_tile(dialog, "msg", "Overwrite the file?"), RTNORM);
         ASSERT_EQ(ads_set_tile(dialog, "main", "Save"), RTNORM);
         for (const char* key : {"yes", "no", "cancel"}) ads_action_tile(dialog, key, yes_no_button);
-        EXPECT_EQ(run(dialog, script), status) << script;
+        EXPECT_EQ(run_dialog(dialog, script), status) << script;
     }
 }
 
@@ -383,7 +399,7 @@ TEST_F(DialogScript, InstalledPolylineConfirmEndsByItsOwnAction)
     ads_set_tile(dialog, "rb_CoordSpline", "1");
     ads_action_tile(dialog, "rb_CoordFrame", record);
     ads_action_tile(dialog, "tg_neverAsk", record);
-    EXPECT_EQ(run(dialog, "pick rb_CoordFrame\npick tg_neverAsk\npick exit\n"), DLGOK);
+    EXPECT_EQ(run_dialog(dialog, "pick rb_CoordFrame\npick tg_neverAsk\npick exit\n"), DLGOK);
     EXPECT_EQ(g_calls,
               (std::vector<Call>{{"rb_CoordFrame", "1", CBR_SELECT}, {"tg_neverAsk", "1", CBR_SELECT}}));
 }

@@ -8,6 +8,7 @@
 #include "ads.h"
 #include "cmd_misc.h"
 #include "entities.h"
+#include "host_fixture.h"
 #include "session.h"
 #include "sysvars.h"
 
@@ -15,20 +16,10 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-class HostCommands : public ::testing::Test {
+class HostCommands : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        session_.transcript().echo_to_stdout = false;
-        session_.new_document();
-        host::register_text_command(session_);
-        host::register_misc_commands(session_);
-    }
-    host::Drawing& drawing() { return session_.current().drawing; }
-    int run(const std::string& command, host::CommandArgs args)
-    {
-        return session_.run_command(command, args);
-    }
+    // Runs a host command as acedCommand would, with its answers as texts.
+    int command(const std::string& name, host::CommandArgs args) { return session().run_command(name, args); }
     const host::Entity* last() { return drawing().get(drawing().last_main()); }
     void set_style(int code, double value)
     {
@@ -44,8 +35,6 @@ protected:
         ASSERT_TRUE(host::set_sysvar_real(drawing(), "ANGBASE", kPi / 2));
         ASSERT_TRUE(host::set_sysvar_short(drawing(), "ANGDIR", 1));
     }
-
-    host::Session session_;
 };
 
 void expect_point(const host::Point3& p, double x, double y, const std::string& what)
@@ -75,7 +64,7 @@ TEST_F(HostCommands, TextWithEachJustification)
     };
     for (const Case& c : cases) {
         const std::string what = c.args[0];
-        ASSERT_EQ(run("Text", c.args), RTNORM) << what;
+        ASSERT_EQ(command("Text", c.args), RTNORM) << what;
         const host::Entity* text = last();
         ASSERT_NE(text, nullptr);
         EXPECT_EQ(text->type, "TEXT");
@@ -106,11 +95,11 @@ TEST_F(HostCommands, TextAnglesFollowAngbaseAndAngdir)
         {"180", 3 * kPi / 2},               // south
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(run("Text", {"r", "none", "10,20", "2.5", c.angle, "ABC"}), RTNORM) << c.angle;
+        ASSERT_EQ(command("Text", {"r", "none", "10,20", "2.5", c.angle, "ABC"}), RTNORM) << c.angle;
         EXPECT_NEAR(last()->real(50), c.rotation, 1e-12) << c.angle;
     }
     // The right-justified text along north: its 6.0 width runs up from 10 to 11.
-    ASSERT_EQ(run("Text", {"r", "none", "10,20", "2.5", "0", "ABC"}), RTNORM);
+    ASSERT_EQ(command("Text", {"r", "none", "10,20", "2.5", "0", "ABC"}), RTNORM);
     expect_point(last()->point(10), 10, 14, "north");
 }
 
@@ -122,7 +111,7 @@ TEST_F(HostCommands, FixedHeightStyleTakesNoHeightAnswer)
     // factor 0.5 is 0.8 x 3 x 3 x 0.5 = 3.6 wide; centred along north, 10 lies
     // 1.8 below 11.
     host::CommandArgs args = {"c", "none", "10,20", "90", "ABC", "next"};
-    ASSERT_EQ(session_.run_command("Text", args), RTNORM);
+    ASSERT_EQ(session().run_command("Text", args), RTNORM);
     const host::Entity* text = last();
     EXPECT_DOUBLE_EQ(text->real(40), 3.0);
     EXPECT_DOUBLE_EQ(text->real(41), 0.5);
@@ -130,6 +119,28 @@ TEST_F(HostCommands, FixedHeightStyleTakesNoHeightAnswer)
     EXPECT_EQ(text->text(1), "ABC");
     expect_point(text->point(10), 10, 18.2, "fixed height");
     EXPECT_EQ(args, (host::CommandArgs{"next"}));  // the answers did not shift
+}
+
+TEST_F(HostCommands, ThroughAcedCommand)
+{
+    // The values as a plug-in passes them: strings, reals and points.
+    const ads_point at = {10, 20, 0};
+    ASSERT_EQ(acedCommand(RTSTR, "Text", RTSTR, "m", RTSTR, "none", RTPOINT, at, RTREAL, 2.5, RTREAL, 0.0,
+                          RTSTR, "ABC", RTNONE),
+              RTNORM);
+    EXPECT_EQ(last()->type, "TEXT");
+    expect_point(last()->point(10), 7, 18.75, "middle");  // 6.0 wide, 2.5 high about (10,20)
+
+    const ads_point centre = {5, 5, 0};
+    ASSERT_EQ(acedCommand(RTSTR, "Donut", RTSTR, "0", RTREAL, 2.0, RTPOINT, centre, RTSTR, "", RTNONE),
+              RTNORM);
+    EXPECT_EQ(last()->type, "LWPOLYLINE");
+    EXPECT_DOUBLE_EQ(last()->real(43), 1.0);  // filled: (2 - 0) / 2 wide
+
+    const ads_point from = {0, 0, 0}, to = {30, 18, 0};
+    ASSERT_EQ(acedCommand(RTSTR, "_zoom", RTSTR, "w", RTPOINT, from, RTPOINT, to, RTNONE), RTNORM);
+    expect_point(host::sysvar_point(drawing(), "VIEWCTR"), 15, 9, "zoom");
+    EXPECT_NEAR(host::sysvar_real(drawing(), "VIEWSIZE"), 18, 1e-9);  // 30 wide fits 18 high at 1000:600
 }
 
 TEST_F(HostCommands, TextThatCannotBeMadeFails)
@@ -143,10 +154,10 @@ TEST_F(HostCommands, TextThatCannotBeMadeFails)
         {"r", "none", "1,1", "2", "0", ""},      // no text
     };
     for (const host::CommandArgs& args : cases) {
-        session_.transcript().clear();
-        EXPECT_EQ(run("Text", args), RTERROR) << args[2];
+        session().transcript().clear();
+        EXPECT_EQ(command("Text", args), RTERROR) << args[2];
         EXPECT_EQ(drawing().last_main(), 0) << args[2];
-        EXPECT_NE(session_.transcript().text().find("Text: "), std::string::npos);
+        EXPECT_NE(session().transcript().text().find("Text: "), std::string::npos);
     }
 }
 
@@ -154,7 +165,7 @@ TEST_F(HostCommands, DonutIsAWideClosedPolyline)
 {
     // Inside 1, outside 3: the ring runs on radius (3 + 1) / 4 = 1 and is
     // (3 - 1) / 2 = 1 wide; about the centre (5,5) its vertices are (4,5) and (6,5).
-    ASSERT_EQ(run("Donut", {"1", "3", "5,5", ""}), RTNORM);
+    ASSERT_EQ(command("Donut", {"1", "3", "5,5", ""}), RTNORM);
     const host::Entity* donut = last();
     ASSERT_NE(donut, nullptr);
     EXPECT_EQ(donut->type, "LWPOLYLINE");
@@ -172,8 +183,8 @@ TEST_F(HostCommands, DonutIsAWideClosedPolyline)
     expect_point(vertices[1], 6, 5, "second vertex");
     EXPECT_EQ(bulges, (std::vector<double>{1.0, 1.0}));
 
-    EXPECT_EQ(run("Donut", {"3", "1", "5,5", ""}), RTERROR);  // inside above outside
-    EXPECT_EQ(run("Donut", {"0", "2", ""}), RTERROR);         // no centre
+    EXPECT_EQ(command("Donut", {"3", "1", "5,5", ""}), RTERROR);  // inside above outside
+    EXPECT_EQ(command("Donut", {"0", "2", ""}), RTERROR);         // no centre
     EXPECT_EQ(last(), donut);
 }
 
@@ -191,20 +202,20 @@ TEST_F(HostCommands, ZoomWindowSetsTheView)
         {{"3,4", "5,8"}, 4, 6, 4},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(run("_zoom", c.args), RTNORM);
+        ASSERT_EQ(command("_zoom", c.args), RTNORM);
         expect_point(host::sysvar_point(drawing(), "VIEWCTR"), c.x, c.y, c.args[0]);
         EXPECT_NEAR(host::sysvar_real(drawing(), "VIEWSIZE"), c.size, 1e-9);
     }
-    EXPECT_EQ(run("_zoom", {"e"}), RTERROR);
-    EXPECT_EQ(run("_zoom", {"w", "1,1", "1,1"}), RTERROR);
+    EXPECT_EQ(command("_zoom", {"e"}), RTERROR);
+    EXPECT_EQ(command("_zoom", {"w", "1,1", "1,1"}), RTERROR);
     EXPECT_NEAR(host::sysvar_real(drawing(), "VIEWSIZE"), 4, 1e-9);  // unchanged by the failures
 }
 
 TEST_F(HostCommands, RedrawallClearsTemporaryVectors)
 {
-    session_.current().temp_vectors.push_back({{0, 0, 0}, {1, 1, 0}, 2, 0});
-    ASSERT_EQ(run("_redrawall", {}), RTNORM);
-    EXPECT_TRUE(session_.current().temp_vectors.empty());
+    session().current().temp_vectors.push_back({{0, 0, 0}, {1, 1, 0}, 2, 0});
+    ASSERT_EQ(command("_redrawall", {}), RTNORM);
+    EXPECT_TRUE(session().current().temp_vectors.empty());
 }
 
 // An entity list for acedTextBox, kept alive by the test.
