@@ -7,6 +7,9 @@
 // cancel button or Esc ends it.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -221,8 +224,10 @@ bool read_done_dialog(const std::string& text, size_t& pos, int& status)
     while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
     if (pos > number_start) {
         const std::string number = text.substr(number_start, pos - number_start);
-        if (number == "-") return false;
-        status = std::stoi(number);
+        errno = 0;
+        const long value = std::strtol(number.c_str(), nullptr, 10);
+        if (number == "-" || errno == ERANGE || value > INT_MAX || value < INT_MIN) return false;
+        status = static_cast<int>(value);
     }
     skip_blanks();
     if (pos >= text.size() || text[pos] != ')') return false;

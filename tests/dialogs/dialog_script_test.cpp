@@ -81,6 +81,7 @@ test_dlg : dialog {
     : button { key = "btn_off"; label = "Off"; is_enabled = false; }
     : button { key = "btn_go"; label = "Go"; }
     : button { key = "btn_end"; label = "End"; }
+    : button { key = "btn_lisp"; label = "Lisp"; action = "(princ)"; }
     ok_cancel;
 }
 )dcl";
@@ -168,12 +169,17 @@ TEST_F(DialogScript, StatusesFromButtonsActionsAndEsc)
         {"^C\n", DLGCANCEL},            //
         {"pick btn_end\nok\n", DLGOK},  // a button that does nothing leaves the dialog open
         {"show\nbogus words\npick nothere\ncancel\n", DLGCANCEL},
+        {"pick btn_lisp\npick p_pick\n", 3},  // an action the host cannot evaluate does nothing
     };
     for (const Case& c : cases) {
         g_calls.clear();
         EXPECT_EQ(run_dialog(open(), c.script), c.status) << c.script;
         EXPECT_TRUE(host::open_dialog_name().empty());
     }
+    for (const char* message : {"Button \"btn_end\" has no action.", "has no tile \"nothere\"",
+                                "A dialog is open: answer with set KEY VALUE",
+                                "The dialog cannot evaluate the action \"(princ)\" of tile \"btn_lisp\"."})
+        EXPECT_NE(transcript().find(message), std::string::npos) << message;
 }
 
 TEST_F(DialogScript, TermDialogFromACallbackEndsAllDone)
