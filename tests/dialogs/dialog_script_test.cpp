@@ -296,6 +296,27 @@ TEST_F(DialogScript, TerminalShowsTheDialogBeforeAsking)
     EXPECT_NE(shown.find("accept: button, label \"OK\", enabled"), std::string::npos) << shown;
 }
 
+// A dialog opened from the top level of a script takes the lines it needs; the
+// command line has the rest.
+TEST_F(DialogScript, ScriptLinesGoToTheOpenDialogThenBackToTheCommandLine)
+{
+    int status = -99;
+    session().register_script_command("TESTDLG",
+                                      [&](const std::string&) { ads_start_dialog(open(), &status); });
+    const std::string shown =
+        run("TESTDLG\n"
+            "set t_height 4\n"
+            "; a comment between the actions\n"
+            "pick p_pick\n"
+            "(command \"Donut\" \"0\" \"2\" \"1,1\" \"\")\n");
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(g_calls, (std::vector<Call>{{"t_height", "4", CBR_LOST_FOCUS}}));
+    const host::Entity* donut = drawing().get(drawing().last_main());
+    ASSERT_NE(donut, nullptr) << shown;
+    EXPECT_EQ(donut->type, "LWPOLYLINE");
+    EXPECT_NE(shown.find("Dialog test_dlg> set t_height 4"), std::string::npos) << shown;
+}
+
 TEST_F(DialogScript, InputRunningOutEndsTheDialog)
 {
     ads_hdlg dialog = open();

@@ -143,6 +143,22 @@ TEST_F(HostCommands, ThroughAcedCommand)
     EXPECT_NEAR(host::sysvar_real(drawing(), "VIEWSIZE"), 18, 1e-9);  // 30 wide fits 18 high at 1000:600
 }
 
+TEST_F(HostCommands, TextFromAScriptWithAFixedHeightStyle)
+{
+    set_style(40, 2.0);
+    surveyor_angles();
+    // "AB" at 2.0 is 0.8 x 2 x 2 = 3.2 wide; right-justified along the bearing 90
+    // (east), 10 lies 3.2 west of 11.
+    const std::string shown = run("(command \"Text\" \"r\" \"none\" \"10,20\" 90 \"AB\")\n");
+    const host::Entity* text = last();
+    ASSERT_NE(text, nullptr) << shown;
+    EXPECT_EQ(text->text(1), "AB");
+    EXPECT_DOUBLE_EQ(text->real(40), 2.0);
+    EXPECT_NEAR(text->real(50), 0.0, 1e-12);
+    expect_point(text->point(10), 6.8, 20, "script");
+    expect_point(text->point(11), 10, 20, "script");
+}
+
 TEST_F(HostCommands, TextThatCannotBeMadeFails)
 {
     const host::CommandArgs cases[] = {
