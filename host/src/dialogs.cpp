@@ -133,6 +133,8 @@ void add_tiles(LiveDialog& dialog, const DclTile& tile, int parent, int depth)
     live.depth = depth;
     if ((live.kind == "toggle" || live.kind == "radio_button") && live.value.empty()) live.value = "0";
     if (live.kind == "popup_list" && live.value.empty() && !live.items.empty()) live.value = "0";
+    // A text tile's value is the text it shows: its label until a value is set.
+    if ((live.kind == "text" || live.kind == "text_part") && !tile.has("value")) live.value = live.label;
     dialog.tiles.push_back(live);
     const int index = static_cast<int>(dialog.tiles.size()) - 1;
     for (const DclTile& child : tile.children) add_tiles(dialog, child, index, depth + 1);

@@ -363,6 +363,8 @@ TEST_F(DialogScript, TilesSetAndReadBack)
 {
     ads_hdlg dialog = open();
     char value[64];
+    ads_get_tile(dialog, "t_msg", value, sizeof value);  // a text shows its label until set
+    EXPECT_STREQ(value, "Message");
     struct Case {
         const char* key;
         const char* set;
