@@ -46,6 +46,12 @@ int fail(const std::string& message)
     return RTERROR;
 }
 
+bool refuse(const std::string& message)
+{
+    fail(message);
+    return false;
+}
+
 }  // namespace
 
 bool is_osnap_override(const std::string& answer)
@@ -80,20 +86,20 @@ std::optional<double> read_angle_answer(const Drawing& drawing, const std::strin
     return rotation;
 }
 
-int text_command(CommandArgs& args)
-{
-    Session& session = Session::get();
-    if (!session.has_document()) return fail("no drawing is open.");
-    Drawing& drawing = session.current().drawing;
-    CommandAnswers answers(args);
+namespace {
 
-    // Justification, then the point (object-snap overrides may stand in front of either).
-    Justification chosen = kJustifications[0];
+// The justification (left when none is given) and the point, with object-snap
+// overrides allowed in front of either. false after a message.
+bool take_justification_and_point(CommandAnswers& answers, Justification& chosen, Point3& point)
+{
+    chosen = kJustifications[0];
     std::optional<std::string> answer = answers.take();
     while (answer && is_osnap_override(*answer)) answer = answers.take();
     if (answer && lower_text(*answer) == "j") answer = answers.take();
-    if (answer && (lower_text(*answer) == "a" || lower_text(*answer) == "f" || lower_text(*answer) == "s"))
-        return fail("the option \"" + *answer + "\" (align, fit or style) is not carried out by this host.");
+    if (answer && (lower_text(*answer) == "a" || lower_text(*answer) == "f" || lower_text(*answer) == "s")) {
+        return refuse("the option \"" + *answer +
+                      "\" (align, fit or style) is not carried out by this host.");
+    }
     if (answer) {
         if (const Justification* justification = justification_of(*answer)) {
             chosen = *justification;
@@ -101,58 +107,78 @@ int text_command(CommandArgs& args)
         }
     }
     while (answer && is_osnap_override(*answer)) answer = answers.take();
-    if (!answer) return fail("the command was not given its point.");
+    if (!answer) return refuse("the command was not given its point.");
+    if (!parse_point_text(*answer, point)) return refuse("\"" + *answer + "\" is not a point.");
+    return true;
+}
+
+// The height: the style's fixed height without asking, else the answer (an
+// empty one takes TEXTSIZE). false after a message.
+bool take_height(CommandAnswers& answers, const Drawing& drawing, const Entity& style, double& height)
+{
+    height = style.real(40, 0.0);
+    if (height > 0) return true;
+    const std::optional<std::string> answer = answers.take();
+    if (!answer) return refuse("the command was not given its height.");
+    if (answer->empty()) {
+        height = sysvar_real(drawing, "TEXTSIZE", 2.5);
+        return true;
+    }
+    const std::optional<double> typed = parse_real_text(*answer);
+    if (!typed || *typed <= 0) return refuse("\"" + *answer + "\" is no height above 0.");
+    height = *typed;
+    return true;
+}
+
+// The rotation from the angle answer (an empty one takes 0). false after a message.
+bool take_rotation(CommandAnswers& answers, const Drawing& drawing, double& rotation)
+{
+    const std::optional<std::string> answer = answers.take();
+    if (!answer) return refuse("the command was not given its angle.");
+    const std::optional<double> read = read_angle_answer(drawing, answer->empty() ? "0" : *answer);
+    if (!read) return refuse("\"" + *answer + "\" is not an angle.");
+    rotation = *read;
+    return true;
+}
+
+}  // namespace
+
+int text_command(CommandArgs& args)
+{
+    Session& session = Session::get();
+    if (!session.has_document()) return fail("no drawing is open.");
+    Drawing& drawing = session.current().drawing;
+    CommandAnswers answers(args);
+
+    Justification chosen;
     Point3 point;
-    if (!parse_point_text(*answer, point)) return fail("\"" + *answer + "\" is not a point.");
+    if (!take_justification_and_point(answers, chosen, point)) return RTERROR;
+    const std::string style_name = sysvar_string(drawing, "TEXTSTYLE", "Standard");
+    const Entity* style = drawing.get(drawing.find_record("STYLE", style_name));
+    if (!style) return fail("the current text style \"" + style_name + "\" does not exist.");
+    double height = 0, rotation = 0;
+    if (!take_height(answers, drawing, *style, height) || !take_rotation(answers, drawing, rotation))
+        return RTERROR;
+    const std::optional<std::string> text = answers.take();
+    if (!text) return fail("the command was not given its text.");
+    if (text->empty()) return fail("an empty text makes no entity.");
 
-    // Height: a style with a fixed height takes the prompt away.
-    const std::string style = sysvar_string(drawing, "TEXTSTYLE", "Standard");
-    const Entity* style_record = drawing.get(drawing.find_record("STYLE", style));
-    if (!style_record) return fail("the current text style \"" + style + "\" does not exist.");
-    const double fixed_height = style_record->real(40, 0.0);
-    double width_factor = style_record->real(41, 1.0);
+    double width_factor = style->real(41, 1.0);
     if (width_factor <= 0) width_factor = 1.0;
-    double height = fixed_height;
-    if (fixed_height <= 0) {
-        answer = answers.take();
-        if (!answer) return fail("the command was not given its height.");
-        if (answer->empty()) {
-            height = sysvar_real(drawing, "TEXTSIZE", 2.5);
-        } else {
-            const std::optional<double> typed = parse_real_text(*answer);
-            if (!typed || *typed <= 0) return fail("\"" + *answer + "\" is no height above 0.");
-            height = *typed;
-        }
-    }
-
-    answer = answers.take();
-    if (!answer) return fail("the command was not given its angle.");
-    double rotation = 0;
-    if (!answer->empty()) {
-        const std::optional<double> read = read_angle_answer(drawing, *answer);
-        if (!read) return fail("\"" + *answer + "\" is not an angle.");
-        rotation = *read;
-    } else {
-        rotation = read_angle_answer(drawing, "0").value_or(0.0);
-    }
-
-    answer = answers.take();
-    if (!answer) return fail("the command was not given its text.");
-    if (answer->empty()) return fail("an empty text makes no entity.");
-    const std::string text = *answer;
-
+    // A justified text stands at its alignment point 11; 10 follows from the font model.
     const bool justified = chosen.horizontal != 0 || chosen.vertical != 0;
-    const Point3 insertion = justified ? insertion_from_alignment(point, text, height, width_factor, rotation,
-                                                                  chosen.horizontal, chosen.vertical)
-                                       : point;
+    const Point3 insertion = justified
+                                 ? insertion_from_alignment(point, *text, height, width_factor, rotation,
+                                                            chosen.horizontal, chosen.vertical)
+                                 : point;
     std::vector<Group> groups = {
         Group::of_text(8, sysvar_string(drawing, "CLAYER", "0")),
         Group::of_point(10, insertion),
         Group::of_real(40, height),
-        Group::of_text(1, text),
+        Group::of_text(1, *text),
         Group::of_real(50, rotation),
         Group::of_real(41, width_factor),
-        Group::of_text(7, style_record->text(2, style)),
+        Group::of_text(7, style->text(2, style_name)),
         Group::of_int(72, chosen.horizontal),
     };
     if (justified) groups.push_back(Group::of_point(11, point));
