@@ -258,6 +258,16 @@ std::optional<std::string> command_value_text(const resbuf* value)
     return std::nullopt;
 }
 
+int run_called_command(Session& session, const std::string& name, CommandArgs& args)
+{
+    if (session.has_document() && sysvar_short(session.current().drawing, "CMDECHO", 1) != 0) {
+        std::string echo = "\nCommand: " + name;
+        for (const std::string& arg : args) echo += " " + arg;
+        session.print(echo);
+    }
+    return session.run_command(name, args);
+}
+
 void register_lisp_function(const std::string& name, HostLispFunction function)
 {
     lisp_functions()[lower_text(name)] = std::move(function);
@@ -300,7 +310,7 @@ int run_values(const resbuf* values)
         }
         args.push_back(*text);
     }
-    return session->run_command(name, args);
+    return host::run_called_command(*session, name, args);
 }
 
 }  // namespace

@@ -33,8 +33,6 @@ struct Expr {
 struct LispError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-// Ends the evaluation quietly: its message was already printed.
-struct LispCancelled {};
 
 enum class ReadStatus { Complete, Incomplete, ExtraParen, Malformed };
 
@@ -820,7 +818,7 @@ const std::map<std::string, Builtin>& builtins()
              if (texts.empty()) return LispValue{};
              std::string name = texts.front();
              texts.erase(texts.begin());
-             e.session().run_command(name, texts);
+             run_called_command(e.session(), name, texts);
              return LispValue{};
          }},
     };
@@ -938,11 +936,13 @@ std::optional<LispValue> evaluate_all(Session& session, const std::vector<Expr>&
         } catch (const LispError& error) {
             print_error(session, error.what());
             return std::nullopt;
-        } catch (const LispCancelled&) {
-            return std::nullopt;
         } catch (const InputExhausted& exhausted) {
             session.print(std::string("\n*Cancel* the script ended while the command was asking: ") +
                           exhausted.what());
+            return std::nullopt;
+        } catch (const std::exception& error) {
+            // A fault inside a plug-in or a host command ends this expression only.
+            print_error(session, error.what());
             return std::nullopt;
         }
         if (!session.has_document()) break;  // the expression closed the drawing
