@@ -347,7 +347,9 @@ std::optional<DclTile> builtin_prototype(const std::string& name)
         return make_tile("column", {},
                          {make_tile("row", {}, {ok_button(), cancel_button(), help_button()}), error_tile()});
     if (name == "spacer_0" || name == "spacer_1") return make_tile("spacer");
-    if (name == "default_button") return make_tile("button", {{"is_default", "true"}});
+    if (name == "default_button" || name == "retirement_button")
+        return make_tile("button", {{"is_default", "true"}});
+    if (name == "info_button") return make_tile("button", {{"key", "info"}, {"label", "Info..."}});
     if (name == "default_dcl_settings") return make_tile("settings");
     return std::nullopt;
 }
