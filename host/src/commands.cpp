@@ -273,6 +273,15 @@ void register_lisp_function(const std::string& name, HostLispFunction function)
     lisp_functions()[lower_text(name)] = std::move(function);
 }
 
+int host_lisp_function_call(const std::string& name, const resbuf* args, resbuf** result)
+{
+    *result = nullptr;
+    auto& table = lisp_functions();
+    auto found = table.find(lower_text(name));
+    if (found == table.end()) return kNoHostLispFunction;
+    return found->second(args, result);
+}
+
 void register_builtin_commands(Session& session)
 {
     session.register_command("layer", layer_command);
@@ -389,15 +398,16 @@ int acedInvoke(const resbuf* args, resbuf** result)
 {
     if (result) *result = nullptr;
     if (!args || args->restype != RTSTR || !args->resval.rstring) return RTERROR;
-    auto& table = host::lisp_functions();
-    auto found = table.find(host::lower_text(args->resval.rstring));
-    if (found == table.end()) {
+    resbuf* ignored = nullptr;
+    int status =
+        host::host_lisp_function_call(args->resval.rstring, args->rbnext, result ? result : &ignored);
+    if (ignored) acutRelRb(ignored);
+    if (status == host::kNoHostLispFunction) {
         if (host::Session* session = host::Session::current_or_null())
             session->print(std::string("\n; error: no function definition: ") + args->resval.rstring);
         return RTERROR;
     }
-    resbuf* ignored = nullptr;
-    return found->second(args->rbnext, result ? result : &ignored);
+    return status;
 }
 
 }  // extern "C"

@@ -39,5 +39,8 @@ void register_builtin_commands(Session& session);
 // arguments after the name and sets *result (a chain the caller releases).
 using HostLispFunction = std::function<int(const resbuf* args, resbuf** result)>;
 void register_lisp_function(const std::string& name, HostLispFunction function);
+// Calls the host LISP function of that name; kNoHostLispFunction when there is none.
+inline constexpr int kNoHostLispFunction = -1;
+int host_lisp_function_call(const std::string& name, const resbuf* args, resbuf** result);
 
 }  // namespace host
