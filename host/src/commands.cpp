@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "cmd_misc.h"
 #include "input.h"
 #include "plugins.h"
 #include "resbuf_convert.h"
@@ -288,6 +289,8 @@ void register_builtin_commands(Session& session)
     session.register_command("redrawall", redraw_command);
     session.register_command("regen", redraw_command);
     register_script_commands(session);
+    register_text_command(session);   // Text (cmd_text.cpp)
+    register_misc_commands(session);  // Donut, _zoom (cmd_misc.cpp)
 }
 
 }  // namespace host
