@@ -122,6 +122,11 @@ bool is_repeated_code(const std::string& type, int code)
     return false;
 }
 
+bool has_group(const std::vector<Group>& groups, int code)
+{
+    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+}
+
 // Keeps the first place of each single group with the value of its last
 // occurrence: a group appended at the end of a list overrides the earlier one.
 std::vector<Group> last_one_wins(const std::string& type, const std::vector<Group>& groups)
@@ -150,11 +155,14 @@ std::vector<Group> merge_groups(const std::string& type, const std::vector<Group
         return g.code != 100 && g.code != 102 && is_repeated_code(type, g.code);
     });
     if (whole_list) {
+        // The list given stands for the groups of its codes; groups of codes it
+        // does not mention stay, except that an LWPOLYLINE's vertices (10 with
+        // their widths and bulges) are replaced as a whole.
         std::vector<Group> out = last_one_wins(type, given);
         for (const Group& g : old_groups) {
-            if (is_repeated_code(type, g.code)) continue;
-            if (std::none_of(out.begin(), out.end(), [&](const Group& o) { return o.code == g.code; }))
-                out.push_back(g);
+            if (has_group(given, g.code)) continue;
+            if (type == "LWPOLYLINE" && is_repeated_code(type, g.code)) continue;
+            out.push_back(g);
         }
         return out;
     }
@@ -185,11 +193,6 @@ void set_group(std::vector<Group>& groups, const Group& g)
         *same = g;
     else
         groups.push_back(g);
-}
-
-bool has_group(const std::vector<Group>& groups, int code)
-{
-    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
 }
 
 // Checks an entity's groups and completes them as the host does for an entity
