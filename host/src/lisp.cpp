@@ -919,7 +919,8 @@ LispValue Evaluator::apply(const Expr& expr)
     auto defined = functions.find(name);
     if (defined != functions.end()) {
         silent = false;
-        return invoke_function(defined->second, values);
+        DefinedFunction function = defined->second;  // the call may change the table
+        return invoke_function(function, values);
     }
     auto builtin = builtins().find(name);
     if (builtin == builtins().end()) {
