@@ -272,7 +272,8 @@ TEST_F(SessionTest, LayerCommandThawsUnlocksAndTurnsOn)
 TEST_F(SessionTest, TranscriptRewritesProgressLinesAndRecordsAlerts)
 {
     std::string out = run("(p_print)\n");
-    EXPECT_NE(out.find("\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"), std::string::npos)
+    EXPECT_NE(out.find("Command: (p_print)\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"),
+              std::string::npos)
         << out;
     EXPECT_EQ(out.find("Processing 1"), std::string::npos);
     EXPECT_NE(out.find("\n** Alert: File not found.\n"), std::string::npos) << out;
