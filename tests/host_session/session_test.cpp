@@ -415,4 +415,19 @@ TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
     EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
 }
 
+TEST_F(SessionEntityTest, RedrawModesThreeAndFourHighlightAnEntity)
+{
+    host::Entity point;
+    point.type = "POINT";
+    point.groups = {host::Group::of_point(10, {0, 0, 0})};
+    ads_name name = {drawing().add_entity(point).id, 0};
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(session().current().highlighted, (std::vector<long>{name[0]}));
+    EXPECT_EQ(acedRedraw(name, 4), RTNORM);
+    EXPECT_TRUE(session().current().highlighted.empty());
+    ads_name missing = {name[0] + 1000, 0};
+    EXPECT_EQ(acedRedraw(missing, 3), RTERROR);
+}
+
 }  // namespace
