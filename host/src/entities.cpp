@@ -209,9 +209,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     if (!has_group(entity.groups, 8))
         entity.groups.insert(entity.groups.begin(), Group::of_text(8, default_layer));
     const std::string layer = entity.text(8);
-    if (!valid_record_name(layer)) return RTERROR;
-    ensure_layer(drawing, layer);
-    if (layer_locked(drawing, layer)) return RTERROR;
+    if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
 
     const std::string& type = entity.type;
     if (type == "TEXT" || type == "MTEXT" || type == "ATTDEF" || type == "ATTRIB") {
@@ -239,6 +237,8 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
                                             [](const Group& g) { return g.code == 10; });
         set_group(entity.groups, Group::of_int(90, vertices));
     }
+    // Only an entity that will be made creates its layer.
+    ensure_layer(drawing, layer);
     return RTNORM;
 }
 
@@ -327,8 +327,9 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
         drop_bylayer(entity.groups);
         if (!has_group(entity.groups, 8))
             entity.groups.insert(entity.groups.begin(), Group::of_text(8, header_layer));
-        ensure_layer(drawing, entity.text(8));
-        status = layer_locked(drawing, entity.text(8)) ? RTERROR : RTNORM;
+        const std::string layer = entity.text(8);
+        status = !valid_record_name(layer) || layer_locked(drawing, layer) ? RTERROR : RTNORM;
+        if (status == RTNORM) ensure_layer(drawing, layer);
     } else {
         status = prepare_entity(drawing, entity, header_layer);
     }
