@@ -379,6 +379,19 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2"}));
 }
 
+// A part of the host that adds a script command to every session.
+const bool probe_setup_added = host::add_session_setup([](host::Session& session) {
+    session.register_script_command("ECHOARG", [&session](const std::string& argument) {
+        session.print("\nargument <" + argument + ">");
+    });
+});
+
+TEST_F(SessionTest, PartsOfTheHostAddTheirCommandsToEverySession)
+{
+    EXPECT_TRUE(probe_setup_added);
+    EXPECT_NE(run("echoarg  a b  \n").find("\nargument <a b>"), std::string::npos);
+}
+
 TEST(SessionPlainTest, PointTextsAndKeywordMatching)
 {
     host::Point3 p;
