@@ -33,8 +33,6 @@ struct Expr {
 struct LispError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-// Ends the evaluation quietly: its message was already printed.
-struct LispCancelled {};
 
 enum class ReadStatus { Complete, Incomplete, ExtraParen, Malformed };
 
@@ -312,8 +310,6 @@ std::string princ_text(const LispValue& v)
 {
     return v.kind == LispValue::Str ? v.text : v.printed();
 }
-
-LispValue value_of(const Expr& expr);
 
 LispValue quoted_value(const Expr& expr)
 {
@@ -790,6 +786,28 @@ const std::map<std::string, Builtin>& builtins()
              e.session().print("\n");
              return LispValue{};
          }},
+        {"entlast",
+         [](Evaluator&, std::vector<LispValue>& a) {
+             need_args(a, 0, 0);
+             ads_name name;
+             if (acdbEntLast(name) != RTNORM) return LispValue{};
+             LispValue v;
+             v.kind = LispValue::Name;
+             v.name[0] = name[0];
+             v.name[1] = name[1];
+             return v;
+         }},
+        {"entget",
+         [](Evaluator&, std::vector<LispValue>& a) {
+             need_args(a, 1, 2);
+             if (a[0].kind != LispValue::Name) bad_type("lentityp", a[0]);
+             ads_name name = {a[0].name[0], a[0].name[1]};
+             resbuf* list = acdbEntGet(name);
+             // Groups show as (code value).
+             LispValue v = resbuf_to_lisp(list, true);
+             if (list) acutRelRb(list);
+             return v;
+         }},
         {"command",
          [](Evaluator& e, std::vector<LispValue>& a) {
              CommandArgs texts;
@@ -918,11 +936,13 @@ std::optional<LispValue> evaluate_all(Session& session, const std::vector<Expr>&
         } catch (const LispError& error) {
             print_error(session, error.what());
             return std::nullopt;
-        } catch (const LispCancelled&) {
-            return std::nullopt;
         } catch (const InputExhausted& exhausted) {
             session.print(std::string("\n*Cancel* the script ended while the command was asking: ") +
                           exhausted.what());
+            return std::nullopt;
+        } catch (const std::exception& error) {
+            // A fault inside a plug-in or a host command ends this expression only.
+            print_error(session, error.what());
             return std::nullopt;
         }
         if (!session.has_document()) break;  // the expression closed the drawing

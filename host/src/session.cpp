@@ -186,7 +186,18 @@ void Session::run()
             run_lisp_lines(*this, text);
             continue;
         }
-        if (!run_script_command(text)) {
+        bool known = false;
+        try {
+            known = run_script_command(text);
+        } catch (const InputExhausted& exhausted) {
+            print(std::string("\n*Cancel* the script ended while the command was asking: ") +
+                  exhausted.what());
+            known = true;
+        } catch (const std::exception& error) {
+            print(std::string("\n") + text + " failed: " + error.what());
+            known = true;
+        }
+        if (!known) {
             std::string word = text.substr(0, text.find_first_of(" \t"));
             print("\nUnknown command \"" + word +
                   "\". Type a LISP expression in parentheses or one of "

@@ -1,5 +1,6 @@
 #include "probe_app.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -149,14 +150,67 @@ int p_void()
     return RSRSLT;
 }
 
+// (p_dist [base]): a distance prompt from the base point given as a list; the distance.
+int p_dist()
+{
+    resbuf* args = acedGetArgs();
+    bool based = args && (args->restype == RTPOINT || args->restype == RT3DPOINT);
+    double d = 0;
+    int status = acedGetDist(based ? args->resval.rpoint : nullptr, "\ndistance :", &d);
+    if (status == RTNORM)
+        acedRetReal(d);
+    else
+        acedRetStr(status_word(status));
+    return RSRSLT;
+}
+
+// (p_file title default ext flags): the file dialog; the path or the status word.
+int p_file()
+{
+    const char* texts[3] = {"", "", ""};
+    int flags = 0, n = 0;
+    for (resbuf* arg = acedGetArgs(); arg; arg = arg->rbnext, ++n) {
+        if (arg->restype == RTSTR && n < 3) texts[n] = arg->resval.rstring;
+        if (arg->restype == RTSHORT) flags = arg->resval.rint;
+    }
+    resbuf result;
+    int status = acedGetFileD(texts[0], texts[1], texts[2], flags, &result);
+    if (status == RTNORM && result.restype == RTSTR) {
+        acedRetStr(result.resval.rstring);
+        free(result.resval.rstring);
+    } else {
+        acedRetStr(status_word(status));
+    }
+    return RSRSLT;
+}
+
+// (p_draw): two temporary vectors; their count after a whole-drawing redraw is
+// seen by the test in the document.
+int p_draw()
+{
+    ads_point a = {0, 0, 0}, b = {1, 1, 0};
+    acedGrDraw(a, b, 2, 0);
+    acedGrDraw(b, a, 5, 0);
+    acedRetVoid();
+    return RSRSLT;
+}
+
+int p_redraw()
+{
+    acedRedraw(nullptr, 4);
+    acedRetVoid();
+    return RSRSLT;
+}
+
 struct Function {
     const char* name;
     int (*run)();
 };
 const Function kFunctions[] = {
-    {"p_kword", p_kword},   {"p_point", p_point}, {"p_int", p_int},         {"p_real_loop", p_real_loop},
-    {"p_string", p_string}, {"p_types", p_types}, {"p_command", p_command}, {"p_layer", p_layer},
-    {"p_print", p_print},   {"p_void", p_void},
+    {"p_kword", p_kword},   {"p_point", p_point},   {"p_int", p_int},         {"p_real_loop", p_real_loop},
+    {"p_string", p_string}, {"p_types", p_types},   {"p_command", p_command}, {"p_layer", p_layer},
+    {"p_print", p_print},   {"p_void", p_void},     {"p_dist", p_dist},       {"p_file", p_file},
+    {"p_draw", p_draw},     {"p_redraw", p_redraw},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // host commands and the transcript.
 #include <gtest/gtest.h>
 
+#include "commands.h"
 #include "host_fixture.h"
 #include "input.h"
 #include "probe_app.h"
@@ -193,7 +194,7 @@ TEST_F(SessionTest, FunctionsAreDefinedPerDocumentAndRemovedOnClose)
     ASSERT_EQ(session().documents().size(), 1u);
     EXPECT_EQ(session().current().drawing.name, "Drawing2.dwg");
     EXPECT_EQ(last_line(run("!v\n")), "2");
-    EXPECT_EQ(session().current().functions.size(), 10u);
+    EXPECT_EQ(session().current().functions.size(), 14u);
 
     // The last drawing closed: nothing runs until NEW.
     out = run("CLOSE\n(+ 1 2)\nNEW\n(p_void)\n");
@@ -269,6 +270,82 @@ TEST_F(SessionTest, TopLevelWordsAndPlugins)
     EXPECT_EQ(out.find("\n3"), std::string::npos) << "QUIT stops the script";
 }
 
+TEST_F(SessionTest, DistancesAreNumbersOrPointsFromTheBase)
+{
+    // 3-4-5 triangle: from (1,1) to (4,5) is 5.
+    EXPECT_EQ(last_line(run("(p_dist '(1 1))\n4,5\n")), "5.0");
+    EXPECT_EQ(last_line(run("(p_dist '(1 1))\n2.5\n")), "2.5");
+    // Without a base the typed point is the first of two.
+    std::string out = run("(p_dist)\n1,1\n4,5\n");
+    EXPECT_NE(out.find("Second point: 4,5"), std::string::npos) << out;
+    EXPECT_EQ(last_line(out), "5.0");
+    EXPECT_EQ(last_line(run("(p_dist)\n\n")), "\"RTNONE\"");
+    out = run("(p_dist '(0 0))\nfar\n7\n");
+    EXPECT_NE(out.find("Requires a numeric distance or a point"), std::string::npos) << out;
+    EXPECT_EQ(last_line(out), "7.0");
+}
+
+TEST_F(SessionTest, FileDialogTakesATypedPath)
+{
+    struct Case {
+        const char* script;
+        const char* result;
+    } cases[] = {
+        {"(p_file \"Trav open\" \"/data/jobs/\" \"trv\" 0)\nlot1.trv\n", "\"/data/jobs/lot1.trv\""},
+        {"(p_file \"Trav open\" \"/data/jobs/\" \"trv\" 0)\n/tmp/x.trv\n", "\"/tmp/x.trv\""},
+        {"(p_file \"Save travers\" \"/data/jobs/a.trv\" \"trv\" 1)\nnew\n", "\"/data/jobs/new.trv\""},
+        {"(p_file \"Open ASCII Data\" \"\" \"*\" 2)\npoints\n", "\"points\""},
+        {"(p_file \"Trav open\" \"\" \"trv\" 0)\n\n", "\"RTERROR\""},
+        {"(p_file \"Trav open\" \"\" \"trv\" 0)\n^C\n", "\"RTCAN\""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(last_line(run(c.script)), c.result) << c.script;
+}
+
+TEST_F(SessionTest, TemporaryVectorsLastUntilAWholeRedraw)
+{
+    run("(p_draw)\n");
+    ASSERT_EQ(session().current().temp_vectors.size(), 2u);
+    EXPECT_EQ(session().current().temp_vectors[1].colour, 5);
+    run("(p_redraw)\n");
+    EXPECT_TRUE(session().current().temp_vectors.empty());
+    run("(p_draw)\n(command \"_redrawall\")\n");
+    EXPECT_TRUE(session().current().temp_vectors.empty());
+}
+
+TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
+{
+    resbuf* args = acutBuildList(RTSTR, "nosuchfn", 0);
+    resbuf* result = nullptr;
+    EXPECT_EQ(acedInvoke(args, &result), RTERROR);
+    EXPECT_EQ(result, nullptr);
+    acutRelRb(args);
+    host::register_lisp_function("twice", [](const resbuf* a, resbuf** r) {
+        *r = acutNewRb(RTREAL);
+        (*r)->resval.rreal = 2 * a->resval.rreal;
+        return RTNORM;
+    });
+    args = acutBuildList(RTSTR, "TWICE", RTREAL, 1.25, 0);
+    ASSERT_EQ(acedInvoke(args, &result), RTNORM);
+    EXPECT_EQ(result->resval.rreal, 2.5);
+    acutRelRb(args);
+    acutRelRb(result);
+
+    // acedCmd passes every value to the command as text.
+    host::CommandArgs seen;
+    session().register_command("probecmd", [&](host::CommandArgs& a) {
+        seen = a;
+        return RTNORM;
+    });
+    ads_point p = {1.5, -2, 0.25};
+    ads_name e = {42, 0};
+    args = acutBuildList(RTSTR, "_probecmd", RT3DPOINT, p, RTREAL, 0.1, RTSHORT, 3, RTENAME, e, RTSTR, "", 0);
+    EXPECT_EQ(acedCmd(args), RTNORM);
+    acutRelRb(args);
+    EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2,0.25", "0.1", "3", "@ename:42", ""}));
+    EXPECT_EQ(acedCommand(RTSTR, "PROBECMD", RTPOINT, p, RTNONE), RTNORM);
+    EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2"}));
+}
+
 TEST(SessionPlainTest, PointTextsAndKeywordMatching)
 {
     host::Point3 p;
@@ -282,6 +359,27 @@ TEST(SessionPlainTest, PointTextsAndKeywordMatching)
     EXPECT_EQ(host::match_keyword("n", "Yes No"), "No");
     EXPECT_FALSE(host::match_keyword("cl", "C"));
     EXPECT_FALSE(host::match_keyword("", "C"));
+}
+
+}  // namespace
+
+namespace {
+
+class SessionEntityTest : public HostFixture {};
+
+TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
+{
+    host::Entity line;
+    line.type = "LINE";
+    line.groups = {host::Group::of_text(8, "LOT"), host::Group::of_point(10, {1, 2, 0}),
+                   host::Group::of_point(11, {4, 6, 0})};
+    long id = drawing().add_entity(line).id;
+    char name[64];
+    std::snprintf(name, sizeof name, "<Entity name: %lx>", id);
+    std::string out = run("(setq e (entlast))\n(entget e)\n");
+    EXPECT_NE(out.find(std::string("\n") + name + "\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("(0 \"LINE\")"), std::string::npos) << out;
+    EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
 }
 
 }  // namespace
