@@ -297,6 +297,35 @@ TEST_F(LibraryHost, TextRotationReadsAsABearing)
     }
 }
 
+TEST_F(LibraryHost, TextBoxCornersTurnWithTheText)
+{
+    // "ABC" at height 2.5, width factor 1: the host's box is (0, 0) to
+    // (3 x 0.8 x 2.5, 2.5) = (6, 2.5) from the insertion point (10, 20).
+    const double quarter = 1.5707963267948966;
+    const struct {
+        double rotation;
+        point3d_rec upper_left, upper_right, lower_right;
+        double degrees;
+    } cases[] = {
+        {0.0, {10, 22.5, 0}, {16, 22.5, 0}, {16, 20, 0}, 0.0},
+        // turned a quarter anticlockwise: x along +y, y along -x
+        {quarter, {7.5, 20, 0}, {7.5, 26, 0}, {10, 26, 0}, 90.0},
+    };
+    for (const auto& c : cases) {
+        ads_point at = {10, 20, 0};
+        ads_name text;
+        make(acutBuildList(RTDXF0, "TEXT", 8, "0", 10, at, 40, 2.5, 41, 1.0, 1, "ABC", 50, c.rotation, 0),
+             text);
+        ASSERT_EQ(text_box_corners(text), 1);
+        const point3d_rec expected[4] = {{10, 20, 0}, c.upper_left, c.upper_right, c.lower_right};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(text_box_read.corners[i].x, expected[i].x, 1e-9) << "corner " << i + 1;
+            EXPECT_NEAR(text_box_read.corners[i].y, expected[i].y, 1e-9) << "corner " << i + 1;
+        }
+        EXPECT_NEAR(text_box_read.rotation, c.degrees, 1e-6);
+    }
+}
+
 TEST_F(LibraryHost, UserPicksAndSelectionsFilteredByType)
 {
     ads_point a = {0, 0, 0}, b = {10, 0, 0}, c = {20, 0, 0}, far_a = {50, 50, 0}, far_b = {60, 50, 0};
