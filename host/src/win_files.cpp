@@ -14,9 +14,6 @@
 #include <string>
 
 #include "win_platform.h"
-// <sys/stat.h> names a field st_mtime by a macro; the API's own struct _stat has a
-// field of that name.
-#undef st_mtime
 #include "winplat.h"
 
 namespace host::platform {
@@ -189,7 +186,7 @@ HOST_API int _stat(const char* path, struct _stat* status)
         // The C runtime's mode bits for folders and files are the same as here.
         status->st_mode = st.st_mode;
         status->st_size = st.st_size;
-        status->st_mtime = st.st_mtim.tv_sec;
+        status->st_mtime = st.st_mtime;
     }
     return 0;
 }

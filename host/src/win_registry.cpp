@@ -31,9 +31,6 @@
 
 #include "session.h"
 #include "win_platform.h"
-// <sys/stat.h> names a field st_mtime by a macro; the API's own struct _stat has a
-// field of that name.
-#undef st_mtime
 #include "winplat.h"
 
 #ifndef ORVIK_INSTALL_TREE
@@ -312,9 +309,33 @@ LONG fail(LONG error)
 std::mutex setup_mutex;
 std::set<std::string> set_up_homes;
 
+std::optional<std::string> raw_read_text(const std::string& key, const std::string& name)
+{
+    Registry reg = load(registry_file());
+    Value* value = find_value(reg, tidy_key(key), name);
+    if (!value || value->type != REG_SZ) return std::nullopt;
+    return value->data;
+}
+
+bool raw_write_text(const std::string& key, const std::string& name, const std::string& text)
+{
+    std::string path = tidy_key(key);
+    return modify([&](Registry& reg) {
+               if (!key_exists(reg, path)) reg.keys.push_back(path);
+               Value* value = find_value(reg, path, name);
+               if (!value) {
+                   reg.values.push_back(Value{path, name, REG_SZ, {}});
+                   value = &reg.values.back();
+               }
+               value->type = REG_SZ;
+               value->data = text.substr(0, text.find('\0'));
+               return ERROR_SUCCESS;
+           }) == ERROR_SUCCESS;
+}
+
 void write_if_missing(const std::string& name, const std::string& text)
 {
-    if (!registry_read_text(kProductKey, name)) registry_write_text(kProductKey, name, text);
+    if (!raw_read_text(kProductKey, name)) raw_write_text(kProductKey, name, text);
 }
 
 void setup_once(const std::string& install_folder, bool forced)
@@ -348,30 +369,19 @@ std::string registry_file()
 
 std::optional<std::string> registry_read_text(const std::string& key, const std::string& name)
 {
-    Registry reg = load(registry_file());
-    Value* value = find_value(reg, tidy_key(key), name);
-    if (!value || value->type != REG_SZ) return std::nullopt;
-    return value->data;
+    ensure_setup();
+    return raw_read_text(key, name);
 }
 
 bool registry_write_text(const std::string& key, const std::string& name, const std::string& text)
 {
-    std::string path = tidy_key(key);
-    return modify([&](Registry& reg) {
-               if (!key_exists(reg, path)) reg.keys.push_back(path);
-               Value* value = find_value(reg, path, name);
-               if (!value) {
-                   reg.values.push_back(Value{path, name, REG_SZ, {}});
-                   value = &reg.values.back();
-               }
-               value->type = REG_SZ;
-               value->data = text.substr(0, text.find('\0'));
-               return ERROR_SUCCESS;
-           }) == ERROR_SUCCESS;
+    ensure_setup();
+    return raw_write_text(key, name, text);
 }
 
 bool registry_delete(const std::string& key, const std::string& name)
 {
+    ensure_setup();
     std::string path = tidy_key(key);
     return modify([&](Registry& reg) {
                for (auto it = reg.values.begin(); it != reg.values.end(); ++it) {

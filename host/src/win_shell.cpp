@@ -26,9 +26,6 @@
 #include "session.h"
 #include "siblings.h"
 #include "win_platform.h"
-// <sys/stat.h> names a field st_mtime by a macro; the API's own struct _stat has a
-// field of that name.
-#undef st_mtime
 #include "winplat.h"
 
 extern char** environ;
