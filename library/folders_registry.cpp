@@ -28,7 +28,7 @@ std::string software_key(const char* subkey)
 // Reads one folder value; alerts "Fail read registry [ <name> ]" when it cannot.
 bool read_folder_value(const char* name, std::string& out)
 {
-    if (reg_read_string(product_registry_subkey, name, out)) return true;
+    if (reg_read_string(ORVIK_REGISTRY_SUBKEY, name, out)) return true;
     std::string message = std::string("Fail read registry [ ") + name + " ]";
     acedAlert(message.c_str());
     return false;

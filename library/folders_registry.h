@@ -2,17 +2,15 @@
 // sibling programs, the maker's home page, and the path helpers.
 //
 // Registry values live under HKEY_LOCAL_MACHINE\SOFTWARE\ + a subkey, normally
-// product_registry_subkey; all are REG_SZ texts. All file access goes through
+// ORVIK_REGISTRY_SUBKEY (constants.h); all are REG_SZ texts. All file access goes through
 // the host's file boundary (win_fopen, win_native_path), which takes the
 // Windows-style paths built here.
 #pragma once
 
 #include <string>
 
+#include "constants.h"
 #include "winplat.h"
-
-// The product's key under HKEY_LOCAL_MACHINE\SOFTWARE.
-inline constexpr const char* product_registry_subkey = "Pelmora Software\\orvik_survey";
 
 // The product's folders, read from the registry once, on first use.
 struct app_folder_rec {

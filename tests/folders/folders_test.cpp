@@ -11,7 +11,7 @@ using host::platform::kProductKey;
 using host::platform::registry_read_text;
 using host::platform::registry_write_text;
 
-const char* kSubkey = product_registry_subkey;
+const char* kSubkey = ORVIK_REGISTRY_SUBKEY;
 
 std::string sibling(const std::string& name)
 {
@@ -128,8 +128,8 @@ TEST_F(StartAndWaitTest, AProgramThatCannotStartIsReportedAtOnce)
 TEST_F(StartAndWaitTest, AStandInAnswersFromTheHostThread)
 {
     register_sibling_standin("Tarnic", [] {
-        reg_write_string(product_registry_subkey, "tarnicClayer", "YES");
-        reg_write_string(product_registry_subkey, "tarnic", "INSERT,c:\\blocks\\tree.dwg");
+        reg_write_string(ORVIK_REGISTRY_SUBKEY, "tarnicClayer", "YES");
+        reg_write_string(ORVIK_REGISTRY_SUBKEY, "tarnic", "INSERT,c:\\blocks\\tree.dwg");
     });
     ASSERT_EQ(run_and_wait_registry(sibling("Tarnic").c_str(), "abcdef", kSubkey, "tarnic"), 1);
     EXPECT_EQ(registry_read_text(kProductKey, "tarnic"), std::string("INSERT,c:\\blocks\\tree.dwg"));
