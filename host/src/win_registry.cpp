@@ -244,11 +244,11 @@ std::string tidy_key(const std::string& key)
 
 bool key_exists(const Registry& reg, const std::string& key)
 {
-    std::string lower_prefix = key + "\\";
+    std::string subkey_prefix = key + "\\";
     for (const std::string& k : reg.keys) {
         if (same(k, key)) return true;
-        if (k.size() > lower_prefix.size() &&
-            ::strncasecmp(k.c_str(), lower_prefix.c_str(), lower_prefix.size()) == 0)
+        if (k.size() > subkey_prefix.size() &&
+            ::strncasecmp(k.c_str(), subkey_prefix.c_str(), subkey_prefix.size()) == 0)
             return true;
     }
     return false;
