@@ -19,6 +19,12 @@ Drawing& current_drawing()
     return Session::get().current().drawing;
 }
 
+Drawing* current_drawing_or_null()
+{
+    Session* session = Session::current_or_null();
+    return session && session->has_document() ? &session->current().drawing : nullptr;
+}
+
 bool same_text(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size()) return false;
@@ -116,6 +122,11 @@ bool is_repeated_code(const std::string& type, int code)
     return false;
 }
 
+bool has_group(const std::vector<Group>& groups, int code)
+{
+    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+}
+
 // Keeps the first place of each single group with the value of its last
 // occurrence: a group appended at the end of a list overrides the earlier one.
 std::vector<Group> last_one_wins(const std::string& type, const std::vector<Group>& groups)
@@ -144,11 +155,14 @@ std::vector<Group> merge_groups(const std::string& type, const std::vector<Group
         return g.code != 100 && g.code != 102 && is_repeated_code(type, g.code);
     });
     if (whole_list) {
+        // The list given stands for the groups of its codes; groups of codes it
+        // does not mention stay, except that an LWPOLYLINE's vertices (10 with
+        // their widths and bulges) are replaced as a whole.
         std::vector<Group> out = last_one_wins(type, given);
         for (const Group& g : old_groups) {
-            if (is_repeated_code(type, g.code)) continue;
-            if (std::none_of(out.begin(), out.end(), [&](const Group& o) { return o.code == g.code; }))
-                out.push_back(g);
+            if (has_group(given, g.code)) continue;
+            if (type == "LWPOLYLINE" && is_repeated_code(type, g.code)) continue;
+            out.push_back(g);
         }
         return out;
     }
@@ -181,11 +195,6 @@ void set_group(std::vector<Group>& groups, const Group& g)
         groups.push_back(g);
 }
 
-bool has_group(const std::vector<Group>& groups, int code)
-{
-    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
-}
-
 // Checks an entity's groups and completes them as the host does for an entity
 // made or changed: the layer (made when missing, refused when locked), the text
 // style and block named, the groups its type needs, a justified text's place.
@@ -200,9 +209,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     if (!has_group(entity.groups, 8))
         entity.groups.insert(entity.groups.begin(), Group::of_text(8, default_layer));
     const std::string layer = entity.text(8);
-    if (layer.empty()) return RTERROR;
-    ensure_layer(drawing, layer);
-    if (layer_locked(drawing, layer)) return RTERROR;
+    if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
 
     const std::string& type = entity.type;
     if (type == "TEXT" || type == "MTEXT" || type == "ATTDEF" || type == "ATTRIB") {
@@ -230,6 +237,8 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
                                             [](const Group& g) { return g.code == 10; });
         set_group(entity.groups, Group::of_int(90, vertices));
     }
+    // Only an entity that will be made creates its layer.
+    ensure_layer(drawing, layer);
     return RTNORM;
 }
 
@@ -237,7 +246,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
 int prepare_record(Drawing& drawing, Entity& record)
 {
     const std::string name = record.text(2);
-    if (name.empty() || name.size() > 255) return RTERROR;
+    if (!valid_record_name(name)) return RTERROR;
     if (drawing.find_record(record.type, name)) return RTERROR;
     if (!has_group(record.groups, 70)) record.groups.push_back(Group::of_int(70, 0));
     if (record.type == "LAYER") {
@@ -318,8 +327,9 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
         drop_bylayer(entity.groups);
         if (!has_group(entity.groups, 8))
             entity.groups.insert(entity.groups.begin(), Group::of_text(8, header_layer));
-        ensure_layer(drawing, entity.text(8));
-        status = layer_locked(drawing, entity.text(8)) ? RTERROR : RTNORM;
+        const std::string layer = entity.text(8);
+        status = !valid_record_name(layer) || layer_locked(drawing, layer) ? RTERROR : RTNORM;
+        if (status == RTNORM) ensure_layer(drawing, layer);
     } else {
         status = prepare_entity(drawing, entity, header_layer);
     }
@@ -343,7 +353,8 @@ int make_block_step(Drawing& drawing, Entity entity)
     PendingMake& pending = drawing.pending;
     if (entity.type == "BLOCK") {
         const std::string name = entity.text(2);
-        if (pending.block || name.empty() || drawing.find_record("BLOCK", name)) return RTERROR;
+        if (pending.block || !valid_record_name(name, true) || drawing.find_record("BLOCK", name))
+            return RTERROR;
         if (!has_group(entity.groups, 70)) entity.groups.push_back(Group::of_int(70, 0));
         if (!has_group(entity.groups, 10)) entity.groups.push_back(Group::of_point(10, {}));
         pending.block = std::move(entity);
@@ -381,6 +392,13 @@ bool layer_off(const Drawing& drawing, const std::string& layer)
 {
     const Entity* record = layer_record(drawing, layer);
     return record && record->integer(62, 7) < 0;
+}
+
+bool valid_record_name(const std::string& name, bool block)
+{
+    if (name.empty() || name.size() > 255) return false;
+    const size_t from = block && name[0] == '*' ? 1 : 0;
+    return name.find_first_of("<>/\\\":;?*|,=`", from) == std::string::npos;
 }
 
 long ensure_layer(Drawing& drawing, const std::string& layer)
@@ -496,7 +514,8 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
 
     if (is_record(drawing, *entity)) {
         const std::string old_name = entity->text(2), new_name = changed.text(2);
-        if (new_name.empty()) return RTERROR;
+        if (!same_text(old_name, new_name) && !valid_record_name(new_name, entity->type == "BLOCK"))
+            return RTERROR;
         if (!same_text(old_name, new_name)) {
             if (drawing.find_record(entity->type, new_name)) return RTERROR;
             if (entity->type == "LAYER" && old_name == "0") return RTERROR;
@@ -575,7 +594,9 @@ extern "C" {
 
 resbuf* acdbEntGet(const ads_name name)
 {
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
     const Entity* entity = drawing.get(id_of(name));
     if (!entity || entity->erased) return nullptr;
     return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
@@ -583,7 +604,9 @@ resbuf* acdbEntGet(const ads_name name)
 
 resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
 {
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
     const Entity* entity = drawing.get(id_of(name));
     if (!entity || entity->erased) return nullptr;
     std::vector<std::string> wanted;
@@ -603,14 +626,17 @@ int acdbEntMake(const resbuf* list)
 {
     const ParsedEntityList parsed = parse_entity_list(list);
     if (!parsed.ok || parsed.type.empty()) return RTERROR;
-    return entity_make(current_drawing(), parsed.type, parsed.groups, parsed.xdata);
+    Drawing* drawing = current_drawing_or_null();
+    if (!drawing) return RTERROR;
+    return entity_make(*drawing, parsed.type, parsed.groups, parsed.xdata);
 }
 
 int acdbEntMod(const resbuf* list)
 {
     const ParsedEntityList parsed = parse_entity_list(list);
-    if (!parsed.ok || parsed.id == 0) return RTERROR;
-    Drawing& drawing = current_drawing();
+    Drawing* open = current_drawing_or_null();
+    if (!parsed.ok || parsed.id == 0 || !open) return RTERROR;
+    Drawing& drawing = *open;
     const Entity* entity = drawing.get(parsed.id);
     if (!entity) return RTERROR;
     if (!parsed.type.empty() && !same_text(parsed.type, entity->type))
@@ -620,19 +646,21 @@ int acdbEntMod(const resbuf* list)
 
 int acdbEntUpd(const ads_name name)
 {
-    const Entity* entity = current_drawing().get(id_of(name));
-    return entity ? RTNORM : RTERROR;
+    const Drawing* drawing = current_drawing_or_null();
+    return drawing && drawing->get(id_of(name)) ? RTNORM : RTERROR;
 }
 
 int acdbEntDel(const ads_name name)
 {
-    return entity_erase_toggle(current_drawing(), id_of(name));
+    Drawing* drawing = current_drawing_or_null();
+    return drawing ? entity_erase_toggle(*drawing, id_of(name)) : RTERROR;
 }
 
 int acdbEntNext(const ads_name name, ads_name result)
 {
-    if (!result) return RTERROR;
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!result || !open) return RTERROR;
+    const Drawing& drawing = *open;
     const std::vector<long>* list = &drawing.model;
     size_t start = 0;
     if (name && !ads_name_nil(name)) {
@@ -655,8 +683,9 @@ int acdbEntNext(const ads_name name, ads_name result)
 
 int acdbEntLast(ads_name result)
 {
-    if (!result) return RTERROR;
-    const long id = current_drawing().last_main();
+    const Drawing* drawing = current_drawing_or_null();
+    if (!result || !drawing) return RTERROR;
+    const long id = drawing->last_main();
     if (!id) return RTERROR;
     set_name(result, id);
     return RTNORM;

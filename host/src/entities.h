@@ -12,13 +12,19 @@
 
 namespace host {
 
-// The drawing of the current document.
+// The drawing of the current document (there must be one), and the same or
+// nullptr when no drawing is open, for the API functions to refuse the call.
 Drawing& current_drawing();
+Drawing* current_drawing_or_null();
 
 // Layer state by name (without regard to case); a missing layer is neither.
 bool layer_locked(const Drawing& drawing, const std::string& layer);
 bool layer_frozen(const Drawing& drawing, const std::string& layer);
 bool layer_off(const Drawing& drawing, const std::string& layer);
+// Whether a text may name a table record: 1 to 255 characters, none of
+// < > / \ " : ; ? * | , = ` (a block's name may start with "*").
+bool valid_record_name(const std::string& name, bool block = false);
+
 // The layer's record id, made (colour 7, flags 0, linetype CONTINUOUS) when missing.
 long ensure_layer(Drawing& drawing, const std::string& layer);
 

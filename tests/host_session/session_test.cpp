@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "host_fixture.h"
 #include "input.h"
+#include "lisp.h"
 #include "probe_app.h"
 
 namespace {
@@ -98,6 +99,19 @@ TEST_F(SessionTest, PointPromptAnswersAndTheRawInput)
         {"(p_point)\n 3 , 4 \n", "(3.0 4.0 0.0)"},
     };
     for (const Case& c : cases) EXPECT_EQ(last_line(run(c.script)), c.result) << c.script;
+}
+
+TEST_F(SessionTest, LispAtAPromptAnswersWithItsValue)
+{
+    EXPECT_EQ(last_line(run("(setq p '(3 4))\n(p_point)\n!p\n")), "(3.0 4.0 0.0)");
+    EXPECT_EQ(last_line(run("(p_int)\n(+ 2 3)\n")), "5");
+    EXPECT_EQ(last_line(run("(p_kword)\n(strcat \"c\" \"l\")\n")), "\"RTNORM CL\"");
+    // A failing expression is no answer: the prompt asks again.
+    std::string out = run("(p_int)\n(nofn)\n6\n");
+    EXPECT_NE(out.find("no function definition: NOFN"), std::string::npos) << out;
+    EXPECT_EQ(last_line(out), "6");
+    // A string prompt takes the text as typed.
+    EXPECT_EQ(last_line(run("(p_string 1)\n(A)\n")), "\"RTNORM|(A)\"");
 }
 
 TEST_F(SessionTest, StringPromptEndsAtABlankUnlessBlanksAreAllowed)
@@ -247,12 +261,19 @@ TEST_F(SessionTest, LayerCommandThawsUnlocksAndTurnsOn)
 
     out = run("(command \"layer\" \"thaw\" \"MISSING\" \"\")\n");
     EXPECT_NE(out.find("No layer matches \"MISSING\""), std::string::npos) << out;
+
+    // With CMDECHO on (the default) the command line shows the command and its answers.
+    out = run("(p_layer \"LOT_NO\")\n");
+    EXPECT_NE(out.find("\nCommand: Layer thaw LOT_NO unlock LOT_NO on LOT_NO \n"), std::string::npos) << out;
+    out = run("(setvar \"CMDECHO\" 0)\n(p_layer \"LOT_NO\")\n");
+    EXPECT_EQ(out.find("Command: Layer"), std::string::npos) << out;
 }
 
 TEST_F(SessionTest, TranscriptRewritesProgressLinesAndRecordsAlerts)
 {
     std::string out = run("(p_print)\n");
-    EXPECT_NE(out.find("\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"), std::string::npos)
+    EXPECT_NE(out.find("Command: (p_print)\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"),
+              std::string::npos)
         << out;
     EXPECT_EQ(out.find("Processing 1"), std::string::npos);
     EXPECT_NE(out.find("\n** Alert: File not found.\n"), std::string::npos) << out;
@@ -330,6 +351,18 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     acutRelRb(args);
     acutRelRb(result);
 
+    // LISP reaches the same functions, and the host's own builtins.
+    EXPECT_EQ(last_line(run("(twice 4.0)\n")), "8.0");
+    host::register_lisp_builtin("probe_len", [](std::vector<host::LispValue>& a) {
+        if (a.size() != 1 || a[0].kind != host::LispValue::Str) throw std::runtime_error("bad argument");
+        host::LispValue v;
+        v.kind = host::LispValue::Int;
+        v.integer = static_cast<long>(a[0].text.size());
+        return v;
+    });
+    EXPECT_EQ(last_line(run("(probe_len \"abcd\")\n")), "4");
+    EXPECT_EQ(last_line(run("(probe_len 1)\n")), "; error: bad argument");
+
     // acedCmd passes every value to the command as text.
     host::CommandArgs seen;
     session().register_command("probecmd", [&](host::CommandArgs& a) {
@@ -344,6 +377,19 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2,0.25", "0.1", "3", "@ename:42", ""}));
     EXPECT_EQ(acedCommand(RTSTR, "PROBECMD", RTPOINT, p, RTNONE), RTNORM);
     EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2"}));
+}
+
+// A part of the host that adds a script command to every session.
+const bool probe_setup_added = host::add_session_setup([](host::Session& session) {
+    session.register_script_command("ECHOARG", [&session](const std::string& argument) {
+        session.print("\nargument <" + argument + ">");
+    });
+});
+
+TEST_F(SessionTest, PartsOfTheHostAddTheirCommandsToEverySession)
+{
+    EXPECT_TRUE(probe_setup_added);
+    EXPECT_NE(run("echoarg  a b  \n").find("\nargument <a b>"), std::string::npos);
 }
 
 TEST(SessionPlainTest, PointTextsAndKeywordMatching)
@@ -380,6 +426,21 @@ TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
     EXPECT_NE(out.find(std::string("\n") + name + "\n"), std::string::npos) << out;
     EXPECT_NE(out.find("(0 \"LINE\")"), std::string::npos) << out;
     EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
+}
+
+TEST_F(SessionEntityTest, RedrawModesThreeAndFourHighlightAnEntity)
+{
+    host::Entity point;
+    point.type = "POINT";
+    point.groups = {host::Group::of_point(10, {0, 0, 0})};
+    ads_name name = {drawing().add_entity(point).id, 0};
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(session().current().highlighted, (std::vector<long>{name[0]}));
+    EXPECT_EQ(acedRedraw(name, 4), RTNORM);
+    EXPECT_TRUE(session().current().highlighted.empty());
+    ads_name missing = {name[0] + 1000, 0};
+    EXPECT_EQ(acedRedraw(missing, 3), RTERROR);
 }
 
 }  // namespace
