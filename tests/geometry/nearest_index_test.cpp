@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "ads.h"
+#include "entity_makers.h"
 #include "geometry.h"
 #include "host_fixture.h"
 
@@ -193,6 +195,26 @@ TEST_F(NearestIndex, SameResultsAsTheLiteralVersion)
             ASSERT_EQ(nearest_find_point(query), literal.find(query)) << "round " << round << " query " << q;
         }
     }
+}
+
+TEST_F(NearestIndex, TestCommandReportsEachPick)
+{
+    for (point3d_rec p : {point3d_rec{0, 0}, point3d_rec{10, 0}, point3d_rec{100, 100}}) {
+        ent_list_builder list;
+        list.type("POINT").text(8, "PTS").point(10, p);
+        ASSERT_EQ(acdbEntMake(list.list()), RTNORM);
+    }
+    // Select all, pick near the first point, accept "Found here", then near the
+    // third; an empty pick ends.
+    session().transcript().clear();
+    session().set_input(host::script_input("ALL\n\n1,1\n\n99,98\n\n\n"));
+    EXPECT_EQ(test_find_nearest_point(), 1);
+    const std::string& shown = session().transcript().text();
+    EXPECT_NE(shown.find("\nTEST FIND NEAREST POINT...."), std::string::npos);
+    EXPECT_NE(shown.find("\nAt [0] (0.000,0.000)]"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\nAt [2] (100.000,100.000)]"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\nFound here :"), std::string::npos);
+    EXPECT_EQ(nearest_index().base_radius, 20.0);
 }
 
 TEST_F(NearestIndex, SortingProgressLine)

@@ -10,6 +10,7 @@
 #include "ads.h"
 #include "entity_makers.h"
 #include "host_fixture.h"
+#include "prompts.h"
 #include "session.h"
 #include "text_modify.h"
 #include "xdata_pending.h"
@@ -341,6 +342,90 @@ TEST_F(Makers, FailedInsertLeavesTheLastEntity)
     auto& alerts = host::Session::get().transcript().alerts;
     ASSERT_FALSE(alerts.empty());
     EXPECT_EQ(alerts.back(), "unable create Block\n");
+}
+
+std::string clayer()
+{
+    resbuf rb{};
+    if (acedGetVar("CLAYER", &rb) != RTNORM) return "?";
+    std::string name = rb.resval.rstring;
+    free(rb.resval.rstring);
+    return name;
+}
+
+TEST_F(Makers, TextsByTheHostsCommand)
+{
+    std::string former = clayer();
+    ASSERT_EQ(text_make_cmd({5, 6}, 2.5, 0, "TBL", "Lot 1"), RTNORM);
+    auto gs = last_entity();
+    EXPECT_EQ(find(gs, 0)->text, "TEXT");
+    EXPECT_EQ(find(gs, 8)->text, "TBL");  // made on the layer, created for it
+    EXPECT_EQ(find(gs, 1)->text, "Lot 1");
+    EXPECT_EQ(find(gs, 72)->integer, 2);  // option "r"
+    EXPECT_NEAR(find(gs, 11)->point.x, 5, 1e-9);
+    EXPECT_NEAR(find(gs, 40)->real, 2.5, 1e-12);
+    EXPECT_EQ(clayer(), former);  // the former layer is current again
+
+    struct Case {
+        int code, justify;
+    } cases[] = {{1, 1}, {4, 4}};  // "c" and "m"
+    for (const Case& c : cases) {
+        ASSERT_EQ(text_make_justified(c.code, {1, 1}, 2, 1, 0, "JUST", "J", 0), RTNORM);
+        EXPECT_EQ(find(last_entity(), 72)->integer, c.justify);
+    }
+    ASSERT_EQ(text_make_on_layer({2, 2}, 2, 1, 0, "LEFT", "L", 0), RTNORM);
+    gs = last_entity();
+    EXPECT_EQ(find(gs, 8)->text, "LEFT");
+    EXPECT_TRUE(find(gs, 72) == nullptr || find(gs, 72)->integer == 0);
+
+    // Another code by command only creates the layer.
+    int before = count_entities();
+    EXPECT_EQ(text_make_justified(2, {1, 1}, 2, 1, 0, "ONLY_LAYER", "J", 0), RTNORM);
+    EXPECT_EQ(count_entities(), before);
+    resbuf* layer = acdbTblSearch("LAYER", "ONLY_LAYER", 0);
+    EXPECT_NE(layer, nullptr);
+    acutRelRb(layer);
+
+    // The command path passes the angle on in degrees, 360 added when negative:
+    // -90 is 270, read with the drawing's angle base 0, counter-clockwise.
+    ASSERT_EQ(text_make_cmd({0, 0}, 1, -90, "TBL", "down"), RTNORM);
+    EXPECT_NEAR(find(last_entity(), 50)->real, 1.5 * M_PI, 1e-9);
+}
+
+TEST_F(Makers, DonutAndZoom)
+{
+    ASSERT_EQ(donut_make({3, 4}, 1.5), 1);
+    auto gs = last_entity();
+    EXPECT_EQ(find(gs, 0)->text, "LWPOLYLINE");
+    std::vector<point3d_rec> vertices;
+    for (const G& g : gs)
+        if (g.code == 10) vertices.push_back(g.point);
+    ASSERT_EQ(vertices.size(), 2u);
+    EXPECT_NEAR((vertices[0].x + vertices[1].x) / 2, 3, 1e-9);  // centred on (3, 4)
+    EXPECT_NEAR((vertices[0].y + vertices[1].y) / 2, 4, 1e-9);
+
+    EXPECT_EQ(zoom_window({0, 0}, {100, 50}), 1);
+    resbuf centre{};
+    ASSERT_EQ(acedGetVar("VIEWCTR", &centre), RTNORM);
+    EXPECT_NEAR(centre.resval.rpoint[0], 50, 1e-9);
+    EXPECT_NEAR(centre.resval.rpoint[1], 25, 1e-9);
+}
+
+TEST_F(Makers, SolidHatchInSteps)
+{
+    EXPECT_EQ(hatch_make(1, "H", {0, 0}, {1, 0}, 0, 0), 0);  // no hatch started
+    auto& alerts = host::Session::get().transcript().alerts;
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back(), "failed build hatch_list");
+    point3d_rec square[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
+    ASSERT_EQ(hatch_make(0, "H", {}, {}, 4, 3), 1);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(hatch_make(1, "H", square[i], square[(i + 1) % 4], 0, 0), 1);
+    ASSERT_EQ(hatch_make(2, "H", {2, 2}, {}, 0, 0), 1);
+    auto gs = last_entity();
+    EXPECT_EQ(find(gs, 0)->text, "HATCH");
+    EXPECT_EQ(find(gs, 2)->text, "SOLID");
+    EXPECT_EQ(find(gs, 62)->integer, 3);
+    EXPECT_EQ(find(gs, 93)->integer, 4);
 }
 
 // ---- the pending text change ---------------------------------------------------------

@@ -256,6 +256,25 @@ TEST_F(Prompts, PicksEndOnACancel)
     EXPECT_EQ(alerts.back(), "\nCoordinate to long...abort!!");
 }
 
+TEST_F(Prompts, FileDialogStartsInTheFolder)
+{
+    std::string path;
+    answers("plan\n");
+    EXPECT_EQ(file_dialog_dwgprefix("Save travers", "/data/jobs/", "trv", 1, path), 1);
+    EXPECT_EQ(path, "/data/jobs/plan.trv");
+    EXPECT_NE(shown().find("Save travers"), std::string::npos);
+    answers("^C\n");
+    EXPECT_EQ(file_dialog_dwgprefix("Trav open", "", "trv", 0, path), 0);
+    // Without a folder the dialog starts in the drawing's folder.
+    resbuf prefix{};
+    ASSERT_EQ(acedGetVar("DWGPREFIX", &prefix), RTNORM);
+    std::string folder = prefix.resval.rstring;
+    free(prefix.resval.rstring);
+    answers("plan.trv\n");
+    EXPECT_EQ(file_dialog_dwgprefix("Trav open", "", "trv", 0, path), 1);
+    EXPECT_EQ(path, folder + "plan.trv");
+}
+
 TEST_F(Prompts, ProgressLines)
 {
     answers("");
