@@ -468,7 +468,8 @@ TEST_F(TextChange, EachModeWritesItsGroup)
         int ok_before = text_modify_pending().ok_count;
         EXPECT_EQ(text_modify_apply(text_), 1) << c.mode;
         EXPECT_EQ(text_modify_pending().ok_count, ok_before + 1);
-        const G* g = find(last_entity(), c.code);
+        auto gs = last_entity();
+        const G* g = find(gs, c.code);
         ASSERT_NE(g, nullptr) << c.mode;
         if (!c.want_text.empty())
             EXPECT_EQ(g->text, c.want_text) << c.mode;
