@@ -344,6 +344,33 @@ TEST_F(Makers, FailedInsertLeavesTheLastEntity)
     EXPECT_EQ(alerts.back(), "unable create Block\n");
 }
 
+TEST_F(Makers, BlockFromAFileInsertedOnce)
+{
+    ASSERT_EQ(line_make({0, 0}, {3, 3}, "USER"), RTNORM);
+    const std::string file = std::string(ORVIK_INSTALL_TREE) + "/drawing/Grid_Arrow.dwg";
+    ASSERT_EQ(block_insert(file, {5, 5}, 30, 500, ""), 1);
+    EXPECT_NE(transcript().find("\nInsert Temporary block to put \nin block table before can use it."),
+              std::string::npos);
+    // The user's line and one INSERT: the temporary reference is gone.
+    EXPECT_EQ(count_entities(), 2);
+    auto gs = last_entity();
+    EXPECT_EQ(find(gs, 0)->text, "INSERT");
+    EXPECT_EQ(find(gs, 2)->text, "Grid_Arrow");
+    EXPECT_NEAR(find(gs, 41)->real, 0.5, 1e-12);  // plot scale 500 / 1000
+    EXPECT_NEAR(find(gs, 42)->real, 0.5, 1e-12);
+    EXPECT_NEAR(find(gs, 50)->real, 30 / 180.0 * 3.1415926535, 1e-12);
+    resbuf* block = acdbTblSearch("BLOCK", "GRID_ARROW", 0);
+    ASSERT_NE(block, nullptr);
+    acutRelRb(block);
+
+    // Known now: no second "Insert", and on the layer given.
+    host::Session::get().transcript().clear();
+    ASSERT_EQ(block_insert(file, {9, 9}, 0, 1000, "ARROWS"), 1);
+    EXPECT_EQ(transcript().find("Insert Temporary"), std::string::npos);
+    EXPECT_EQ(count_entities(), 3);
+    EXPECT_EQ(find(last_entity(), 8)->text, "ARROWS");
+}
+
 std::string clayer()
 {
     resbuf rb{};
