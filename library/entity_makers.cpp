@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "acdbclasses.h"
 #include "xdata_pending.h"
@@ -538,9 +539,10 @@ int lwpoly_make(const point3d_rec& point, int mode)
 // ---- SOLID hatch ---------------------------------------------------------------
 
 namespace {
-ent_list_builder*& hatch_list()
+// The hatch under construction between mode 0 and mode 2.
+std::unique_ptr<ent_list_builder>& hatch_list()
 {
-    static ent_list_builder* list = nullptr;
+    static std::unique_ptr<ent_list_builder> list;
     return list;
 }
 }  // namespace
@@ -548,12 +550,12 @@ ent_list_builder*& hatch_list()
 int hatch_make(int mode, const std::string& layer, const point3d_rec& start, const point3d_rec& end,
                int boundary_count, int colour)
 {
-    ent_list_builder*& list = hatch_list();
+    std::unique_ptr<ent_list_builder>& list = hatch_list();
     if (mode == 0) {
-        delete list;
-        list = new ent_list_builder;
+        list = std::make_unique<ent_list_builder>();
         list->type("HATCH").int16(67, 0).text(100, "AcDbEntity").text(100, "AcDbHatch").text(8, layer);
         if (colour != 0) list->int16(62, colour);
+        // A hatch in the plan: elevation 0, extrusion up.
         list->point(10, point3d_rec{0, 0, 0}).point(210, point3d_rec{0, 0, 1}).text(2, "SOLID");
         list->int16(70, 1).int16(71, 0).int32(91, 1).int32(92, 1).int32(93, boundary_count);
         return list->ok() ? 1 : 0;
@@ -569,8 +571,7 @@ int hatch_make(int mode, const std::string& layer, const point3d_rec& start, con
     if (mode == 2) {
         list->int32(97, 0).int16(75, 0).int16(76, 1).int32(98, 1).point(10, start);
         int rc = make(*list);
-        delete list;
-        list = nullptr;
+        list.reset();
         return rc == RTNORM ? 1 : 0;
     }
     return 0;
