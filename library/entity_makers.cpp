@@ -2,25 +2,26 @@
 // (acdbEntMake), or runs the host command that draws it.
 #include "entity_makers.h"
 
+#include <strings.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "acdbclasses.h"
+#include "constants.h"
+#include "layers.h"
+#include "numbers.h"
+#include "sysvar.h"
 #include "xdata_pending.h"
 
 namespace {
-
-constexpr double kPi = 3.1415926535;
 
 // ---- small host helpers ----------------------------------------------------
 
 std::string rtos(double value, int decimals)
 {
-    char buffer[64] = {0};
-    acdbRToS(value, 2, decimals, buffer);
-    return buffer;
+    return rtos_decimal(value, decimals);
 }
 
 void to_ads(const point3d_rec& p, ads_point out)
@@ -30,75 +31,12 @@ void to_ads(const point3d_rec& p, ads_point out)
     out[Z] = p.z;
 }
 
-bool sysvar_text(const char* name, std::string& out)
-{
-    resbuf value{};
-    if (acedGetVar(name, &value) != RTNORM || value.restype != RTSTR) return false;
-    out = value.resval.rstring ? value.resval.rstring : "";
-    std::free(value.resval.rstring);
-    return true;
-}
-
-int sysvar_set_text(const char* name, const std::string& text)
-{
-    resbuf value{};
-    value.restype = RTSTR;
-    value.resval.rstring = const_cast<char*>(text.c_str());
-    return acedSetVar(name, &value);
-}
-
 bool table_has(const char* table, const std::string& name)
 {
     resbuf* record = acdbTblSearch(table, name.c_str(), 0);
     if (!record) return false;
     acutRelRb(record);
     return true;
-}
-
-// Adds a layer (colour 7, thawed, on, unlocked) when the LAYER table lacks it.
-void layer_add_if_missing(const std::string& name)
-{
-    if (name.empty() || table_has("LAYER", name)) return;
-    AcDbLayerTable* table = nullptr;
-    AcDbDatabase* database = acdbHostApplicationServices()->workingDatabase();
-    if (!database || database->getLayerTable(table, AcDb::kForWrite) != Acad::eOk || !table) return;
-    auto* record = new AcDbLayerTableRecord;
-    record->setName(name.c_str());
-    record->setIsFrozen(false);
-    record->setIsOff(false);
-    record->setIsLocked(false);
-    AcCmColor colour;
-    colour.setColorIndex(7);
-    record->setColor(colour);
-    bool added = table->add(record) == Acad::eOk;
-    record->close();
-    if (!added) delete record;
-    table->close();
-}
-
-// The layer of a block's first entity; false when the block or its entity is missing.
-bool block_first_layer(const std::string& block, std::string& layer)
-{
-    layer = "0";
-    std::string upper = block;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    resbuf* record = acdbTblSearch("BLOCK", upper.c_str(), 0);
-    if (!record) return false;
-    bool found = false;
-    for (resbuf* node = record; node; node = node->rbnext) {
-        if (node->restype != -2) continue;
-        if (resbuf* first = acdbEntGet(node->resval.rlname)) {
-            for (resbuf* g = first; g; g = g->rbnext)
-                if (g->restype == 8 && g->resval.rstring) {
-                    layer = g->resval.rstring;
-                    found = true;
-                }
-            acutRelRb(first);
-        }
-        break;
-    }
-    acutRelRb(record);
-    return found;
 }
 
 // The file name of a path without its folder and extension.
@@ -125,7 +63,7 @@ int make(const ent_list_builder& list)
 std::string current_style()
 {
     std::string style;
-    if (!sysvar_text("TEXTSTYLE", style) || style.empty()) style = "Standard";
+    if (!sysvar_get_str("TEXTSTYLE", style) || style.empty()) style = "Standard";
     return style;
 }
 
@@ -138,13 +76,13 @@ int text_by_command(const char* option, const point3d_rec& point, double height,
     std::string where = point_text_2d(point);
     std::string height_text = rtos(height, 10);
     std::string angle_text = rtos(angle, 10);
-    layer_add_if_missing(layer);
+    layer_ensure(layer.c_str());
     std::string former;
-    if (!sysvar_text("CLAYER", former)) return 0;
-    sysvar_set_text("CLAYER", layer);
+    if (!layer_current_get(former)) return 0;
+    layer_current_set(layer.c_str());
     int rc = acedCommand(RTSTR, "Text", RTSTR, option, RTSTR, "none", RTSTR, where.c_str(), RTSTR,
                          height_text.c_str(), RTSTR, angle_text.c_str(), RTSTR, text.c_str(), 0);
-    sysvar_set_text("CLAYER", former);
+    layer_current_set(former.c_str());
     return rc == RTNORM ? RTNORM : RTERROR;
 }
 
@@ -245,13 +183,13 @@ double text_rotation_rad(double bearing)
 {
     double degrees = 90.0 - bearing;
     if (degrees < 0) degrees += 360.0;
-    return degrees / 180.0 * kPi;
+    return degrees / 180.0 * ORVIK_PI;
 }
 
 double insert_rotation_rad(double angle)
 {
     if (angle < 0) angle += 360.0;
-    return angle / 180.0 * kPi;
+    return angle / 180.0 * ORVIK_PI;
 }
 
 // ---- simple entities ---------------------------------------------------------
@@ -359,7 +297,7 @@ int text_make_justified(int code, const point3d_rec& point, double height, doubl
     if (mode == 0) {
         if (code == 1) return text_by_command("c", point, height, angle, layer, text);
         if (code == 4) return text_by_command("m", point, height, angle, layer, text);
-        layer_add_if_missing(layer);
+        layer_ensure(layer.c_str());
     }
     return RTNORM;
 }
@@ -402,7 +340,7 @@ int block_load_temp(const point3d_rec& point, const std::string& path, std::stri
     if (rc != RTNORM) return table_has("BLOCK", block_name) ? 1 : 0;
 
     std::string inserted;
-    if (sysvar_text("INSNAME", inserted) && !inserted.empty()) block_name = inserted;
+    if (sysvar_get_str("INSNAME", inserted) && !inserted.empty()) block_name = inserted;
     // Delete the reference only when the command left a new INSERT of this block
     // last: when it made none, the last entity is the user's and stays.
     ads_name after = {0, 0};
@@ -428,7 +366,7 @@ int block_insert(const std::string& block_file, const point3d_rec& point, double
     std::string block;
     if (!block_load_temp(point, block_file, block)) return 0;
     std::string on_layer = layer;
-    if (on_layer.empty() && !block_first_layer(block, on_layer)) {
+    if (on_layer.empty() && !block_layer_get(block.c_str(), on_layer)) {
         acedAlert("failed get layer in block");
         return 0;
     }

@@ -7,19 +7,18 @@
 #include <utility>
 
 #include "ads.h"
+#include "constants.h"
 #include "entity_makers.h"
 
 namespace {
 
-constexpr double kPi = 3.1415926535;
-
 double to_rad(double degrees)
 {
-    return degrees / 180.0 * kPi;
+    return degrees / 180.0 * ORVIK_PI;
 }
 double to_deg(double radians)
 {
-    return 180.0 / kPi * radians;
+    return 180.0 / ORVIK_PI * radians;
 }
 
 void to_ads(const point3d_rec& p, ads_point out)

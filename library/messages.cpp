@@ -4,18 +4,12 @@
 
 #include "ads.h"
 #include "adsdlg.h"
+#include "numbers.h"
 
 namespace {
 
 int percent_counter = 0;
 int tick_counter = 0;
-
-std::string rtos(double value, int decimals)
-{
-    char buffer[128] = {0};
-    acdbRToS(value, 2, decimals, buffer);
-    return buffer;
-}
 
 void tick_with_first_line(const std::string& first_line)
 {
@@ -58,7 +52,7 @@ void progress_percent(int done, int total)
 {
     // Nothing to do counts as all done.
     double percent = total > 0 ? static_cast<double>(done) / total * 100.0 : 100.0;
-    std::string shown = rtos(percent, 0) + "%";
+    std::string shown = rtos_decimal(percent, 0) + "%";
     acutPrintf("\rProcessing  %s....", shown.c_str());
     ++percent_counter;
 }

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "ads.h"
-#include "entity_makers.h"
 #include "geometry.h"
+#include "selection_sets.h"
 
 namespace {
 
@@ -190,12 +190,9 @@ int test_find_nearest_point()
 {
     acutPrintf("\nTEST FIND NEAREST POINT....");
     std::vector<point3d_rec> points;
-    ent_list_builder filter;
-    filter.type("POINT");
     ads_name set;
-    if (acedSSGet(nullptr, nullptr, nullptr, filter.list(), set) == RTNORM) {
-        long length = 0;
-        acedSSLength(set, &length);
+    long length = 0;
+    if (ss_select_type("POINT", set, length) && length > 0) {
         for (long i = 0; i < length; ++i) {
             ads_name entity;
             if (acedSSName(set, i, entity) != RTNORM) continue;

@@ -4,25 +4,19 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <vector>
 
 #include "ads.h"
 #include "geometry.h"
+#include "numbers.h"
+#include "sysvar.h"
+#include "text_fields.h"
 
 namespace {
 
 // Field n (from 1) of a comma-separated spec; with fewer fields the last one.
-// "nil" stands for an empty field.
 std::string spec_field(const std::string& spec, int n)
 {
-    std::vector<std::size_t> commas;
-    for (std::size_t i = 0; i < spec.size(); ++i)
-        if (spec[i] == ',') commas.push_back(i);
-    if (n >= 1 && commas.size() >= static_cast<std::size_t>(n)) {
-        std::size_t start = n == 1 ? 0 : commas[n - 2] + 1;
-        return spec.substr(start, commas[n - 1] - start);
-    }
-    return commas.empty() ? spec : spec.substr(commas.back() + 1);
+    return str_get_field(spec, n, ",");
 }
 
 bool is_nil(const std::string& text)
@@ -43,29 +37,13 @@ const char* keywords_or_null(const std::string& keywords)
 
 std::string upper(std::string text)
 {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    str_upper(text);
     return text;
 }
 
 std::string rtos(double value, int decimals)
 {
-    char buffer[128] = {0};
-    acdbRToS(value, 2, decimals, buffer);
-    return buffer;
-}
-
-// A text is a number when every character after an optional leading "-" is a
-// digit or "."; one character must be a digit.
-bool numeric_text(const std::string& text)
-{
-    if (text.empty()) return false;
-    if (text.size() == 1) return std::isdigit(static_cast<unsigned char>(text[0])) != 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (i == 0 && c == '-') continue;
-        if (c != '.' && !std::isdigit(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
+    return rtos_decimal(value, decimals);
 }
 
 void to_ads(const point3d_rec& p, ads_point out)
@@ -315,7 +293,7 @@ int prompt_angle_dms(const std::string& keywords, int count, const std::string& 
     char buffer[512] = {0};
     if (acedGetString(0, shown.c_str(), buffer) != RTNORM) return 0;
     std::string answer = buffer[0] ? std::string(buffer) : default_text;
-    if (numeric_text(answer)) {
+    if (str_is_number(answer) == 4) {
         if (std::strtod(answer.c_str(), nullptr) < 360.0) {
             out = answer;
             return 1;
@@ -345,9 +323,8 @@ int prompt_dist_luprec_flags(int flags, const point3d_rec* base, const std::stri
 
 int prompt_dist_luprec(const point3d_rec* base, const std::string& prompt, double default_value, double& out)
 {
-    resbuf luprec{};
     int decimals = 4;
-    if (acedGetVar("LUPREC", &luprec) == RTNORM && luprec.restype == RTSHORT) decimals = luprec.resval.rint;
+    sysvar_get_int("LUPREC", decimals);
     std::string shown = prompt + "<" + rtos(default_value, decimals) + ">:";
     ads_point from;
     if (base) to_ads(*base, from);
@@ -363,13 +340,7 @@ int file_dialog_dwgprefix(const std::string& title, const std::string& start_fol
                           int flags, std::string& path)
 {
     std::string folder = start_folder;
-    if (folder.empty()) {
-        resbuf prefix{};
-        if (acedGetVar("DWGPREFIX", &prefix) == RTNORM && prefix.restype == RTSTR) {
-            folder = prefix.resval.rstring ? prefix.resval.rstring : "";
-            std::free(prefix.resval.rstring);
-        }
-    }
+    if (folder.empty()) sysvar_get_str("DWGPREFIX", folder);
     resbuf result{};
     int rc = acedGetFileD(title.c_str(), folder.c_str(), ext.c_str(), flags, &result);
     if (rc != RTNORM || result.restype != RTSTR) return 0;

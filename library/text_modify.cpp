@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "constants.h"
 
-constexpr double kPi = 3.1415926535;
+namespace {
 
 resbuf* find_group(resbuf* list, int code)
 {
@@ -42,7 +42,7 @@ double bearing_to_rad(double bearing)
 {
     double degrees = 90.0 - bearing;
     if (degrees < 0) degrees += 360.0;
-    return degrees * (1.0 / 180.0) * kPi;
+    return degrees * (1.0 / 180.0) * ORVIK_PI;
 }
 
 // Mode 7: moves the alignment point to the middle of the text box and makes
