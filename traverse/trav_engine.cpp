@@ -107,18 +107,8 @@ void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_statio
         int from_station = 0;
         const int leg = trav_route_leg(route, k, observations, from_station);
         if (leg < 0) continue;
-        trav_obs_rec& obs = observations[leg];
-        const point3d_rec from =
-            rounded_point(leg_start(from_station, reached, stations, current), options.decimals);
-        const double distance_m = trav_obs_distance_m(obs);
-        trav_offsets step = polar_offsets(trav_obs_bearing_deg(obs), distance_m);
-        step.east = trav_round(step.east, options.decimals);
-        step.north = trav_round(step.north, options.decimals);
-        point3d_rec to;
-        trav_obs_latdep(leg, from, observations, to, options.decimals);
-        add_leg_sums(route, distance_m, step, to);
-        obs.to_point = to;
-        obs.from_point = from;
+        const point3d_rec to = trav_route_add_leg(
+            route, observations[leg], leg_start(from_station, reached, stations, current), options.decimals);
         const int index = find_point_index(s, stations);
         if (index >= 0 && stations[index].status == trav_nil) {
             stations[index].point = to;
@@ -155,6 +145,22 @@ void trav_obs_latdep(size_t i, const point3d_rec& from, const trav_obs_list& lis
 {
     const trav_obs_rec& obs = list[i];
     out = trav_polar_point(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs), from, decimals);
+}
+
+point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const point3d_rec& from,
+                               int decimals)
+{
+    const point3d_rec start = rounded_point(from, decimals);
+    const double bearing = trav_obs_bearing_deg(obs);
+    const double distance_m = trav_obs_distance_m(obs);
+    trav_offsets step = polar_offsets(bearing, distance_m);
+    step.east = trav_round(step.east, decimals);
+    step.north = trav_round(step.north, decimals);
+    const point3d_rec to = trav_polar_point(bearing, distance_m, start, decimals);
+    add_leg_sums(route, distance_m, step, to);
+    obs.from_point = start;
+    obs.to_point = to;
+    return to;
 }
 
 int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,

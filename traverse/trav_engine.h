@@ -15,6 +15,13 @@ struct trav_solve_options {
 void trav_obs_latdep(size_t i, const point3d_rec& from, const trav_obs_list& list, point3d_rec& out,
                      int decimals);
 
+// One leg of a route stepped from a point (rounded first when decimals > 0):
+// the to point, stored in the observation with the from point, and the
+// route's length, computed point and plus/minus sums. The computation uses it
+// for every route leg; the traverse command for each leg entered.
+point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const point3d_rec& from,
+                               int decimals);
+
 // Computes every station, prints the closure line of each closing route and,
 // with the adjust flag, adjusts those routes. Uses the traverse settings.
 void trav_solve(trav_obs_list& observations, trav_obs_list& radiations, trav_station_list& stations,
