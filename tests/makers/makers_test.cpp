@@ -318,6 +318,19 @@ TEST_F(Makers, FieldChangeAndErase)
     p.kind = 5;
     EXPECT_EQ(ent_mod_apply(c), 0);
 
+    // The same change per selection-set item.
+    ent_list_builder filter;
+    filter.type("CIRCLE");
+    ads_name set;
+    ASSERT_EQ(acedSSGet("X", nullptr, nullptr, filter.list(), set), RTNORM);
+    p.kind = 2;
+    p.code = 40;
+    p.real = 1.75;
+    EXPECT_EQ(ss_ent_mod_apply(set, 0), 1);
+    EXPECT_EQ(ss_ent_mod_apply(set, 3), 0);  // no such item
+    acedSSFree(set);
+    EXPECT_NEAR(find(last_entity(), 40)->real, 1.75, 1e-12);
+
     ASSERT_EQ(line_make({0, 0}, {1, 0}, "E"), RTNORM);
     ASSERT_EQ(point_make({0, 0}, "E"), RTNORM);
     ASSERT_EQ(point_make({0, 0}, "KEEP"), RTNORM);

@@ -196,6 +196,13 @@ TEST_F(Prompts, PointOrText)
     EXPECT_EQ(text, "X");
 }
 
+TEST_F(Prompts, ExitWaitUntilX)
+{
+    answers("^C\nx\n");
+    prompt_exit_wait();
+    EXPECT_EQ(count("\ne<X>it :"), 2);  // asked again after the Esc
+}
+
 TEST_F(Prompts, YesNoAskedOnce)
 {
     answers("\n");
