@@ -69,6 +69,25 @@ struct Entity {
     const XDataApp* xdata_of(const std::string& app) const;  // without regard to case
 };
 
+// A system variable's value. type is the result type of the host API (RTSHORT,
+// RTREAL, RTSTR, RTPOINT or RT3DPOINT); only the field of that type is meaningful.
+struct SysVarValue {
+    int type = 0;
+    std::string text;
+    double real = 0;
+    long integer = 0;
+    Point3 point;
+    bool operator==(const SysVarValue&) const = default;
+};
+
+// A complex entity that acdbEntMake is building across calls: an old-style
+// POLYLINE waiting for its SEQEND, or a block definition waiting for its ENDBLK.
+struct PendingMake {
+    std::vector<Entity> polyline;             // header, then its VERTEXes; empty when none
+    std::optional<Entity> block;              // the BLOCK record of a definition in progress
+    std::vector<Entity> block_entities;       // the definition's entities so far, chains included
+};
+
 // Table names as the entity API spells them.
 inline constexpr const char* kTables[] = {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"};
 
@@ -82,6 +101,9 @@ struct Drawing {
     std::vector<long> model;                      // model space in drawing order, VERTEX and SEQEND after their POLYLINE
     std::map<std::string, std::vector<long>> tables;   // table name -> records in table order
     std::map<long, std::vector<long>> block_entities;  // BLOCK record id -> the definition's entities in order
+    std::map<std::string, SysVarValue> sysvars;        // upper-case name -> value; DWGPREFIX/DWGNAME come from prefix/name
+    std::map<std::string, size_t> table_cursor;        // acdbTblNext's place per table
+    PendingMake pending;                               // acdbEntMake's complex entity in progress
 
     // Adds an entity to model space (owner 0) or to a block definition and
     // gives it a new id; returns it.
@@ -96,8 +118,19 @@ struct Drawing {
     // The last main entity of model space that is not erased (never VERTEX or SEQEND); 0 when none.
     long last_main() const;
 
+    // The list (model space or the block definition) an entity belongs to, and
+    // its place in it; nullopt when it is in neither.
+    const std::vector<long>* container_of(const Entity& entity) const;
+    std::optional<size_t> index_in_container(const Entity& entity) const;
+
     // A new id, unique among all drawings of the host process.
     static long next_id();
+
+private:
+    // Places of ids in their containers, rebuilt when it no longer agrees.
+    mutable std::unordered_map<long, size_t> place_cache_;
+    mutable const std::vector<long>* place_cache_of_ = nullptr;
+    mutable size_t place_cache_size_ = 0;
 };
 
 }  // namespace host
