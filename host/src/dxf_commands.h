@@ -50,4 +50,18 @@ struct PictureWindow {
 bool write_picture(const Document& document, const std::string& file, const PictureWindow* window,
                    std::string& error);
 
+// True when this host was built with cairo and can write pictures.
+bool picture_supported();
+
+// The pixels of a PNG file, for checking pictures; false when the file is no PNG.
+struct PixelColour {
+    int red = 0, green = 0, blue = 0;
+};
+struct PixelImage {
+    int width = 0, height = 0;
+    std::vector<PixelColour> pixels;  // row by row from the top
+    PixelColour at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+};
+bool read_picture_pixels(const std::string& png_file, PixelImage& image);
+
 }  // namespace host

@@ -6,6 +6,8 @@
 // drawn dashed over the drawing. Layers that are off or frozen are not drawn.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -25,6 +27,8 @@ namespace host {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Lines without a width of their own, in pixels (points for PDF).
+constexpr double kThinLine = 2.0;
 
 struct Rgb {
     double r, g, b;
@@ -473,7 +477,7 @@ public:
         if (points.size() < 2) return;
         path(points, closed);
         set(colour);
-        cairo_set_line_width(cr_, std::max(1.0, width * scale_));
+        cairo_set_line_width(cr_, std::max(kThinLine, width * scale_));
         cairo_stroke(cr_);
     }
     void polygon(const std::vector<std::vector<Point3>>& rings, Rgb colour) override
@@ -622,6 +626,43 @@ bool write_picture(const Document& document, const std::string& file, const Pict
         return false;
     }
     return true;
+#endif
+}
+
+bool picture_supported()
+{
+#ifdef HOST_HAVE_CAIRO
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool read_picture_pixels(const std::string& png_file, PixelImage& image)
+{
+#ifndef HOST_HAVE_CAIRO
+    return false;
+#else
+    cairo_surface_t* surface = cairo_image_surface_create_from_png(png_file.c_str());
+    bool ok = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    if (ok) {
+        cairo_surface_flush(surface);
+        image.width = cairo_image_surface_get_width(surface);
+        image.height = cairo_image_surface_get_height(surface);
+        image.pixels.clear();
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                uint32_t pixel;
+                std::memcpy(&pixel, data + y * stride + 4 * x, 4);
+                image.pixels.push_back(
+                    {int((pixel >> 16) & 0xFF), int((pixel >> 8) & 0xFF), int(pixel & 0xFF)});
+            }
+        }
+    }
+    cairo_surface_destroy(surface);
+    return ok;
 #endif
 }
 
