@@ -287,6 +287,20 @@ void add_chain(Drawing& drawing, std::vector<Entity>& chain, long owner, long* m
     }
 }
 
+// A justified TEXT is placed by its alignment point (11); a change that moves
+// only its insertion point (10) moves the alignment point with it, so that the
+// text goes where it was sent rather than snapping back.
+void move_alignment_with_insertion(const Entity& before, Entity& after, const std::vector<Group>& given)
+{
+    if (before.type != "TEXT" || (after.integer(72) == 0 && after.integer(73) == 0)) return;
+    if (!has_group(given, 10) || has_group(given, 11) || !before.find(11)) return;
+    const Point3 from = before.point(10), to = after.point(10);
+    if (from == to) return;
+    const Point3 a = before.point(11);
+    set_group(after.groups,
+              Group::of_point(11, {a.x + to.x - from.x, a.y + to.y - from.y, a.z + to.z - from.z}));
+}
+
 int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
 {
     PendingMake& pending = drawing.pending;
@@ -476,6 +490,7 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
 
     Entity changed = *entity;
     changed.groups = merge_groups(changed.type, entity->groups, given);
+    move_alignment_with_insertion(*entity, changed, given);
     if (has_xdata) changed.xdata = merge_xdata(entity->xdata, given_xdata);
     if (!xdata_fits(changed.xdata)) return RTERROR;
 

@@ -30,4 +30,7 @@ std::string point_text(const Point3& p);
 // A real with full precision, as the shortest text that reads back the same.
 std::string real_text(double value);
 
+// Forgets a pending acedInitGet and the last answer (a new session starts clean).
+void reset_input_state();
+
 }  // namespace host

@@ -13,6 +13,7 @@
 
 #include "ads.h"
 #include "entities.h"
+#include "input.h"
 #include "resbuf_convert.h"
 #include "session.h"
 #include "sysvars.h"
@@ -758,28 +759,9 @@ size_t selection_sets_open()
 
 namespace {
 
-// "x,y" or "x,y,z" with blanks allowed around the numbers.
 bool parse_point_answer(const std::string& text, Point3& point)
 {
-    double v[3] = {0, 0, 0};
-    int count = 0;
-    size_t start = 0;
-    while (count < 3) {
-        const size_t comma = text.find(',', start);
-        std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const size_t a = part.find_first_not_of(" \t"), b = part.find_last_not_of(" \t");
-        if (a == std::string::npos) return false;
-        part = part.substr(a, b - a + 1);
-        char* end = nullptr;
-        v[count++] = std::strtod(part.c_str(), &end);
-        if (end == part.c_str() || *end != '\0') return false;
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-        if (count == 3) return false;
-    }
-    if (count < 2) return false;
-    point = {v[0], v[1], v[2]};
-    return true;
+    return parse_point_text(text, point);
 }
 
 struct Candidates {
@@ -956,13 +938,17 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
     Session& session = Session::get();
     Document& document = session.current();
     Drawing& drawing = document.drawing;
-    const std::string key = mode ? upper_text(mode) : "";
-    const bool user = key.empty() || key == ":S";
+    std::string key = mode ? upper_text(mode) : "";
+    if (!key.empty() && key[0] == '_') key.erase(0, 1);
+    // ":S" (and ":S:E", "+.:S") is a single selection by the user.
+    const bool single = key.find(":S") != std::string::npos;
+    if (single) key = ":S";
+    const bool user = key.empty() || single;
     Candidates candidates{drawing, filter ? &*filter : nullptr, key != "X"};
     std::vector<long> ids;
 
     if (user) {
-        if (user_selection(session, candidates, drawing, key == ":S", ids) == Ask::Cancel) return RTCAN;
+        if (user_selection(session, candidates, drawing, single, ids) == Ask::Cancel) return RTCAN;
     } else if (key == "X" || key == "A") {
         ids = candidates.all([](const Entity&) { return true; });
     } else if (key == "W" || key == "C") {

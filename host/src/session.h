@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "arxapp.h"
 #include "drawing.h"
 
 struct resbuf;
@@ -41,13 +42,25 @@ std::unique_ptr<Input> terminal_input();                      // standard input
 class Transcript {
 public:
     void print(const std::string& text);
+    // The answer to a prompt, written behind it; the next output starts on a new line.
+    // echo: also shown on stdout (not when a person typed it there).
+    void answer(const std::string& text, bool echo);
     const std::string& text() const { return text_; }
-    void clear() { text_.clear(); }
+    void clear()
+    {
+        text_.clear();
+        line_start_ = 0;
+        rewrite_pending_ = after_answer_ = false;
+    }
     std::vector<std::string> alerts;  // every acedAlert text, in order
     bool echo_to_stdout = true;
 
 private:
+    void put(const std::string& text);
     std::string text_;
+    std::size_t line_start_ = 0;   // where the last line of text_ begins
+    bool rewrite_pending_ = false;  // a "\r" came: the next text replaces the line
+    bool after_answer_ = false;     // the last thing written was an answer
 };
 
 // A temporary vector drawn with acedGrDraw; gone at the next full redraw.
@@ -59,10 +72,10 @@ struct GrVector {
 
 // A LISP value as the evaluator holds it.
 struct LispValue {
-    enum Kind { Nil, T, Int, Real, Str, Point, Name, List } kind = Nil;
+    enum Kind { Nil, T, Int, Real, Str, Point, Name, List, Symbol } kind = Nil;
     long integer = 0;
     double real = 0;
-    std::string text;
+    std::string text;  // a string's text, a symbol's name
     Point3 point;
     long name[2] = {0, 0};
     std::vector<LispValue> items;
@@ -107,7 +120,8 @@ public:
     static Session* current_or_null();
 
     // Documents.
-    Document& current();
+    Document& current();  // throws std::logic_error when no drawing is open
+    bool has_document() const { return current_ >= 0; }
     int current_index() const { return current_; }
     std::vector<std::unique_ptr<Document>>& documents() { return documents_; }
     Document& new_document();                  // becomes current; plug-ins get load-drawing
@@ -119,6 +133,9 @@ public:
     // Plug-ins.
     bool load_plugin(const std::string& path);  // init-app, then load-drawing for each document
     void unload_plugins();                      // unload-drawing for each document, then unload-app
+    // Starts an application whose entry point is already in this process (a test's
+    // stand-in plug-in) exactly as load_plugin starts a loaded library.
+    bool attach_app(const std::string& name, acrx_entry_point_fn entry);
 
     // Input and output.
     void set_input(std::unique_ptr<Input> input);
@@ -126,6 +143,9 @@ public:
     // Shows the prompt and returns the next answer; throws InputExhausted at the end
     // of the input. "^C" on a line of its own is the user's Esc.
     std::string ask(const std::string& prompt);
+    // The next line of input for an open dialog (its action), after showing what the
+    // dialog shows; throws InputExhausted at the end of the input.
+    std::string ask_dialog(const std::string& shown);
     Transcript& transcript() { return transcript_; }
     void print(const std::string& text) { transcript_.print(text); }
 
@@ -140,10 +160,15 @@ public:
     void register_command(const std::string& name, HostCommand command);
     int run_command(const std::string& name, CommandArgs& args);
     void register_script_command(const std::string& name, ScriptCommand command);
+    // Runs a top-level line "WORD argument" as a script command; false when WORD is none.
+    bool run_script_command(const std::string& line);
+    void quit() { quit_requested_ = true; }  // run() stops after the current line
+    bool quit_requested() const { return quit_requested_; }
 
     // Settings of this run.
     std::string install_folder;   // the product's install tree
     int pump_second_ms = 1000;    // what one second of the message pump lasts
+    std::string plugin_folder;    // where a bare plug-in name ("Kestrom") is looked for
 
 private:
     std::vector<std::unique_ptr<Document>> documents_;
@@ -153,6 +178,8 @@ private:
     Transcript transcript_;
     std::map<std::string, HostCommand> commands_;
     std::map<std::string, ScriptCommand> script_commands_;
+    bool quit_requested_ = false;
+    int new_count_ = 0;  // new drawings so far, for the names Drawing1.dwg, Drawing2.dwg...
     friend struct SessionAccess;
 };
 

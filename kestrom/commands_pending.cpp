@@ -1,0 +1,187 @@
+// Commands not built yet. Each does nothing, so its LISP function returns nil;
+// the subsystem that builds a command removes it from this file.
+#include "commands.h"
+
+int b_trav()
+{
+    return 0;
+}
+int b_ltrav()
+{
+    return 0;
+}
+int b_inputbgd()
+{
+    return 0;
+}
+int b_autodist()
+{
+    return 0;
+}
+int b_selbgd(const char*)
+{
+    return 0;
+}
+int b_pickbgd(const char*)
+{
+    return 0;
+}
+int b_gd()
+{
+    return 0;
+}
+int b_bgd_combine_bgd()
+{
+    return 0;
+}
+int b_bgd_spc()
+{
+    return 0;
+}
+int b_bgd_reverse_bg()
+{
+    return 0;
+}
+
+int b_find_area()
+{
+    return 0;
+}
+int b_put_area()
+{
+    return 0;
+}
+int b_convert_area()
+{
+    return 0;
+}
+int b_lot_number()
+{
+    return 0;
+}
+int b_sub_div()
+{
+    return 0;
+}
+int b_triangle_div()
+{
+    return 0;
+}
+int b_moffset()
+{
+    return 0;
+}
+int b_rad_create_pnt()
+{
+    return 0;
+}
+int b_rad_print_listing()
+{
+    return 0;
+}
+
+int b_input_point(int)
+{
+    return 0;
+}
+int b_label_input_point()
+{
+    return 0;
+}
+int b_label_coord()
+{
+    return 0;
+}
+int b_block_grid()
+{
+    return 0;
+}
+int b_grid_auto_label()
+{
+    return 0;
+}
+int b_import_xyz()
+{
+    return 0;
+}
+int b_treed_poly()
+{
+    return 0;
+}
+int b_tarnic()
+{
+    return 0;
+}
+int b_bscale()
+{
+    return 0;
+}
+int b_util_plan_prop()
+{
+    return 0;
+}
+int b_number_util()
+{
+    return 0;
+}
+int b_text_util()
+{
+    return 0;
+}
+int b_ddedit_text()
+{
+    return 0;
+}
+int b_rotext()
+{
+    return 0;
+}
+int b_rotext_reverse()
+{
+    return 0;
+}
+int b_rotext_byline()
+{
+    return 0;
+}
+int b_pnt_right_angle()
+{
+    return 0;
+}
+int b_line_tepat()
+{
+    return 0;
+}
+int b_make_circle_point(int)
+{
+    return 0;
+}
+
+int b_dtm_main()
+{
+    return 0;
+}
+int b_ptpxsection()
+{
+    return 0;
+}
+int b_xsection()
+{
+    return 0;
+}
+int b_pile_auto()
+{
+    return 0;
+}
+int b_piling_pick()
+{
+    return 0;
+}
+int b_sel_cutting(int)
+{
+    return 0;
+}
+int b_pick_cutting(int)
+{
+    return 0;
+}

@@ -1,0 +1,106 @@
+#include "sysvar.h"
+
+#include <cstdlib>
+
+#include "ads.h"
+#include "numbers.h"
+#include "resbuf_util.h"
+
+int sysvar_get_real(const char* name, double& out)
+{
+    resbuf value{};
+    if (acedGetVar(name, &value) != RTNORM || value.restype != RTREAL) return 0;
+    out = value.resval.rreal;
+    return 1;
+}
+
+int sysvar_set_real(const char* name, double value)
+{
+    resbuf given{};
+    given.restype = RTREAL;
+    given.resval.rreal = value;
+    acedSetVar(name, &given);
+    return 1;
+}
+
+int sysvar_get_int(const char* name, int& out)
+{
+    resbuf value{};
+    if (acedGetVar(name, &value) != RTNORM || value.restype != RTSHORT) return 0;
+    out = static_cast<int>(value.resval.rint);
+    return 1;
+}
+
+int sysvar_set_short(const char* name, short value)
+{
+    resbuf given{};
+    given.restype = RTSHORT;
+    given.resval.rint = value;
+    acedSetVar(name, &given);
+    return 1;
+}
+
+int sysvar_get_str(const char* name, std::string& out)
+{
+    resbuf value{};
+    if (acedGetVar(name, &value) != RTNORM) return 0;
+    if (value.restype != RTSTR) return 0;
+    out = value.resval.rstring ? value.resval.rstring : "";
+    std::free(value.resval.rstring);  // the host hands the caller its own copy
+    return 1;
+}
+
+int sysvar_get_point(const char* name, point3d_rec& out)
+{
+    resbuf value{};
+    if (acedGetVar(name, &value) != RTNORM || (value.restype != RTPOINT && value.restype != RT3DPOINT))
+        return 0;
+    out = point_from_ads(value.resval.rpoint);
+    return 1;
+}
+
+int layer_current_get(std::string& out)
+{
+    return sysvar_get_str("CLAYER", out);
+}
+
+int layer_current_set(const char* name)
+{
+    resbuf given{};
+    given.restype = RTSTR;
+    given.resval.rstring = const_cast<char*>(name);  // acedSetVar copies the text
+    acedSetVar("CLAYER", &given);
+    return 1;
+}
+
+double style_current_width_factor()
+{
+    std::string style;
+    if (!sysvar_get_str("TEXTSTYLE", style)) return 1.0;
+    resbuf* record = acdbTblSearch("STYLE", style.c_str(), 0);
+    if (record == nullptr) return 1.0;
+    double width = 1.0;
+    if (rb_find(record, 41)) width = rb_get_real(record, 41);
+    const double height = rb_get_real(record, 40);
+    acutRelRb(record);
+    if (height > 0.0) {
+        const std::string message = "Current Text style " + style +
+                                    " fixed height:" + rtos_decimal(height, 3) + "\n" +
+                                    "command: style =>set height 0.000";
+        acedAlert(message.c_str());
+    }
+    return width;
+}
+
+int view_extents(point3d_rec& lower_left, point3d_rec& upper_right)
+{
+    point3d_rec centre, screen;
+    double height = 0;
+    if (!sysvar_get_point("VIEWCTR", centre) || !sysvar_get_point("SCREENSIZE", screen) ||
+        !sysvar_get_real("VIEWSIZE", height) || screen.y == 0.0)
+        return 0;
+    const double width = height * screen.x / screen.y;
+    lower_left = point3d_rec{centre.x - width / 2, centre.y - height / 2, 0};
+    upper_right = point3d_rec{centre.x + width / 2, centre.y + height / 2, 0};
+    return 1;
+}
