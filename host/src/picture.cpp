@@ -20,6 +20,9 @@
 #ifdef HOST_HAVE_CAIRO
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
 #endif
 
 namespace host {
@@ -464,6 +467,20 @@ public:
 
 #ifdef HOST_HAVE_CAIRO
 
+// Text drawing makes cairo and its font library keep caches for the life of the
+// process; they are given back at exit, so that leak checkers see none.
+void release_font_caches_at_exit()
+{
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    std::atexit([] {
+        cairo_debug_reset_static_data();
+        using Fini = void (*)();
+        if (auto fini = reinterpret_cast<Fini>(dlsym(RTLD_DEFAULT, "FcFini"))) fini();
+    });
+}
+
 // Draws on a cairo surface; drawing units map to the page by scale and offset.
 class CairoSink : public Sink {
 public:
@@ -502,6 +519,7 @@ public:
         if (glyphs == 0 || height * scale_ < 0.5) return;
         double box_width = kGlyphAdvance * glyphs * height * width_factor * scale_;
         double box_height = height * scale_;
+        release_font_caches_at_exit();
         cairo_save(cr_);
         auto [x, y] = device(at);
         cairo_translate(cr_, x, y);

@@ -81,6 +81,56 @@ TEST_F(DxfFile, OutsideReadersReadTheFileClean)
     EXPECT_EQ(expect_ogrinfo_reads(file), 12);
 }
 
+// A file ezdxf writes in a later version: what the host keeps comes in.
+TEST_F(DxfFile, AFileOfEzdxfOpens)
+{
+    std::string python = ezdxf_python();
+    if (python.empty()) GTEST_SKIP() << "python3-ezdxf is not installed";
+    std::string file = path("ezdxf.dxf");
+    std::string script =
+        "import sys, ezdxf\n"
+        "doc = ezdxf.new(\"R2013\")\n"
+        "doc.appids.new(\"KOLVA\")\n"
+        "layer = doc.layers.add(\"Survey\", color=3)\n"
+        "layer.set_xdata(\"KOLVA\", [(1000, \"SCALE=500\")])\n"
+        "msp = doc.modelspace()\n"
+        "msp.add_line((0, 0), (10, 5), dxfattribs={\"layer\": \"Survey\"})\n"
+        "msp.add_lwpolyline([(0, 0, 0, 0, 0.5), (10, 0, 0, 0, 0), (10, 10, 0, 0, 0)], format=\"xyseb\", "
+        "close=True)\n"
+        "msp.add_text(\"Lot 9\", dxfattribs={\"height\": 2.5, \"insert\": (1, 2)})\n"
+        "msp.add_mtext(\"not kept\")\n"
+        "doc.blocks.new(\"ARROW\").add_line((0, 0), (1, 0))\n"
+        "msp.add_blockref(\"ARROW\", (5, 5))\n"
+        "doc.saveas(sys.argv[1])\n";
+    std::string output;
+    ASSERT_EQ(run_tool(python + " -c '" + script + "' '" + file + "'", output), 0) << output;
+
+    std::string transcript = run("OPEN " + file);
+    EXPECT_NE(transcript.find("Left out, as this host does not keep them: 1 MTEXT."), std::string::npos)
+        << transcript;
+    ASSERT_EQ(session().documents().size(), 2u);
+    const host::Drawing& d = drawing();
+    ASSERT_EQ(d.model.size(), 4u);
+    const host::Entity& line = *d.get(d.model[0]);
+    EXPECT_EQ(line.layer(), "Survey");
+    EXPECT_EQ(line.point(11), (host::Point3{10, 5, 0}));
+    const host::Entity& polyline = *d.get(d.model[1]);
+    EXPECT_EQ(polyline.type, "LWPOLYLINE");
+    EXPECT_EQ(polyline.integer(90), 3);
+    EXPECT_EQ(polyline.integer(70) & 1, 1);
+    EXPECT_EQ(polyline.real(42), 0.5);
+    EXPECT_EQ(d.get(d.model[2])->text(1), "Lot 9");
+    EXPECT_EQ(d.get(d.model[3])->text(2), "ARROW");
+    long survey = d.find_record("LAYER", "Survey");
+    ASSERT_NE(survey, 0);
+    EXPECT_EQ(d.get(survey)->integer(62), 3);
+    const host::XDataApp* settings = d.get(survey)->xdata_of("KOLVA");
+    ASSERT_NE(settings, nullptr);
+    ASSERT_EQ(settings->items.size(), 1u);
+    EXPECT_EQ(settings->items[0].text, "SCALE=500");
+    EXPECT_EQ(d.block_entities.at(d.find_record("BLOCK", "ARROW")).size(), 1u);
+}
+
 // The block drawings the product installs, and a picture of every kind.
 TEST_F(DxfFile, InstalledBlockDrawingsReadClean)
 {
