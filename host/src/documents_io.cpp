@@ -3,6 +3,7 @@
 // document and its folder and name in DWGPREFIX and DWGNAME, which follow
 // SAVEAS.
 #include <filesystem>
+#include <fstream>
 
 #include "ads.h"
 #include "dxf_commands.h"
@@ -32,6 +33,16 @@ std::string unquoted(std::string text)
     text = begin == std::string::npos ? "" : text.substr(begin);
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
     return text;
+}
+
+// True when the file starts as DXF text does.
+bool file_holds_dxf(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string start(4096, '\0');
+    in.read(start.data(), std::streamsize(start.size()));
+    start.resize(size_t(in.gcount()));
+    return looks_like_dxf(start);
 }
 
 }  // namespace
@@ -223,6 +234,11 @@ void saveas_command(const std::string& argument)
     if (!fs::is_directory(path.parent_path(), code)) {
         session.print("\nCannot save as \"" + given + "\": the folder " + path.parent_path().string() +
                       " does not exist.");
+        return;
+    }
+    if (fs::exists(path, code) && !file_holds_dxf(file)) {
+        session.print("\nCannot save as \"" + given +
+                      "\": that file is no DXF drawing of this host and is not overwritten.");
         return;
     }
     Document& document = session.current();

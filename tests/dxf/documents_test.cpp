@@ -58,6 +58,14 @@ TEST_F(Documents, SaveasMovesTheDrawingToItsNewName)
     EXPECT_NE(transcript.find("does not exist"), std::string::npos) << transcript;
     EXPECT_EQ(host::sysvar_string(drawing(), "DWGNAME"), "lot 7.dxf");
 
+    // A file of another kind is not overwritten.
+    std::string binary = home() + "/plans/survey.dwg";
+    write_file(binary, std::string("AC1032\0\x01 binary drawing", 23));
+    transcript = run("SAVEAS " + binary);
+    EXPECT_NE(transcript.find("is not overwritten"), std::string::npos) << transcript;
+    EXPECT_EQ(file_text(binary), std::string("AC1032\0\x01 binary drawing", 23));
+    EXPECT_EQ(host::sysvar_string(drawing(), "DWGNAME"), "lot 7.dxf");
+
     // SAVE writes to the file it came from.
     add_line(drawing(), 2);
     transcript = run("SAVE");

@@ -7,7 +7,9 @@
 
 #include "dxf.h"
 #include "dxf_commands.h"
+#include "ads.h"
 #include "dxf_support.h"
+#include "entities.h"
 #include "host_fixture.h"
 #include "sysvars.h"
 
@@ -57,6 +59,49 @@ TEST_F(DxfFile, EveryKindComesBackUnchanged)
     std::string again = path("again.dxf");
     ASSERT_TRUE(host::save_drawing_document(*opened, again, error)) << error;
     EXPECT_EQ(file_text(file), file_text(again));
+}
+
+// Entities made as plug-ins make them (acdbEntMake's rules: layers made on
+// demand, justified texts placed, chains and block definitions in steps).
+TEST_F(DxfFile, EntitiesMadeThroughTheEntityRulesComeBack)
+{
+    using host::Group;
+    host::Drawing& d = drawing();
+    auto make = [&](const std::string& type, std::vector<Group> groups, std::vector<host::XDataApp> xdata = {}) {
+        ASSERT_EQ(host::entity_make(d, type, std::move(groups), xdata), RTNORM) << type;
+    };
+    make("APPID", {Group::of_text(2, "PILE_AUTO_DAT")});
+    make("LINE", {Group::of_text(8, "DATA_PNT"), Group::of_point(10, {1, 2, 0}), Group::of_point(11, {3, 4, 0})});
+    make("TEXT",
+         {Group::of_int(67, 0), Group::of_text(8, "DATA_ID"), Group::of_text(1, "12"), Group::of_point(10, {0, 0, 0}),
+          Group::of_real(40, 1.5), Group::of_real(41, 0.9), Group::of_real(50, 1.2), Group::of_int(72, 2),
+          Group::of_point(11, {100.5, 200.25, 0}), Group::of_text(7, "Standard")},
+         {{"PILE_AUTO_DAT", {Group::of_int(1070, 3), Group::of_text(1000, "P12")}}});
+    make("POLYLINE", {Group::of_text(8, "3D"), Group::of_int(66, 1), Group::of_int(70, 8)});
+    for (double z : {1.0, 2.0, 3.5})
+        make("VERTEX", {Group::of_text(8, "3D"), Group::of_point(10, {z, -z, z}), Group::of_int(70, 32)});
+    make("SEQEND", {Group::of_text(8, "3D")});
+    make("BLOCK", {Group::of_text(2, "TREE"), Group::of_int(70, 0), Group::of_point(10, {0, 0, 0})});
+    make("CIRCLE", {Group::of_text(8, "0"), Group::of_point(10, {0, 0, 0}), Group::of_real(40, 1)});
+    make("ENDBLK", {});
+    make("INSERT", {Group::of_text(8, "TREES"), Group::of_text(2, "TREE"), Group::of_point(10, {7, 8, 0}),
+                    Group::of_real(41, 0.5), Group::of_real(42, 0.5), Group::of_real(50, 0)});
+    ASSERT_NE(d.find_record("BLOCK", "TREE"), 0);
+
+    std::string file = path("made.dxf");
+    std::string error;
+    ASSERT_TRUE(host::save_drawing_document(session().current(), file, error)) << error;
+    auto opened = host::open_drawing_document(file, error);
+    ASSERT_TRUE(opened) << error;
+    expect_same_drawing(d, opened->drawing);
+    // The justified text keeps the insertion point the rules placed.
+    const host::Entity& text = *opened->drawing.get(opened->drawing.model[1]);
+    EXPECT_EQ(text.point(10), d.get(d.model[1])->point(10));
+    EXPECT_EQ(text.point(11), (host::Point3{100.5, 200.25, 0}));
+    if (!ezdxf_python().empty()) expect_ezdxf_reads(file, {});
+    if (have_ogrinfo()) {
+        EXPECT_EQ(expect_ogrinfo_reads(file), 4);
+    }
 }
 
 TEST_F(DxfFile, OutsideReadersReadTheFileClean)
