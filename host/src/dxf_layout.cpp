@@ -119,6 +119,33 @@ Layout lwpolyline_layout(const Entity& entity)
     return layout;
 }
 
+// Pattern groups (angle, scale, double flag, pixel size) belong between the
+// boundary paths and the seed points; a list may give them anywhere outside
+// the paths, so they are moved before the seed count.
+void move_hatch_pattern_groups(std::vector<Group>& groups)
+{
+    auto is_pattern = [](int code) { return code == 41 || code == 47 || code == 52 || code == 77 || code == 78; };
+    auto find = [&](int code, size_t from) {
+        for (size_t i = from; i < groups.size(); ++i)
+            if (groups[i].code == code) return i;
+        return groups.size();
+    };
+    size_t paths = find(91, 0);
+    if (paths == groups.size()) return;
+    size_t seeds = find(98, paths);
+    std::vector<Group> moved, kept;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        bool outside = i < paths || (seeds < groups.size() && i > seeds);
+        (outside && is_pattern(groups[i].code) ? moved : kept).push_back(groups[i]);
+    }
+    if (moved.empty()) return;
+    size_t at = find(98, 0) == groups.size() ? kept.size() : 0;
+    for (size_t i = 0; i < kept.size() && at == 0; ++i)
+        if (kept[i].code == 98) at = i;
+    kept.insert(kept.begin() + long(at), moved.begin(), moved.end());
+    groups = std::move(kept);
+}
+
 Layout hatch_layout(const Entity& entity)
 {
     std::vector<Group> groups = entity.groups;
@@ -134,6 +161,7 @@ Layout hatch_layout(const Entity& entity)
         });
         groups.insert(at, Group::of_point(10, {}));
     }
+    move_hatch_pattern_groups(groups);
     std::vector<std::pair<int, int>> all;  // every code in the given order
     Layout layout = simple("HATCH", groups, {{"AcDbHatch", all}});
     bool elevation_seen = false;

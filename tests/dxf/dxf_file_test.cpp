@@ -122,8 +122,8 @@ TEST_F(DxfFile, OutsideReadersReadTheFileClean)
 
     if (!have_ogrinfo()) GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
     // LINE, POINT, CIRCLE, ARC, two TEXTs, 3DFACE, LWPOLYLINE, two POLYLINEs,
-    // HATCH, and the INSERT, whose three block entities make one feature.
-    EXPECT_EQ(expect_ogrinfo_reads(file), 12);
+    // two HATCHes, and the INSERT, whose three block entities make one feature.
+    EXPECT_EQ(expect_ogrinfo_reads(file), 13);
 }
 
 // A file ezdxf writes in a later version: what the host keeps comes in.
