@@ -168,6 +168,11 @@ HOST_API int acutCvUnit(ads_real value, const char* from, const char* to, ads_re
 
 // Result buffers.
 // acutBuildList takes (type, value) pairs ended by 0.
+// The value's C type follows the type: texts (RTSTR, RTDXF0, text group codes) a
+// const char*, reals a double, RTSHORT and 16-bit codes an int, RTLONG and 32-bit
+// codes a long, points a const ads_real*, names a const long*; RTLB, RTLE, RTNIL,
+// RTT and -3 take none. RTDXF0 stands for group 0.
+// Texts in result buffers are malloc'd; acutRelRb frees them with free().
 HOST_API resbuf* acutBuildList(int rtype, ...);
 HOST_API resbuf* acutNewRb(int type);
 HOST_API int acutRelRb(resbuf* list);

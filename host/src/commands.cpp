@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "cmd_misc.h"
 #include "input.h"
 #include "plugins.h"
 #include "resbuf_convert.h"
@@ -257,9 +258,28 @@ std::optional<std::string> command_value_text(const resbuf* value)
     return std::nullopt;
 }
 
+int run_called_command(Session& session, const std::string& name, CommandArgs& args)
+{
+    if (session.has_document() && sysvar_short(session.current().drawing, "CMDECHO", 1) != 0) {
+        std::string echo = "\nCommand: " + name;
+        for (const std::string& arg : args) echo += " " + arg;
+        session.print(echo);
+    }
+    return session.run_command(name, args);
+}
+
 void register_lisp_function(const std::string& name, HostLispFunction function)
 {
     lisp_functions()[lower_text(name)] = std::move(function);
+}
+
+int host_lisp_function_call(const std::string& name, const resbuf* args, resbuf** result)
+{
+    *result = nullptr;
+    auto& table = lisp_functions();
+    auto found = table.find(lower_text(name));
+    if (found == table.end()) return kNoHostLispFunction;
+    return found->second(args, result);
 }
 
 void register_builtin_commands(Session& session)
@@ -269,6 +289,8 @@ void register_builtin_commands(Session& session)
     session.register_command("redrawall", redraw_command);
     session.register_command("regen", redraw_command);
     register_script_commands(session);
+    register_text_command(session);   // Text (cmd_text.cpp)
+    register_misc_commands(session);  // Donut, _zoom (cmd_misc.cpp)
 }
 
 }  // namespace host
@@ -297,7 +319,7 @@ int run_values(const resbuf* values)
         }
         args.push_back(*text);
     }
-    return session->run_command(name, args);
+    return host::run_called_command(*session, name, args);
 }
 
 }  // namespace
@@ -376,15 +398,16 @@ int acedInvoke(const resbuf* args, resbuf** result)
 {
     if (result) *result = nullptr;
     if (!args || args->restype != RTSTR || !args->resval.rstring) return RTERROR;
-    auto& table = host::lisp_functions();
-    auto found = table.find(host::lower_text(args->resval.rstring));
-    if (found == table.end()) {
+    resbuf* ignored = nullptr;
+    int status =
+        host::host_lisp_function_call(args->resval.rstring, args->rbnext, result ? result : &ignored);
+    if (ignored) acutRelRb(ignored);
+    if (status == host::kNoHostLispFunction) {
         if (host::Session* session = host::Session::current_or_null())
             session->print(std::string("\n; error: no function definition: ") + args->resval.rstring);
         return RTERROR;
     }
-    resbuf* ignored = nullptr;
-    return found->second(args->rbnext, result ? result : &ignored);
+    return status;
 }
 
 }  // extern "C"

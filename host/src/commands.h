@@ -27,6 +27,10 @@ std::string entity_name_text(long id);
 // The id an "@ename:<id>" text names; nullopt for any other text.
 std::optional<long> entity_id_from_text(const std::string& text);
 
+// Runs a host command that a plug-in or LISP called (acedCommand, acedCmd, LISP's
+// command): with CMDECHO on, the command line first shows it with its answers.
+int run_called_command(Session& session, const std::string& name, CommandArgs& args);
+
 // Registers what every session has: the Layer and redraw commands and the script
 // commands NEW, SWITCH, DOCUMENT, CLOSE, DOCUMENTS, LOAD and QUIT.
 void register_builtin_commands(Session& session);
@@ -35,5 +39,8 @@ void register_builtin_commands(Session& session);
 // arguments after the name and sets *result (a chain the caller releases).
 using HostLispFunction = std::function<int(const resbuf* args, resbuf** result)>;
 void register_lisp_function(const std::string& name, HostLispFunction function);
+// Calls the host LISP function of that name; kNoHostLispFunction when there is none.
+inline constexpr int kNoHostLispFunction = -1;
+int host_lisp_function_call(const std::string& name, const resbuf* args, resbuf** result);
 
 }  // namespace host

@@ -19,6 +19,12 @@ Drawing& current_drawing()
     return Session::get().current().drawing;
 }
 
+Drawing* current_drawing_or_null()
+{
+    Session* session = Session::current_or_null();
+    return session && session->has_document() ? &session->current().drawing : nullptr;
+}
+
 bool same_text(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size()) return false;
@@ -116,6 +122,11 @@ bool is_repeated_code(const std::string& type, int code)
     return false;
 }
 
+bool has_group(const std::vector<Group>& groups, int code)
+{
+    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+}
+
 // Keeps the first place of each single group with the value of its last
 // occurrence: a group appended at the end of a list overrides the earlier one.
 std::vector<Group> last_one_wins(const std::string& type, const std::vector<Group>& groups)
@@ -144,11 +155,14 @@ std::vector<Group> merge_groups(const std::string& type, const std::vector<Group
         return g.code != 100 && g.code != 102 && is_repeated_code(type, g.code);
     });
     if (whole_list) {
+        // The list given stands for the groups of its codes; groups of codes it
+        // does not mention stay, except that an LWPOLYLINE's vertices (10 with
+        // their widths and bulges) are replaced as a whole.
         std::vector<Group> out = last_one_wins(type, given);
         for (const Group& g : old_groups) {
-            if (is_repeated_code(type, g.code)) continue;
-            if (std::none_of(out.begin(), out.end(), [&](const Group& o) { return o.code == g.code; }))
-                out.push_back(g);
+            if (has_group(given, g.code)) continue;
+            if (type == "LWPOLYLINE" && is_repeated_code(type, g.code)) continue;
+            out.push_back(g);
         }
         return out;
     }
@@ -179,11 +193,6 @@ void set_group(std::vector<Group>& groups, const Group& g)
         *same = g;
     else
         groups.push_back(g);
-}
-
-bool has_group(const std::vector<Group>& groups, int code)
-{
-    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
 }
 
 // Checks an entity's groups and completes them as the host does for an entity
@@ -575,7 +584,9 @@ extern "C" {
 
 resbuf* acdbEntGet(const ads_name name)
 {
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
     const Entity* entity = drawing.get(id_of(name));
     if (!entity || entity->erased) return nullptr;
     return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
@@ -583,7 +594,9 @@ resbuf* acdbEntGet(const ads_name name)
 
 resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
 {
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
     const Entity* entity = drawing.get(id_of(name));
     if (!entity || entity->erased) return nullptr;
     std::vector<std::string> wanted;
@@ -603,14 +616,17 @@ int acdbEntMake(const resbuf* list)
 {
     const ParsedEntityList parsed = parse_entity_list(list);
     if (!parsed.ok || parsed.type.empty()) return RTERROR;
-    return entity_make(current_drawing(), parsed.type, parsed.groups, parsed.xdata);
+    Drawing* drawing = current_drawing_or_null();
+    if (!drawing) return RTERROR;
+    return entity_make(*drawing, parsed.type, parsed.groups, parsed.xdata);
 }
 
 int acdbEntMod(const resbuf* list)
 {
     const ParsedEntityList parsed = parse_entity_list(list);
-    if (!parsed.ok || parsed.id == 0) return RTERROR;
-    Drawing& drawing = current_drawing();
+    Drawing* open = current_drawing_or_null();
+    if (!parsed.ok || parsed.id == 0 || !open) return RTERROR;
+    Drawing& drawing = *open;
     const Entity* entity = drawing.get(parsed.id);
     if (!entity) return RTERROR;
     if (!parsed.type.empty() && !same_text(parsed.type, entity->type))
@@ -620,19 +636,21 @@ int acdbEntMod(const resbuf* list)
 
 int acdbEntUpd(const ads_name name)
 {
-    const Entity* entity = current_drawing().get(id_of(name));
-    return entity ? RTNORM : RTERROR;
+    const Drawing* drawing = current_drawing_or_null();
+    return drawing && drawing->get(id_of(name)) ? RTNORM : RTERROR;
 }
 
 int acdbEntDel(const ads_name name)
 {
-    return entity_erase_toggle(current_drawing(), id_of(name));
+    Drawing* drawing = current_drawing_or_null();
+    return drawing ? entity_erase_toggle(*drawing, id_of(name)) : RTERROR;
 }
 
 int acdbEntNext(const ads_name name, ads_name result)
 {
-    if (!result) return RTERROR;
-    const Drawing& drawing = current_drawing();
+    const Drawing* open = current_drawing_or_null();
+    if (!result || !open) return RTERROR;
+    const Drawing& drawing = *open;
     const std::vector<long>* list = &drawing.model;
     size_t start = 0;
     if (name && !ads_name_nil(name)) {
@@ -655,8 +673,9 @@ int acdbEntNext(const ads_name name, ads_name result)
 
 int acdbEntLast(ads_name result)
 {
-    if (!result) return RTERROR;
-    const long id = current_drawing().last_main();
+    const Drawing* drawing = current_drawing_or_null();
+    if (!result || !drawing) return RTERROR;
+    const long id = drawing->last_main();
     if (!id) return RTERROR;
     set_name(result, id);
     return RTNORM;

@@ -12,8 +12,10 @@
 
 namespace host {
 
-// The drawing of the current document.
+// The drawing of the current document (there must be one), and the same or
+// nullptr when no drawing is open, for the API functions to refuse the call.
 Drawing& current_drawing();
+Drawing* current_drawing_or_null();
 
 // Layer state by name (without regard to case); a missing layer is neither.
 bool layer_locked(const Drawing& drawing, const std::string& layer);

@@ -19,6 +19,7 @@
 
 #include "ads.h"
 #include "commands.h"
+#include "lisp.h"
 #include "resbuf_convert.h"
 #include "session.h"
 
@@ -104,13 +105,18 @@ const char* prompt_of(const char* prompt)
 enum class Answer { Empty, Cancel, Text };
 
 // Asks and sorts out the two answers every get-call treats alike: Enter and Esc.
-Answer ask(const char* prompt, std::string& text, bool keep_blanks = false)
+// A LISP expression answers with its value, except at string and file prompts.
+Answer ask(const char* prompt, std::string& text, bool keep_blanks = false, bool lisp = true)
 {
-    std::string raw = Session::get().ask(prompt_of(prompt));
+    Session& session = Session::get();
+    std::string raw = session.ask(prompt_of(prompt));
     text = keep_blanks ? raw : trim(raw);
     if (trim(raw) == "^C") {
-        Session::get().print("*Cancel*");
+        session.print("*Cancel*");
         return Answer::Cancel;
+    }
+    if (lisp && !text.empty() && (text.front() == '(' || text.front() == '!')) {
+        if (std::optional<std::string> value = eval_answer_text(session, text)) text = *value;
     }
     if (text.empty()) return Answer::Empty;
     return Answer::Text;
@@ -531,7 +537,7 @@ int acedGetString(int cronly, const char* prompt, char* result)
 {
     host::take_initget();
     std::string text;
-    Answer answer = host::ask(prompt, text, cronly != 0);
+    Answer answer = host::ask(prompt, text, cronly != 0, false);
     if (answer == Answer::Cancel) {
         host::g_last_input.clear();
         return RTCAN;
@@ -582,7 +588,7 @@ int acedGetFileD(const char* title, const char* default_name, const char* ext, i
     if (!start.empty()) shown += " <" + start + ">";
     shown += ": ";
     std::string text;
-    Answer answer = host::ask(shown.c_str(), text);
+    Answer answer = host::ask(shown.c_str(), text, false, false);
     if (answer == Answer::Cancel) return RTCAN;
     if (answer == Answer::Empty) return RTERROR;
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);

@@ -818,11 +818,34 @@ const std::map<std::string, Builtin>& builtins()
              if (texts.empty()) return LispValue{};
              std::string name = texts.front();
              texts.erase(texts.begin());
-             e.session().run_command(name, texts);
+             run_called_command(e.session(), name, texts);
              return LispValue{};
          }},
     };
     return table;
+}
+
+std::map<std::string, LispBuiltin>& added_builtins()
+{
+    static std::map<std::string, LispBuiltin> table;
+    return table;
+}
+
+// A host LISP function of acedInvoke's registry called from LISP; nullopt when
+// there is none of that name.
+std::optional<LispValue> call_host_lisp_function(const std::string& name,
+                                                 const std::vector<LispValue>& values)
+{
+    std::vector<LispValue> call = values;
+    call.insert(call.begin(), make_str(name));
+    resbuf* args = lisp_to_resbuf(call);
+    resbuf* result = nullptr;
+    int status = host_lisp_function_call(name, args ? args->rbnext : nullptr, &result);
+    free_resbuf_list(args);
+    if (status == kNoHostLispFunction) return std::nullopt;
+    LispValue value = status == RTNORM ? resbuf_to_lisp(result, result && result->rbnext) : LispValue{};
+    free_resbuf_list(result);
+    return value;
 }
 
 LispValue Evaluator::apply(const Expr& expr)
@@ -896,10 +919,22 @@ LispValue Evaluator::apply(const Expr& expr)
     auto defined = functions.find(name);
     if (defined != functions.end()) {
         silent = false;
-        return invoke_function(defined->second, values);
+        DefinedFunction function = defined->second;  // the call may change the table
+        return invoke_function(function, values);
     }
     auto builtin = builtins().find(name);
-    if (builtin == builtins().end()) throw LispError("no function definition: " + upper(name));
+    if (builtin == builtins().end()) {
+        auto added = added_builtins().find(name);
+        if (added != added_builtins().end()) {
+            silent = false;
+            return added->second(values);
+        }
+        if (std::optional<LispValue> value = call_host_lisp_function(name, values)) {
+            silent = false;
+            return *value;
+        }
+        throw LispError("no function definition: " + upper(name));
+    }
     LispValue value = builtin->second(*this, values);
     silent = name == "princ" && values.empty();
     return value;
@@ -1012,6 +1047,23 @@ std::string LispValue::printed() const
         }
     }
     return "nil";
+}
+
+std::optional<std::string> eval_answer_text(Session& session, const std::string& text)
+{
+    std::optional<LispValue> value = eval_text(session, text.front() == '!' ? text.substr(1) : text);
+    if (!value) return std::nullopt;
+    try {
+        return command_text(*value).value_or("");
+    } catch (const LispError& error) {
+        print_error(session, std::string(error.what()) + " (no answer to this prompt)");
+        return std::nullopt;
+    }
+}
+
+void register_lisp_builtin(const std::string& name, LispBuiltin function)
+{
+    added_builtins()[lower_text(name)] = std::move(function);
 }
 
 void run_lisp_lines(Session& session, const std::string& first_line)

@@ -1,5 +1,7 @@
 // Numbers, geometry and units of the host API: acdbRToS, acutDistance,
 // acutAngle, acutPolar, acdbInters and acutCvUnit.
+#include "numbers.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -13,12 +15,13 @@
 
 namespace host {
 
-// The value in decimal with exactly prec decimals, rounded half away from zero
-// on the shortest decimal text that reads back as the value (so 2.675 shows as
+// Rounding works on the shortest decimal text of the value, so 2.675 shows as
 // "2.68", as a user who typed 2.675 expects, although its binary value lies a
-// little below). Trailing zeros stay; a result of zero is never negative.
+// little below.
 std::string decimal_text(double value, int prec)
 {
+    prec = std::clamp(prec, 0, 16);
+    if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value > 0 ? "Inf" : "-Inf";
     char buf[400];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
     std::string digits(buf, ec == std::errc() ? end : buf);

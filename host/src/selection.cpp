@@ -197,6 +197,31 @@ std::vector<P2> arc_points(P2 centre, double radius, double start, double end)
     return pts;
 }
 
+// The points strictly between a and b of the arc with the bulge (the tangent of
+// a quarter of its angle, positive counter-clockwise), a point every degree.
+std::vector<P2> bulge_points(P2 a, P2 b, double bulge)
+{
+    std::vector<P2> pts;
+    const double chord = std::hypot(b.x - a.x, b.y - a.y);
+    if (chord == 0) return pts;
+    const double angle = 4 * std::atan(bulge);  // signed included angle
+    const double radius = chord / (2 * std::sin(std::fabs(angle) / 2));
+    // The centre lies off the chord's midpoint, to the left for a positive bulge.
+    const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
+    // (beyond a half circle the cosine turns negative and the centre crosses the chord)
+    const double offset = radius * std::cos(std::fabs(angle) / 2);
+    const double nx = -(b.y - a.y) / chord, ny = (b.x - a.x) / chord;
+    const double side = bulge > 0 ? 1 : -1;
+    const P2 centre = {mx + side * offset * nx, my + side * offset * ny};
+    const double start = std::atan2(a.y - centre.y, a.x - centre.x);
+    const int steps = std::max(2, static_cast<int>(std::ceil(std::fabs(angle) / (kPi / 180))));
+    for (int i = 1; i < steps; ++i) {
+        const double t = start + angle * i / steps;
+        pts.push_back({centre.x + radius * std::cos(t), centre.y + radius * std::sin(t)});
+    }
+    return pts;
+}
+
 // The boundary paths of a HATCH: polyline paths (92 bit 2) and edge paths of
 // lines and arcs; the seed points after 98 are not part of them.
 void hatch_paths(const Entity& hatch, Shape& shape)
@@ -276,10 +301,29 @@ Shape shape_of(const Drawing& drawing, const Entity& e)
     } else if (type == "ARC") {
         shape.paths.push_back(arc_points(flat(e.point(10)), e.real(40), e.real(50), e.real(51)));
     } else if (type == "LWPOLYLINE") {
+        std::vector<P2> vertices;
+        std::vector<double> bulges;
+        for (const Group& g : e.groups) {
+            if (g.code == 10) {
+                vertices.push_back(flat(g.point));
+                bulges.push_back(0);
+            } else if (g.code == 42 && !bulges.empty()) {
+                bulges.back() = g.real;
+            }
+        }
+        const bool closed = e.integer(70) & 1;
         std::vector<P2> path;
-        for (const Group& g : e.groups)
-            if (g.code == 10) path.push_back(flat(g.point));
-        if (e.integer(70) & 1) close_path(path);
+        for (size_t i = 0; i < vertices.size(); ++i) {
+            path.push_back(vertices[i]);
+            const bool last = i + 1 == vertices.size();
+            if (last && !closed) break;
+            const P2 next = vertices[last ? 0 : i + 1];
+            if (bulges[i] != 0) {
+                auto arc = bulge_points(vertices[i], next, bulges[i]);
+                path.insert(path.end(), arc.begin(), arc.end());
+            }
+        }
+        if (closed) close_path(path);
         if (path.size() == 1)
             shape.points.push_back(path.front());
         else if (!path.empty())
@@ -837,7 +881,7 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
 {
     bool removing = false;
     for (;;) {
-        const std::string answer = session.ask(removing ? "Remove objects: " : "Select objects: ");
+        const std::string answer = session.ask(removing ? "\nRemove objects: " : "\nSelect objects: ");
         if (answer == "^C") return Ask::Cancel;
         if (answer.empty()) return Ask::Done;
         const std::string key = upper_text(answer);
@@ -850,9 +894,9 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
             const Entity* e = drawing.get(id);
             if (e && candidates.accepts(*e)) found.push_back(id);
         } else if (key == "W" || key == "WINDOW" || key == "C" || key == "CROSSING") {
-            auto a = ask_point(session, "Specify first corner: ", cancelled);
+            auto a = ask_point(session, "\nSpecify first corner: ", cancelled);
             if (cancelled) return Ask::Cancel;
-            auto b = a ? ask_point(session, "Specify opposite corner: ", cancelled) : std::nullopt;
+            auto b = a ? ask_point(session, "\nSpecify opposite corner: ", cancelled) : std::nullopt;
             if (cancelled) return Ask::Cancel;
             if (a && b) {
                 const Rect r = rect_of(*a, *b);
@@ -864,11 +908,11 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
             }
         } else if (key == "F" || key == "FENCE") {
             std::vector<P2> fence;
-            auto first = ask_point(session, "Specify first fence point: ", cancelled);
+            auto first = ask_point(session, "\nSpecify first fence point: ", cancelled);
             if (cancelled) return Ask::Cancel;
             if (first) fence.push_back(flat(*first));
             while (first) {
-                auto next = ask_point(session, "Specify next fence point: ", cancelled);
+                auto next = ask_point(session, "\nSpecify next fence point: ", cancelled);
                 if (cancelled) return Ask::Cancel;
                 if (!next) break;
                 fence.push_back(flat(*next));
@@ -935,7 +979,9 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
         filter = parse_filter(filter_list);
         if (!filter) return RTERROR;
     }
-    Session& session = Session::get();
+    Session* running = Session::current_or_null();
+    if (!running || !running->has_document()) return RTERROR;
+    Session& session = *running;
     Document& document = session.current();
     Drawing& drawing = document.drawing;
     std::string key = mode ? upper_text(mode) : "";
@@ -1016,7 +1062,8 @@ int acedSSAdd(const ads_name entity, const ads_name ss, ads_name result)
     if (!result) return RTERROR;
     const bool has_entity = entity && !ads_name_nil(entity);
     if (has_entity) {
-        const Entity* e = current_drawing().get(id_of(entity));
+        const Drawing* drawing = current_drawing_or_null();
+        const Entity* e = drawing ? drawing->get(id_of(entity)) : nullptr;
         if (!e || e->erased) return RTERROR;
     }
     if (!ss || ads_name_nil(ss)) {
@@ -1046,7 +1093,9 @@ int acedSSDel(const ads_name entity, const ads_name ss)
 
 int acedEntSel(const char* prompt, ads_name entity, ads_point picked)
 {
-    Session& session = Session::get();
+    Session* running = Session::current_or_null();
+    if (!running || !running->has_document()) return RTERROR;
+    Session& session = *running;
     Drawing& drawing = session.current().drawing;
     const std::string answer = session.ask(prompt ? prompt : "\nSelect object: ");
     if (answer == "^C") return RTCAN;

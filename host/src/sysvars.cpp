@@ -132,9 +132,10 @@ bool coerce(const VarRule& rule, SysVarValue& value)
     }
 }
 
-Drawing& current_drawing()
+Drawing* current_drawing_or_null()
 {
-    return Session::get().current().drawing;
+    Session* session = Session::current_or_null();
+    return session && session->has_document() ? &session->current().drawing : nullptr;
 }
 
 }  // namespace
@@ -304,7 +305,8 @@ int acedGetVar(const char* name, resbuf* result)
 {
     if (!name || !result) return RTERROR;
     SysVarValue value;
-    if (!sysvar_get(current_drawing(), name, value)) return RTERROR;
+    const Drawing* drawing = current_drawing_or_null();
+    if (!drawing || !sysvar_get(*drawing, name, value)) return RTERROR;
     result->restype = static_cast<short>(value.type);
     switch (value.type) {
         case RTSHORT:
@@ -357,7 +359,8 @@ int acedSetVar(const char* name, const resbuf* given)
         default:
             return RTERROR;
     }
-    return sysvar_set(current_drawing(), name, value);
+    Drawing* drawing = current_drawing_or_null();
+    return drawing ? sysvar_set(*drawing, name, value) : RTERROR;
 }
 
 }  // extern "C"

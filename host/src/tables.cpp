@@ -45,8 +45,9 @@ extern "C" {
 resbuf* acdbTblNext(const char* table_name, int rewind)
 {
     const std::string table = table_of(table_name);
-    if (table.empty()) return nullptr;
-    Drawing& drawing = current_drawing();
+    Drawing* open = current_drawing_or_null();
+    if (table.empty() || !open) return nullptr;
+    Drawing& drawing = *open;
     size_t& cursor = drawing.table_cursor[table];
     if (rewind) cursor = 0;
     const std::vector<long>& records = drawing.tables[table];
@@ -60,8 +61,9 @@ resbuf* acdbTblNext(const char* table_name, int rewind)
 resbuf* acdbTblSearch(const char* table_name, const char* name, int setnext)
 {
     const std::string table = table_of(table_name);
-    if (table.empty() || !name) return nullptr;
-    Drawing& drawing = current_drawing();
+    Drawing* open = current_drawing_or_null();
+    if (table.empty() || !name || !open) return nullptr;
+    Drawing& drawing = *open;
     const long id = drawing.find_record(table, name);
     const Entity* record = drawing.get(id);
     if (!record || record->erased) return nullptr;
@@ -76,8 +78,9 @@ resbuf* acdbTblSearch(const char* table_name, const char* name, int setnext)
 int acdbTblObjName(const char* table_name, const char* name, ads_name result)
 {
     const std::string table = table_of(table_name);
-    if (table.empty() || !name || !result) return RTERROR;
-    const long id = current_drawing().find_record(table, name);
+    const Drawing* drawing = current_drawing_or_null();
+    if (table.empty() || !name || !result || !drawing) return RTERROR;
+    const long id = drawing->find_record(table, name);
     if (!id) return RTERROR;
     set_name(result, id);
     return RTNORM;
@@ -85,8 +88,9 @@ int acdbTblObjName(const char* table_name, const char* name, ads_name result)
 
 int acdbRegApp(const char* app)
 {
-    if (!app || !*app || std::strlen(app) > 255) return RTERROR;
-    Drawing& drawing = current_drawing();
+    Drawing* open = current_drawing_or_null();
+    if (!app || !*app || std::strlen(app) > 255 || !open) return RTERROR;
+    Drawing& drawing = *open;
     if (drawing.find_record("APPID", app)) return RTERROR;  // already registered ("ACAD" always is)
     Entity record;
     record.type = "APPID";
@@ -172,7 +176,7 @@ AcDbDatabase* AcDbHostApplicationServices::workingDatabase()
 {
     // The working database is always the current document's drawing.
     Session* session = Session::current_or_null();
-    if (!session || session->documents().empty()) return nullptr;
+    if (!session || !session->has_document()) return nullptr;
     database_.drawing_ = &session->current().drawing;
     return &database_;
 }

@@ -138,6 +138,32 @@ TEST_F(Entities, ModifyOfAnLwpolylineKeepsItsVerticesAndTakesAnAppendedLayer)
     EXPECT_EQ(find(after, 90)->integer, 3);
 }
 
+TEST_F(Entities, ModifyOfListTypesKeepsWhatTheListDoesNotName)
+{
+    ads_point at = {5, 5, 0};
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "MTEXT", 10, at, 40, 2.0, 41, 30.0, 3, "first part ", 1, "end", 0)),
+              RTNORM);
+    const long id = last();
+    ads_name e = {id, 0};
+    ASSERT_EQ(modify(acutBuildList(-1, e, 3, "one ", 3, "two ", 1, "three", 0)), RTNORM);
+    const auto groups = entget(id);
+    EXPECT_EQ(count(groups, 3), 2);
+    EXPECT_EQ(find(groups, 1)->text, "three");
+    EXPECT_DOUBLE_EQ(find(groups, 40)->real, 2.0);
+    EXPECT_EQ(find(groups, 10)->point, (host::Point3{5, 5, 0}));
+
+    // New vertices of an LWPOLYLINE replace the old ones with their bulges.
+    ads_point p1 = {0, 0, 0}, p2 = {10, 0, 0}, p3 = {10, 5, 0};
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "LWPOLYLINE", 90, 2, 70, 0, 10, p1, 42, 0.5, 10, p2, 42, 0.0, 0)),
+              RTNORM);
+    ads_name pl = {last(), 0};
+    ASSERT_EQ(modify(acutBuildList(-1, pl, 10, p1, 10, p2, 10, p3, 0)), RTNORM);
+    const auto poly = entget(pl[0]);
+    EXPECT_EQ(count(poly, 10), 3);
+    EXPECT_EQ(count(poly, 42), 0);
+    EXPECT_EQ(find(poly, 90)->integer, 3);
+}
+
 TEST_F(Entities, XDataIsReplacedPerApplicationAndOthersAreKept)
 {
     ASSERT_EQ(acdbRegApp("FIND_AREA"), RTNORM);

@@ -243,6 +243,25 @@ TEST_F(Selection, OldStylePolylinesAndHatchesAreSelectedByTheirOutlines)
     EXPECT_EQ(select("X", nullptr, nullptr, acutBuildList(RTDXF0, "VERTEX", 0)), std::vector<long>{});
 }
 
+TEST_F(Selection, LwpolylineArcsAreFollowed)
+{
+    // A donut's outline: two vertices with bulge 1, the circle of radius 1 about (100, 100).
+    ads_point a = {99, 100, 0}, b = {101, 100, 0};
+    ASSERT_EQ(
+        make(acutBuildList(RTDXF0, "LWPOLYLINE", 90, 2, 70, 1, 43, 0.5, 10, a, 42, 1.0, 10, b, 42, 1.0, 0)),
+        RTNORM);
+    const long donut = last();
+    ads_point top1 = {99.9, 100.9, 0}, top2 = {100.1, 101.1, 0};
+    EXPECT_EQ(select("C", top1, top2, nullptr), std::vector<long>{donut});  // the top of the circle
+    ads_point flat1 = {98.9, 99.5, 0}, flat2 = {101.1, 100.5, 0};
+    EXPECT_EQ(select("W", flat1, flat2, nullptr), std::vector<long>{});  // holds the vertices, not the arcs
+    ads_point all1 = {98.99, 98.99, 0}, all2 = {101.01, 101.01, 0};
+    EXPECT_EQ(select("W", all1, all2, nullptr), std::vector<long>{donut});
+    // The lower arc runs through (100, 99): positive bulges turn counter-clockwise.
+    EXPECT_EQ(host::entity_at_point(drawing(), {100, 99.001, 0}, 0.01), donut);
+    EXPECT_EQ(host::entity_at_point(drawing(), {100, 100, 0}, 0.01), 0);
+}
+
 TEST_F(Selection, SetsAreLimitedAndFreedNamesAreRefused)
 {
     const long a = line("0", 0, 0, 1, 0);

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "host_fixture.h"
 #include "input.h"
+#include "lisp.h"
 #include "probe_app.h"
 
 namespace {
@@ -98,6 +99,19 @@ TEST_F(SessionTest, PointPromptAnswersAndTheRawInput)
         {"(p_point)\n 3 , 4 \n", "(3.0 4.0 0.0)"},
     };
     for (const Case& c : cases) EXPECT_EQ(last_line(run(c.script)), c.result) << c.script;
+}
+
+TEST_F(SessionTest, LispAtAPromptAnswersWithItsValue)
+{
+    EXPECT_EQ(last_line(run("(setq p '(3 4))\n(p_point)\n!p\n")), "(3.0 4.0 0.0)");
+    EXPECT_EQ(last_line(run("(p_int)\n(+ 2 3)\n")), "5");
+    EXPECT_EQ(last_line(run("(p_kword)\n(strcat \"c\" \"l\")\n")), "\"RTNORM CL\"");
+    // A failing expression is no answer: the prompt asks again.
+    std::string out = run("(p_int)\n(nofn)\n6\n");
+    EXPECT_NE(out.find("no function definition: NOFN"), std::string::npos) << out;
+    EXPECT_EQ(last_line(out), "6");
+    // A string prompt takes the text as typed.
+    EXPECT_EQ(last_line(run("(p_string 1)\n(A)\n")), "\"RTNORM|(A)\"");
 }
 
 TEST_F(SessionTest, StringPromptEndsAtABlankUnlessBlanksAreAllowed)
@@ -247,6 +261,12 @@ TEST_F(SessionTest, LayerCommandThawsUnlocksAndTurnsOn)
 
     out = run("(command \"layer\" \"thaw\" \"MISSING\" \"\")\n");
     EXPECT_NE(out.find("No layer matches \"MISSING\""), std::string::npos) << out;
+
+    // With CMDECHO on (the default) the command line shows the command and its answers.
+    out = run("(p_layer \"LOT_NO\")\n");
+    EXPECT_NE(out.find("\nCommand: Layer thaw LOT_NO unlock LOT_NO on LOT_NO \n"), std::string::npos) << out;
+    out = run("(setvar \"CMDECHO\" 0)\n(p_layer \"LOT_NO\")\n");
+    EXPECT_EQ(out.find("Command: Layer"), std::string::npos) << out;
 }
 
 TEST_F(SessionTest, TranscriptRewritesProgressLinesAndRecordsAlerts)
@@ -329,6 +349,18 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     EXPECT_EQ(result->resval.rreal, 2.5);
     acutRelRb(args);
     acutRelRb(result);
+
+    // LISP reaches the same functions, and the host's own builtins.
+    EXPECT_EQ(last_line(run("(twice 4.0)\n")), "8.0");
+    host::register_lisp_builtin("probe_len", [](std::vector<host::LispValue>& a) {
+        if (a.size() != 1 || a[0].kind != host::LispValue::Str) throw std::runtime_error("bad argument");
+        host::LispValue v;
+        v.kind = host::LispValue::Int;
+        v.integer = static_cast<long>(a[0].text.size());
+        return v;
+    });
+    EXPECT_EQ(last_line(run("(probe_len \"abcd\")\n")), "4");
+    EXPECT_EQ(last_line(run("(probe_len 1)\n")), "; error: bad argument");
 
     // acedCmd passes every value to the command as text.
     host::CommandArgs seen;
