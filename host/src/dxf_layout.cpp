@@ -124,7 +124,9 @@ Layout lwpolyline_layout(const Entity& entity)
 // the paths, so they are moved before the seed count.
 void move_hatch_pattern_groups(std::vector<Group>& groups)
 {
-    auto is_pattern = [](int code) { return code == 41 || code == 47 || code == 52 || code == 77 || code == 78; };
+    auto is_pattern = [](int code) {
+        return code == 41 || code == 47 || code == 52 || code == 77 || code == 78;
+    };
     auto find = [&](int code, size_t from) {
         for (size_t i = from; i < groups.size(); ++i)
             if (groups[i].code == code) return i;

@@ -99,6 +99,26 @@ long parse_integer(const Tag& tag)
     return long(real);
 }
 
+// The writer's "^" pairs back into the characters they stand for.
+std::string caret_decoded(const std::string& text)
+{
+    if (text.find('^') == std::string::npos) return text;
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '^' && next == ' ') {
+            out += '^';
+            ++i;
+        } else if (text[i] == '^' && next >= '@' && next <= '_') {
+            out += char(next - 64);
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool is_point_code(int code)
 {
     return (code >= 10 && code <= 18) || (code >= 110 && code <= 112) || code == 210 ||
@@ -129,7 +149,7 @@ Group read_group(const std::vector<Tag>& tags, size_t& i, size_t end)
         case ValueKind::Text:
             break;
     }
-    return Group::of_text(code, tag.value);
+    return Group::of_text(code, caret_decoded(tag.value));
 }
 
 // One object of the file: the tags from its group 0 up to the next group 0.

@@ -32,6 +32,27 @@ std::string real_text(double value)
     return text;
 }
 
+// A value line cannot hold a line end: control characters are written as "^"
+// and the character 64 places on ("^J" for a line feed), and a "^" that would
+// read as such a pair as "^ ".
+std::string caret_encoded(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = (unsigned char)text[i];
+        if (c < 0x20) {
+            out += '^';
+            out += char(c + 64);
+        } else if (c == '^' && i + 1 < text.size() &&
+                   (text[i + 1] == ' ' || (text[i + 1] >= '@' && text[i + 1] <= '_'))) {
+            out += "^ ";
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
 class Writer {
 public:
     explicit Writer(const Drawing& drawing) : drawing_(drawing) {}
@@ -107,7 +128,7 @@ void Writer::group(const Group& g, bool flat)
 {
     switch (g.kind()) {
         case ValueKind::Text:
-            tag(g.code, g.text);
+            tag(g.code, caret_encoded(g.text));
             break;
         case ValueKind::Real:
             real(g.code, g.real);

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "ads.h"
 #include "dxf.h"
 #include "dxf_commands.h"
-#include "ads.h"
 #include "dxf_support.h"
 #include "entities.h"
 #include "host_fixture.h"
@@ -67,15 +67,18 @@ TEST_F(DxfFile, EntitiesMadeThroughTheEntityRulesComeBack)
 {
     using host::Group;
     host::Drawing& d = drawing();
-    auto make = [&](const std::string& type, std::vector<Group> groups, std::vector<host::XDataApp> xdata = {}) {
+    auto make = [&](const std::string& type, std::vector<Group> groups,
+                    std::vector<host::XDataApp> xdata = {}) {
         ASSERT_EQ(host::entity_make(d, type, std::move(groups), xdata), RTNORM) << type;
     };
     make("APPID", {Group::of_text(2, "PILE_AUTO_DAT")});
-    make("LINE", {Group::of_text(8, "DATA_PNT"), Group::of_point(10, {1, 2, 0}), Group::of_point(11, {3, 4, 0})});
+    make("LINE",
+         {Group::of_text(8, "DATA_PNT"), Group::of_point(10, {1, 2, 0}), Group::of_point(11, {3, 4, 0})});
     make("TEXT",
-         {Group::of_int(67, 0), Group::of_text(8, "DATA_ID"), Group::of_text(1, "12"), Group::of_point(10, {0, 0, 0}),
-          Group::of_real(40, 1.5), Group::of_real(41, 0.9), Group::of_real(50, 1.2), Group::of_int(72, 2),
-          Group::of_point(11, {100.5, 200.25, 0}), Group::of_text(7, "Standard")},
+         {Group::of_int(67, 0), Group::of_text(8, "DATA_ID"), Group::of_text(1, "12"),
+          Group::of_point(10, {0, 0, 0}), Group::of_real(40, 1.5), Group::of_real(41, 0.9),
+          Group::of_real(50, 1.2), Group::of_int(72, 2), Group::of_point(11, {100.5, 200.25, 0}),
+          Group::of_text(7, "Standard")},
          {{"PILE_AUTO_DAT", {Group::of_int(1070, 3), Group::of_text(1000, "P12")}}});
     make("POLYLINE", {Group::of_text(8, "3D"), Group::of_int(66, 1), Group::of_int(70, 8)});
     for (double z : {1.0, 2.0, 3.5})
