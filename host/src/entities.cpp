@@ -209,9 +209,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     if (!has_group(entity.groups, 8))
         entity.groups.insert(entity.groups.begin(), Group::of_text(8, default_layer));
     const std::string layer = entity.text(8);
-    if (layer.empty()) return RTERROR;
-    ensure_layer(drawing, layer);
-    if (layer_locked(drawing, layer)) return RTERROR;
+    if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
 
     const std::string& type = entity.type;
     if (type == "TEXT" || type == "MTEXT" || type == "ATTDEF" || type == "ATTRIB") {
@@ -239,6 +237,8 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
                                             [](const Group& g) { return g.code == 10; });
         set_group(entity.groups, Group::of_int(90, vertices));
     }
+    // Only an entity that will be made creates its layer.
+    ensure_layer(drawing, layer);
     return RTNORM;
 }
 
@@ -246,7 +246,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
 int prepare_record(Drawing& drawing, Entity& record)
 {
     const std::string name = record.text(2);
-    if (name.empty() || name.size() > 255) return RTERROR;
+    if (!valid_record_name(name)) return RTERROR;
     if (drawing.find_record(record.type, name)) return RTERROR;
     if (!has_group(record.groups, 70)) record.groups.push_back(Group::of_int(70, 0));
     if (record.type == "LAYER") {
@@ -327,8 +327,9 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
         drop_bylayer(entity.groups);
         if (!has_group(entity.groups, 8))
             entity.groups.insert(entity.groups.begin(), Group::of_text(8, header_layer));
-        ensure_layer(drawing, entity.text(8));
-        status = layer_locked(drawing, entity.text(8)) ? RTERROR : RTNORM;
+        const std::string layer = entity.text(8);
+        status = !valid_record_name(layer) || layer_locked(drawing, layer) ? RTERROR : RTNORM;
+        if (status == RTNORM) ensure_layer(drawing, layer);
     } else {
         status = prepare_entity(drawing, entity, header_layer);
     }
@@ -352,7 +353,8 @@ int make_block_step(Drawing& drawing, Entity entity)
     PendingMake& pending = drawing.pending;
     if (entity.type == "BLOCK") {
         const std::string name = entity.text(2);
-        if (pending.block || name.empty() || drawing.find_record("BLOCK", name)) return RTERROR;
+        if (pending.block || !valid_record_name(name, true) || drawing.find_record("BLOCK", name))
+            return RTERROR;
         if (!has_group(entity.groups, 70)) entity.groups.push_back(Group::of_int(70, 0));
         if (!has_group(entity.groups, 10)) entity.groups.push_back(Group::of_point(10, {}));
         pending.block = std::move(entity);
@@ -390,6 +392,13 @@ bool layer_off(const Drawing& drawing, const std::string& layer)
 {
     const Entity* record = layer_record(drawing, layer);
     return record && record->integer(62, 7) < 0;
+}
+
+bool valid_record_name(const std::string& name, bool block)
+{
+    if (name.empty() || name.size() > 255) return false;
+    const size_t from = block && name[0] == '*' ? 1 : 0;
+    return name.find_first_of("<>/\\\":;?*|,=`", from) == std::string::npos;
 }
 
 long ensure_layer(Drawing& drawing, const std::string& layer)
@@ -505,7 +514,8 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
 
     if (is_record(drawing, *entity)) {
         const std::string old_name = entity->text(2), new_name = changed.text(2);
-        if (new_name.empty()) return RTERROR;
+        if (!same_text(old_name, new_name) && !valid_record_name(new_name, entity->type == "BLOCK"))
+            return RTERROR;
         if (!same_text(old_name, new_name)) {
             if (drawing.find_record(entity->type, new_name)) return RTERROR;
             if (entity->type == "LAYER" && old_name == "0") return RTERROR;

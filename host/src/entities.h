@@ -21,6 +21,10 @@ Drawing* current_drawing_or_null();
 bool layer_locked(const Drawing& drawing, const std::string& layer);
 bool layer_frozen(const Drawing& drawing, const std::string& layer);
 bool layer_off(const Drawing& drawing, const std::string& layer);
+// Whether a text may name a table record: 1 to 255 characters, none of
+// < > / \ " : ; ? * | , = ` (a block's name may start with "*").
+bool valid_record_name(const std::string& name, bool block = false);
+
 // The layer's record id, made (colour 7, flags 0, linetype CONTINUOUS) when missing.
 long ensure_layer(Drawing& drawing, const std::string& layer);
 

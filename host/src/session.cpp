@@ -26,6 +26,12 @@ namespace {
 
 Session* g_session = nullptr;
 
+std::vector<SessionSetup>& session_setups()
+{
+    static std::vector<SessionSetup> setups;
+    return setups;
+}
+
 std::string working_folder()
 {
     std::error_code error;
@@ -44,6 +50,12 @@ std::string trimmed(const std::string& text)
 
 }  // namespace
 
+bool add_session_setup(SessionSetup setup)
+{
+    session_setups().push_back(std::move(setup));
+    return true;
+}
+
 Session::Session()
 {
     g_session = this;
@@ -52,6 +64,7 @@ Session::Session()
     plugin_folder = ORVIK_PLUGIN_DIR;
     reset_input_state();
     register_builtin_commands(*this);
+    for (const SessionSetup& setup : session_setups()) setup(*this);
 }
 
 Session::~Session()

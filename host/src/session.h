@@ -112,6 +112,15 @@ using HostCommand = std::function<int(CommandArgs& args)>;
 // call), with the rest of its line as argument.
 using ScriptCommand = std::function<void(const std::string& argument)>;
 
+class Session;
+
+// A part of the host (its commands, its script commands, its LISP functions) that
+// every new session gets: register it from a static initialiser of that part's
+// file, e.g.  static const bool added = host::add_session_setup(register_misc_commands);
+// Each session runs the setups in the order added, after its own built-in commands.
+using SessionSetup = std::function<void(Session&)>;
+bool add_session_setup(SessionSetup setup);
+
 class Session {
 public:
     Session();

@@ -89,7 +89,7 @@ int acdbTblObjName(const char* table_name, const char* name, ads_name result)
 int acdbRegApp(const char* app)
 {
     Drawing* open = current_drawing_or_null();
-    if (!app || !*app || std::strlen(app) > 255 || !open) return RTERROR;
+    if (!app || !valid_record_name(app) || !open) return RTERROR;
     Drawing& drawing = *open;
     if (drawing.find_record("APPID", app)) return RTERROR;  // already registered ("ACAD" always is)
     Entity record;
@@ -119,7 +119,8 @@ AcDbLayerTableRecord::~AcDbLayerTableRecord() = default;
 
 Acad::ErrorStatus AcDbLayerTableRecord::setName(const char* name)
 {
-    if (!name || !*name || std::strlen(name) >= sizeof name_) return Acad::eInvalidInput;
+    if (!name || std::strlen(name) >= sizeof name_ || !host::valid_record_name(name))
+        return Acad::eInvalidInput;
     std::strcpy(name_, name);
     return Acad::eOk;
 }

@@ -37,7 +37,7 @@ void Transcript::print(const std::string& text)
     // After an answer the user pressed Enter: output goes on the next line.
     if (after_answer_) {
         after_answer_ = false;
-        if (text.front() != '\n' && text.front() != '\r') {
+        if (text.front() != '\n') {
             put("\n");
             if (echo_to_stdout) std::fputc('\n', stdout);
         }

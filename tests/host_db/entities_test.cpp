@@ -61,11 +61,17 @@ TEST_F(Entities, MakeRefusesBadLists)
 {
     ads_point a = {0, 0, 0};
     const long before = last();
-    EXPECT_EQ(make(acutBuildList(RTDXF0, "LINE", 10, a, 0)), RTERROR);                  // no end point
-    EXPECT_EQ(make(acutBuildList(RTDXF0, "BANANA", 10, a, 0)), RTERROR);                // no such type
-    EXPECT_EQ(make(acutBuildList(RTDXF0, "INSERT", 2, "NOBLOCK", 10, a, 0)), RTERROR);  // no such block
+    EXPECT_EQ(make(acutBuildList(RTDXF0, "LINE", 10, a, 0)), RTERROR);    // no end point
+    EXPECT_EQ(make(acutBuildList(RTDXF0, "BANANA", 10, a, 0)), RTERROR);  // no such type
+    EXPECT_EQ(make(acutBuildList(RTDXF0, "INSERT", 8, "Symbols", 2, "NOBLOCK", 10, a, 0)),
+              RTERROR);                                        // no block
+    EXPECT_EQ(acdbTblSearch("LAYER", "Symbols", 0), nullptr);  // a refused entity makes no layer
     EXPECT_EQ(make(acutBuildList(RTDXF0, "TEXT", 1, "x", 10, a, 7, "NOSTYLE", 0)), RTERROR);
     EXPECT_EQ(make(acutBuildList(8, "A", 10, a, 0)), RTERROR);  // no type at all
+    ads_point b = {1, 1, 0};
+    EXPECT_EQ(make(acutBuildList(RTDXF0, "LINE", 8, "TREE*", 10, a, 11, b, 0)),
+              RTERROR);  // a pattern, not a name
+    EXPECT_EQ(acdbTblSearch("LAYER", "TREE*", 0), nullptr);
     EXPECT_EQ(last(), before);
 }
 

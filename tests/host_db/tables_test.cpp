@@ -100,6 +100,7 @@ TEST_F(Tables, RegAppRefusesNamesAlreadyRegistered)
     EXPECT_EQ(acdbRegApp("KOLVA"), RTNORM);
     EXPECT_EQ(acdbRegApp("kolva"), RTERROR);
     EXPECT_EQ(acdbRegApp(""), RTERROR);
+    EXPECT_EQ(acdbRegApp("A,B"), RTERROR);
     EXPECT_EQ(names("APPID"), (std::vector<std::string>{"ACAD", "KOLVA"}));
 }
 
@@ -120,6 +121,10 @@ TEST_F(Tables, LayerClassesWorkOnTheSameTable)
     record->setIsOff(true);
     ASSERT_EQ(table->add(record), Acad::eOk);
     record->close();  // released by the database
+
+    AcDbLayerTableRecord unnamed;
+    EXPECT_EQ(unnamed.setName("A<B"), Acad::eInvalidInput);
+    EXPECT_EQ(unnamed.setName("Road 1"), Acad::eOk);  // blanks are allowed
 
     auto* again = new AcDbLayerTableRecord;
     again->setName("contour_major");

@@ -272,7 +272,8 @@ TEST_F(SessionTest, LayerCommandThawsUnlocksAndTurnsOn)
 TEST_F(SessionTest, TranscriptRewritesProgressLinesAndRecordsAlerts)
 {
     std::string out = run("(p_print)\n");
-    EXPECT_NE(out.find("\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"), std::string::npos)
+    EXPECT_NE(out.find("Command: (p_print)\nProcessing 3 of 3 objects\n" + std::string(600, 'x') + "|"),
+              std::string::npos)
         << out;
     EXPECT_EQ(out.find("Processing 1"), std::string::npos);
     EXPECT_NE(out.find("\n** Alert: File not found.\n"), std::string::npos) << out;
@@ -378,6 +379,19 @@ TEST_F(SessionTest, HostLispFunctionsAndCommandListsFailLoudlyWhenUnknown)
     EXPECT_EQ(seen, (host::CommandArgs{"1.5,-2"}));
 }
 
+// A part of the host that adds a script command to every session.
+const bool probe_setup_added = host::add_session_setup([](host::Session& session) {
+    session.register_script_command("ECHOARG", [&session](const std::string& argument) {
+        session.print("\nargument <" + argument + ">");
+    });
+});
+
+TEST_F(SessionTest, PartsOfTheHostAddTheirCommandsToEverySession)
+{
+    EXPECT_TRUE(probe_setup_added);
+    EXPECT_NE(run("echoarg  a b  \n").find("\nargument <a b>"), std::string::npos);
+}
+
 TEST(SessionPlainTest, PointTextsAndKeywordMatching)
 {
     host::Point3 p;
@@ -412,6 +426,21 @@ TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
     EXPECT_NE(out.find(std::string("\n") + name + "\n"), std::string::npos) << out;
     EXPECT_NE(out.find("(0 \"LINE\")"), std::string::npos) << out;
     EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
+}
+
+TEST_F(SessionEntityTest, RedrawModesThreeAndFourHighlightAnEntity)
+{
+    host::Entity point;
+    point.type = "POINT";
+    point.groups = {host::Group::of_point(10, {0, 0, 0})};
+    ads_name name = {drawing().add_entity(point).id, 0};
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(acedRedraw(name, 3), RTNORM);
+    EXPECT_EQ(session().current().highlighted, (std::vector<long>{name[0]}));
+    EXPECT_EQ(acedRedraw(name, 4), RTNORM);
+    EXPECT_TRUE(session().current().highlighted.empty());
+    ads_name missing = {name[0] + 1000, 0};
+    EXPECT_EQ(acedRedraw(missing, 3), RTERROR);
 }
 
 }  // namespace
