@@ -255,6 +255,9 @@ void saveas_command(const std::string& argument)
 
 }  // namespace
 
+// Every session gets these commands.
+const bool drawing_file_commands_added = add_session_setup(register_drawing_file_commands);
+
 void register_drawing_file_commands(Session& session)
 {
     session.register_script_command("OPEN", open_command);

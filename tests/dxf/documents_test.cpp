@@ -16,11 +16,6 @@ namespace {
 
 class Documents : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        host::register_drawing_file_commands(session());
-    }
     void add_line(host::Drawing& d, double x)
     {
         host::Entity line;

@@ -20,11 +20,6 @@ namespace {
 
 class DxfFile : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        host::register_drawing_file_commands(session());
-    }
     std::string path(const std::string& name) const { return home() + "/" + name; }
 };
 

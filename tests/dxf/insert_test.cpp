@@ -20,11 +20,6 @@ namespace {
 
 class Insert : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        host::register_drawing_file_commands(session());
-    }
     std::string installed(const std::string& name) const
     {
         return std::string(ORVIK_INSTALL_TREE) + "/drawing/" + name;

@@ -16,11 +16,6 @@ namespace {
 
 class Picture : public HostFixture {
 protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        host::register_drawing_file_commands(session());
-    }
     void layer(const std::string& name, int colour)
     {
         host::Entity record;
