@@ -119,6 +119,14 @@ std::string caret_decoded(const std::string& text)
     return out;
 }
 
+// The blocks of model and paper space (older files spell them with "$").
+bool is_layout_block(const std::string& upper_name)
+{
+    for (const char* prefix : {"*MODEL_SPACE", "*PAPER_SPACE", "$MODEL_SPACE", "$PAPER_SPACE"})
+        if (upper_name.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
 bool is_point_code(int code)
 {
     return (code >= 10 && code <= 18) || (code >= 110 && code <= 112) || code == 210 ||
@@ -304,7 +312,7 @@ void Reader::read_tables()
             Entity entry = convert(*o);
             std::string name = entry.text(2);
             std::string key = upper(name);
-            if (name.empty() || key == "*MODEL_SPACE" || key.rfind("*PAPER_SPACE", 0) == 0) continue;
+            if (name.empty() || is_layout_block(key)) continue;
             if (drawing_->find_record("BLOCK", name)) continue;
             Entity record;
             record.type = "BLOCK";
@@ -324,7 +332,7 @@ void Reader::read_blocks()
         Entity begin = convert(*o);
         std::string name = begin.text(2);
         std::string key = upper(name);
-        if (name.empty() || key == "*MODEL_SPACE" || key.rfind("*PAPER_SPACE", 0) == 0) {
+        if (name.empty() || is_layout_block(key)) {
             read_entities(0, {"ENDBLK", "ENDSEC"}, false);
         } else {
             long id = drawing_->find_record("BLOCK", name);
