@@ -243,8 +243,7 @@ Entity Reader::convert(const Object& o) const
             entity.xdata.back().items.push_back(read_group(tags_, i, o.end));
             continue;
         }
-        if (dxf::is_structure_code(tag.code) ||
-            (tag.code >= 20 && tag.code <= 39 && tag.code != 38 && tag.code != 39)) {
+        if (dxf::is_structure_code(tag.code) || (tag.code >= 20 && tag.code <= 37)) {
             ++i;  // structure of the file, or a coordinate without its x
             continue;
         }
@@ -253,16 +252,25 @@ Entity Reader::convert(const Object& o) const
     return entity;
 }
 
+// The header's variables are the tags of its SECTION object: "9 $NAME" and the
+// variable's group.
 void Reader::read_header(const Object& section)
 {
-    while (const Object* o = peek()) {
-        if (o->type == "ENDSEC") {
-            next();
-            return;
+    size_t i = section.begin;
+    while (i < section.end) {
+        if (tags_[i].code != 9) {
+            ++i;
+            continue;
         }
-        next();
+        std::string variable = trimmed(tags_[i++].value);
+        if (i < section.end && tags_[i].code != 9) {
+            Group value = read_group(tags_, i, section.end);
+            if (variable.size() > 1 && variable[0] == '$')
+                result_.header.push_back({upper(variable.substr(1)), value});
+        }
+        while (i < section.end && tags_[i].code != 9) ++i;
     }
-    (void)section;
+    skip_section();
 }
 
 void Reader::skip_section()
@@ -359,15 +367,19 @@ void Reader::read_entities(long owner, const std::set<std::string>& end_types, b
 {
     long polyline = 0;            // the POLYLINE whose vertices follow
     bool skipping_chain = false;  // vertices of a polyline that was not kept, or attributes of an insert
+    // A chain the file left open gets its end.
+    auto end_chain = [&] {
+        if (!polyline) return;
+        Entity seqend;
+        seqend.type = "SEQEND";
+        seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
+        seqend.parent = polyline;
+        drawing_->add_entity(seqend, owner);
+        polyline = 0;
+    };
     while (const Object* o = peek()) {
         if (end_types.count(o->type)) {
-            if (polyline) {  // a chain the file left open gets its end
-                Entity seqend;
-                seqend.type = "SEQEND";
-                seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
-                seqend.parent = polyline;
-                drawing_->add_entity(seqend, owner);
-            }
+            end_chain();
             return;
         }
         next();
@@ -387,14 +399,8 @@ void Reader::read_entities(long owner, const std::set<std::string>& end_types, b
             if (type == "SEQEND") polyline = 0;
             continue;
         }
-        if (polyline) {  // the chain ended without its SEQEND
-            Entity seqend;
-            seqend.type = "SEQEND";
-            seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
-            seqend.parent = polyline;
-            drawing_->add_entity(seqend, owner);
-            polyline = 0;
-        }
+        end_chain();  // a main entity ends any chain before it
+        skipping_chain = false;
         Entity entity = convert(*o);
         bool paper = entity.integer(67, 0) == 1;
         bool attributes_follow = type == "INSERT" && entity.integer(66, 0) == 1;
@@ -461,22 +467,6 @@ DxfReadResult Reader::read()
         any_section = true;
         std::string name = upper(trimmed(value_of(*o, 2)));
         if (name == "HEADER") {
-            // Header variables are tags of the SECTION object itself up to the first 0.
-            size_t i = o->begin;
-            while (i < o->end) {
-                if (tags_[i].code == 9) {
-                    std::string variable = trimmed(tags_[i].value);
-                    ++i;
-                    if (i < o->end && tags_[i].code != 9) {
-                        Group value = read_group(tags_, i, o->end);
-                        if (variable.size() > 1 && variable[0] == '$')
-                            result_.header.push_back({upper(variable.substr(1)), value});
-                    }
-                    while (i < o->end && tags_[i].code != 9) ++i;
-                    continue;
-                }
-                ++i;
-            }
             read_header(*o);
         } else if (name == "TABLES") {
             read_tables();

@@ -223,6 +223,9 @@ TEST_F(DxfFile, FilesOfOtherProgramsKeepWhatTheHostKnows)
         "0\nCIRCLE\n5\n2A\n102\n{ACAD_REACTORS\n330\n99\n102\n}\n8\nNOLAYER\n10\n2\n20\n2\n30\n0\n40\n1\n"
         "0\nLINE\n67\n1\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n"
         "0\nINSERT\n8\n0\n2\nMISSING\n10\n0\n20\n0\n30\n0\n"
+        // a chain without its SEQEND, ended by the next entity
+        "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n0\nVERTEX\n8\n0\n10\n1\n20\n1\n30\n0\n"
+        "0\nVERTEX\n8\n0\n10\n2\n20\n1\n30\n0\n0\nPOINT\n8\n0\n10\n9\n20\n9\n30\n0\n"
         "0\nENDSEC\n0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n0\nENDSEC\n0\nEOF\n";
     std::string file = path("other.dxf");
     write_file(file, text);
@@ -231,7 +234,11 @@ TEST_F(DxfFile, FilesOfOtherProgramsKeepWhatTheHostKnows)
     auto opened = host::open_drawing_document(file, error, &skipped);
     ASSERT_TRUE(opened) << error;
     const host::Drawing& d = opened->drawing;
-    ASSERT_EQ(d.model.size(), 3u);
+    ASSERT_EQ(d.model.size(), 8u);
+    std::string types;
+    for (long id : d.model) types += d.get(id)->type + " ";
+    EXPECT_EQ(types, "LINE INSERT CIRCLE POLYLINE VERTEX VERTEX SEQEND POINT ");
+    EXPECT_EQ(d.get(d.model[6])->parent, d.model[3]);
     const host::Entity& line = *d.get(d.model[0]);
     EXPECT_EQ(line.type, "LINE");
     EXPECT_EQ(line.layer(), "WALLS");
