@@ -1,6 +1,8 @@
 // Brenvel, the companion plug-in: its application object and three LISP
 // functions. c_strat gives LISP the library's field splitter; c_upoint and
 // c_kong_kong take their arguments and return nil.
+#include <dlfcn.h>
+
 #include <string>
 
 #include "ads.h"
@@ -9,6 +11,13 @@
 #include "text_fields.h"
 
 namespace {
+
+// The base address of this library in the host process.
+const void* this_module()
+{
+    Dl_info info{};
+    return dladdr(reinterpret_cast<void*>(&this_module), &info) ? info.dli_fbase : nullptr;
+}
 
 // (c_strat text field-number delimiters): the field as a LISP string. A
 // 16-bit integer anywhere is the field number; a string at position 0 is the
@@ -84,7 +93,7 @@ public:
         return AcRx::kRetOK;
     }
 
-    void* module_instance = nullptr;
+    const void* module_instance = this_module();  // filled when the library is attached
     const bool unlock_application = true;
     const bool mdi_aware = true;
 };

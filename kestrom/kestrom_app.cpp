@@ -1,10 +1,19 @@
 // Kestrom's application object: the host's messages arrive through
 // acrxEntryPoint and are dispatched by the base's message switch; the
 // load-drawing, unload-drawing and invoke handlers work the LISP table.
+#include <dlfcn.h>
+
 #include "arxapp.h"
 #include "lisp_functions.h"
 
 namespace {
+
+// The base address of this library in the host process.
+const void* this_module()
+{
+    Dl_info info{};
+    return dladdr(reinterpret_cast<void*>(&this_module), &info) ? info.dli_fbase : nullptr;
+}
 
 class CKestromApp : public AcRxArxApp {
 public:
@@ -33,7 +42,7 @@ public:
         return AcRx::kRetOK;
     }
 
-    void* module_instance = nullptr;  // this library's handle in the host process
+    const void* module_instance = this_module();  // filled when the library is attached
     const bool unlock_application = true;
     const bool mdi_aware = true;
 };

@@ -9,7 +9,6 @@
 
 circle_read_rec circle_read;
 point_read_rec point_read;
-text_box_rec text_box_read;
 
 int ss_item_name(const ads_name ss_or_entity, long index, ads_name entity)
 {
@@ -155,25 +154,5 @@ int ent_real_get(const ads_name entity, int code, double& out)
         if (value < 0) value += 360.0;
     }
     out = value;
-    return 1;
-}
-
-int text_box_corners(const ads_name entity)
-{
-    EntityList e(entity);
-    point3d_rec insertion;
-    if (!e.list || !rb_get_point(e.list, 10, insertion, 1)) return 0;
-    ads_point lower_left = {0, 0, 0}, upper_right = {0, 0, 0};
-    if (acedTextBox(e.list, lower_left, upper_right) != RTNORM) return 0;
-    const double rotation = rb_get_real(e.list, 50);
-    const double c = std::cos(rotation), s = std::sin(rotation);
-    auto turned = [&](double dx, double dy) {
-        return point3d_rec{insertion.x + dx * c - dy * s, insertion.y + dx * s + dy * c, insertion.z};
-    };
-    text_box_read.corners[0] = insertion;
-    text_box_read.corners[1] = turned(lower_left[X], upper_right[Y]);
-    text_box_read.corners[2] = turned(upper_right[X], upper_right[Y]);
-    text_box_read.corners[3] = turned(upper_right[X], lower_left[Y]);
-    text_box_read.rotation = angle_rad_to_deg(rotation);
     return 1;
 }

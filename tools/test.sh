@@ -5,7 +5,6 @@ cd "$(dirname "$0")/.."
 dir="${1:-build}"; shift || true
 cmake -S . -B "$dir" "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
-# The tests use their own registry file and application-data folder.
-export CADHOST_HOME="$PWD/$dir/test-home"
-rm -rf "$CADHOST_HOME"
+# Each test makes its own registry file and application-data folder.
+unset CADHOST_HOME
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"

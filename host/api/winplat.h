@@ -100,10 +100,19 @@ HOST_API int win_remove(const char* path);
 HOST_API char* win_native_path(const char* path, char* out, int size);
 }
 
-// File status, as the C runtime gives it.
+// File status, as the C runtime gives it. This machine's <sys/stat.h> makes
+// st_mtime a macro for st_mtim.tv_sec; it is included first, so that the field
+// is spelt to match and status.st_mtime reads it either way.
+#include <sys/stat.h>
 struct _stat {
     unsigned long st_mode;
     long long st_size;
+#ifdef st_mtime
+    struct {
+        long long tv_sec;
+    } st_mtim;
+#else
     long long st_mtime;
+#endif
 };
 extern "C" HOST_API int _stat(const char* path, struct _stat* status);

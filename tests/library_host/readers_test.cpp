@@ -64,6 +64,18 @@ TEST_F(LibraryHost, ResultBufferNodes)
     acutRelRb(list);
 }
 
+TEST_F(LibraryHost, DumpPrintsEveryNode)
+{
+    resbuf* list = rb_new_str(0, "LINE");
+    list->rbnext = rb_new_real(40, 2.5);
+    list->rbnext->rbnext = rb_new_short(62, 3);
+    session().transcript().clear();
+    rb_dump(list);
+    acutRelRb(list);
+    EXPECT_EQ(session().transcript().text(),
+              "\nThe type is 0.(0 . \"LINE\")\nThe type is 40.(40 . 2.500)\nThe type is 62.(62 . 3) ");
+}
+
 TEST_F(LibraryHost, SystemVariables)
 {
     EXPECT_EQ(sysvar_set_short("CMDECHO", 0), 1);

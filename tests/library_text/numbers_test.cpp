@@ -1,6 +1,8 @@
 // Numeric texts, rounding and formatting. Expected values are worked out by
 // hand from the rules in the comments of numbers.h.
-#include "numbers.h"
+// The library's header by its path: the host's internal headers, which test
+// programs also see, have one of the same name.
+#include "../../library/numbers.h"
 
 #include <gtest/gtest.h>
 

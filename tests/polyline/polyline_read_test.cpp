@@ -1,0 +1,195 @@
+// Reading polyline vertices: LWPOLYLINEs, old-style POLYLINEs and the spline
+// choice asked in PolylineConfirm_dlg, answered from a script.
+#include "polyline_read.h"
+
+#include "../platform/platform_test_env.h"
+
+namespace {
+
+struct vertex_spec {
+    double x, y;
+    int flags;
+};
+
+class PolylineReadTest : public PlatformTest {
+protected:
+    void SetUp() override
+    {
+        PlatformTest::SetUp();
+        polyline_spline_choice = polyline_spline_choice_rec{};
+    }
+
+    // An LWPOLYLINE through the points, as a selection set of one.
+    void make_lwpolyline(int flags, const std::vector<vertex_spec>& points, double elevation = 0)
+    {
+        resbuf* head = acutBuildList(RTDXF0, "LWPOLYLINE", 8, "LOTS", 90, static_cast<int>(points.size()), 70,
+                                     flags, 38, elevation, 0);
+        resbuf* tail = head;
+        while (tail->rbnext) tail = tail->rbnext;
+        for (const vertex_spec& p : points) {
+            ads_point pt = {p.x, p.y, 0};
+            tail->rbnext = acutBuildList(10, pt, 0);
+            tail = tail->rbnext;
+        }
+        ASSERT_EQ(acdbEntMake(head), RTNORM);
+        acutRelRb(head);
+        ASSERT_EQ(acdbEntLast(entity), RTNORM);
+    }
+
+    // A POLYLINE with its VERTEX entities (z = 1 + index) and SEQEND.
+    void make_polyline(int flags, const std::vector<vertex_spec>& vertices)
+    {
+        ads_point origin = {0, 0, 0};
+        resbuf* head = acutBuildList(RTDXF0, "POLYLINE", 8, "CONTOUR", 66, 1, 10, origin, 70, flags, 0);
+        ASSERT_EQ(acdbEntMake(head), RTNORM);
+        acutRelRb(head);
+        for (size_t i = 0; i < vertices.size(); ++i) {
+            ads_point pt = {vertices[i].x, vertices[i].y, 1.0 + i};
+            resbuf* vertex = acutBuildList(RTDXF0, "VERTEX", 8, "CONTOUR", 10, pt, 70, vertices[i].flags, 0);
+            ASSERT_EQ(acdbEntMake(vertex), RTNORM);
+            acutRelRb(vertex);
+        }
+        resbuf* end = acutBuildList(RTDXF0, "SEQEND", 8, "CONTOUR", 0);
+        ASSERT_EQ(acdbEntMake(end), RTNORM);
+        acutRelRb(end);
+        ASSERT_EQ(acdbEntLast(entity), RTNORM);
+    }
+
+    static std::vector<int> numbers(const numbered_point_list& list)
+    {
+        std::vector<int> out;
+        for (const numbered_point& p : list) out.push_back(p.number);
+        return out;
+    }
+
+    ads_name entity = {0, 0};
+};
+
+const std::vector<vertex_spec> kSquare = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
+
+TEST_F(PolylineReadTest, LwpolylinesClosedOrNotWithOrWithoutLinetypeGeneration)
+{
+    struct Case {
+        int flags;
+        size_t entries;
+    } cases[] = {{0, 4}, {1, 5}, {128, 4}, {129, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        make_lwpolyline(c.flags, kSquare, 12.5);
+        ads_name set;
+        ASSERT_EQ(acedSSAdd(entity, nullptr, set), RTNORM);
+        EXPECT_EQ(lwpoly_read_vertices(set, 0), 1);
+        acedSSFree(set);
+        const auto& v = lwpoly_vertices.vertices;
+        ASSERT_EQ(v.size(), c.entries);
+        EXPECT_EQ(v[1].point.x, 10);
+        EXPECT_EQ(v[1].point.y, 0);
+        EXPECT_EQ(v.back().point.x, c.entries == 5 ? 0 : 0);
+        EXPECT_EQ(v.back().point.y, c.entries == 5 ? 0 : 10);
+        EXPECT_EQ(lwpoly_vertices.layer, "LOTS");
+        EXPECT_EQ(lwpoly_vertices.flags, c.flags);
+        EXPECT_EQ(lwpoly_vertices.elevation, 12.5);
+        EXPECT_EQ(numbers(v), std::vector<int>(c.entries, 0));
+    }
+}
+
+TEST_F(PolylineReadTest, PlainPolylinesKeepEveryVertex)
+{
+    struct Case {
+        int flags;
+        std::vector<int> expected;  // vertex flags read, in order
+    } cases[] = {{0, {0, 0, 0, 0}},     {1, {0, 0, 0, 0, 0}},      {129, {0, 0, 0, 0, 0}},
+                 {8, {32, 32, 32, 32}}, {9, {32, 32, 32, 32, 32}}, {16, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        std::vector<vertex_spec> vertices = kSquare;
+        for (auto& v : vertices) v.flags = (c.flags & 8) ? 32 : 0;
+        make_polyline(c.flags, vertices);
+        EXPECT_EQ(polyline_read_vertices(entity, -1), 0);
+        EXPECT_EQ(numbers(polyline_vertices.vertices), c.expected);
+        EXPECT_EQ(polyline_vertices.layer, "CONTOUR");
+        if (c.expected.size() == 5) {
+            EXPECT_EQ(polyline_vertices.vertices.back().point.z, 1.0);  // the first vertex again
+        }
+    }
+}
+
+// A spline-fitted polyline holds its control frame (flags 16 in 2D, 48 in 3D)
+// and the fitted curve (8 in 2D, 40 in 3D); the dialog says which count.
+const std::vector<vertex_spec> kSpline2d = {{0, 0, 16}, {1, 1, 8}, {2, 2, 8},
+                                            {5, 0, 16}, {6, 1, 8}, {9, 9, 16}};
+
+TEST_F(PolylineReadTest, TheDialogChoosesFrameCurveOrBoth)
+{
+    struct Case {
+        std::string answers;
+        int mode;
+        std::vector<int> expected;
+    } cases[] = {
+        {"set rb_CoordFrame 1\npick exit\n", spline_mode_frame, {16, 16, 16}},
+        {"pick exit\n", spline_mode_curve, {8, 8, 8}},
+        {"set rb_CoordFrameSpline 1\npick exit\n", spline_mode_both, {16, 8, 8, 16, 8, 16}},
+        {"set rb_CoordFrame 1\nset rb_CoordSpline 1\npick exit\n", spline_mode_curve, {8, 8, 8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answers);
+        polyline_spline_choice = polyline_spline_choice_rec{};
+        make_polyline(4, kSpline2d);
+        answers(c.answers);
+        polyline_read_vertices(entity, -1);
+        EXPECT_EQ(polyline_spline_choice.mode, c.mode);
+        EXPECT_EQ(polyline_spline_choice.never_ask, 0);
+        EXPECT_EQ(numbers(polyline_vertices.vertices), c.expected);
+        EXPECT_FALSE(session().input()->next_line());  // every answer was used
+    }
+}
+
+TEST_F(PolylineReadTest, AClosed3dSplineReadsItsFrameAndClosesIt)
+{
+    make_polyline(13, {{0, 0, 48}, {1, 1, 40}, {5, 0, 48}, {6, 1, 40}, {9, 9, 48}});
+    answers("show\nset rb_CoordFrame 1\npick exit\n");
+    polyline_read_vertices(entity, -1);
+    EXPECT_EQ(numbers(polyline_vertices.vertices), (std::vector<int>{48, 48, 48, 48}));
+    EXPECT_EQ(polyline_vertices.vertices.back().point.x, 0);
+    EXPECT_NE(transcript().find("This is a 3D polyline closed with SPLINE."), std::string::npos);
+}
+
+TEST_F(PolylineReadTest, NeverAskIsKeptForLaterPolylines)
+{
+    make_polyline(5, kSpline2d);
+    answers("set rb_CoordFrameSpline 1\nset tg_neverAsk 1\npick exit\nnot for the dialog\n");
+    polyline_read_vertices(entity, -1);
+    EXPECT_EQ(polyline_spline_choice.never_ask, 1);
+    EXPECT_EQ(polyline_vertices.vertices.size(), 7u);
+
+    make_polyline(4, kSpline2d);
+    polyline_read_vertices(entity, -1);  // no dialog: the next line is still unread
+    EXPECT_EQ(numbers(polyline_vertices.vertices), (std::vector<int>{16, 8, 8, 16, 8, 16}));
+    EXPECT_EQ(session().input()->next_line(), std::optional<std::string>("not for the dialog"));
+}
+
+// Esc leaves the dialog (it is not shown for ever) and keeps the choice as it was.
+TEST_F(PolylineReadTest, EscKeepsTheFormerChoice)
+{
+    make_polyline(4, kSpline2d);
+    answers("set rb_CoordFrame 1\nset tg_neverAsk 1\n^C\n");
+    polyline_read_vertices(entity, -1);
+    EXPECT_EQ(polyline_spline_choice.mode, spline_mode_curve);
+    EXPECT_EQ(polyline_spline_choice.never_ask, 0);
+    EXPECT_EQ(numbers(polyline_vertices.vertices), (std::vector<int>{8, 8, 8}));
+}
+
+TEST_F(PolylineReadTest, AMissingDialogFileReadsOnWithTheCurrentChoice)
+{
+    const std::string install = home + "/empty_install";
+    std::filesystem::create_directories(install);
+    host::platform::registry_write_text(host::platform::kProductKey, "Installation folder", install);
+    polyline_spline_choice.mode = spline_mode_frame;
+    make_polyline(4, kSpline2d);
+    polyline_read_vertices(entity, -1);
+    EXPECT_NE(transcript().find("\n Error Loading " + install + "/dcl/PolylineConfirm.dcl"),
+              std::string::npos);
+    EXPECT_EQ(numbers(polyline_vertices.vertices), (std::vector<int>{16, 16, 16}));
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the project and runs the sample session: both plug-ins loaded into a
+# drawing, the sample script's LISP calls and answers, the drawing saved as DXF
+# and drawn as a picture under build/sample-out/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=build
+cmake -S . -B "$dir" >/dev/null
+cmake --build "$dir" -j"$(nproc)" >/dev/null
+out="$PWD/$dir/sample-out"
+mkdir -p "$out"
+export CADHOST_HOME="${CADHOST_HOME:-$out/home}"
+cd "$out"
+"../bin/cadhost" --load Kestrom --load Brenvel --script "../../samples/demo.scr"
+echo
+echo "Sample output in $out"

@@ -1,0 +1,328 @@
+#include "trav_engine.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "trav_maths.h"
+#include "trav_print.h"
+#include "trav_settings.h"
+
+namespace {
+
+point3d_rec rounded_point(const point3d_rec& p, int decimals)
+{
+    return point3d_rec{trav_round(p.x, decimals), trav_round(p.y, decimals), p.z};
+}
+
+bool is_known_status(int status)
+{
+    return status == trav_fixed || status == trav_adjusted;
+}
+
+// Where a leg starts in the current pass: the point this pass reached at its
+// from-station, else (a leg from a station this route has not reached) the
+// station's own point when it has one, else the running point.
+point3d_rec leg_start(int from_station, const std::map<int, point3d_rec>& reached,
+                      const trav_station_list& stations, const point3d_rec& running)
+{
+    const auto it = reached.find(from_station);
+    if (it != reached.end()) return it->second;
+    const int index = find_point_index(from_station, stations);
+    if (index >= 0 && stations[index].status != trav_nil) return stations[index].point;
+    return running;
+}
+
+void clear_route_sums(trav_route_rec& route)
+{
+    route.number = 0;
+    route.area = 0;
+    route.north_plus = route.north_minus = 0;
+    route.east_plus = route.east_minus = 0;
+    route.length = 0;
+}
+
+void add_leg_sums(trav_route_rec& route, double distance_m, const trav_offsets& step, const point3d_rec& to)
+{
+    route.length += distance_m;
+    route.computed_point = point3d_rec{to.x, to.y, 0.0};
+    if (step.north > 0)
+        route.north_plus += step.north;
+    else
+        route.north_minus += std::fabs(step.north);
+    if (step.east > 0)
+        route.east_plus += step.east;
+    else
+        route.east_minus += std::fabs(step.east);
+}
+
+// The reference a closing route is checked (and adjusted) against.
+// With the adjust flag off, a known point of (0, 0) takes the closing
+// station's coordinates, whatever its status. With it on, a FIXED or ADJUSTED
+// station's coordinates replace the known point. Returns whether the route
+// may be adjusted: a station that is only computed (CAL) serves as with the
+// flag off, but a route with neither coordinates of its own nor a located
+// closing station has nothing to be adjusted to, and adjusting it would pull
+// every station toward (0, 0).
+bool settle_known_point(trav_route_rec& route, int closing_station, const trav_station_list& stations,
+                        bool adjust)
+{
+    const int index = find_point_index(closing_station, stations);
+    const bool known_empty = route.known_point.x == 0.0 && route.known_point.y == 0.0;
+    if (!adjust) {
+        if (index >= 0 && known_empty)
+            route.known_point = point3d_rec{stations[index].point.x, stations[index].point.y, 0.0};
+        return false;
+    }
+    if (index >= 0 && is_known_status(stations[index].status)) {
+        route.known_point = point3d_rec{stations[index].point.x, stations[index].point.y, 0.0};
+        return true;
+    }
+    if (!known_empty) return true;
+    if (index >= 0 && stations[index].status == trav_cal) {
+        route.known_point = point3d_rec{stations[index].point.x, stations[index].point.y, 0.0};
+        return true;
+    }
+    return false;
+}
+
+void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_station_list& stations,
+                 const trav_solve_options& options, point3d_rec& current)
+{
+    clear_route_sums(route);
+    if (route.stations.size() < 2) return;
+    point3d_rec start;
+    if (!trav_find_station(route.stations[0], start, stations)) return;
+    current = start;
+    std::map<int, point3d_rec> reached{{route.stations[0], start}};
+
+    for (size_t k = 1; k < route.stations.size(); ++k) {
+        const int s = route.stations[k];
+        if (s < 0) {
+            if (settle_known_point(route, -s, stations, options.adjust))
+                trav_adjust_route(route, observations, stations);
+            print_route_closure(route);
+        }
+        int from_station = 0;
+        const int leg = trav_route_leg(route, k, observations, from_station);
+        if (leg < 0) continue;
+        const point3d_rec to = trav_route_add_leg(
+            route, observations[leg], leg_start(from_station, reached, stations, current), options.decimals);
+        const int index = find_point_index(s, stations);
+        if (index >= 0 && stations[index].status == trav_nil) {
+            stations[index].point = to;
+            stations[index].status = trav_cal;
+        }
+        current.x = to.x;
+        current.y = to.y;
+        reached[s] = current;
+    }
+}
+
+void solve_radiations(trav_obs_list& radiations, trav_station_list& stations,
+                      const trav_solve_options& options, point3d_rec& current)
+{
+    for (size_t i = 0; i < radiations.size(); ++i) {
+        trav_obs_rec& rad = radiations[i];
+        trav_find_station(rad.from, current, stations);
+        point3d_rec to;
+        trav_obs_latdep(i, current, radiations, to, options.decimals);
+        rad.from_point = current;
+        rad.to_point = to;
+        const int index = find_point_index(rad.to, stations);
+        if (index >= 0 && stations[index].status == trav_nil) {
+            stations[index].point = to;
+            stations[index].status = trav_cal;
+        }
+    }
+}
+
+}  // namespace
+
+void trav_obs_latdep(size_t i, const point3d_rec& from, const trav_obs_list& list, point3d_rec& out,
+                     int decimals)
+{
+    const trav_obs_rec& obs = list[i];
+    out = trav_polar_point(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs), from, decimals);
+}
+
+point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const point3d_rec& from,
+                               int decimals)
+{
+    const point3d_rec start = rounded_point(from, decimals);
+    const double bearing = trav_obs_bearing_deg(obs);
+    const double distance_m = trav_obs_distance_m(obs);
+    trav_offsets step = polar_offsets(bearing, distance_m);
+    step.east = trav_round(step.east, decimals);
+    step.north = trav_round(step.north, decimals);
+    const point3d_rec to = trav_polar_point(bearing, distance_m, start, decimals);
+    add_leg_sums(route, distance_m, step, to);
+    obs.from_point = start;
+    obs.to_point = to;
+    return to;
+}
+
+int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
+                   int& from_station)
+{
+    if (k == 0 || k >= route.stations.size()) return -1;
+    const int s = route.stations[k];
+    if (s < 0) return -1;
+    const int previous = route.stations[k - 1];
+    int leg = trav_find_obs(previous, s, observations);
+    if (leg >= 0) {
+        from_station = previous;
+        return leg;
+    }
+    // A branch: the leg was entered from an earlier station of the route (the
+    // route lists stations once, so 1-2, 2-3, 2-4 gives [1,2,3,4]).
+    for (size_t j = k - 1; j-- > 0;) {
+        const int earlier = route.stations[j];
+        if (earlier < 0) continue;
+        leg = trav_find_obs(earlier, s, observations);
+        if (leg >= 0) {
+            from_station = earlier;
+            return leg;
+        }
+    }
+    return -1;
+}
+
+void trav_solve(trav_obs_list& observations, trav_obs_list& radiations, trav_station_list& stations,
+                trav_route_list& routes)
+{
+    const trav_settings_rec& settings = trav_settings();
+    trav_solve(observations, radiations, stations, routes,
+               trav_solve_options{settings.rounding_decimals, settings.adjust});
+}
+
+void trav_solve(trav_obs_list& observations, trav_obs_list& radiations, trav_station_list& stations,
+                trav_route_list& routes, const trav_solve_options& options)
+{
+    for (trav_point_rec& station : stations) {
+        if (station.status == trav_fixed) continue;
+        station.status = trav_nil;
+        station.point = point3d_rec{};
+    }
+    point3d_rec current;
+    for (trav_route_rec& route : routes) solve_route(route, observations, stations, options, current);
+    solve_radiations(radiations, stations, options, current);
+}
+
+void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observations,
+                       trav_station_list& stations)
+{
+    if (route.stations.size() < 2) return;
+    // A route without east-west (or north-south) movement has nothing to share
+    // an x (or y) misclosure among: that correction is left out.
+    const double east_sum = route.east_minus + route.east_plus;
+    const double north_sum = route.north_minus + route.north_plus;
+    const double kx = east_sum > 0 ? route_difdip(route) / east_sum : 0.0;
+    const double ky = north_sum > 0 ? route_diflat(route) / north_sum : 0.0;
+
+    point3d_rec current;
+    const int first = route.stations.front();
+    if (first == std::abs(route.stations.back()))
+        current = point3d_rec{route.known_point.x, route.known_point.y, 0.0};
+    else if (!trav_find_station(first, current, stations))
+        return;
+    std::map<int, point3d_rec> reached{{first, current}};
+
+    for (size_t k = 1; k < route.stations.size(); ++k) {
+        int from_station = 0;
+        const int leg = trav_route_leg(route, k, observations, from_station);
+        if (leg < 0) continue;
+        const trav_obs_rec& obs = observations[leg];
+        const point3d_rec from = leg_start(from_station, reached, stations, current);
+        const trav_offsets step = polar_offsets(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs));
+        const point3d_rec adjusted{from.x + step.east + std::fabs(step.east) * kx,
+                                   from.y + step.north + std::fabs(step.north) * ky, 0.0};
+        const int s = route.stations[k];
+        const int index = find_point_index(s, stations);
+        if (index >= 0 && !is_known_status(stations[index].status)) {
+            stations[index].point = adjusted;
+            stations[index].status = trav_adjusted;
+        }
+        current.x = adjusted.x;
+        current.y = adjusted.y;
+        reached[s] = current;
+    }
+}
+
+void trav_find_loops(const trav_obs_list& observations, trav_route_list& routes)
+{
+    for (trav_route_rec& route : routes) {
+        route.area = 0;
+        std::vector<point3d_rec> polygon;
+        for (size_t k = 1; k < route.stations.size(); ++k) {
+            int from_station = 0;
+            const int leg = trav_route_leg(route, k, observations, from_station);
+            if (leg < 0) continue;
+            if (polygon.empty()) polygon.push_back(observations[leg].from_point);
+            polygon.push_back(observations[leg].to_point);
+        }
+        if (polygon.size() < 2) continue;
+        if (route.stations.front() != std::abs(route.stations.back())) polygon.push_back(polygon.front());
+
+        struct leg_rec {
+            double dy, dx, d;
+        };
+        std::vector<leg_rec> legs;
+        for (size_t i = 1; i < polygon.size(); ++i)
+            legs.push_back({polygon[i].y - polygon[i - 1].y, polygon[i].x - polygon[i - 1].x, 0.0});
+
+        // Double-distance sums from each start leg in turn until the last sum
+        // is positive. No start gives that when every leg runs due east or
+        // west (all dY 0), so the turns stop after one round; the area does
+        // not depend on the start leg for a closed polygon, so the first
+        // start's sums serve then (an east-west line has area 0).
+        const size_t n = legs.size();
+        double area = 0;
+        for (size_t turn = 0; turn < n; ++turn) {
+            const double s = legs[turn].dy < 0 ? -1.0 : 1.0;
+            double d = 0;
+            double sum = 0;
+            for (size_t i = 0; i < n; ++i) {
+                const leg_rec& leg = legs[(turn + i) % n];
+                d = i == 0 ? s * leg.dy : s * legs[(turn + i - 1) % n].dy + s * leg.dy + d;
+                sum += s * leg.dx * d;
+            }
+            if (turn == 0) area = 0.5 * sum;
+            if (d > 0) {
+                area = 0.5 * sum;
+                break;
+            }
+        }
+        route.area = area;
+    }
+}
+
+double route_diflat(const trav_route_rec& route)
+{
+    return route.known_point.y - route.computed_point.y;
+}
+
+double route_difdip(const trav_route_rec& route)
+{
+    return route.known_point.x - route.computed_point.x;
+}
+
+int route_accuracy_ratio(const trav_route_rec& route)
+{
+    const double dx = route_difdip(route);
+    const double dy = route_diflat(route);
+    const double misclosure = std::sqrt(dx * dx + dy * dy);
+    if (!(route.length > 0)) return 0;
+    if (!(misclosure > 0)) return INT_MAX;
+    const double ratio = route.length / misclosure;
+    if (!(ratio < static_cast<double>(INT_MAX))) return INT_MAX;
+    return static_cast<int>(ratio);
+}
+
+void route_misclosure_bearing_dist(const trav_route_rec& route, double& bearing, double& distance)
+{
+    const double degrees = bearing_between(route.known_point, route.computed_point);
+    bearing = std::strtod(deg_to_dms_text(degrees, false).c_str(), nullptr);
+    distance = point_distance_2d(route.known_point, route.computed_point);
+}
