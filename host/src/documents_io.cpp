@@ -8,6 +8,7 @@
 #include "ads.h"
 #include "dxf_commands.h"
 #include "sysvars.h"
+#include "win_platform.h"
 
 namespace host {
 
@@ -49,9 +50,8 @@ bool file_holds_dxf(const std::string& file)
 
 std::string drawing_file_path(const std::string& given)
 {
-    std::string path = given;
-    for (char& c : path)
-        if (c == '\\') c = '/';
+    // "\" separators, drive letters and names spelt in another case, as Windows takes them.
+    std::string path = platform::native_path(given);
     std::error_code code;
     fs::path absolute = fs::absolute(fs::path(path), code);
     if (code) return path;

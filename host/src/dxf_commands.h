@@ -17,8 +17,8 @@ void register_drawing_file_commands(Session& session);
 void register_insert_command(Session& session);
 void register_picture_command(Session& session);
 
-// A full path of this machine for a path a user or plug-in gave ("\" taken as
-// a separator, relative to the working folder).
+// A full path of this machine for a path a user or plug-in gave (a Windows
+// path as the platform layer maps it; relative to the working folder).
 std::string drawing_file_path(const std::string& given);
 
 // The system variables the drawing file keeps, and their reading back (values

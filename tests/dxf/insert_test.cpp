@@ -12,6 +12,7 @@
 #include "entities.h"
 #include "host_fixture.h"
 #include "sysvars.h"
+#include "win_platform.h"
 
 namespace fs = std::filesystem;
 using namespace dxftest;
@@ -110,6 +111,22 @@ TEST_F(Insert, ABlockDefinedAlreadyIsNotReadAgain)
     ASSERT_EQ(insert({file, "3,4", "1", "1", "1", "0"}), RTNORM);
     EXPECT_EQ(last()->point(10), (host::Point3{3, 4, 0}));
     EXPECT_EQ(drawing().block_entities.at(drawing().find_record("BLOCK", "Marker")).size(), 3u);
+}
+
+// The product builds its block paths Windows-fashion: "\" separators, drive letters.
+TEST_F(Insert, WindowsPathsFindTheirFiles)
+{
+    std::string product_path = std::string(ORVIK_INSTALL_TREE) + "\\drawing\\Grid_Arrow.dwg";
+    ASSERT_EQ(insert({product_path, "0,0", "1", "1", "1", "0"}), RTNORM);
+    EXPECT_EQ(host::sysvar_string(drawing(), "INSNAME"), "Grid_Arrow");
+
+    std::string drive_c = host::platform::home_folder() + "/drive_c";
+    fs::create_directories(drive_c + "/Program Files/OrvikSurvey/drawing");
+    fs::copy_file(installed("Pile_Arrow.dwg"), drive_c + "/Program Files/OrvikSurvey/drawing/Pile_Arrow.dwg");
+    ASSERT_EQ(insert({"c:\\Program Files\\OrvikSurvey\\drawing\\Pile_Arrow.dwg", "0,0", "1", "1", "1", "0"}),
+              RTNORM);
+    EXPECT_EQ(host::sysvar_string(drawing(), "INSNAME"), "Pile_Arrow");
+    EXPECT_EQ(drawing().block_entities.at(drawing().find_record("BLOCK", "Pile_Arrow")).size(), 3u);
 }
 
 // What cannot be inserted makes nothing: no block, no reference, INSNAME kept,
