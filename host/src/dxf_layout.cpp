@@ -164,6 +164,15 @@ Layout hatch_layout(const Entity& entity)
         groups.insert(at, Group::of_point(10, {}));
     }
     move_hatch_pattern_groups(groups);
+    // Source boundary objects (97 n, then n references) are not kept, so their count
+    // becomes 0; a 97 followed by fit points (11) counts a spline edge's points.
+    groups.erase(std::remove_if(groups.begin(), groups.end(),
+                                [](const Group& g) { return is_structure_code(g.code); }),
+                 groups.end());
+    for (size_t i = 0; i < groups.size(); ++i)
+        if (groups[i].code == 97 && groups[i].integer > 0 &&
+            (i + 1 == groups.size() || groups[i + 1].code != 11))
+            groups[i].integer = 0;
     std::vector<std::pair<int, int>> all;  // every code in the given order
     Layout layout = simple("HATCH", groups, {{"AcDbHatch", all}});
     bool elevation_seen = false;

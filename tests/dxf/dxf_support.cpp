@@ -144,12 +144,13 @@ host::Drawing every_kind_drawing()
                   P(10, 14, 4), R(42, 0), I(97, 0), I(75, 0), I(76, 1), I(98, 1), P(10, 1, 1)}));
     // A hatch list as the road cutting strips give it: colour, line type and pattern
     // groups among the first groups, one polyline path of a chord and two arcs.
-    d.add_entity(make(
-        "HATCH", {I(67, 0),       T(8, "Cutting"), I(62, 256),    T(6, "bylayer"), R(41, 1.0),   R(47, 0.001),
-                  P(10, 0, 0, 0), P(210, 0, 0, 1), T(2, "SOLID"), I(70, 1),        I(71, 0),     I(91, 1),
-                  I(92, 3),       I(72, 1),        I(73, 1),      I(93, 3),        P(10, 20, 0), R(42, 0),
-                  P(10, 30, 0),   R(42, 0.3),      P(10, 25, 8),  R(42, 0.2),      I(97, 0),     I(75, 0),
-                  I(76, 1),       I(98, 1),        P(10, 25, 2)}));
+    d.add_entity(make("HATCH", {I(67, 0),      T(8, "Cutting"), I(62, 256),     T(6, "bylayer"),
+                                R(41, 1.0),    R(47, 0.001),    P(10, 0, 0, 0), P(210, 0, 0, 1),
+                                T(2, "SOLID"), I(70, 1),        I(71, 0),       I(91, 1),
+                                I(92, 3),      I(72, 1),        I(73, 1),       I(93, 3),
+                                P(10, 20, 0),  R(42, 0),        P(10, 30, 0),   R(42, 0.3),
+                                P(10, 25, 8),  R(42, 0.2),      I(97, 1),       Group::of_name(330, 4242),
+                                I(75, 0),      I(76, 1),        I(98, 1),       P(10, 25, 2)}));
     d.add_record("LAYER", make("LAYER", {T(2, "Cutting"), I(70, 0), I(62, 4), T(6, "CONTINUOUS")}));
     return d;
 }
