@@ -22,9 +22,9 @@ struct HeaderEntry {
     int code;
 };
 constexpr HeaderEntry kHeaderVariables[] = {
-    {"CLAYER", 8},      {"TEXTSTYLE", 7},   {"TEXTSIZE", 40}, {"LUNITS", 70},  {"LUPREC", 70},
-    {"AUNITS", 70},     {"ANGBASE", 50},    {"ANGDIR", 70},   {"DIMZIN", 70},  {"OSMODE", 70},
-    {"SPLINETYPE", 70}, {"SPLINESEGS", 70}, {"ATTREQ", 70},   {"INSBASE", 10},
+    {"CLAYER", 8},      {"TEXTSTYLE", 7},   {"TEXTSIZE", 40}, {"LUNITS", 70}, {"LUPREC", 70},
+    {"AUNITS", 70},     {"ANGBASE", 50},    {"ANGDIR", 70},   {"DIMZIN", 70}, {"OSMODE", 70},
+    {"SPLINETYPE", 70}, {"SPLINESEGS", 70}, {"ATTREQ", 70},
 };
 
 std::string unquoted(std::string text)

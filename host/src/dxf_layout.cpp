@@ -337,8 +337,11 @@ Layout record_layout(const Entity& entry, const std::string& table)
     }
     if (table == "BLOCK") {
         // The block record's 2 goes to BLOCK_RECORD; 70, 10, 1 and 4 to the BLOCK entity.
-        groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 3; }),
-                     groups.end());
+        // 3 repeats the name; an empty 1 is no external reference.
+        groups.erase(
+            std::remove_if(groups.begin(), groups.end(),
+                           [](const Group& g) { return g.code == 3 || (g.code == 1 && g.text.empty()); }),
+            groups.end());
         add_if_missing(groups, Group::of_int(70, 0));
         add_if_missing(groups, Group::of_point(10, {}));
         return record("BLOCK_RECORD", groups, "AcDbBlockTableRecord", ranked({2, 70, 10, 1, 4}));
