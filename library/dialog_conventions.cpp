@@ -35,6 +35,11 @@ void clear_other_choices(ads_hdlg dialog, const dialog_tile& chosen)
             set_tile(dialog, other.key, "0");
 }
 
+bool fits(const dialog_tile& tile, const char* value)
+{
+    return tile.max_length == 0 || std::strlen(value) <= tile.max_length;
+}
+
 void apply_rule(ads_callback_packet* packet, dialog_tile& tile)
 {
     const char* value = packet->value;
@@ -47,12 +52,21 @@ void apply_rule(ads_callback_packet* packet, dialog_tile& tile)
             if (str_is_number(value) == 4) *tile.integer = static_cast<int>(std::strtol(value, nullptr, 10));
             dialog_tile_show(packet->dialog, tile);
             break;
+        case tile_kind::number_text:
+            if (str_is_number(value) == 4)
+                *tile.text = dialog_real_text(std::strtod(value, nullptr), tile.decimals);
+            dialog_tile_show(packet->dialog, tile);
+            break;
         case tile_kind::layer_name:
-            if (layer_name_valid(value, 0)) *tile.text = value;  // an invalid name has been alerted
+            // An invalid name has been alerted by the check.
+            if (fits(tile, value) && layer_name_valid(value, 0)) *tile.text = value;
             dialog_tile_show(packet->dialog, tile);
             break;
         case tile_kind::text:
-            *tile.text = value;
+            if (fits(tile, value))
+                *tile.text = value;
+            else
+                dialog_tile_show(packet->dialog, tile);
             break;
         case tile_kind::toggle:
         case tile_kind::radio:
@@ -116,17 +130,27 @@ dialog_tile tile_integer(const std::string& key, int& value)
     return tile;
 }
 
-dialog_tile tile_layer(const std::string& key, std::string& name)
+dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals)
 {
-    dialog_tile tile = make_tile(key, tile_kind::layer_name);
-    tile.text = &name;
+    dialog_tile tile = make_tile(key, tile_kind::number_text);
+    tile.text = &number;
+    tile.decimals = decimals;
     return tile;
 }
 
-dialog_tile tile_text(const std::string& key, std::string& text)
+dialog_tile tile_layer(const std::string& key, std::string& name, size_t max_length)
+{
+    dialog_tile tile = make_tile(key, tile_kind::layer_name);
+    tile.text = &name;
+    tile.max_length = max_length;
+    return tile;
+}
+
+dialog_tile tile_text(const std::string& key, std::string& text, size_t max_length)
 {
     dialog_tile tile = make_tile(key, tile_kind::text);
     tile.text = &text;
+    tile.max_length = max_length;
     return tile;
 }
 
@@ -203,6 +227,7 @@ void dialog_tile_show(ads_hdlg dialog, const dialog_tile& tile)
         case tile_kind::integer:
             set_tile(dialog, tile.key, std::to_string(*tile.integer));
             break;
+        case tile_kind::number_text:
         case tile_kind::layer_name:
         case tile_kind::text:
             set_tile(dialog, tile.key, *tile.text);

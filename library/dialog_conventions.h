@@ -9,9 +9,12 @@
 //   real, integer  taken when the text is a number (str_is_number gives 4); the
 //                  tile is always set back to the stored value, so a wrong
 //                  entry is replaced by the last good one
+//   number text    the same for a number the command keeps as a text: a number
+//                  is stored reformatted with the tile's decimals
 //   layer name     taken when layer_name_valid (no "*") accepts it; the tile is
 //                  set back to the stored name
-//   text           taken as it is
+//   text           taken as it is (a text tile may set a greatest length; a
+//                  longer one is refused and the tile set back, as for a layer name)
 //   toggle, radio  "0" or "1"
 //   choice         a radio button of a group that sets one variable: "1" stores
 //                  the button's value, and the group's other buttons show "0"
@@ -35,7 +38,20 @@
 
 #include "adsdlg.h"
 
-enum class tile_kind { real, integer, layer_name, text, toggle, radio, choice, popup, button, help, action };
+enum class tile_kind {
+    real,
+    integer,
+    number_text,
+    layer_name,
+    text,
+    toggle,
+    radio,
+    choice,
+    popup,
+    button,
+    help,
+    action
+};
 
 struct dialog_def;
 
@@ -45,8 +61,9 @@ struct dialog_tile {
     tile_kind kind = tile_kind::action;
     double* real = nullptr;       // real
     int* integer = nullptr;       // integer, toggle, radio, choice, popup
-    std::string* text = nullptr;  // layer_name, text
-    int decimals = 3;             // real: decimals shown (decimal mode)
+    std::string* text = nullptr;  // number_text, layer_name, text
+    int decimals = 3;             // real, number_text: decimals shown (decimal mode)
+    size_t max_length = 0;        // layer_name, text: the longest text taken; 0 for no limit
     int status = 0;               // button: the status it ends with; choice: the value it stands for
     std::string help_page;        // help: the page anchor
     const std::vector<std::string>* items = nullptr;  // popup: the names listed
@@ -57,8 +74,9 @@ struct dialog_tile {
 
 dialog_tile tile_real(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer(const std::string& key, int& value);
-dialog_tile tile_layer(const std::string& key, std::string& name);
-dialog_tile tile_text(const std::string& key, std::string& text);
+dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals);
+dialog_tile tile_layer(const std::string& key, std::string& name, size_t max_length = 0);
+dialog_tile tile_text(const std::string& key, std::string& text, size_t max_length = 0);
 dialog_tile tile_toggle(const std::string& key, int& value);
 dialog_tile tile_radio(const std::string& key, int& value);
 dialog_tile tile_choice(const std::string& key, int& variable, int value);

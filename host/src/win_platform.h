@@ -43,10 +43,9 @@ inline constexpr const char* kProductKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pelmor
 
 // Sets up the product's folder values on a first run: "Installation folder"
 // (install_folder), "Temporary folder" and "Database", each only when missing.
-// The registry calls do it themselves on their first use with a home, taking
-// the running session's install folder, so calling it is needed only when a
-// session is set up before anything touched the registry and wants it done
-// at once.
+// Every session does it when it starts (a session setup of win_registry.cpp);
+// besides, the first registry call of the process with a home does it, taking
+// the running session's install folder.
 void first_run_setup(const std::string& install_folder);
 
 // One ShellExecuteA call, as the shell stand-in saw it.
@@ -71,5 +70,5 @@ unsigned long pump_ticks();
 
 }  // namespace host::platform
 
-// Called by the session when it starts: the registry's first-run setup.
+// The registry's first-run setup, as the session calls it when it starts.
 void platform_first_run_setup(const std::string& install_folder);

@@ -406,6 +406,10 @@ void platform_first_run_setup(const std::string& install_folder)
     host::platform::first_run_setup(install_folder);
 }
 
+// Every session sets up the folder values that are missing when it starts.
+static const bool first_run_setup_added =
+    host::add_session_setup([](host::Session& session) { platform_first_run_setup(session.install_folder); });
+
 using namespace host::platform;
 
 extern "C" {

@@ -12,6 +12,7 @@ conventions_dlg : dialog {
     : edit_box { key = "t_height"; label = "Height"; }
     : edit_box { key = "t_count"; label = "Count"; }
     : edit_box { key = "t_layer"; label = "Layer"; }
+    : edit_box { key = "t_level"; label = "Level"; }
     : toggle { key = "tg_label"; label = "Label"; }
     : radio_row {
         : radio_button { key = "rb_left"; label = "Left"; }
@@ -40,6 +41,7 @@ protected:
     double height = 10;
     int count = 3;
     std::string layer = "0";
+    std::string level = "12.500";  // a number the command keeps as a text
     int label = 0;
     int side = 0;  // 0 left, 1 right
     int unit = 0;
@@ -56,11 +58,12 @@ protected:
                                    ads_get_tile(p->dialog, "t_height", text, sizeof text);
                                    shown_height.push_back(text);
                                },
-                           tile_integer("t_count", count), tile_layer("t_layer", layer),
-                           tile_toggle("tg_label", label), tile_choice("rb_left", side, 0),
-                           tile_choice("rb_right", side, 1), tile_popup("pop_unit", unit, units),
-                           tile_button("pick_btn", 2), tile_help("help_btn", "/utiliti_menu.htm"),
-                           tile_button("accept", DLGOK), tile_button("cancel", DLGCANCEL)},
+                           tile_integer("t_count", count), tile_layer("t_layer", layer, 12),
+                           tile_number_text("t_level", level, 3), tile_toggle("tg_label", label),
+                           tile_choice("rb_left", side, 0), tile_choice("rb_right", side, 1),
+                           tile_popup("pop_unit", unit, units), tile_button("pick_btn", 2),
+                           tile_help("help_btn", "/utiliti_menu.htm"), tile_button("accept", DLGOK),
+                           tile_button("cancel", DLGCANCEL)},
                           {}};
     }
 
@@ -76,6 +79,10 @@ TEST_F(DialogConventionsTest, AWrongNumberIsReplacedByTheLastGoodOne)
     EXPECT_EQ(shown_height, (std::vector<std::string>{"10.00", "5.00", "5.00"}));
     EXPECT_DOUBLE_EQ(height, 5);
     EXPECT_EQ(count, 4);
+
+    answers("set t_level 7.5\nset t_level 8,2\npick accept\n");
+    EXPECT_EQ(dialog_run(def), DLGOK);
+    EXPECT_EQ(level, "7.500");  // reformatted; "8,2" is no number
 }
 
 TEST_F(DialogConventionsTest, TogglesChoicesListsAndLayerNamesReachTheVariables)
@@ -89,9 +96,9 @@ TEST_F(DialogConventionsTest, TogglesChoicesListsAndLayerNamesReachTheVariables)
     EXPECT_EQ(side, 1);
     EXPECT_EQ(unit, 2);
 
-    answers("set t_layer BGD_LABEL\nset rb_left 1\npick accept\n");
+    answers("set t_layer BGD_LABEL\nset t_layer LABEL_TOO_LONG\nset rb_left 1\npick accept\n");
     EXPECT_EQ(dialog_run(def), DLGOK);
-    EXPECT_EQ(layer, "BGD_LABEL");
+    EXPECT_EQ(layer, "BGD_LABEL");  // the 14-character name is longer than the 12 allowed
     EXPECT_EQ(side, 0);
 }
 

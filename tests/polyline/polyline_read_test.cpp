@@ -6,7 +6,7 @@
 
 namespace {
 
-struct vertex_spec {
+struct test_vertex {
     double x, y;
     int flags;
 };
@@ -20,13 +20,13 @@ protected:
     }
 
     // An LWPOLYLINE through the points, as a selection set of one.
-    void make_lwpolyline(int flags, const std::vector<vertex_spec>& points, double elevation = 0)
+    void make_lwpolyline(int flags, const std::vector<test_vertex>& points, double elevation = 0)
     {
         resbuf* head = acutBuildList(RTDXF0, "LWPOLYLINE", 8, "LOTS", 90, static_cast<int>(points.size()), 70,
                                      flags, 38, elevation, 0);
         resbuf* tail = head;
         while (tail->rbnext) tail = tail->rbnext;
-        for (const vertex_spec& p : points) {
+        for (const test_vertex& p : points) {
             ads_point pt = {p.x, p.y, 0};
             tail->rbnext = acutBuildList(10, pt, 0);
             tail = tail->rbnext;
@@ -37,7 +37,7 @@ protected:
     }
 
     // A POLYLINE with its VERTEX entities (z = 1 + index) and SEQEND.
-    void make_polyline(int flags, const std::vector<vertex_spec>& vertices)
+    void make_polyline(int flags, const std::vector<test_vertex>& vertices)
     {
         ads_point origin = {0, 0, 0};
         resbuf* head = acutBuildList(RTDXF0, "POLYLINE", 8, "CONTOUR", 66, 1, 10, origin, 70, flags, 0);
@@ -65,7 +65,7 @@ protected:
     ads_name entity = {0, 0};
 };
 
-const std::vector<vertex_spec> kSquare = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
+const std::vector<test_vertex> kSquare = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}};
 
 TEST_F(PolylineReadTest, LwpolylinesClosedOrNotWithOrWithoutLinetypeGeneration)
 {
@@ -102,7 +102,7 @@ TEST_F(PolylineReadTest, PlainPolylinesKeepEveryVertex)
                  {8, {32, 32, 32, 32}}, {9, {32, 32, 32, 32, 32}}, {16, {}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
-        std::vector<vertex_spec> vertices = kSquare;
+        std::vector<test_vertex> vertices = kSquare;
         for (auto& v : vertices) v.flags = (c.flags & 8) ? 32 : 0;
         make_polyline(c.flags, vertices);
         EXPECT_EQ(polyline_read_vertices(entity, -1), 0);
@@ -116,7 +116,7 @@ TEST_F(PolylineReadTest, PlainPolylinesKeepEveryVertex)
 
 // A spline-fitted polyline holds its control frame (flags 16 in 2D, 48 in 3D)
 // and the fitted curve (8 in 2D, 40 in 3D); the dialog says which count.
-const std::vector<vertex_spec> kSpline2d = {{0, 0, 16}, {1, 1, 8}, {2, 2, 8},
+const std::vector<test_vertex> kSpline2d = {{0, 0, 16}, {1, 1, 8}, {2, 2, 8},
                                             {5, 0, 16}, {6, 1, 8}, {9, 9, 16}};
 
 TEST_F(PolylineReadTest, TheDialogChoosesFrameCurveOrBoth)

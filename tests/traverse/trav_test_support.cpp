@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "session.h"
 
 trav_printed trav_run_printing(const std::function<void()>& body, const std::string& answers)
@@ -19,7 +21,8 @@ std::string trav_scratch_dir()
 {
     static const std::string dir = [] {
         const std::filesystem::path path =
-            std::filesystem::path(ORVIK_BINARY_DIR) / "test_scratch" / "traverse";
+            std::filesystem::path(ORVIK_BINARY_DIR) / "test_scratch" /
+            ("traverse-" + std::to_string(getpid()));  // one folder per test process: ctest runs them side by side
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         return path.string();
