@@ -167,6 +167,16 @@ void read_record(read_state& state, const std::vector<std::string>& f, bool vers
     state.last_station = f2;
 
     if (type == trav_obs_point) {
+        // A P record after the legs that reach its station (an editor may put
+        // a closing station's point last) gives that station its place: left
+        // as the legs' placeholder, the point would be lost on the next save,
+        // which writes fixed stations only. A second P record for a station
+        // that is already fixed changes nothing.
+        const int index = find_point_index(f2, state.stations);
+        if (index >= 0 && state.stations[index].status == trav_nil) {
+            state.stations[index] = trav_point_rec{point3d_rec{f3, f4, f5}, f2, code, trav_fixed};
+            return;
+        }
         trav_add_station(f2, point3d_rec{f3, f4, f5}, trav_fixed, state.stations, false, code);
         return;
     }

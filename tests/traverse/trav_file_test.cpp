@@ -181,6 +181,54 @@ TEST_F(TravFile, FirstLegBeforeAnyFixedPoint)
     EXPECT_EQ(lists.stations[1].point.y, 205.0);
 }
 
+TEST_F(TravFile, FixedPointAfterTheLegsThatReachItIsKept)
+{
+    trav_lists lists;
+    ASSERT_EQ(read_text("plast.trv",
+                        "KOLVA4\n"
+                        "P,1,1,0.0000000000,0.0000000000,0.000,METER,\n"
+                        "T,1,2,0.0000,100.000,0.000,METER,\n"
+                        "T,2,3,0.0000,100.000,0.000,METER,\n"
+                        "P,3,3,0.0000000000,200.0300000000,0.000,METER,END\n"
+                        "P,3,3,9.0000000000,9.0000000000,0.000,METER,AGAIN\n"
+                        "C,3,3,0.0000,0.000,0.000,METER,\n",
+                        lists)
+                  .status,
+              trav_read_ok);
+    const trav_point_rec& end = lists.stations.at(find_point_index(3, lists.stations));
+    EXPECT_EQ(end.status, trav_fixed);
+    EXPECT_EQ(end.point.y, 200.03);
+    EXPECT_EQ(end.code, "END");  // the second P record changed nothing
+    const trav_printed printed = trav_run_printing(
+        [&] { trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes); });
+    EXPECT_EQ(printed.text, "\n[1--3]Tikai 1: 6666   dist=200.000  diflat= 0.030  difdip= 0.000");
+    // Saved, the point is there (fixed points come first).
+    ASSERT_TRUE(write_lists(lists));
+    EXPECT_EQ(trav_file_contents(trav_settings().file_name),
+              "KOLVA4\n"
+              "P,1,1,0.0000000000,0.0000000000,0.000,METER,\n"
+              "P,3,3,0.0000000000,200.0300000000,0.000,METER,END\n"
+              "T,1,2,0.0000,100.000,0.000,METER,\n"
+              "T,2,3,0.0000,100.000,0.000,METER,\n"
+              "C,3,3,0.0000,0.000,0.000,METER,\n");
+}
+
+TEST_F(TravFile, WindowsStylePathIsTranslated)
+{
+    trav_write_scratch("win.trv", "KOLVA4\nP,4,4,1.0,2.0,0.0,METER,\n");
+    std::string windows_path = trav_scratch_dir() + "/WIN.TRV";
+    for (char& c : windows_path)
+        if (c == '/') c = '\\';
+    trav_settings().file_name = windows_path;
+    trav_lists lists;
+    ASSERT_EQ(read_into(lists).status, trav_read_ok);
+    ASSERT_EQ(lists.stations.size(), 1u);
+    EXPECT_EQ(lists.stations[0].number, 4);
+    ASSERT_TRUE(write_lists(lists));
+    EXPECT_EQ(trav_file_contents(trav_scratch_dir() + "/win.trv"),
+              "KOLVA4\nP,4,4,1.0000000000,2.0000000000,0.000,METER,\n");
+}
+
 TEST_F(TravFile, TwoClosingRecordsInARow)
 {
     trav_lists lists;
