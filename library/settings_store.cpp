@@ -8,14 +8,8 @@
 #include "layers.h"
 #include "numbers.h"
 #include "resbuf_util.h"
-#include "settings_xdata_flags.h"
 #include "sysvar.h"
-
-settings_xdata_flags_rec& settings_xdata_flags()
-{
-    static settings_xdata_flags_rec flags;
-    return flags;
-}
+#include "xdata_read.h"
 
 static void copy_field(char (&field)[25], const char* text)
 {
@@ -183,29 +177,30 @@ int drawing_setting_read_list(const char* app, const char* layer, std::vector<ke
     const bool present = data != nullptr && app_data_present(data, app);
     acutRelRb(data);
     if (!present) return -1;
-    settings_xdata_flags().want_text_list = true;
+    xdata_read_state().want_text_list = true;
     xdata_read_string_list(record, app, list);
     return 1;
 }
 
 void xdata_read_string_list(const ads_name entity, const char* app, std::vector<key_string_rec>& list)
 {
-    settings_xdata_flags_rec& flags = settings_xdata_flags();
+    xdata_read_rec& state = xdata_read_state();
     resbuf* apps = acutBuildList(RTSTR, app, 0);
     resbuf* data = acdbEntGetX(entity, apps);
     acutRelRb(apps);
-    if (flags.want_text_list && data != nullptr) {
+    if (state.want_text_list && data != nullptr) {
         for (const resbuf* node = app_data_start(data, app); node && node->restype != 1001;
              node = node->rbnext) {
             if (node->restype != 1000) continue;
             const char* text = node->resval.rstring ? node->resval.rstring : "";
             key_string_push(list, 0, text);
-            flags.text = text;
-            flags.found_text = true;
+            state.text = text;
+            state.found_text = true;
         }
     }
     acutRelRb(data);
-    flags.want_text_list = false;
+    // This read answers every request that was pending.
+    state.want_real = state.want_int32 = state.want_text = state.want_text_list = false;
 }
 
 // Makes the layer record from an entity list when the caller says it does not

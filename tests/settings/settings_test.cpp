@@ -9,8 +9,8 @@
 #include "host_fixture.h"
 #include "layers.h"
 #include "settings_store.h"
-#include "settings_xdata_flags.h"
 #include "text_fields.h"
+#include "xdata_read.h"
 
 namespace {
 
@@ -195,14 +195,14 @@ TEST_F(Settings, ListSavedOnAnEntityAndReadBack)
     EXPECT_EQ(session().transcript().text(), "\nsucces");
 
     std::vector<key_string_rec> back;
-    settings_xdata_flags().want_text_list = true;
+    xdata_read_state().want_text_list = true;
     xdata_read_string_list(entity, "TCURVE", back);
     ASSERT_EQ(back.size(), 3u);
     EXPECT_EQ(back[2].text, "L=20.000");
-    EXPECT_EQ(settings_xdata_flags().text, "L=20.000");  // the last text stays as the read text
-    EXPECT_TRUE(settings_xdata_flags().found_text);
-    EXPECT_FALSE(settings_xdata_flags().want_text_list);  // requests are cleared
-    xdata_read_string_list(entity, "TCURVE", back);       // without the request nothing is added
+    EXPECT_EQ(xdata_read_state().text, "L=20.000");  // the last text stays as the read text
+    EXPECT_TRUE(xdata_read_state().found_text);
+    EXPECT_FALSE(xdata_read_state().want_text_list);  // requests are cleared
+    xdata_read_string_list(entity, "TCURVE", back);   // without the request nothing is added
     EXPECT_EQ(back.size(), 3u);
 
     // An application that is not registered is refused.
