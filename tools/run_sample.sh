@@ -5,10 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=build
-cmake -S . -B "$dir" >/dev/null
-cmake --build "$dir" -j"$(nproc)" >/dev/null
 out="$PWD/$dir/sample-out"
 mkdir -p "$out"
+cmake -S . -B "$dir" >/dev/null
+if ! cmake --build "$dir" -j"$(nproc)" >"$out/build.log" 2>&1; then
+  tail -40 "$out/build.log"
+  exit 1
+fi
 export CADHOST_HOME="${CADHOST_HOME:-$out/home}"
 cd "$out"
 "../bin/cadhost" --load Kestrom --load Brenvel --script "../../samples/demo.scr"
