@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "constants.h"
+#include "folders_registry.h"
 #include "layers.h"
 #include "numbers.h"
 #include "sysvar.h"
@@ -42,11 +43,11 @@ bool table_has(const char* table, const std::string& name)
 // The file name of a path without its folder and extension.
 std::string block_name_of(const std::string& path)
 {
-    std::size_t slash = path.find_last_of("/\\:");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) name.erase(dot);
-    return name;
+    std::string name = path;
+    path_file_name(path, name);
+    std::string block = name;
+    path_strip_extension(name, block);
+    return block;
 }
 
 std::string point_text_2d(const point3d_rec& p)
