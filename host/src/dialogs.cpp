@@ -21,6 +21,7 @@
 #include "dcl_parse.h"
 #include "dcl_runtime.h"
 #include "session.h"
+#include "win_platform.h"
 
 namespace host {
 
@@ -448,52 +449,17 @@ void close_dialog(LiveDialog* dialog)
 
 // ---- Files ----
 
-// The path as it exists on disk, matching each part without regard to case when
-// the exact spelling is missing (the product's files name folders as Windows
-// would); empty when there is no such file.
-std::string existing_path(const std::string& path)
+// A dialog file as it lies on disk: the path goes through the platform's one
+// translation of Windows-style paths (backslashes, drive letters, folders
+// named without regard to case); empty when there is no such file.
+std::string existing_path(const std::string& dcl_file)
 {
-    namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_regular_file(path, error)) return path;
-    fs::path wanted(path);
-    fs::path found = wanted.has_root_path() ? wanted.root_path() : fs::path(".");
-    for (const fs::path& part : wanted.relative_path()) {
-        fs::path next = found / part;
-        if (!fs::exists(next, error)) {
-            std::string lower = part.string();
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](unsigned char c) { return std::tolower(c); });
-            bool matched = false;
-            for (const auto& entry : fs::directory_iterator(found, error)) {
-                std::string name = entry.path().filename().string();
-                std::transform(name.begin(), name.end(), name.begin(),
-                               [](unsigned char c) { return std::tolower(c); });
-                if (name == lower) {
-                    next = entry.path();
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) return "";
-        }
-        found = next;
-    }
-    return fs::is_regular_file(found, error) ? found.string() : "";
+    std::string path = platform::native_path(dcl_file);
+    return std::filesystem::is_regular_file(path, error) ? path : std::string();
 }
 
 }  // namespace
-
-std::string normalise_dcl_path(const std::string& path)
-{
-    std::string out;
-    for (char c : path) {
-        if (c == '\\') c = '/';
-        if (c == '/' && !out.empty() && out.back() == '/') continue;
-        out += c;
-    }
-    return out;
-}
 
 std::string open_dialog_name()
 {
@@ -511,7 +477,7 @@ HOST_API int ads_load_dialog(const char* dcl_file, int* dcl_id)
 {
     if (dcl_id) *dcl_id = -1;
     if (!dcl_file || !dcl_id) return RTERROR;
-    const std::string path = existing_path(normalise_dcl_path(dcl_file));
+    const std::string path = existing_path(dcl_file);
     if (path.empty()) return RTERROR;
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -7,8 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "dcl_runtime.h"
-
 namespace {
 
 using host::DclError;
@@ -155,13 +153,6 @@ TEST(DclReader, ErrorsNameTheLine)
         EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
         EXPECT_EQ(error.text().rfind("bad.dcl, line ", 0), 0u);
     }
-}
-
-TEST(DclReader, PathsAreNormalised)
-{
-    EXPECT_EQ(host::normalise_dcl_path("C:\\inst\\\\dcl\\x.dcl"), "C:/inst/dcl/x.dcl");
-    EXPECT_EQ(host::normalise_dcl_path("/inst//dcl/\\x.dcl"), "/inst/dcl/x.dcl");
-    EXPECT_EQ(host::normalise_dcl_path("/inst/dcl/x.dcl"), "/inst/dcl/x.dcl");
 }
 
 }  // namespace

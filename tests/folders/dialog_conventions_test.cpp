@@ -149,6 +149,20 @@ TEST_F(DialogConventionsTest, TheAuthorTileAndHelpShowTheMakersPage)
     EXPECT_EQ(host::platform::opened_addresses().back(), home_page_url());
 }
 
+// An installation folder named the Windows way (a drive letter, "\\", another
+// case than on disk) finds the dialog file through the platform's path mapping.
+TEST_F(DialogConventionsTest, AWindowsInstallationFolderFindsTheFile)
+{
+    write_file(home + "/drive_c/Program Files/OrvikSurvey/dcl/Conventions.dcl", kTestDialog);
+    host::platform::registry_write_text(host::platform::kProductKey, "Installation folder",
+                                        "C:\\PROGRAM FILES\\OrvikSurvey");
+    answers("set t_count 7\npick accept\n");
+    dialog_def def = conventions();
+    EXPECT_EQ(dialog_run(def), DLGOK);
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(transcript().find("Error Loading"), std::string::npos) << transcript();
+}
+
 TEST_F(DialogConventionsTest, AMissingFileIsReportedWithItsFullPathAndChangesNothing)
 {
     const size_t entities = session().current().drawing.model.size();
