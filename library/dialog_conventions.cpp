@@ -252,14 +252,14 @@ void dialog_tile_show(ads_hdlg dialog, const dialog_tile& tile)
     }
 }
 
-std::string dialog_path(const std::string& file)
+std::string dialog_path(const std::string& file, const std::string& folder)
 {
-    return app_install_folder() + "/dcl/" + file;
+    return (folder.empty() ? app_install_folder() : folder) + "/dcl/" + file;
 }
 
 int dialog_show(dialog_def& def)
 {
-    std::string path = dialog_path(def.file);
+    std::string path = dialog_path(def.file, def.folder);
     int dcl_id = -1;
     if (ads_load_dialog(path.c_str(), &dcl_id) != RTNORM || dcl_id < 0) {
         acutPrintf(def.load_error.c_str(), path.c_str());

@@ -96,13 +96,16 @@ struct dialog_def {
     std::function<void(ads_hdlg dialog)> on_open;
     // What is printed (with the file's full path) when the file does not load.
     std::string load_error = "\n Error Loading %s";
+    // The folder whose "dcl" folder holds the file; the installation folder when empty.
+    std::string folder;
 };
 
 // Returned by dialog_show and dialog_run when the dialog could not be shown.
 inline constexpr int dialog_not_shown = -2;
 
-// The full path of a dialog file: the installation folder + "/dcl/" + file.
-std::string dialog_path(const std::string& file);
+// The full path of a dialog file: the folder (the installation folder when
+// empty) + "/dcl/" + file.
+std::string dialog_path(const std::string& file, const std::string& folder = {});
 
 // Shows the dialog once; its status, or dialog_not_shown after the load message.
 int dialog_show(dialog_def& def);

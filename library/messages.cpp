@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "ads.h"
-#include "adsdlg.h"
+#include "dialog_conventions.h"
 #include "numbers.h"
 
 namespace {
@@ -20,25 +20,6 @@ void tick_with_first_line(const std::string& first_line)
         acutPrintf("/\r");
         tick_counter = 1;
     }
-}
-
-// A button of the yes/no dialog ends it with its own status.
-void end_with(ads_callback_packet* packet, int status)
-{
-    if (!packet->value || !packet->value[0]) return;
-    ads_done_dialog(packet->dialog, status);
-}
-void on_yes(ads_callback_packet* packet)
-{
-    end_with(packet, 1);
-}
-void on_no(ads_callback_packet* packet)
-{
-    end_with(packet, 2);
-}
-void on_cancel(ads_callback_packet* packet)
-{
-    end_with(packet, 3);
 }
 
 }  // namespace
@@ -105,28 +86,17 @@ void msg_alert_real(const std::string& text, double value)
 
 int yes_no_dialog(const std::string& folder, const std::string& title, const std::string& message)
 {
-    std::string path = folder + "/dcl/YesNoCancel.dcl";
-    int dcl_id = -1;
-    if (ads_load_dialog(path.c_str(), &dcl_id) != RTNORM || dcl_id < 0) {
-        acutPrintf("\n Error Loading %s", path.c_str());
-        return 0;
-    }
-    ads_hdlg dialog = nullptr;
-    if (ads_new_dialog("yes_no_dlg", dcl_id, nullptr, &dialog) != RTNORM || !dialog) {
-        ads_unload_dialog(dcl_id);
-        return 0;
-    }
-    ads_set_tile(dialog, "msg", message.c_str());
-    ads_set_tile(dialog, "main", title.c_str());
-    ads_action_tile(dialog, "yes", on_yes);
-    ads_action_tile(dialog, "no", on_no);
-    ads_action_tile(dialog, "cancel", on_cancel);
-    int status = 0;
-    ads_start_dialog(dialog, &status);
+    dialog_def def{"YesNoCancel.dcl",
+                   "yes_no_dlg",
+                   {tile_button("yes", 1), tile_button("no", 2), tile_button("cancel", 3)},
+                   [&](ads_hdlg dialog) {
+                       ads_set_tile(dialog, "msg", message.c_str());
+                       ads_set_tile(dialog, "main", title.c_str());
+                   }};
+    def.folder = folder;
+    int status = dialog_show(def);
+    if (status == dialog_not_shown) return 0;
     acutPrintf("\nidlg %i", status);
-    // Unloaded after use, so that asking again and again does not pile up
-    // loaded files in the host.
-    ads_unload_dialog(dcl_id);
     return status;
 }
 
