@@ -9,6 +9,7 @@
 #include "ads.h"
 #include "constants.h"
 #include "entity_makers.h"
+#include "resbuf_util.h"
 
 namespace {
 
@@ -19,13 +20,6 @@ double to_rad(double degrees)
 double to_deg(double radians)
 {
     return 180.0 / ORVIK_PI * radians;
-}
-
-void to_ads(const point3d_rec& p, ads_point out)
-{
-    out[X] = p.x;
-    out[Y] = p.y;
-    out[Z] = p.z;
 }
 
 // The bearing of the perpendicular that geo_perpendicular_at_vertex sets off.
@@ -166,10 +160,10 @@ int geo_offset_corner(const point3d_rec& p1, const point3d_rec& p2, const point3
     polar_point(towards_p3 + 180.0, reach, p3, across);
 
     ads_point a1, a2, b1, b2, foot;
-    to_ads(point3d_rec{p3.x, p3.y, 0}, a1);
-    to_ads(across, a2);
-    to_ads(point3d_rec{p1.x, p1.y, 0}, b1);
-    to_ads(point3d_rec{p2.x, p2.y, 0}, b2);
+    point_to_ads(point3d_rec{p3.x, p3.y, 0}, a1);
+    point_to_ads(across, a2);
+    point_to_ads(point3d_rec{p1.x, p1.y, 0}, b1);
+    point_to_ads(point3d_rec{p2.x, p2.y, 0}, b2);
     if (acdbInters(a1, a2, b1, b2, segment_only, foot) == RTNORM) {
         out = point3d_rec{foot[X], foot[Y], 0};
         return 3;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ads.h"
+#include "entity_readers.h"
 #include "geometry.h"
 #include "selection_sets.h"
 
@@ -194,15 +195,8 @@ int test_find_nearest_point()
     long length = 0;
     if (ss_select_type("POINT", set, length) && length > 0) {
         for (long i = 0; i < length; ++i) {
-            ads_name entity;
-            if (acedSSName(set, i, entity) != RTNORM) continue;
-            resbuf* list = acdbEntGet(entity);
-            for (resbuf* g = list; g; g = g->rbnext)
-                if (g->restype == 10) {
-                    points.push_back({g->resval.rpoint[X], g->resval.rpoint[Y], g->resval.rpoint[Z]});
-                    break;
-                }
-            if (list) acutRelRb(list);
+            point3d_rec location;
+            if (ss_point_group_get(set, i, 10, location)) points.push_back(location);
         }
         acedSSFree(set);
     }

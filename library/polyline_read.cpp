@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "dialog_conventions.h"
+#include "entity_readers.h"
+#include "resbuf_util.h"
 
 polyline_vertices_rec lwpoly_vertices;
 polyline_vertices_rec polyline_vertices;
@@ -12,16 +14,6 @@ polyline_spline_choice_rec polyline_spline_choice;
 namespace {
 
 constexpr int kLinetypeGeneration = 128;
-
-// The entity an item of a selection set or (index -1) a name stands for.
-bool entity_of(const ads_name ss_or_entity, long index, ads_name entity)
-{
-    if (index == -1) {
-        ads_name_set(ss_or_entity, entity);
-        return !ads_name_nil(entity);
-    }
-    return acedSSName(ss_or_entity, index, entity) == RTNORM;
-}
 
 // The groups of an entity list that the readers use.
 struct entity_groups {
@@ -50,9 +42,7 @@ bool read_groups(const ads_name entity, entity_groups& out)
                 out.elevation = rb->resval.rreal;
                 break;
             case 10:
-                numbered_point_push(
-                    out.points, 0,
-                    point3d_rec{rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]});
+                numbered_point_push(out.points, 0, point_from_ads(rb->resval.rpoint));
                 break;
         }
     }
@@ -112,7 +102,7 @@ int lwpoly_read_vertices(const ads_name ss_or_entity, long index)
     lwpoly_vertices = polyline_vertices_rec{};
     ads_name entity;
     entity_groups groups;
-    if (!entity_of(ss_or_entity, index, entity) || !read_groups(entity, groups)) return 0;
+    if (!ss_item_name(ss_or_entity, index, entity) || !read_groups(entity, groups)) return 0;
     lwpoly_vertices.layer = groups.layer;
     lwpoly_vertices.flags = groups.flags;
     lwpoly_vertices.elevation = groups.elevation;
@@ -128,7 +118,7 @@ int polyline_read_vertices(const ads_name ss_or_entity, long index)
     polyline_vertices = polyline_vertices_rec{};
     ads_name entity;
     entity_groups head;
-    if (!entity_of(ss_or_entity, index, entity) || !read_groups(entity, head)) return 0;
+    if (!ss_item_name(ss_or_entity, index, entity) || !read_groups(entity, head)) return 0;
     // The linetype-generation bit says nothing about which vertices there are.
     int flags = head.flags & ~kLinetypeGeneration;
     polyline_vertices.layer = head.layer;

@@ -84,7 +84,8 @@ TEST_F(PolylineReadTest, LwpolylinesClosedOrNotWithOrWithoutLinetypeGeneration)
         ASSERT_EQ(v.size(), c.entries);
         EXPECT_EQ(v[1].point.x, 10);
         EXPECT_EQ(v[1].point.y, 0);
-        EXPECT_EQ(v.back().point.x, c.entries == 5 ? 0 : 0);
+        // Closed: the first vertex (0, 0) again; open: the last one (0, 10).
+        EXPECT_EQ(v.back().point.x, 0);
         EXPECT_EQ(v.back().point.y, c.entries == 5 ? 0 : 10);
         EXPECT_EQ(lwpoly_vertices.layer, "LOTS");
         EXPECT_EQ(lwpoly_vertices.flags, c.flags);
@@ -144,6 +145,46 @@ TEST_F(PolylineReadTest, TheDialogChoosesFrameCurveOrBoth)
     }
 }
 
+// The line of a tile in the dialog as "show" printed it last.
+std::string shown_tile(const std::string& transcript, const std::string& key)
+{
+    size_t at = transcript.rfind(key + ": ");
+    if (at == std::string::npos) return "";
+    return transcript.substr(at, transcript.find('\n', at) - at);
+}
+
+TEST_F(PolylineReadTest, TheDialogSaysWhichSplineAndShowsTheCurrentChoice)
+{
+    const std::vector<test_vertex> spline3d = {{0, 0, 48}, {1, 1, 40}, {5, 0, 48}};
+    struct Case {
+        int flags;
+        int mode;  // the choice before the dialog, kept by "exit"
+        const char* message;
+        const char* radio_on;
+    } cases[] = {
+        {4, spline_mode_frame, "This is a 2D polyline with SPLINE.", "rb_CoordFrame"},
+        {5, spline_mode_curve, "This is a 2D polyline closed with SPLINE.", "rb_CoordSpline"},
+        {12, spline_mode_both, "This is a 3D polyline with SPLINE.", "rb_CoordFrameSpline"},
+        {13, spline_mode_frame, "This is a 3D polyline closed with SPLINE.", "rb_CoordFrame"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        polyline_spline_choice = polyline_spline_choice_rec{c.mode, 0};
+        make_polyline(c.flags, c.flags < 8 ? kSpline2d : spline3d);
+        session().transcript().clear();
+        answers("show\npick exit\n");
+        polyline_read_vertices(entity, -1);
+        const std::string shown = transcript();
+        EXPECT_NE(shown_tile(shown, "t_msg").find(c.message), std::string::npos) << shown;
+        for (const char* radio : {"rb_CoordFrame", "rb_CoordSpline", "rb_CoordFrameSpline"}) {
+            const char* expected = std::string(radio) == c.radio_on ? "value \"1\"" : "value \"0\"";
+            EXPECT_NE(shown_tile(shown, radio).find(expected), std::string::npos) << shown_tile(shown, radio);
+        }
+        EXPECT_NE(shown_tile(shown, "tg_neverAsk").find("value \"0\""), std::string::npos);
+        EXPECT_EQ(polyline_spline_choice.mode, c.mode);
+    }
+}
+
 TEST_F(PolylineReadTest, AClosed3dSplineReadsItsFrameAndClosesIt)
 {
     make_polyline(13, {{0, 0, 48}, {1, 1, 40}, {5, 0, 48}, {6, 1, 40}, {9, 9, 48}});
@@ -186,7 +227,9 @@ TEST_F(PolylineReadTest, AMissingDialogFileReadsOnWithTheCurrentChoice)
     host::platform::registry_write_text(host::platform::kProductKey, "Installation folder", install);
     polyline_spline_choice.mode = spline_mode_frame;
     make_polyline(4, kSpline2d);
+    const size_t entities = drawing().model.size();
     polyline_read_vertices(entity, -1);
+    EXPECT_EQ(drawing().model.size(), entities);
     EXPECT_NE(transcript().find("\n Error Loading " + install + "/dcl/PolylineConfirm.dcl"),
               std::string::npos);
     EXPECT_EQ(numbers(polyline_vertices.vertices), (std::vector<int>{16, 16, 16}));
