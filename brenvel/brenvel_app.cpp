@@ -1,8 +1,6 @@
 // Brenvel, the companion plug-in: its application object and three LISP
 // functions. c_strat gives LISP the library's field splitter; c_upoint and
 // c_kong_kong take their arguments and return nil.
-#include <dlfcn.h>
-
 #include <string>
 
 #include "ads.h"
@@ -11,13 +9,6 @@
 #include "text_fields.h"
 
 namespace {
-
-// The base address of this library in the host process.
-const void* this_module()
-{
-    Dl_info info{};
-    return dladdr(reinterpret_cast<void*>(&this_module), &info) ? info.dli_fbase : nullptr;
-}
 
 // (c_strat text field-number delimiters): the field as a LISP string. A
 // 16-bit integer anywhere is the field number; a string at position 0 is the
@@ -68,36 +59,12 @@ const ads_symbol_rec entry_c_strat = {"c_strat", c_strat, false, 0};
 const ads_symbol_rec* const brenvel_lisp_table[] = {&entry_c_kong_kong, &entry_c_upoint, &entry_c_strat};
 constexpr int brenvel_lisp_slots = 3;
 
-class CBrenvelApp : public AcRxArxApp {
+class CBrenvelApp : public LispTableApp {
 public:
-    AcRx::AppRetCode On_kInitAppMsg(void* pkt) override
-    {
-        if (unlock_application) acrxDynamicLinker->unlockApplication(pkt);
-        if (mdi_aware) acrxDynamicLinker->registerAppMDIAware(pkt);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kUnloadAppMsg(void*) override { return AcRx::kRetOK; }
-    AcRx::AppRetCode On_kLoadDwgMsg(void*) override
-    {
-        lisp_table_define(brenvel_lisp_table, brenvel_lisp_slots);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kUnloadDwgMsg(void*) override
-    {
-        lisp_table_undefine(brenvel_lisp_table, brenvel_lisp_slots);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kInvkSubrMsg(void*) override
-    {
-        lisp_table_invoke(brenvel_lisp_table, brenvel_lisp_slots);
-        return AcRx::kRetOK;
-    }
-
-    const void* module_instance = this_module();  // filled when the library is attached
-    const bool unlock_application = true;
-    const bool mdi_aware = true;
+    CBrenvelApp() : LispTableApp(brenvel_lisp_table, brenvel_lisp_slots) {}
 };
 
+// Its fields are constants set before the host's first message.
 CBrenvelApp application;
 
 }  // namespace

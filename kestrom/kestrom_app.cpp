@@ -1,52 +1,18 @@
 // Kestrom's application object: the host's messages arrive through
-// acrxEntryPoint and are dispatched by the base's message switch; the
-// load-drawing, unload-drawing and invoke handlers work the LISP table.
-#include <dlfcn.h>
-
+// acrxEntryPoint and go through the base's message switch; the shared LISP
+// table application defines, removes and dispatches Kestrom's 52 functions.
 #include "arxapp.h"
 #include "lisp_functions.h"
+#include "lisp_table.h"
 
 namespace {
 
-// The base address of this library in the host process.
-const void* this_module()
-{
-    Dl_info info{};
-    return dladdr(reinterpret_cast<void*>(&this_module), &info) ? info.dli_fbase : nullptr;
-}
-
-class CKestromApp : public AcRxArxApp {
+class CKestromApp : public LispTableApp {
 public:
-    AcRx::AppRetCode On_kInitAppMsg(void* pkt) override
-    {
-        // Only what the framework requires: no command and no object class is
-        // registered, so unloading has nothing to remove.
-        if (unlock_application) acrxDynamicLinker->unlockApplication(pkt);
-        if (mdi_aware) acrxDynamicLinker->registerAppMDIAware(pkt);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kUnloadAppMsg(void*) override { return AcRx::kRetOK; }
-    AcRx::AppRetCode On_kLoadDwgMsg(void*) override
-    {
-        lisp_table_define(kestrom_lisp_table, kestrom_lisp_slots);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kUnloadDwgMsg(void*) override
-    {
-        lisp_table_undefine(kestrom_lisp_table, kestrom_lisp_slots);
-        return AcRx::kRetOK;
-    }
-    AcRx::AppRetCode On_kInvkSubrMsg(void*) override
-    {
-        lisp_table_invoke(kestrom_lisp_table, kestrom_lisp_slots);
-        return AcRx::kRetOK;
-    }
-
-    const void* module_instance = this_module();  // filled when the library is attached
-    const bool unlock_application = true;
-    const bool mdi_aware = true;
+    CKestromApp() : LispTableApp(kestrom_lisp_table, kestrom_lisp_slots) {}
 };
 
+// Its fields are constants set before the hosts first message.
 CKestromApp application;
 
 }  // namespace

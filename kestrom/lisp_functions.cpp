@@ -5,6 +5,11 @@
 // dispatcher ignores the value either way.
 #include "lisp_functions.h"
 
+#include <array>
+#include <cstddef>
+#include <iterator>
+#include <utility>
+
 #include "ads.h"
 #include "commands.h"
 #include "sysvar.h"
@@ -50,6 +55,15 @@ int nil_then_with_string()
     return RSRSLT;
 }
 
+// A wrapper that sets nil and runs a command with a fixed argument.
+template <int (*Command)(int), int Argument>
+int nil_then_with()
+{
+    acedRetVoid();
+    Command(Argument);
+    return RSRSLT;
+}
+
 int lisp_b_make_circle_point()
 {
     acedRetVoid();
@@ -60,20 +74,6 @@ int lisp_b_make_circle_point()
         return RTERROR;
     }
     b_make_circle_point(args->resval.rint);
-    return RSRSLT;
-}
-
-int lisp_b_treed_point()
-{
-    acedRetVoid();
-    b_input_point(1);
-    return RSRSLT;
-}
-
-int lisp_b_input_point()
-{
-    acedRetVoid();
-    b_input_point(0);
     return RSRSLT;
 }
 
@@ -105,125 +105,72 @@ int lisp_b_sel_cutting()
     return RSRSLT;
 }
 
-int lisp_b_pick_cutting()
+// The entries in table order; every slot is filled.
+constexpr ads_symbol_rec kEntries[] = {
+    {"b_treed_poly", nil_then<b_treed_poly>, false, 0},
+    {"b_dtm_main", nil_then<b_dtm_main>, false, 0},
+    {"b_ptpxsection", nil_then<b_ptpxsection>, false, 0},
+    {"b_xsection", nil_then<b_xsection>, false, 0},
+    {"b_ddedit_text", nil_then<b_ddedit_text>, false, 0},
+    {"b_rotext_reverse", nil_then<b_rotext_reverse>, false, 0},
+    {"b_rotext_byline", nil_then<b_rotext_byline>, false, 0},
+    {"b_text_util", nil_then<b_text_util>, false, 0},
+    {"b_rotext", nil_then<b_rotext>, false, 0},
+    {"b_text_find", nil_only, false, 0},
+    {"b_pnt_online_right_angle", nil_then_alert, false, 0},
+    {"b_pnt_right_angle", nil_then<b_pnt_right_angle>, false, 0},
+    {"b_pnt_online", nil_then_alert, false, 0},
+    {"b_pnt_tepat", nil_then_alert, false, 0},
+    {"b_line_tepat", nil_then<b_line_tepat>, false, 0},
+    {"b_rad_print_listing", nil_then<b_rad_print_listing>, false, 0},
+    {"b_rad_create_pnt", nil_then<b_rad_create_pnt>, false, 0},
+    {"b_lot_number", nil_then<b_lot_number>, false, 0},
+    {"b_put_area", nil_then<b_put_area>, false, 0},
+    {"b_convert_area", nil_then<b_convert_area>, false, 0},
+    {"b_triangle_div", nil_then<b_triangle_div>, false, 0},
+    {"b_sub_div", nil_then<b_sub_div>, false, 0},
+    {"b_find_area", nil_then<b_find_area>, false, 0},
+    {"b_moffset", nil_then<b_moffset>, false, 0},
+    {"b_pile_auto", nil_then<b_pile_auto>, false, 0},
+    {"b_piling_pick", nil_then<b_piling_pick>, false, 0},
+    {"b_number_util", nil_then<b_number_util>, false, 0},
+    {"b_autodist", nil_then<b_autodist>, false, 0},
+    {"b_selbgd", nil_then_with_string<b_selbgd>, false, 0},
+    {"b_pickbgd", nil_then_with_string<b_pickbgd>, false, 0},
+    {"b_ltrav", nil_then<b_ltrav>, false, 0},
+    {"b_trav", nil_then<b_trav>, false, 0},
+    {"b_inputbgd", nil_then<b_inputbgd>, false, 0},
+    {"b_make_circle_point", lisp_b_make_circle_point, false, 0},
+    {"b_treed_point", nil_then_with<b_input_point, 1>, false, 0},
+    {"b_label_input_point", nil_then<b_label_input_point>, false, 0},
+    {"b_input_point", nil_then_with<b_input_point, 0>, false, 0},
+    {"b_util_plan_prop", nil_then<b_util_plan_prop>, false, 0},
+    {"b_bscale", nil_then<b_bscale>, false, 0},
+    {"b_label_coord", nil_then<b_label_coord>, false, 0},
+    {"b_gd", nil_then<b_gd>, false, 0},
+    {"b_grid_auto_label", nil_then<b_grid_auto_label>, false, 0},
+    {"b_grid_label", nil_only, false, 0},
+    {"b_block_grid", nil_then<b_block_grid>, false, 0},
+    {"b_bgd_combine_bgd", nil_then<b_bgd_combine_bgd>, false, 0},
+    {"b_bgd_spc", nil_then<b_bgd_spc>, false, 0},
+    {"b_bgd_split_bgd", nil_only, false, 0},
+    {"b_bgd_reverse_bg", nil_then<b_bgd_reverse_bg>, false, 0},
+    {"b_sel_cutting", lisp_b_sel_cutting, false, 0},
+    {"b_pick_cutting", nil_then_with<b_pick_cutting, 2>, false, 0},
+    {"b_import_xyz", nil_then<b_import_xyz>, false, 0},
+    {"b_tarnic", nil_then<b_tarnic>, false, 0},
+};
+static_assert(std::size(kEntries) == 52);
+
+template <std::size_t... Index>
+constexpr std::array<const ads_symbol_rec*, sizeof...(Index)> entry_pointers(std::index_sequence<Index...>)
 {
-    acedRetVoid();
-    b_pick_cutting(2);
-    return RSRSLT;
+    return {&kEntries[Index]...};
 }
 
-#define ENTRY(lisp_name, wrapper) const ads_symbol_rec entry_##lisp_name = {#lisp_name, wrapper, false, 0}
-
-ENTRY(b_treed_poly, nil_then<b_treed_poly>);
-ENTRY(b_dtm_main, nil_then<b_dtm_main>);
-ENTRY(b_ptpxsection, nil_then<b_ptpxsection>);
-ENTRY(b_xsection, nil_then<b_xsection>);
-ENTRY(b_ddedit_text, nil_then<b_ddedit_text>);
-ENTRY(b_rotext_reverse, nil_then<b_rotext_reverse>);
-ENTRY(b_rotext_byline, nil_then<b_rotext_byline>);
-ENTRY(b_text_util, nil_then<b_text_util>);
-ENTRY(b_rotext, nil_then<b_rotext>);
-ENTRY(b_text_find, nil_only);
-ENTRY(b_pnt_online_right_angle, nil_then_alert);
-ENTRY(b_pnt_right_angle, nil_then<b_pnt_right_angle>);
-ENTRY(b_pnt_online, nil_then_alert);
-ENTRY(b_pnt_tepat, nil_then_alert);
-ENTRY(b_line_tepat, nil_then<b_line_tepat>);
-ENTRY(b_rad_print_listing, nil_then<b_rad_print_listing>);
-ENTRY(b_rad_create_pnt, nil_then<b_rad_create_pnt>);
-ENTRY(b_lot_number, nil_then<b_lot_number>);
-ENTRY(b_put_area, nil_then<b_put_area>);
-ENTRY(b_convert_area, nil_then<b_convert_area>);
-ENTRY(b_triangle_div, nil_then<b_triangle_div>);
-ENTRY(b_sub_div, nil_then<b_sub_div>);
-ENTRY(b_find_area, nil_then<b_find_area>);
-ENTRY(b_moffset, nil_then<b_moffset>);
-ENTRY(b_pile_auto, nil_then<b_pile_auto>);
-ENTRY(b_piling_pick, nil_then<b_piling_pick>);
-ENTRY(b_number_util, nil_then<b_number_util>);
-ENTRY(b_autodist, nil_then<b_autodist>);
-ENTRY(b_selbgd, nil_then_with_string<b_selbgd>);
-ENTRY(b_pickbgd, nil_then_with_string<b_pickbgd>);
-ENTRY(b_ltrav, nil_then<b_ltrav>);
-ENTRY(b_trav, nil_then<b_trav>);
-ENTRY(b_inputbgd, nil_then<b_inputbgd>);
-ENTRY(b_make_circle_point, lisp_b_make_circle_point);
-ENTRY(b_treed_point, lisp_b_treed_point);
-ENTRY(b_label_input_point, nil_then<b_label_input_point>);
-ENTRY(b_input_point, lisp_b_input_point);
-ENTRY(b_util_plan_prop, nil_then<b_util_plan_prop>);
-ENTRY(b_bscale, nil_then<b_bscale>);
-ENTRY(b_label_coord, nil_then<b_label_coord>);
-ENTRY(b_gd, nil_then<b_gd>);
-ENTRY(b_grid_auto_label, nil_then<b_grid_auto_label>);
-ENTRY(b_grid_label, nil_only);
-ENTRY(b_block_grid, nil_then<b_block_grid>);
-ENTRY(b_bgd_combine_bgd, nil_then<b_bgd_combine_bgd>);
-ENTRY(b_bgd_spc, nil_then<b_bgd_spc>);
-ENTRY(b_bgd_split_bgd, nil_only);
-ENTRY(b_bgd_reverse_bg, nil_then<b_bgd_reverse_bg>);
-ENTRY(b_sel_cutting, lisp_b_sel_cutting);
-ENTRY(b_pick_cutting, lisp_b_pick_cutting);
-ENTRY(b_import_xyz, nil_then<b_import_xyz>);
-ENTRY(b_tarnic, nil_then<b_tarnic>);
-
-#undef ENTRY
+constexpr auto kTable = entry_pointers(std::make_index_sequence<std::size(kEntries)>());
 
 }  // namespace
 
-const ads_symbol_rec* const kestrom_lisp_table[] = {
-    &entry_b_treed_poly,
-    &entry_b_dtm_main,
-    &entry_b_ptpxsection,
-    &entry_b_xsection,
-    &entry_b_ddedit_text,
-    &entry_b_rotext_reverse,
-    &entry_b_rotext_byline,
-    &entry_b_text_util,
-    &entry_b_rotext,
-    &entry_b_text_find,
-    &entry_b_pnt_online_right_angle,
-    &entry_b_pnt_right_angle,
-    &entry_b_pnt_online,
-    &entry_b_pnt_tepat,
-    &entry_b_line_tepat,
-    &entry_b_rad_print_listing,
-    &entry_b_rad_create_pnt,
-    &entry_b_lot_number,
-    &entry_b_put_area,
-    &entry_b_convert_area,
-    &entry_b_triangle_div,
-    &entry_b_sub_div,
-    &entry_b_find_area,
-    &entry_b_moffset,
-    &entry_b_pile_auto,
-    &entry_b_piling_pick,
-    &entry_b_number_util,
-    &entry_b_autodist,
-    &entry_b_selbgd,
-    &entry_b_pickbgd,
-    &entry_b_ltrav,
-    &entry_b_trav,
-    &entry_b_inputbgd,
-    &entry_b_make_circle_point,
-    &entry_b_treed_point,
-    &entry_b_label_input_point,
-    &entry_b_input_point,
-    &entry_b_util_plan_prop,
-    &entry_b_bscale,
-    &entry_b_label_coord,
-    &entry_b_gd,
-    &entry_b_grid_auto_label,
-    &entry_b_grid_label,
-    &entry_b_block_grid,
-    &entry_b_bgd_combine_bgd,
-    &entry_b_bgd_spc,
-    &entry_b_bgd_split_bgd,
-    &entry_b_bgd_reverse_bg,
-    &entry_b_sel_cutting,
-    &entry_b_pick_cutting,
-    &entry_b_import_xyz,
-    &entry_b_tarnic,
-};
-const int kestrom_lisp_slots = sizeof kestrom_lisp_table / sizeof kestrom_lisp_table[0];
-static_assert(sizeof kestrom_lisp_table / sizeof kestrom_lisp_table[0] == 52);
+const ads_symbol_rec* const* const kestrom_lisp_table = kTable.data();
+const int kestrom_lisp_slots = static_cast<int>(kTable.size());

@@ -3,5 +3,5 @@
 
 #include "lisp_table.h"
 
-extern const ads_symbol_rec* const kestrom_lisp_table[];
+extern const ads_symbol_rec* const* const kestrom_lisp_table;
 extern const int kestrom_lisp_slots;

@@ -1,5 +1,7 @@
 #include "lisp_table.h"
 
+#include <dlfcn.h>
+
 #include "ads.h"
 
 void lisp_table_define(const ads_symbol_rec* const table[], int slots)
@@ -38,4 +40,51 @@ void lisp_table_invoke(const ads_symbol_rec* const table[], int slots)
         }
         ++index;
     }
+}
+
+namespace {
+
+// The base address of the plug-in this code is linked into: the library is
+// static, so each plug-in has its own copy of this function.
+const void* this_module()
+{
+    Dl_info info{};
+    return dladdr(reinterpret_cast<void*>(&this_module), &info) ? info.dli_fbase : nullptr;
+}
+
+}  // namespace
+
+LispTableApp::LispTableApp(const ads_symbol_rec* const* table, int slots)
+    : module_instance(this_module()), table_(table), slots_(slots)
+{
+}
+
+AcRx::AppRetCode LispTableApp::On_kInitAppMsg(void* pkt)
+{
+    if (unlock_application) acrxDynamicLinker->unlockApplication(pkt);
+    if (mdi_aware) acrxDynamicLinker->registerAppMDIAware(pkt);
+    return AcRx::kRetOK;
+}
+
+AcRx::AppRetCode LispTableApp::On_kUnloadAppMsg(void*)
+{
+    return AcRx::kRetOK;
+}
+
+AcRx::AppRetCode LispTableApp::On_kLoadDwgMsg(void*)
+{
+    lisp_table_define(table_, slots_);
+    return AcRx::kRetOK;
+}
+
+AcRx::AppRetCode LispTableApp::On_kUnloadDwgMsg(void*)
+{
+    lisp_table_undefine(table_, slots_);
+    return AcRx::kRetOK;
+}
+
+AcRx::AppRetCode LispTableApp::On_kInvkSubrMsg(void*)
+{
+    lisp_table_invoke(table_, slots_);
+    return AcRx::kRetOK;
 }

@@ -1,15 +1,32 @@
 #include "sysvar.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "ads.h"
 #include "numbers.h"
 #include "resbuf_util.h"
 
+namespace {
+
+// Reads the variable when the host gives it with one of the wanted types. The
+// host hands over its own copy of a text, so a text of another type is freed.
+bool read_var(const char* name, std::initializer_list<short> wanted, resbuf& value)
+{
+    value = resbuf{};
+    if (acedGetVar(name, &value) != RTNORM) return false;
+    for (const short type : wanted)
+        if (value.restype == type) return true;
+    if (value.restype == RTSTR) std::free(value.resval.rstring);
+    return false;
+}
+
+}  // namespace
+
 int sysvar_get_real(const char* name, double& out)
 {
-    resbuf value{};
-    if (acedGetVar(name, &value) != RTNORM || value.restype != RTREAL) return 0;
+    resbuf value;
+    if (!read_var(name, {RTREAL}, value)) return 0;
     out = value.resval.rreal;
     return 1;
 }
@@ -25,8 +42,8 @@ int sysvar_set_real(const char* name, double value)
 
 int sysvar_get_int(const char* name, int& out)
 {
-    resbuf value{};
-    if (acedGetVar(name, &value) != RTNORM || value.restype != RTSHORT) return 0;
+    resbuf value;
+    if (!read_var(name, {RTSHORT}, value)) return 0;
     out = static_cast<int>(value.resval.rint);
     return 1;
 }
@@ -42,9 +59,8 @@ int sysvar_set_short(const char* name, short value)
 
 int sysvar_get_str(const char* name, std::string& out)
 {
-    resbuf value{};
-    if (acedGetVar(name, &value) != RTNORM) return 0;
-    if (value.restype != RTSTR) return 0;
+    resbuf value;
+    if (!read_var(name, {RTSTR}, value)) return 0;
     out = value.resval.rstring ? value.resval.rstring : "";
     std::free(value.resval.rstring);  // the host hands the caller its own copy
     return 1;
@@ -52,9 +68,8 @@ int sysvar_get_str(const char* name, std::string& out)
 
 int sysvar_get_point(const char* name, point3d_rec& out)
 {
-    resbuf value{};
-    if (acedGetVar(name, &value) != RTNORM || (value.restype != RTPOINT && value.restype != RT3DPOINT))
-        return 0;
+    resbuf value;
+    if (!read_var(name, {RTPOINT, RT3DPOINT}, value)) return 0;
     out = point_from_ads(value.resval.rpoint);
     return 1;
 }

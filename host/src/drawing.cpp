@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <utility>
 
 #include "sysvars.h"
 
@@ -29,44 +30,43 @@ ValueKind value_kind(int code)
     return ValueKind::Text;
 }
 
-Group Group::of_text(int code, std::string value)
+namespace {
+
+// A group of the code with one value field set.
+template <typename T>
+Group group_with(int code, T Group::*field, T value)
 {
     Group g;
     g.code = code;
-    g.text = std::move(value);
+    g.*field = std::move(value);
     return g;
+}
+
+}  // namespace
+
+Group Group::of_text(int code, std::string value)
+{
+    return group_with(code, &Group::text, std::move(value));
 }
 
 Group Group::of_real(int code, double value)
 {
-    Group g;
-    g.code = code;
-    g.real = value;
-    return g;
+    return group_with(code, &Group::real, value);
 }
 
 Group Group::of_int(int code, long value)
 {
-    Group g;
-    g.code = code;
-    g.integer = value;
-    return g;
+    return group_with(code, &Group::integer, value);
 }
 
 Group Group::of_point(int code, Point3 value)
 {
-    Group g;
-    g.code = code;
-    g.point = value;
-    return g;
+    return group_with(code, &Group::point, value);
 }
 
 Group Group::of_name(int code, long id)
 {
-    Group g;
-    g.code = code;
-    g.name = id;
-    return g;
+    return group_with(code, &Group::name, id);
 }
 
 bool Group::operator==(const Group& other) const

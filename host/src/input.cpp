@@ -236,6 +236,16 @@ std::unique_ptr<Input> terminal_input()
     return std::make_unique<TerminalInput>();
 }
 
+std::string take_initget_keywords()
+{
+    return take_initget().keywords;
+}
+
+void set_last_input(const std::string& text)
+{
+    g_last_input = text;
+}
+
 void reset_input_state()
 {
     g_pending = InitGet{};

@@ -30,6 +30,13 @@ std::string point_text(const Point3& p);
 // A real with full precision, as the shortest text that reads back the same.
 std::string real_text(double value);
 
+// Uses up a pending acedInitGet, as every get-call does, and gives its keyword
+// list: for the calls outside this file that read their answer themselves
+// (acedEntSel).
+std::string take_initget_keywords();
+// What acedGetInput gives after such a call answered with a keyword.
+void set_last_input(const std::string& text);
+
 // Forgets a pending acedInitGet and the last answer (a new session starts clean).
 void reset_input_state();
 

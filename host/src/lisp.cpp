@@ -4,8 +4,10 @@
 // current drawing, and the printer that shows values as LISP shows them.
 #include "lisp.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -14,6 +16,7 @@
 
 #include "commands.h"
 #include "input.h"
+#include "numbers.h"
 #include "plugins.h"
 #include "sysvars.h"
 
@@ -445,6 +448,24 @@ bool values_equal(const LispValue& a, const LispValue& b)
     }
 }
 
+// One step of + - * / on integers or reals alike.
+template <typename T>
+T apply_arithmetic(T result, T n, char op)
+{
+    switch (op) {
+        case '+':
+            return result + n;
+        case '-':
+            return result - n;
+        case '*':
+            return result * n;
+        case '/':
+            if (n == 0) throw LispError("divide by zero");
+            return result / n;
+    }
+    return result;
+}
+
 LispValue arithmetic(std::vector<LispValue>& args, char op)
 {
     if (args.empty()) return make_int(op == '*' ? 1 : 0);
@@ -454,46 +475,15 @@ LispValue arithmetic(std::vector<LispValue>& args, char op)
     });
     if (args.size() == 1 && op == '-') return all_int ? make_int(-args[0].integer) : make_real(-args[0].real);
     if (all_int) {
-        long long result = args[0].integer;
-        for (size_t i = 1; i < args.size(); ++i) {
-            long long n = args[i].integer;
-            switch (op) {
-                case '+':
-                    result += n;
-                    break;
-                case '-':
-                    result -= n;
-                    break;
-                case '*':
-                    result *= n;
-                    break;
-                case '/':
-                    if (n == 0) throw LispError("divide by zero");
-                    result /= n;
-                    break;
-            }
-        }
-        return make_int(static_cast<long>(static_cast<std::int32_t>(result)));
+        // 32-bit integers that wrap as LISP's do, step by step, so a long chain
+        // never overflows the wider type.
+        std::int32_t result = static_cast<std::int32_t>(args[0].integer);
+        for (size_t i = 1; i < args.size(); ++i)
+            result = static_cast<std::int32_t>(apply_arithmetic<long long>(result, args[i].integer, op));
+        return make_int(result);
     }
     double result = number(args[0]);
-    for (size_t i = 1; i < args.size(); ++i) {
-        double n = number(args[i]);
-        switch (op) {
-            case '+':
-                result += n;
-                break;
-            case '-':
-                result -= n;
-                break;
-            case '*':
-                result *= n;
-                break;
-            case '/':
-                if (n == 0) throw LispError("divide by zero");
-                result /= n;
-                break;
-        }
-    }
+    for (size_t i = 1; i < args.size(); ++i) result = apply_arithmetic(result, number(args[i]), op);
     return make_real(result);
 }
 
@@ -509,17 +499,6 @@ LispValue compare(std::vector<LispValue>& args, const std::function<bool(double,
         if (!ok) return LispValue{};
     }
     return make_bool(true);
-}
-
-std::string decimal_text(double value, int precision)
-{
-    if (precision < 0) precision = 0;
-    if (precision > 16) precision = 16;
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
-    std::string text = buffer;
-    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
-    return text;
 }
 
 LispValue sysvar_lisp(const SysVarValue& value)

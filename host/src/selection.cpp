@@ -1097,8 +1097,14 @@ int acedEntSel(const char* prompt, ads_name entity, ads_point picked)
     if (!running || !running->has_document()) return RTERROR;
     Session& session = *running;
     Drawing& drawing = session.current().drawing;
+    // The pick uses up a pending acedInitGet; one of its keywords answers RTKWORD.
+    const std::string keywords = take_initget_keywords();
     const std::string answer = session.ask(prompt ? prompt : "\nSelect object: ");
     if (answer == "^C") return RTCAN;
+    if (std::optional<std::string> keyword = match_keyword(answer, keywords)) {
+        set_last_input(*keyword);
+        return RTKWORD;
+    }
     Point3 p;
     if (answer.empty() || !parse_point_answer(answer, p)) return RTERROR;
     const long id = entity_at_point(drawing, p, pick_tolerance(drawing));

@@ -1,5 +1,7 @@
 // acdbRToS, acdbInters, acutCvUnit and the small geometry helpers.
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "db_test.h"
 
@@ -46,6 +48,23 @@ TEST(RToS, DecimalTable)
         char text[64] = "";
         EXPECT_EQ(acdbRToS(c.value, 2, c.prec, text), RTNORM);
         EXPECT_STREQ(text, c.expected) << c.value << " prec " << c.prec;
+    }
+}
+
+// LISP's rtos, typed at the command line, writes the same texts: the
+// values are typed with 17 significant digits so that each reads back as the
+// very double of the table.
+class LispRToS : public DbTest {};
+
+TEST_F(LispRToS, GivesTheTextsOfAcdbRToS)
+{
+    for (const RToSCase& c : kRToSCases) {
+        char typed[64];
+        std::snprintf(typed, sizeof typed, "%.17g", c.value);
+        const auto value =
+            session().eval("(rtos " + std::string(typed) + " 2 " + std::to_string(c.prec) + ")");
+        ASSERT_TRUE(value) << typed;
+        EXPECT_EQ(value->printed(), "\"" + std::string(c.expected) + "\"") << typed << " prec " << c.prec;
     }
 }
 

@@ -368,4 +368,24 @@ TEST_F(Selection, EntSelPicksTheNearestEntityWithinThePickBox)
     EXPECT_EQ(host::entity_at_point(drawing(), {5, 1, 0}, 0.05), 0);
 }
 
+TEST_F(Selection, EntSelTakesTheKeywordsOfAPendingInitGetAndUsesItUp)
+{
+    const long a = line("0", 0, 0, 10, 0);
+    ads_name e;
+    ads_point p;
+    char word[133] = "";
+    answers("u\n5,0\n\n");
+    acedInitGet(0, "Exit Undo");
+    ASSERT_EQ(acedEntSel("\nSelect line or [Exit/Undo]: ", e, p), RTKWORD);
+    ASSERT_EQ(acedGetInput(word), RTNORM);
+    EXPECT_STREQ(word, "Undo");
+    // A pick uses up the acedInitGet before it: the empty answer after it is
+    // no longer refused by flag 1.
+    acedInitGet(RSG_NONULL, "Exit");
+    ASSERT_EQ(acedEntSel("\nSelect line: ", e, p), RTNORM);
+    EXPECT_EQ(e[0], a);
+    ads_real r = 0;
+    EXPECT_EQ(acedGetReal("\nValue: ", &r), RTNONE);
+}
+
 }  // namespace

@@ -22,6 +22,12 @@ protected:
         auto value = session().eval(expression);
         return value ? value->printed() : "error";
     }
+    // The last line a script shows: the value of its last expression.
+    std::string last_value(const std::string& script)
+    {
+        const std::string shown = run(script);
+        return shown.substr(shown.rfind('\n') + 1);
+    }
     int cmdecho()
     {
         resbuf value{};
@@ -139,6 +145,14 @@ TEST_F(Shell, EveryDrawingGetsTheFunctionsAndClosingOneRemovesThemThereOnly)
     ASSERT_EQ(session().documents().size(), 1u);
     expect_all_defined(*session().documents()[0]);
     EXPECT_EQ(eval("(c_strat \"a;b\" 1 \";\")"), "\"a\"");
+
+    // Closing a drawing that is not the current one leaves the current one's
+    // functions alone.
+    run("new\nclose 1\n");
+    ASSERT_EQ(session().documents().size(), 1u);
+    EXPECT_EQ(session().current().drawing.name, "Drawing3.dwg");
+    expect_all_defined(session().current());
+    EXPECT_EQ(last_value("(c_strat \"a;b\" 2 \";\")\n"), "\"b\"");
 }
 
 TEST_F(Shell, CStratReturnsTheField)
