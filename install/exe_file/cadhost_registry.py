@@ -13,6 +13,7 @@ over the registry, the same way the host does.
 Used as a program:
     cadhost_registry.py get NAME          prints the product key's value NAME
     cadhost_registry.py set NAME TEXT     writes it
+    cadhost_registry.py path PATH         prints the path of this machine for PATH
 """
 import fcntl
 import os
@@ -83,17 +84,41 @@ def write(name, text, key=PRODUCT_KEY):
         os.replace(temp, path)
 
 
+def _resolve_case(path):
+    """Windows finds "Data\\Symboldata.bin" in a folder "data": the parts of the
+    path that do not exist as spelt are looked up without regard to case, as
+    far as they go; the rest is kept as it is."""
+    if not path or os.path.lexists(path):
+        return path
+    done = "/" if path.startswith("/") else ""
+    parts = path[len(done):].split("/")
+    for i, part in enumerate(parts):
+        candidate = done + part
+        if part not in ("", ".", "..") and not os.path.lexists(candidate):
+            try:
+                names = os.listdir(done or ".")
+            except OSError:
+                names = []
+            match = next((n for n in names if n.lower() == part.lower()), None)
+            if match is None:
+                return done + "/".join(parts[i:])
+            candidate = done + match
+        done = candidate if i == len(parts) - 1 else candidate + "/"
+    return done
+
+
 def native_path(path):
     """The path of this machine that a Windows-style path stands for, by the
     host's rules: "\\" becomes "/", doubled separators collapse, "x:\\rest" is
-    $CADHOST_HOME/drive_x/rest, and a path of this machine stays as it is."""
+    $CADHOST_HOME/drive_x/rest, a path of this machine stays as it is, and parts
+    that do not exist as spelt are matched without regard to case."""
     unified = re.sub(r"/+", "/", path.replace("\\", "/"))
     m = re.match(r"^([A-Za-z]):/?(.*)$", unified)
     if m:
         drive = os.path.join(home(), "drive_" + m.group(1).lower())
         os.makedirs(drive, exist_ok=True)
         unified = os.path.join(drive, m.group(2)) if m.group(2) else drive
-    return unified
+    return _resolve_case(unified)
 
 
 def main(argv):
@@ -106,7 +131,10 @@ def main(argv):
     if len(argv) == 4 and argv[1] == "set":
         write(argv[2], argv[3])
         return 0
-    sys.stderr.write("usage: cadhost_registry.py get NAME | set NAME TEXT\n")
+    if len(argv) == 3 and argv[1] == "path":
+        print(native_path(argv[2]))
+        return 0
+    sys.stderr.write("usage: cadhost_registry.py get NAME | set NAME TEXT | path WINDOWS_PATH\n")
     return 2
 
 

@@ -1,5 +1,6 @@
 // The product's folders and registry routines, the start-and-wait of sibling
 // programs through real child processes, and the path helpers.
+#include <cstdlib>
 #include <cstring>
 
 #include "../platform/platform_test_env.h"
@@ -147,6 +148,23 @@ TEST_F(StartAndWaitTest, TheEditorStandInAnswersWithoutATerminal)
     ASSERT_EQ(run_and_wait_registry(sibling("KolvaEditor").c_str(), "abcdef", kSubkey, "kolva"), 1);
     EXPECT_EQ(registry_read_text(kProductKey, "kolva"), std::string("close"));
     EXPECT_EQ(read_file(home + "/drive_c/trav/a.trv"), "KOLVA4\nP,1,100.000,200.000\n");
+}
+
+// With a person at a terminal the editor stand-in opens the file in $EDITOR
+// (here a sed that rewrites the format word), then answers "close". The
+// terminal is a pseudo-terminal made by Python's pty module.
+TEST_F(StartAndWaitTest, TheEditorStandInEditsTheFileAtATerminal)
+{
+    write_file(home + "/drive_c/trav/a.trv", "KOLVA4\nP,1,100.000,200.000\n");
+    ASSERT_EQ(reg_write_string(kSubkey, "kolva_file", "C:\\TRAV\\a.trv"), 1);
+    ASSERT_EQ(reg_write_string(kSubkey, "kolva", "open"), 1);
+    const std::string command =
+        "EDITOR='sed -i s/KOLVA4/KOLVA3/' CADHOST_HOME='" + home +
+        "' timeout 60 python3 -c 'import pty, sys; sys.exit(pty.spawn(sys.argv[1:]))' '" +
+        ORVIK_INSTALL_TREE + "/exe_file/KolvaEditor' abcdef </dev/null >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(read_file(home + "/drive_c/trav/a.trv"), "KOLVA3\nP,1,100.000,200.000\n");
+    EXPECT_EQ(registry_read_text(kProductKey, "kolva"), std::string("close"));
 }
 
 using PathHelperTest = PlatformTest;

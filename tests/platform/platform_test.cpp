@@ -178,6 +178,8 @@ TEST_F(PathTest, WindowsPathsBecomePathsOfThisMachine)
         EXPECT_EQ(native_path(c.given), c.expected) << c.given;
         char out[512];
         EXPECT_STREQ(win_native_path(c.given.c_str(), out, sizeof out), c.expected.c_str());
+        // The sibling programs' copy of the mapping gives the same path.
+        EXPECT_EQ(shell_output(registry_tool() + " path '" + c.given + "'"), c.expected + "\n") << c.given;
     }
     char small[8];
     win_native_path("c:\\data\\x.txt", small, sizeof small);
