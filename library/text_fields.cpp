@@ -52,8 +52,10 @@ int str_find(std::string_view text, std::string_view pattern)
 
 int str_find_from(int i, std::string_view text, std::string_view pattern)
 {
-    if (pattern.empty() || i + 1 < 0 || static_cast<size_t>(i + 1) >= text.size()) return -1;
-    size_t at = text.find(pattern, static_cast<size_t>(i + 1));
+    if (pattern.empty() || i < -1) return -1;
+    const size_t from = static_cast<size_t>(i) + 1;  // i = -1 searches from the start
+    if (from >= text.size()) return -1;
+    size_t at = text.find(pattern, from);
     return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 

@@ -29,7 +29,7 @@ namespace {
 
 class LinesInput : public Input {
 public:
-    explicit LinesInput(std::string text)
+    explicit LinesInput(const std::string& text)
     {
         std::istringstream stream(text);
         std::string line;

@@ -546,6 +546,7 @@ bool entity_crosses_window(const Drawing& drawing, const Entity& entity, Point3 
 bool entity_crosses_fence(const Drawing& drawing, const Entity& entity, const std::vector<Point3>& fence)
 {
     std::vector<P2> line;
+    line.reserve(fence.size());
     for (const Point3& p : fence) line.push_back(flat(p));
     return shape_crosses_fence(shape_of(drawing, entity), line);
 }
@@ -954,7 +955,7 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
     }
 }
 
-int finish_set(std::vector<long> ids, ads_name ss)
+int finish_set(const std::vector<long>& ids, ads_name ss)
 {
     if (ids.empty()) return RTERROR;  // nothing found: no set is made
     const long id = selection_set_create(ids);

@@ -15,7 +15,7 @@ namespace {
 std::string table_of(const char* name)
 {
     if (!name) return "";
-    const std::string key = upper_text(name);
+    std::string key = upper_text(name);
     for (const char* table : kTables)
         if (key == table) return key;
     return "";
