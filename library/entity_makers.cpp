@@ -13,24 +13,13 @@
 #include "folders_registry.h"
 #include "layers.h"
 #include "numbers.h"
+#include "resbuf_util.h"
 #include "sysvar.h"
 #include "xdata_pending.h"
 
 namespace {
 
 // ---- small host helpers ----------------------------------------------------
-
-std::string rtos(double value, int decimals)
-{
-    return rtos_decimal(value, decimals);
-}
-
-void to_ads(const point3d_rec& p, ads_point out)
-{
-    out[X] = p.x;
-    out[Y] = p.y;
-    out[Z] = p.z;
-}
 
 bool table_has(const char* table, const std::string& name)
 {
@@ -52,7 +41,7 @@ std::string block_name_of(const std::string& path)
 
 std::string point_text_2d(const point3d_rec& p)
 {
-    return rtos(p.x, 10) + "," + rtos(p.y, 10);
+    return rtos_decimal(p.x, 10) + "," + rtos_decimal(p.y, 10);
 }
 
 int make(const ent_list_builder& list)
@@ -68,21 +57,36 @@ std::string current_style()
     return style;
 }
 
+// True when the current text style has a fixed height (40 above 0): the host's
+// TEXT command then asks no height.
+bool current_style_has_fixed_height()
+{
+    resbuf* record = acdbTblSearch("STYLE", current_style().c_str(), 0);
+    if (!record) return false;
+    bool fixed = false;
+    for (const resbuf* node = record; node; node = node->rbnext)
+        if (node->restype == 40) fixed = node->resval.rreal > 0.0;
+    acutRelRb(record);
+    return fixed;
+}
+
 // Draws a text through the host's TEXT command on the layer, which is created when
-// missing and made current for the command.
+// missing and made current for the command. With a fixed-height style the height
+// answer is left out, so that the angle and the text reach their own prompts.
 int text_by_command(const char* option, const point3d_rec& point, double height, double angle,
                     const std::string& layer, const std::string& text)
 {
     if (angle < 0) angle += 360.0;
-    std::string where = point_text_2d(point);
-    std::string height_text = rtos(height, 10);
-    std::string angle_text = rtos(angle, 10);
     layer_ensure(layer.c_str());
     std::string former;
     if (!layer_current_get(former)) return 0;
+    ent_list_builder answers;
+    answers.text(RTSTR, "Text").text(RTSTR, option).text(RTSTR, "none").text(RTSTR, point_text_2d(point));
+    if (!current_style_has_fixed_height()) answers.text(RTSTR, rtos_decimal(height, 10));
+    answers.text(RTSTR, rtos_decimal(angle, 10)).text(RTSTR, text);
+    if (!answers.ok()) return RTERROR;
     layer_current_set(layer.c_str());
-    int rc = acedCommand(RTSTR, "Text", RTSTR, option, RTSTR, "none", RTSTR, where.c_str(), RTSTR,
-                         height_text.c_str(), RTSTR, angle_text.c_str(), RTSTR, text.c_str(), 0);
+    int rc = acedCmd(answers.list());
     layer_current_set(former.c_str());
     return rc == RTNORM ? RTNORM : RTERROR;
 }
@@ -154,7 +158,7 @@ ent_list_builder& ent_list_builder::int32(int code, std::int32_t value)
 ent_list_builder& ent_list_builder::point(int code, const point3d_rec& value)
 {
     resbuf* node = acutNewRb(code);
-    if (node) to_ads(value, node->resval.rpoint);
+    if (node) point_to_ads(value, node->resval.rpoint);
     link(node);
     return *this;
 }
@@ -332,7 +336,7 @@ int block_load_temp(const point3d_rec& point, const std::string& path, std::stri
     ads_name before = {0, 0};
     bool had_last = acdbEntLast(before) == RTNORM;
     ads_point where;
-    to_ads(point, where);
+    point_to_ads(point, where);
     int rc = acedCommand(RTSTR, "Insert", RTSTR, path.c_str(), RTPOINT, where, RTSTR, "1", RTSTR, "1", RTSTR,
                          "1", RTSTR, "0", 0);
     acutPrintf("\nInsert Temporary block to put \nin block table before can use it.");
@@ -376,7 +380,7 @@ int block_insert(const std::string& block_file, const point3d_rec& point, double
 
 int donut_make(const point3d_rec& centre, double radius)
 {
-    std::string outside = rtos(2.0 * radius, 10);
+    std::string outside = rtos_decimal(2.0 * radius, 10);
     std::string where = point_text_2d(centre);
     int rc =
         acedCommand(RTSTR, "Donut", RTSTR, "0", RTSTR, outside.c_str(), RTSTR, where.c_str(), RTSTR, "", 0);
@@ -547,7 +551,7 @@ void set_node_value(resbuf* node, const ent_mod_pending_rec& p)
             break;
         }
         case 4:
-            to_ads(p.point, node->resval.rpoint);
+            point_to_ads(p.point, node->resval.rpoint);
             break;
     }
 }

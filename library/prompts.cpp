@@ -8,6 +8,7 @@
 #include "ads.h"
 #include "geometry.h"
 #include "numbers.h"
+#include "resbuf_util.h"
 #include "sysvar.h"
 #include "text_fields.h"
 
@@ -39,18 +40,6 @@ std::string upper(std::string text)
 {
     str_upper(text);
     return text;
-}
-
-std::string rtos(double value, int decimals)
-{
-    return rtos_decimal(value, decimals);
-}
-
-void to_ads(const point3d_rec& p, ads_point out)
-{
-    out[X] = p.x;
-    out[Y] = p.y;
-    out[Z] = p.z;
 }
 
 std::string raw_input()
@@ -133,16 +122,22 @@ int prompt_string(int flags, int spaces, const std::string& prompt, const std::s
 
 // ---- number prompts -----------------------------------------------------------------
 
-int prompt_real_spec(const std::string& spec, double default_value, int decimals, std::string& out)
+namespace {
+
+// The ask loop the real and integer prompts share: acedInitGet with the prompt_spec's
+// flags and keywords before each ask, then ask(number) for the host's status
+// and the typed number as text. A cancel asks again; a keyword gives 2 and the
+// raw answer; an empty answer gives 1 and default_text; a number 1 and its
+// text; any other status 0.
+template <typename Ask>
+int ask_number(const std::string& spec, const std::string& default_text, Ask ask, std::string& out)
 {
     int flags = std::atoi(field_or_empty(spec, 1).c_str());
     std::string keywords = field_or_empty(spec, 2);
-    std::string default_text = rtos(default_value, decimals);
-    std::string shown = field_or_empty(spec, 3) + "<" + default_text + ">:";
     for (;;) {
         acedInitGet(flags, keywords_or_null(keywords));
-        double value = 0;
-        int rc = acedGetReal(shown.c_str(), &value);
+        std::string number;
+        int rc = ask(number);
         std::string raw = raw_input();
         switch (rc) {
             case RTCAN:
@@ -151,10 +146,10 @@ int prompt_real_spec(const std::string& spec, double default_value, int decimals
                 out = raw;
                 return 2;
             case RTNONE:
-                out = rtos(std::strtod(default_text.c_str(), nullptr), 10);
+                out = default_text;
                 return 1;
             case RTNORM:
-                out = rtos(value, 10);
+                out = number;
                 return 1;
             default:
                 return 0;
@@ -162,33 +157,33 @@ int prompt_real_spec(const std::string& spec, double default_value, int decimals
     }
 }
 
+}  // namespace
+
+int prompt_real_spec(const std::string& spec, double default_value, int decimals, std::string& out)
+{
+    // The default as shown, rounded to the decimals, is what an empty answer gives.
+    std::string shown_default = rtos_decimal(default_value, decimals);
+    std::string shown = field_or_empty(spec, 3) + "<" + shown_default + ">:";
+    auto ask = [&](std::string& number) {
+        double value = 0;
+        int rc = acedGetReal(shown.c_str(), &value);
+        number = rtos_decimal(value, 10);
+        return rc;
+    };
+    return ask_number(spec, rtos_decimal(std::strtod(shown_default.c_str(), nullptr), 10), ask, out);
+}
+
 int prompt_int_spec(const std::string& spec, int default_value, std::string& out)
 {
-    int flags = std::atoi(field_or_empty(spec, 1).c_str());
-    std::string keywords = field_or_empty(spec, 2);
     std::string shown = field_or_empty(spec, 3) + "<" + std::to_string(default_value) + ">:";
-    for (;;) {
+    auto ask = [&](std::string& number) {
         acutPrintf("\n");
-        acedInitGet(flags, keywords_or_null(keywords));
         int value = 0;
         int rc = acedGetInt(shown.c_str(), &value);
-        std::string raw = raw_input();
-        switch (rc) {
-            case RTCAN:
-                continue;
-            case RTKWORD:
-                out = raw;
-                return 2;
-            case RTNONE:
-                out = std::to_string(default_value);
-                return 1;
-            case RTNORM:
-                out = std::to_string(value);
-                return 1;
-            default:
-                return 0;
-        }
-    }
+        number = std::to_string(value);
+        return rc;
+    };
+    return ask_number(spec, std::to_string(default_value), ask, out);
 }
 
 double prompt_real_or_exit(const std::string& prompt, double default_value, int decimals)
@@ -254,7 +249,7 @@ int prompt_point_or_text(const std::string& prompt, const std::string& default_t
 {
     std::string shown = default_text.empty() ? prompt : prompt + "<" + default_text + ">:";
     ads_point from;
-    if (base) to_ads(*base, from);
+    if (base) point_to_ads(*base, from);
     for (;;) {
         // Arbitrary input is allowed at every ask, so that after an Esc the user
         // can still leave by typing the exit keyword.
@@ -287,7 +282,7 @@ int prompt_point_or_text(const std::string& prompt, const std::string& default_t
 int prompt_angle_dms(const std::string& keywords, int count, const std::string& prompt, double default_angle,
                      std::string& out)
 {
-    std::string default_text = rtos(default_angle, 4);
+    std::string default_text = rtos_decimal(default_angle, 4);
     acutPrintf("\n%s%s", prompt.c_str(), "dd.mmss");
     std::string shown = "<" + default_text + ">:";
     char buffer[512] = {0};
@@ -325,9 +320,9 @@ int prompt_dist_luprec(const point3d_rec* base, const std::string& prompt, doubl
 {
     int decimals = 4;
     sysvar_get_int("LUPREC", decimals);
-    std::string shown = prompt + "<" + rtos(default_value, decimals) + ">:";
+    std::string shown = prompt + "<" + rtos_decimal(default_value, decimals) + ">:";
     ads_point from;
-    if (base) to_ads(*base, from);
+    if (base) point_to_ads(*base, from);
     double value = 0;
     acedGetDist(base ? from : nullptr, shown.c_str(), &value);
     out = value == 0.0 ? default_value : value;
@@ -353,7 +348,7 @@ int pick_two_points_bearing(const point3d_rec* base, double& bearing)
 {
     ads_point first, next;
     if (base)
-        to_ads(*base, first);
+        point_to_ads(*base, first);
     else if (acedGetPoint(nullptr, "\nPick base point :", first) != RTNORM)
         return 0;
     if (acedGetPoint(first, "\nPick next point :", next) != RTNORM) return 0;
@@ -365,7 +360,7 @@ int pick_bearing_text(const point3d_rec* base, std::string& out)
 {
     double bearing = 0;
     if (!pick_two_points_bearing(base, bearing)) return 0;
-    out = rtos(bearing, 6);
+    out = rtos_decimal(bearing, 6);
     return 1;
 }
 
@@ -373,8 +368,8 @@ int pick_coord_text(const std::string& prompt, std::string& x, std::string& y)
 {
     ads_point picked;
     if (acedGetPoint(nullptr, prompt.c_str(), picked) != RTNORM) return 0;
-    x = rtos(picked[X], 3);
-    y = rtos(picked[Y], 3);
+    x = rtos_decimal(picked[X], 3);
+    y = rtos_decimal(picked[Y], 3);
     if (x.size() >= 26 || y.size() >= 26) {
         acedAlert("\nCoordinate to long...abort!!");
         x = y = "0.000";
@@ -386,8 +381,8 @@ int pick_coord_text(const std::string& prompt, std::string& x, std::string& y)
 int zoom_window(const point3d_rec& corner1, const point3d_rec& corner2)
 {
     ads_point p1, p2;
-    to_ads(corner1, p1);
-    to_ads(corner2, p2);
+    point_to_ads(corner1, p1);
+    point_to_ads(corner2, p2);
     acedCommand(RTSTR, "_zoom", RTSTR, "w", RTPOINT, p1, RTPOINT, p2, 0);
     return 1;
 }

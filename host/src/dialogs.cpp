@@ -630,11 +630,9 @@ HOST_API int ads_mode_tile(ads_hdlg hdlg, const char* key, short mode)
             tile.enabled = false;
             break;
         case MODE_SETFOCUS:
+        case MODE_SETSEL:  // the text is selected where the focus is
             dialog->focus = tile.key;
             break;
-        case MODE_SETSEL:
-            dialog->focus = tile.key;
-            break;  // the text is selected where the focus is
         case MODE_FLIP:
             tile.enabled = !tile.enabled;
             break;

@@ -673,7 +673,7 @@ bool read_picture_pixels(const std::string& png_file, PixelImage& image)
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x) {
                 uint32_t pixel;
-                std::memcpy(&pixel, data + y * stride + 4 * x, 4);
+                std::memcpy(&pixel, data + std::size_t(y) * std::size_t(stride) + 4 * std::size_t(x), 4);
                 image.pixels.push_back(
                     {int((pixel >> 16) & 0xFF), int((pixel >> 8) & 0xFF), int(pixel & 0xFF)});
             }

@@ -113,6 +113,25 @@ TEST_F(Insert, ABlockDefinedAlreadyIsNotReadAgain)
     EXPECT_EQ(drawing().block_entities.at(drawing().find_record("BLOCK", "Marker")).size(), 3u);
 }
 
+// A ".dwg" name the product gives stands for the DXF beside it; a script's
+// (command "Insert" ...) reaches the same command.
+TEST_F(Insert, ADwgNameResolvesToTheDxfBesideIt)
+{
+    fs::copy_file(installed("Pile_Arrow.dwg"), home() + "/Marker.dxf");
+    ASSERT_FALSE(fs::exists(home() + "/Marker.dwg"));
+    const std::string shown = run("(command \"Insert\" \"" + home() +
+                                  "/Marker.dwg\" \"7,8\" \"2\" \"2\" \"1\" \"0\")\n"
+                                  "(getvar \"INSNAME\")\n");
+    EXPECT_NE(shown.find("\"Marker\""), std::string::npos) << shown;
+    const host::Entity* reference = last();
+    ASSERT_NE(reference, nullptr) << shown;
+    EXPECT_EQ(reference->type, "INSERT");
+    EXPECT_EQ(reference->text(2), "Marker");
+    EXPECT_EQ(reference->point(10), (host::Point3{7, 8, 0}));
+    EXPECT_EQ(reference->real(41), 2.0);
+    EXPECT_EQ(drawing().block_entities.at(drawing().find_record("BLOCK", "Marker")).size(), 3u);
+}
+
 // The product builds its block paths Windows-fashion: "\" separators, drive letters.
 TEST_F(Insert, WindowsPathsFindTheirFiles)
 {

@@ -10,6 +10,7 @@
 
 #include "ads.h"
 #include "entity_makers.h"
+#include "entity_readers.h"
 #include "host_fixture.h"
 #include "prompts.h"
 #include "session.h"
@@ -433,6 +434,52 @@ TEST_F(Makers, TextsByTheHostsCommand)
     // -90 is 270, read with the drawing's angle base 0, counter-clockwise.
     ASSERT_EQ(text_make_cmd({0, 0}, 1, -90, "TBL", "down"), RTNORM);
     EXPECT_NEAR(find(last_entity(), 50)->real, 1.5 * M_PI, 1e-9);
+}
+
+TEST_F(Makers, TextByCommandWithAFixedHeightStyle)
+{
+    // A style of fixed height 3: the host asks no height, so the maker leaves that
+    // answer out and the angle and the text stay at their own prompts.
+    host::Entity* style = drawing().get(drawing().find_record("STYLE", "Standard"));
+    ASSERT_NE(style, nullptr);
+    if (host::Group* height = style->find(40))
+        height->real = 3.0;
+    else
+        style->groups.push_back(host::Group::of_real(40, 3.0));
+    ASSERT_EQ(text_make_cmd({5, 6}, 2.5, 30, "TBL", "Lot 1"), RTNORM);
+    auto gs = last_entity();
+    EXPECT_EQ(find(gs, 1)->text, "Lot 1");
+    EXPECT_NEAR(find(gs, 40)->real, 3.0, 1e-12);
+    EXPECT_NEAR(find(gs, 50)->real, 30 * M_PI / 180, 1e-9);
+    // Right-justified at (5, 6): "Lot 1" is 0.8 x 5 x 3 = 12 wide, so 10 lies
+    // 12 back along 30 degrees: (5 - 12 x 0.8660254037844386, 6 - 12 x 0.5).
+    EXPECT_NEAR(find(gs, 10)->point.x, -5.392304845413264, 1e-9);
+    EXPECT_NEAR(find(gs, 10)->point.y, 0.0, 1e-9);
+    EXPECT_EQ(transcript().find("Text: "), std::string::npos) << transcript();
+
+    ASSERT_EQ(text_make_justified(4, {0, 0}, 2.5, 1, 0, "TBL", "AB", 0), RTNORM);
+    EXPECT_EQ(find(last_entity(), 1)->text, "AB");
+    EXPECT_NEAR(find(last_entity(), 50)->real, 0.0, 1e-12);
+}
+
+TEST_F(Makers, TextBoxAgreesWithTheTextTheHostPlaced)
+{
+    // A middle-justified text drawn by the host's TEXT command at (50, 50), 30
+    // degrees: the box measured through acedTextBox has its middle there. "ABCD"
+    // at height 2 is 6.4 x 2, so 10 is (50, 50) less (3.2, 1) turned by 30
+    // degrees: (3.2 x 0.8660254 - 1 x 0.5, 3.2 x 0.5 + 1 x 0.8660254).
+    ASSERT_EQ(text_make_justified(4, {50, 50}, 2, 1, 30, "TX", "ABCD", 0), RTNORM);
+    ads_name text;
+    ASSERT_EQ(acdbEntLast(text), RTNORM);
+    auto gs = last_entity();
+    EXPECT_NEAR(find(gs, 10)->point.x, 50 - 2.2712812921102037, 1e-9);
+    EXPECT_NEAR(find(gs, 10)->point.y, 50 - 2.4660254037844384, 1e-9);
+    ASSERT_EQ(text_box_corners(text), 1);
+    const point3d_rec& lower_left = text_box_read.corners[0];
+    const point3d_rec& upper_right = text_box_read.corners[2];
+    EXPECT_NEAR((lower_left.x + upper_right.x) / 2, 50, 1e-9);
+    EXPECT_NEAR((lower_left.y + upper_right.y) / 2, 50, 1e-9);
+    EXPECT_NEAR(text_box_read.rotation, 30, 1e-8);
 }
 
 TEST_F(Makers, DonutAndZoom)

@@ -62,6 +62,15 @@ TEST_F(SavedDrawing, EachShapeOnceInTheDxf)
         block_insert(std::string(ORVIK_INSTALL_TREE) + "/drawing/Grid_Arrow.dwg", {45, 20}, 0, 1000, "ARROW"),
         1);
     ASSERT_EQ(donut_make({45, 35}, 2), 1);
+    ASSERT_EQ(polyline2d_make(0, {}, "P2D"), 1);
+    ASSERT_EQ(polyline2d_make(1, {50, 0}, "P2D"), 1);
+    ASSERT_EQ(polyline2d_make(1, {60, 5}, "P2D"), 1);
+    ASSERT_EQ(polyline2d_make(2, {}, "P2D"), 1);
+    ASSERT_EQ(text_make_cmd({60, 20}, 2, 0, "TABLE", "Lot 7"), RTNORM);  // by the host's TEXT command
+    point3d_rec square[] = {{70, 0}, {80, 0}, {80, 10}, {70, 10}};
+    ASSERT_EQ(hatch_make(0, "FILL", {}, {}, 4, 3), 1);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(hatch_make(1, "FILL", square[i], square[(i + 1) % 4], 0, 0), 1);
+    ASSERT_EQ(hatch_make(2, "FILL", {75, 5}, {}, 0, 0), 1);
 
     const std::string file = home() + "/shapes.dxf";
     run("SAVEAS " + file + "\n");
@@ -70,10 +79,13 @@ TEST_F(SavedDrawing, EachShapeOnceInTheDxf)
     std::stringstream content;
     content << in.rdbuf();
     const std::string dxf = content.str();
-    for (const char* type : {"LINE", "CIRCLE", "POINT", "3DFACE", "TEXT", "POLYLINE", "INSERT"})
+    for (const char* type : {"LINE", "CIRCLE", "POINT", "3DFACE", "INSERT", "HATCH"})
         EXPECT_EQ(entities_of_type(dxf, type), 1) << type;
+    EXPECT_EQ(entities_of_type(dxf, "TEXT"), 2);        // by entity list and by command
     EXPECT_EQ(entities_of_type(dxf, "LWPOLYLINE"), 2);  // the lot and the donut
-    EXPECT_EQ(entities_of_type(dxf, "VERTEX"), 2);
+    EXPECT_EQ(entities_of_type(dxf, "POLYLINE"), 2);    // 3D and 2D
+    EXPECT_EQ(entities_of_type(dxf, "VERTEX"), 4);
+    EXPECT_EQ(entities_of_type(dxf, "SEQEND"), 2);
     EXPECT_NE(dxf.find("MAKERS_TEST"), std::string::npos);  // the text's extended data
     if (const char* picture = std::getenv("MAKERS_PICTURE")) run(std::string("PICTURE ") + picture + "\n");
 }
