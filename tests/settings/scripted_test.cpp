@@ -105,4 +105,16 @@ TEST_F(ScriptedSettings, EachDrawingKeepsItsOwnSettingsAndSwitchingReloadsThem)
               "\nCommand: (t_load)\n\"500.000,0,\"");
 }
 
+TEST_F(ScriptedSettings, StoredSettingsComeBackFromTheSavedFile)
+{
+    const std::string file = home() + "/grid.dxf";
+    const std::string shown =
+        run("(t_load)\n(t_save \"250.000,1,\")\nsaveas " + file + "\nclose\nopen " + file + "\n(t_load)\n");
+    // Opened again under its file's path: the command reloads and finds its text.
+    EXPECT_NE(
+        shown.find("\nCommand: (t_load)\nGRD_LBL already registered\nReloaded: 250.000,1,\n\"250.000,1,\""),
+        std::string::npos)
+        << shown;
+}
+
 }  // namespace

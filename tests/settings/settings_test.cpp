@@ -139,6 +139,14 @@ TEST_F(Settings, SettingsLayerThatIsFrozenLockedOrOffIsMadeUsable)
     set_layer_state(kSettingsLayer, 1, 7);
     EXPECT_EQ(drawing_setting_find(key, value), 1);
     EXPECT_EQ(layer_group(kSettingsLayer, 70) & 1, 0);
+
+    // A further application on the layer while it is locked gets its default too.
+    set_layer_state(kSettingsLayer, 4, 7);
+    settings_key_rec other;
+    settings_key_make(other, "PILE_AUTO", "pile_ecc");
+    EXPECT_EQ(drawing_setting_get(other, value), RTNORM);
+    EXPECT_EQ(value, "pile_ecc");
+    EXPECT_EQ(layer_group(kSettingsLayer, 70) & 4, 0);
 }
 
 TEST_F(Settings, PutReplacesItsOwnTextAndLeavesOtherApplications)

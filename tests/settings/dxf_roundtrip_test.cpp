@@ -1,0 +1,99 @@
+// Settings stored in a drawing come back when the drawing is saved as DXF,
+// closed and opened again: both forms, and other applications' data beside them.
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ads.h"
+#include "host_fixture.h"
+#include "layers.h"
+#include "settings_store.h"
+
+namespace {
+
+class SettingsFile : public HostFixture {};
+
+// Every 1000 text of the application's data on the layer, in order.
+std::vector<std::string> layer_texts(const char* layer, const char* app)
+{
+    std::vector<std::string> texts;
+    ads_name record;
+    if (acdbTblObjName("LAYER", layer, record) != RTNORM) return texts;
+    resbuf* apps = acutBuildList(RTSTR, app, 0);
+    resbuf* list = acdbEntGetX(record, apps);
+    acutRelRb(apps);
+    bool inside = false;
+    for (resbuf* node = list; node; node = node->rbnext) {
+        if (node->restype == 1001) inside = strcasecmp(node->resval.rstring, app) == 0;
+        if (inside && node->restype == 1000) texts.emplace_back(node->resval.rstring);
+    }
+    acutRelRb(list);
+    return texts;
+}
+
+// The (code, value) pairs of a DXF file, read line by line.
+std::vector<std::pair<int, std::string>> dxf_pairs(const std::string& file)
+{
+    std::vector<std::pair<int, std::string>> pairs;
+    std::ifstream in(file);
+    std::string code, value;
+    while (std::getline(in, code) && std::getline(in, value)) {
+        if (!value.empty() && value.back() == '\r') value.pop_back();
+        pairs.emplace_back(std::atoi(code.c_str()), value);
+    }
+    return pairs;
+}
+
+TEST_F(SettingsFile, BothFormsSurviveSaveCloseAndOpen)
+{
+    settings_key_rec key;
+    settings_key_make(key, "LABEL_BGD", "Bgd");
+    std::string value;
+    ASSERT_EQ(drawing_setting_get(key, value), RTNORM);
+    ASSERT_EQ(layer_xdata_put("Orvik_survey_temp", "LABEL_BGD", "Label_layer", 1), RTNORM);
+    ASSERT_EQ(layer_create("Label_layer"), 1);
+    regapp_register("LABEL_BGD_LIST");
+    regapp_register("RAD_TBL");
+    std::vector<key_string_rec> list;
+    key_string_push_format(0, "INDEX=", nullptr, 0, 3, 3, list);
+    key_string_push_format(0, "HEIGHT=", nullptr, 2.5, 3, 2, list);
+    key_string_push_format(0, "layer=", "Bgd", 0, 0, 1, list);
+    ASSERT_EQ(layer_xdata_save_list("Label_layer", "LABEL_BGD_LIST", 1, list), 1);
+    ASSERT_EQ(layer_xdata_put("Label_layer", "RAD_TBL", "12,3,", 1), RTNORM);
+
+    const std::string file = home() + "/settings.dxf";
+    const std::string shown = run("saveas " + file + "\nclose\nopen " + file + "\n");
+    ASSERT_EQ(session().documents().size(), 1u) << shown;
+
+    // The file itself holds the list form as written, read without the host.
+    const auto pairs = dxf_pairs(file);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {1001, "LABEL_BGD_LIST"}, {1002, "{"},         {1000, "INDEX=3"},
+        {1000, "HEIGHT=2.500"},   {1000, "layer=Bgd"}, {1002, "}"}};
+    auto at = std::search(pairs.begin(), pairs.end(), expected.begin(), expected.end());
+    EXPECT_NE(at, pairs.end()) << "the list form is not in " << file;
+
+    // The drawing's path changed, so a command reloads, and finds what was stored.
+    int loaded = 1;
+    std::string remembered = "Drawing1.dwg";
+    dwg_path_track(loaded, remembered);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_NE(remembered.find("settings.dxf"), std::string::npos);
+    EXPECT_EQ(drawing_setting_get(key, value), RTNORM);
+    EXPECT_EQ(value, "Label_layer");
+    std::vector<key_string_rec> back;
+    EXPECT_EQ(drawing_setting_read_list("LABEL_BGD_LIST", "Label_layer", back), 1);
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[0].text, "INDEX=3");
+    EXPECT_EQ(back[1].text, "HEIGHT=2.500");
+    EXPECT_EQ(back[2].text, "layer=Bgd");
+    EXPECT_EQ(layer_texts("Label_layer", "RAD_TBL"), std::vector<std::string>{"12,3,"});
+    EXPECT_EQ(layer_texts("Label_layer", "LABEL_BGD"), std::vector<std::string>{});
+}
+
+}  // namespace
