@@ -69,12 +69,4 @@ CBrenvelApp application;
 
 }  // namespace
 
-PLUGIN_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt)
-{
-    return application.processMessage(msg, pkt);
-}
-
-PLUGIN_EXPORT int acrxGetApiVersion()
-{
-    return ACRX_API_VERSION;
-}
+LISP_TABLE_APP_EXPORTS(application)

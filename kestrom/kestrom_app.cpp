@@ -12,17 +12,9 @@ public:
     CKestromApp() : LispTableApp(kestrom_lisp_table, kestrom_lisp_slots) {}
 };
 
-// Its fields are constants set before the hosts first message.
+// Its fields are constants set before the host's first message.
 CKestromApp application;
 
 }  // namespace
 
-PLUGIN_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt)
-{
-    return application.processMessage(msg, pkt);
-}
-
-PLUGIN_EXPORT int acrxGetApiVersion()
-{
-    return ACRX_API_VERSION;
-}
+LISP_TABLE_APP_EXPORTS(application)

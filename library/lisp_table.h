@@ -48,3 +48,15 @@ private:
     const ads_symbol_rec* const* const table_;
     const int slots_;
 };
+
+// The two exports of a plug-in whose application object is `app`: the host's
+// messages go to its message switch, and the interface version is the host's.
+#define LISP_TABLE_APP_EXPORTS(app)                                                \
+    PLUGIN_EXPORT AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) \
+    {                                                                              \
+        return (app).processMessage(msg, pkt);                                     \
+    }                                                                              \
+    PLUGIN_EXPORT int acrxGetApiVersion()                                          \
+    {                                                                              \
+        return ACRX_API_VERSION;                                                   \
+    }

@@ -21,6 +21,17 @@ bool read_var(const char* name, std::initializer_list<short> wanted, resbuf& val
     return false;
 }
 
+// Sets the variable to a value of the given type.
+template <typename T>
+int write_var(const char* name, short type, T ads_u_val::*field, T value)
+{
+    resbuf given{};
+    given.restype = type;
+    given.resval.*field = value;
+    acedSetVar(name, &given);
+    return 1;
+}
+
 }  // namespace
 
 int sysvar_get_real(const char* name, double& out)
@@ -33,11 +44,7 @@ int sysvar_get_real(const char* name, double& out)
 
 int sysvar_set_real(const char* name, double value)
 {
-    resbuf given{};
-    given.restype = RTREAL;
-    given.resval.rreal = value;
-    acedSetVar(name, &given);
-    return 1;
+    return write_var(name, RTREAL, &ads_u_val::rreal, value);
 }
 
 int sysvar_get_int(const char* name, int& out)
@@ -50,11 +57,7 @@ int sysvar_get_int(const char* name, int& out)
 
 int sysvar_set_short(const char* name, short value)
 {
-    resbuf given{};
-    given.restype = RTSHORT;
-    given.resval.rint = value;
-    acedSetVar(name, &given);
-    return 1;
+    return write_var(name, RTSHORT, &ads_u_val::rint, value);
 }
 
 int sysvar_get_str(const char* name, std::string& out)
@@ -81,11 +84,8 @@ int layer_current_get(std::string& out)
 
 int layer_current_set(const char* name)
 {
-    resbuf given{};
-    given.restype = RTSTR;
-    given.resval.rstring = const_cast<char*>(name);  // acedSetVar copies the text
-    acedSetVar("CLAYER", &given);
-    return 1;
+    // acedSetVar copies the text.
+    return write_var("CLAYER", RTSTR, &ads_u_val::rstring, const_cast<char*>(name));
 }
 
 double style_current_width_factor()
