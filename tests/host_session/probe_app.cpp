@@ -202,6 +202,15 @@ int p_redraw()
     return RSRSLT;
 }
 
+// (p_direct): registered with acedRegFunc under a code the invoke handler does
+// not know, so only a direct call reaches it.
+int p_direct()
+{
+    acedRetStr("direct");
+    return RSRSLT;
+}
+constexpr int kDirectCode = 100;
+
 struct Function {
     const char* name;
     int (*run)();
@@ -226,10 +235,13 @@ AcRx::AppRetCode entry(AcRx::AppMsgCode message, void* packet)
         case AcRx::kLoadDwgMsg:
             ++load_drawing_count;
             for (const Function& f : kFunctions) acedDefun(f.name, index++);
+            acedDefun("p_direct", kDirectCode);
+            acedRegFunc(p_direct, kDirectCode);
             break;
         case AcRx::kUnloadDwgMsg:
             ++unload_drawing_count;
             for (const Function& f : kFunctions) acedUndef(f.name, index++);
+            acedUndef("p_direct", kDirectCode);
             break;
         case AcRx::kInvkSubrMsg: {
             int code = acedGetFunCode();

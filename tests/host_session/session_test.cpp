@@ -179,6 +179,11 @@ TEST_F(SessionTest, ValuesPrintAsLispPrintsThem)
     }
 }
 
+TEST_F(SessionTest, RegisteredFunctionIsCalledDirectly)
+{
+    EXPECT_EQ(last_line(run("(p_direct)\n")), "\"direct\"");
+}
+
 TEST_F(SessionTest, ArgumentsReachThePluginWithTheTypesLispGives)
 {
     // 5 and -32768 are 16-bit (RTSHORT 5003), 40000 is RTLONG 5010, 1.5 RTREAL 5001,
@@ -208,7 +213,7 @@ TEST_F(SessionTest, FunctionsAreDefinedPerDocumentAndRemovedOnClose)
     ASSERT_EQ(session().documents().size(), 1u);
     EXPECT_EQ(session().current().drawing.name, "Drawing2.dwg");
     EXPECT_EQ(last_line(run("!v\n")), "2");
-    EXPECT_EQ(session().current().functions.size(), 14u);
+    EXPECT_EQ(session().current().functions.size(), 15u);  // the table and p_direct
 
     // The last drawing closed: nothing runs until NEW.
     out = run("CLOSE\n(+ 1 2)\nNEW\n(p_void)\n");
