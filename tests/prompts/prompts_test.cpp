@@ -315,25 +315,6 @@ TEST_F(Prompts, AlertTexts)
     EXPECT_EQ(is_true_byte(0), 0);
 }
 
-TEST_F(Prompts, YesNoDialogButtons)
-{
-    struct Case {
-        std::string script;
-        int status;
-    } cases[] = {{"pick yes\n", 1}, {"pick no\n", 2}, {"pick cancel\n", 3}};
-    for (const Case& c : cases) {
-        answers(c.script);
-        EXPECT_EQ(yes_no_dialog(ORVIK_INSTALL_TREE, "Lots", "Replace the table?"), c.status) << c.script;
-        EXPECT_NE(shown().find("\nidlg " + std::to_string(c.status)), std::string::npos) << shown();
-    }
-}
-
-TEST_F(Prompts, YesNoDialogFileMissing)
-{
-    answers("");
-    EXPECT_EQ(yes_no_dialog("/no/such/install", "t", "m"), 0);
-    EXPECT_NE(shown().find("\n Error Loading /no/such/install/dcl/YesNoCancel.dcl"), std::string::npos)
-        << shown();
-}
+// The yes/no dialog is answered through a LISP call in lisp_prompts_test.cpp.
 
 }  // namespace
