@@ -4,42 +4,49 @@
 
 #include "ads.h"
 
-void lisp_table_define(const ads_symbol_rec* const table[], int slots)
+namespace {
+
+// Calls visit(entry, index) for each non-empty slot in table order, the index
+// counting those slots from 0, until visit returns false.
+template <typename Visit>
+void for_each_entry(const ads_symbol_rec* const table[], int slots, Visit visit)
 {
     int index = 0;
     for (int i = 0; i < slots; ++i) {
         const ads_symbol_rec* entry = table[i];
         if (entry == nullptr) continue;
-        acedDefun(entry->name, index);
-        if (entry->regFunc) acedRegFunc(entry->function, index);
+        if (!visit(*entry, index)) return;
         ++index;
     }
 }
 
+}  // namespace
+
+void lisp_table_define(const ads_symbol_rec* const table[], int slots)
+{
+    for_each_entry(table, slots, [](const ads_symbol_rec& entry, int index) {
+        acedDefun(entry.name, index);
+        if (entry.regFunc) acedRegFunc(entry.function, index);
+        return true;
+    });
+}
+
 void lisp_table_undefine(const ads_symbol_rec* const table[], int slots)
 {
-    int index = 0;
-    for (int i = 0; i < slots; ++i) {
-        const ads_symbol_rec* entry = table[i];
-        if (entry == nullptr) continue;
-        acedUndef(entry->name, index);
-        ++index;
-    }
+    for_each_entry(table, slots, [](const ads_symbol_rec& entry, int index) {
+        acedUndef(entry.name, index);
+        return true;
+    });
 }
 
 void lisp_table_invoke(const ads_symbol_rec* const table[], int slots)
 {
     const int code = acedGetFunCode();
-    int index = 0;
-    for (int i = 0; i < slots; ++i) {
-        const ads_symbol_rec* entry = table[i];
-        if (entry == nullptr) continue;
-        if (index == code) {
-            if (entry->function) entry->function();
-            return;
-        }
-        ++index;
-    }
+    for_each_entry(table, slots, [code](const ads_symbol_rec& entry, int index) {
+        if (index != code) return true;
+        if (entry.function) entry.function();
+        return false;
+    });
 }
 
 namespace {
