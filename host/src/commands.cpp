@@ -265,7 +265,15 @@ int run_called_command(Session& session, const std::string& name, CommandArgs& a
         for (const std::string& arg : args) echo += " " + arg;
         session.print(echo);
     }
-    return session.run_command(name, args);
+    const int result = session.run_command(name, args);
+    // In the real host, answers a command leaves unused would reach the command
+    // line as new commands; here they are reported, never dropped silently.
+    std::string unused;
+    for (const std::string& arg : args) {
+        if (!arg.empty()) unused += " \"" + arg + "\"";
+    }
+    if (!unused.empty()) session.print("\nAnswers left unused by " + name + ":" + unused);
+    return result;
 }
 
 void register_lisp_function(const std::string& name, HostLispFunction function)
