@@ -16,7 +16,7 @@
 
 #include "commands.h"
 #include "input.h"
-#include "numbers.h"
+#include "host_numbers.h"
 #include "plugins.h"
 #include "sysvars.h"
 

@@ -1,6 +1,6 @@
 // Numbers, geometry and units of the host API: acdbRToS, acutDistance,
 // acutAngle, acutPolar, acdbInters and acutCvUnit.
-#include "numbers.h"
+#include "host_numbers.h"
 
 #include <algorithm>
 #include <charconv>

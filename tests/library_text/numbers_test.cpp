@@ -2,7 +2,7 @@
 // hand from the rules in the comments of numbers.h.
 // The library's header by its path: the host's internal headers, which test
 // programs also see, have one of the same name.
-#include "../../library/numbers.h"
+#include "numbers.h"
 
 #include <gtest/gtest.h>
 
