@@ -4,6 +4,7 @@
 # and drawn as a picture under build/sample-out/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash .ci/install-deps
 dir=build
 out="$PWD/$dir/sample-out"
 mkdir -p "$out"
