@@ -1,7 +1,5 @@
 #include "dxf_support.h"
 
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -250,63 +248,6 @@ void write_file(const std::string& path, const std::string& text)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
-}
-
-int run_tool(const std::string& command, std::string& output)
-{
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ezdxf_python()
-{
-    std::string output;
-    for (const char* python : {"/usr/bin/python3", "python3"})
-        if (run_tool(std::string(python) + " -c 'import ezdxf'", output) == 0) return python;
-    return "";
-}
-
-bool have_ogrinfo()
-{
-    std::string output;
-    return run_tool("ogrinfo --version", output) == 0;
-}
-
-void expect_ezdxf_reads(const std::string& file, const std::vector<std::string>& layer_apps,
-                        std::string* texts)
-{
-    std::string python = ezdxf_python();
-    ASSERT_FALSE(python.empty());
-    std::string script =
-        "import sys, ezdxf\n"
-        "doc = ezdxf.readfile(sys.argv[1])\n"
-        "auditor = doc.audit()\n"
-        "assert not auditor.has_errors, [str(e) for e in auditor.errors]\n"
-        "for pair in sys.argv[2:]:\n"
-        "    layer, app = pair.split(\":\")\n"
-        "    for tag in doc.layers.get(layer).get_xdata(app):\n"
-        "        if tag.code == 1000: print(layer, app, tag.value)\n";
-    std::string command = python + " -c '" + script + "' '" + file + "'";
-    for (const auto& pair : layer_apps) command += " '" + pair + "'";
-    std::string output;
-    EXPECT_EQ(run_tool(command, output), 0) << output;
-    if (texts) *texts = output;
-}
-
-long expect_ogrinfo_reads(const std::string& file)
-{
-    std::string output;
-    EXPECT_EQ(run_tool("ogrinfo -ro -al -so '" + file + "'", output), 0) << output;
-    EXPECT_EQ(output.find("ERROR"), std::string::npos) << output;
-    size_t at = output.find("Feature Count: ");
-    EXPECT_NE(at, std::string::npos) << output;
-    return at == std::string::npos ? -1 : std::stol(output.substr(at + 15));
 }
 
 }  // namespace dxftest

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drawing.h"
+#include "outside_readers.h"
 
 namespace dxftest {
 
@@ -28,19 +29,10 @@ void expect_same_drawing(const host::Drawing& written, const host::Drawing& read
 std::string file_text(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
 
-// Runs a shell command; its exit status, with standard output and error in output.
-int run_tool(const std::string& command, std::string& output);
-
-// The python interpreter that has ezdxf, or "" when none has.
-std::string ezdxf_python();
-bool have_ogrinfo();
-
-// ezdxf opens the file, its audit finds no error, and each "layer:app" pair of
-// the list has extended data on the layer; prints the 1000 texts found, one
-// "layer app text" line each, into texts.
-void expect_ezdxf_reads(const std::string& file, const std::vector<std::string>& layer_apps,
-                        std::string* texts = nullptr);
-// ogrinfo reads the file's entities without error; returns its feature count.
-long expect_ogrinfo_reads(const std::string& file);
+// The outside readers: ezdxf and ogrinfo (tests/support/outside_readers.h).
+using outside::expect_ezdxf_reads;
+using outside::expect_ogrinfo_reads;
+using outside::ezdxf_python;
+using outside::run_tool;
 
 }  // namespace dxftest
