@@ -12,6 +12,7 @@
 #include "ads.h"
 #include "host_fixture.h"
 #include "layers.h"
+#include "outside_readers.h"
 #include "settings_store.h"
 
 namespace {
@@ -94,6 +95,59 @@ TEST_F(SettingsFile, BothFormsSurviveSaveCloseAndOpen)
     EXPECT_EQ(back[2].text, "layer=Bgd");
     EXPECT_EQ(layer_texts("Label_layer", "RAD_TBL"), std::vector<std::string>{"12,3,"});
     EXPECT_EQ(layer_texts("Label_layer", "LABEL_BGD"), std::vector<std::string>{});
+
+    // An independent reader sees the same data on the layers.
+    std::string texts;
+    outside::expect_ezdxf_reads(
+        file, {"Orvik_survey_temp:LABEL_BGD", "Label_layer:LABEL_BGD_LIST", "Label_layer:RAD_TBL"}, &texts);
+    EXPECT_EQ(texts,
+              "Orvik_survey_temp LABEL_BGD Label_layer\n"
+              "Label_layer LABEL_BGD_LIST INDEX=3\nLabel_layer LABEL_BGD_LIST HEIGHT=2.500\n"
+              "Label_layer LABEL_BGD_LIST layer=Bgd\n"
+              "Label_layer RAD_TBL 12,3,\n");
+}
+
+// A new text replaces the application's own text on the layer and leaves the
+// other applications' data there, in memory and in the saved file.
+TEST_F(SettingsFile, PutReplacesItsOwnTextAndKeepsTheOthersInTheFile)
+{
+    std::string value;
+    settings_key_rec cutting, grid;
+    ASSERT_EQ(drawing_setting_get(settings_key_make(cutting, "CUTTING", "Cutting"), value), RTNORM);
+    ASSERT_EQ(drawing_setting_get(settings_key_make(grid, "GRD_LBL", "1000.000,0,"), value), RTNORM);
+    regapp_register("KOLVA");
+    std::vector<key_string_rec> list;
+    key_string_push(list, 0, "INDEX=2");
+    key_string_push(list, 0, "SCALE=500");
+    ASSERT_EQ(layer_xdata_save_list("Orvik_survey_temp", "KOLVA", 1, list), 1);
+
+    ASSERT_EQ(layer_xdata_put("Orvik_survey_temp", "CUTTING", "Cutting_2", 1), RTNORM);
+    auto expect_layer_holds = [&](const char* when) {
+        EXPECT_EQ(layer_texts("Orvik_survey_temp", "CUTTING"), std::vector<std::string>{"Cutting_2"}) << when;
+        EXPECT_EQ(layer_texts("Orvik_survey_temp", "GRD_LBL"), std::vector<std::string>{"1000.000,0,"})
+            << when;
+        EXPECT_EQ(layer_texts("Orvik_survey_temp", "KOLVA"),
+                  (std::vector<std::string>{"INDEX=2", "SCALE=500"}))
+            << when;
+    };
+    expect_layer_holds("in memory");
+
+    const std::string file = home() + "/replaced.dxf";
+    const std::string shown = run("saveas " + file + "\nclose\nopen " + file + "\n");
+    ASSERT_EQ(session().documents().size(), 1u) << shown;
+    ASSERT_EQ(session().current().file_path, file) << shown;
+    expect_layer_holds("after the file");
+    // The replaced text is in the file once, the default it replaced not at all.
+    const auto pairs = dxf_pairs(file);
+    EXPECT_EQ(std::count(pairs.begin(), pairs.end(), std::pair<int, std::string>{1000, "Cutting_2"}), 1);
+    EXPECT_EQ(std::count(pairs.begin(), pairs.end(), std::pair<int, std::string>{1000, "Cutting"}), 0);
+
+    std::string texts;
+    outside::expect_ezdxf_reads(
+        file, {"Orvik_survey_temp:CUTTING", "Orvik_survey_temp:GRD_LBL", "Orvik_survey_temp:KOLVA"}, &texts);
+    EXPECT_EQ(texts,
+              "Orvik_survey_temp CUTTING Cutting_2\nOrvik_survey_temp GRD_LBL 1000.000,0,\n"
+              "Orvik_survey_temp KOLVA INDEX=2\nOrvik_survey_temp KOLVA SCALE=500\n");
 }
 
 }  // namespace

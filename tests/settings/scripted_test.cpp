@@ -6,6 +6,7 @@
 #include "ads.h"
 #include "arxapp.h"
 #include "host_fixture.h"
+#include "outside_readers.h"
 #include "settings_store.h"
 
 namespace {
@@ -103,6 +104,23 @@ TEST_F(ScriptedSettings, EachDrawingKeepsItsOwnSettingsAndSwitchingReloadsThem)
               "\nCommand: switch 2\nDrawing2.dwg is the current drawing."
               "\nCommand: (t_load)\nGRD_LBL already registered\nReloaded: 500.000,0,\n\"500.000,0,\""
               "\nCommand: (t_load)\n\"500.000,0,\"");
+
+    // Each drawing has its settings layer as the first read made it: colour 7,
+    // thawed, on and unlocked, with its own text.
+    const char* stored[] = {"250.000,1,", "500.000,0,"};
+    ASSERT_EQ(session().documents().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const host::Drawing& d = session().documents()[i]->drawing;
+        const host::Entity* layer = d.get(d.find_record("LAYER", "Orvik_survey_temp"));
+        ASSERT_NE(layer, nullptr) << d.name;
+        EXPECT_EQ(layer->integer(62), 7) << d.name;
+        EXPECT_EQ(layer->integer(70), 0) << d.name;
+        const host::XDataApp* data = layer->xdata_of("GRD_LBL");
+        ASSERT_NE(data, nullptr) << d.name;
+        ASSERT_EQ(data->items.size(), 1u) << d.name;
+        EXPECT_EQ(data->items[0].code, 1000);
+        EXPECT_EQ(data->items[0].text, stored[i]) << d.name;
+    }
 }
 
 TEST_F(ScriptedSettings, StoredSettingsComeBackFromTheSavedFile)
@@ -115,6 +133,9 @@ TEST_F(ScriptedSettings, StoredSettingsComeBackFromTheSavedFile)
         shown.find("\nCommand: (t_load)\nGRD_LBL already registered\nReloaded: 250.000,1,\n\"250.000,1,\""),
         std::string::npos)
         << shown;
+    std::string texts;
+    outside::expect_ezdxf_reads(file, {"Orvik_survey_temp:GRD_LBL"}, &texts);
+    EXPECT_EQ(texts, "Orvik_survey_temp GRD_LBL 250.000,1,\n");
 }
 
 }  // namespace
