@@ -6,20 +6,10 @@
 #include <string>
 
 #include "ads.h"
+#include "bench_session.h"
 #include "dxf.h"
-#include "session.h"
 
 namespace {
-
-host::Session& quiet_session()
-{
-    static host::Session* session = [] {
-        auto* s = new host::Session;
-        s->transcript().echo_to_stdout = false;
-        return s;
-    }();
-    return *session;
-}
 
 // n entities on ten layers: lines, points with extended data, texts and
 // three-vertex 3D polylines (each POLYLINE counts with its VERTEXes and SEQEND).
@@ -40,7 +30,8 @@ host::Drawing large_drawing(long n)
     }
     long made = 0;
     for (long i = 0; made < n; ++i) {
-        const double x = double(i % 1000), y = double(i / 1000);
+        const long column = i % 1000, row = i / 1000;  // a grid of 1000 columns
+        const double x = double(column), y = double(row);
         const std::string layer = "L" + std::to_string(i % 10);
         host::Entity e;
         e.groups = {Group::of_text(8, layer)};

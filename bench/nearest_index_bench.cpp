@@ -5,21 +5,10 @@
 #include <random>
 #include <vector>
 
+#include "bench_session.h"
 #include "nearest_index.h"
-#include "session.h"
 
 namespace {
-
-// The index prints its sorting progress on the host's command line.
-host::Session& quiet_session()
-{
-    static host::Session* session = [] {
-        auto* s = new host::Session;
-        s->transcript().echo_to_stdout = false;
-        return s;
-    }();
-    return *session;
-}
 
 std::vector<point3d_rec> random_points(int n, unsigned seed)
 {

@@ -83,11 +83,12 @@ std::vector<PlacedGroup> place(const std::vector<Group>& groups, const std::vect
         return a.subclass != b.subclass ? a.subclass < b.subclass : a.rank < b.rank;
     });
     std::vector<PlacedGroup> placed;
+    placed.reserve(keyed.size());
     for (auto& k : keyed) placed.push_back({k.subclass, std::move(k.group), false});
     return placed;
 }
 
-Layout simple(const std::string& type, std::vector<Group> groups, std::vector<SubclassSpec> specs)
+Layout simple(const std::string& type, std::vector<Group> groups, const std::vector<SubclassSpec>& specs)
 {
     add_if_missing(groups, Group::of_text(8, "0"));
     Layout layout;
@@ -231,7 +232,7 @@ Layout insert_layout(const Entity& entity)
                   {{"AcDbBlockReference", ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
 }
 
-Layout record(const std::string& type, std::vector<Group> groups, const std::string& marker,
+Layout record(const std::string& type, const std::vector<Group>& groups, const std::string& marker,
               std::vector<std::pair<int, int>> codes)
 {
     Layout layout;

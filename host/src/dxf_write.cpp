@@ -196,7 +196,7 @@ void Writer::add_format_records()
             if (upper(e->text(2)) == upper(name)) return true;
         return false;
     };
-    auto add = [&](const std::string& table, const std::string& name, std::vector<Group> more = {}) {
+    auto add = [&](const std::string& table, const std::string& name, const std::vector<Group>& more = {}) {
         Entity e;
         e.type = table;
         e.groups.push_back(Group::of_text(2, name));

@@ -11,6 +11,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "layer_texts.h"
 #include "layers.h"
 #include "outside_readers.h"
 #include "settings_store.h"
@@ -18,24 +19,6 @@
 namespace {
 
 class SettingsFile : public HostFixture {};
-
-// Every 1000 text of the application's data on the layer, in order.
-std::vector<std::string> layer_texts(const char* layer, const char* app)
-{
-    std::vector<std::string> texts;
-    ads_name record;
-    if (acdbTblObjName("LAYER", layer, record) != RTNORM) return texts;
-    resbuf* apps = acutBuildList(RTSTR, app, 0);
-    resbuf* list = acdbEntGetX(record, apps);
-    acutRelRb(apps);
-    bool inside = false;
-    for (resbuf* node = list; node; node = node->rbnext) {
-        if (node->restype == 1001) inside = strcasecmp(node->resval.rstring, app) == 0;
-        if (inside && node->restype == 1000) texts.emplace_back(node->resval.rstring);
-    }
-    acutRelRb(list);
-    return texts;
-}
 
 // The (code, value) pairs of a DXF file, read line by line.
 std::vector<std::pair<int, std::string>> dxf_pairs(const std::string& file)

@@ -7,6 +7,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "layer_texts.h"
 #include "layers.h"
 #include "settings_store.h"
 #include "text_fields.h"
@@ -30,24 +31,6 @@ protected:
         return value;
     }
     bool layer_exists(const char* layer) { return layer_flags_get(layer) != -1; }
-
-    // Every 1000 text of the application's data on the layer, in order.
-    std::vector<std::string> xdata_texts(const char* layer, const char* app)
-    {
-        std::vector<std::string> texts;
-        ads_name record;
-        if (acdbTblObjName("LAYER", layer, record) != RTNORM) return texts;
-        resbuf* apps = acutBuildList(RTSTR, app, 0);
-        resbuf* list = acdbEntGetX(record, apps);
-        acutRelRb(apps);
-        bool inside = false;
-        for (resbuf* node = list; node; node = node->rbnext) {
-            if (node->restype == 1001) inside = strcasecmp(node->resval.rstring, app) == 0;
-            if (inside && node->restype == 1000) texts.emplace_back(node->resval.rstring);
-        }
-        acutRelRb(list);
-        return texts;
-    }
 
     // Sets a layer's flags (70) and colour (62) as the user's Layer command would.
     void set_layer_state(const char* layer, int flags, int colour)
@@ -84,7 +67,7 @@ TEST_F(Settings, FirstReadInANewDrawingCreatesTheSettingsLayerWithTheDefault)
     EXPECT_EQ(value, "Bgd");
     EXPECT_EQ(layer_group(kSettingsLayer, 62), 7);      // colour 7, on
     EXPECT_EQ(layer_group(kSettingsLayer, 70) & 5, 0);  // thawed, unlocked
-    EXPECT_EQ(xdata_texts(kSettingsLayer, "LABEL_BGD"), std::vector<std::string>{"Bgd"});
+    EXPECT_EQ(layer_texts(kSettingsLayer, "LABEL_BGD"), std::vector<std::string>{"Bgd"});
 
     // Read again: the stored text, not the default; the application is known already.
     EXPECT_EQ(layer_xdata_put(kSettingsLayer, "LABEL_BGD", "MyLabels", 1), RTNORM);
@@ -101,7 +84,7 @@ TEST_F(Settings, AnotherApplicationOnAnExistingLayerGetsItsDefault)
     EXPECT_EQ(drawing_setting_get(settings_key_make(first, "CUTTING", "Cutting"), value), RTNORM);
     EXPECT_EQ(drawing_setting_get(settings_key_make(second, "GRD_LBL", "1000.000,"), value), RTNORM);
     EXPECT_EQ(value, "1000.000,");
-    EXPECT_EQ(xdata_texts(kSettingsLayer, "CUTTING"), std::vector<std::string>{"Cutting"});
+    EXPECT_EQ(layer_texts(kSettingsLayer, "CUTTING"), std::vector<std::string>{"Cutting"});
 }
 
 TEST_F(Settings, FindAndReadWriteNothing)
@@ -112,7 +95,7 @@ TEST_F(Settings, FindAndReadWriteNothing)
     EXPECT_EQ(drawing_setting_find(key, value), -1);
     EXPECT_EQ(value, "unchanged");
     EXPECT_TRUE(layer_exists(kSettingsLayer));  // the layer is made, nothing is stored
-    EXPECT_TRUE(xdata_texts(kSettingsLayer, "INPUTPNT").empty());
+    EXPECT_TRUE(layer_texts(kSettingsLayer, "INPUTPNT").empty());
 
     EXPECT_EQ(drawing_setting_read("INPUTPNT", "No_such_layer", value), -1);
     EXPECT_FALSE(layer_exists("No_such_layer"));
@@ -157,8 +140,8 @@ TEST_F(Settings, PutReplacesItsOwnTextAndLeavesOtherApplications)
     EXPECT_EQ(layer_xdata_put("Label_layer", "LABEL_BGD", "one", 1), RTNORM);
     EXPECT_EQ(layer_xdata_put("Label_layer", "RAD_TBL", "two", 1), RTNORM);
     EXPECT_EQ(layer_xdata_put("Label_layer", "LABEL_BGD", "three", 1), RTNORM);
-    EXPECT_EQ(xdata_texts("Label_layer", "LABEL_BGD"), std::vector<std::string>{"three"});
-    EXPECT_EQ(xdata_texts("Label_layer", "RAD_TBL"), std::vector<std::string>{"two"});
+    EXPECT_EQ(layer_texts("Label_layer", "LABEL_BGD"), std::vector<std::string>{"three"});
+    EXPECT_EQ(layer_texts("Label_layer", "RAD_TBL"), std::vector<std::string>{"two"});
 
     // A layer that cannot be found: the message, RTERROR, and no layer made.
     session().transcript().clear();
@@ -168,7 +151,7 @@ TEST_F(Settings, PutReplacesItsOwnTextAndLeavesOtherApplications)
 
     // With layer_exists 0 the layer is made from an entity list first.
     EXPECT_EQ(layer_xdata_put("Made_layer", "LABEL_BGD", "made", 0), RTNORM);
-    EXPECT_EQ(xdata_texts("Made_layer", "LABEL_BGD"), std::vector<std::string>{"made"});
+    EXPECT_EQ(layer_texts("Made_layer", "LABEL_BGD"), std::vector<std::string>{"made"});
 }
 
 TEST_F(Settings, GetReportsALayerThatCannotBeMade)
