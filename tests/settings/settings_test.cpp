@@ -154,6 +154,52 @@ TEST_F(Settings, PutReplacesItsOwnTextAndLeavesOtherApplications)
     EXPECT_EQ(layer_texts("Made_layer", "LABEL_BGD"), std::vector<std::string>{"made"});
 }
 
+// Storing with layer_exists 0 makes the layer from an entity list first. A
+// layer that cannot be made that way is alerted and the store goes on: an
+// existing layer still takes the text, a name the host refuses ends in
+// "Failed adding xdata." with the drawing unchanged.
+TEST_F(Settings, StoringWithALayerToMakeFirst)
+{
+    ASSERT_EQ(layer_create("Label_layer"), 1);
+    regapp_register("LABEL_BGD");
+    const struct {
+        const char* layer;
+        bool list_form;
+        int result;
+        const char* alert;  // "" when none
+        const char* printed;
+    } cases[] = {
+        {"New_layer", false, RTNORM, "", ""},
+        {"Label_layer", false, RTNORM, "unable create layer\n", ""},
+        {"Bad<name>", false, RTERROR, "unable create layer\n", "\nFailed adding xdata."},
+        {"List_layer", true, 1, "", "\nSave succes"},
+        {"label_LAYER", true, 1, "unable create layer\n", "\nSave succes"},
+        {"Bad|list", true, RTERROR, "unable create layer\n", "\nFailed adding xdata."},
+    };
+    const std::vector<key_string_rec> list = {key_string_init(0, "INDEX=2"), key_string_init(0, "A=1")};
+    for (const auto& c : cases) {
+        session().transcript().clear();
+        session().transcript().alerts.clear();
+        const size_t layers_before = drawing().tables["LAYER"].size();
+        const int result = c.list_form ? layer_xdata_save_list(c.layer, "LABEL_BGD", 0, list)
+                                       : layer_xdata_put(c.layer, "LABEL_BGD", "stored", 0);
+        EXPECT_EQ(result, c.result) << c.layer;
+        const std::vector<std::string> alerts =
+            *c.alert ? std::vector<std::string>{c.alert} : std::vector<std::string>{};
+        EXPECT_EQ(session().transcript().alerts, alerts) << c.layer;
+        EXPECT_NE(session().transcript().text().find(c.printed), std::string::npos) << c.layer;
+        if (c.result == RTERROR) {
+            EXPECT_EQ(drawing().tables["LAYER"].size(), layers_before) << c.layer;
+            EXPECT_FALSE(layer_exists(c.layer)) << c.layer;
+        } else {
+            const std::vector<std::string> stored =
+                c.list_form ? std::vector<std::string>{"INDEX=2", "A=1"} : std::vector<std::string>{"stored"};
+            EXPECT_EQ(layer_texts(c.layer, "LABEL_BGD"), stored) << c.layer;
+        }
+    }
+    EXPECT_EQ(layer_group("New_layer", 62), 7);
+}
+
 TEST_F(Settings, GetReportsALayerThatCannotBeMade)
 {
     // A layer without a name cannot be made: the failure reaches the caller as
