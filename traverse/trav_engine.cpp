@@ -21,6 +21,34 @@ bool is_known_status(int status)
     return status == trav_fixed || status == trav_adjusted;
 }
 
+// How firmly a station's place is known: NIL, then CAL, then ADJUSTED, and
+// FIXED above all.
+int status_rank(int status)
+{
+    switch (status) {
+        case trav_cal:
+            return 1;
+        case trav_adjusted:
+            return 2;
+        case trav_fixed:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+// Gives station number its place with the new status when that is firmer
+// than what it has (NIL -> CAL; NIL or CAL -> ADJUSTED): a station keeps the
+// first place it gets in a pass, and fixed points never move. Any position of
+// the list counts, the first one too.
+void place_station(int number, const point3d_rec& point, int status, trav_station_list& stations)
+{
+    const int index = find_point_index(number, stations);
+    if (index < 0 || status_rank(stations[index].status) >= status_rank(status)) return;
+    stations[index].point = point3d_rec{point.x, point.y, 0.0};
+    stations[index].status = status;
+}
+
 // Where a leg starts in the current pass: the point this pass reached at its
 // from-station, else (a leg from a station this route has not reached) the
 // station's own point when it has one, else the running point.
@@ -109,11 +137,7 @@ void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_statio
         if (leg < 0) continue;
         const point3d_rec to = trav_route_add_leg(
             route, observations[leg], leg_start(from_station, reached, stations, current), options.decimals);
-        const int index = find_point_index(s, stations);
-        if (index >= 0 && stations[index].status == trav_nil) {
-            stations[index].point = to;
-            stations[index].status = trav_cal;
-        }
+        place_station(s, to, trav_cal, stations);
         current.x = to.x;
         current.y = to.y;
         reached[s] = current;
@@ -130,11 +154,7 @@ void solve_radiations(trav_obs_list& radiations, trav_station_list& stations,
         trav_obs_latdep(i, current, radiations, to, options.decimals);
         rad.from_point = current;
         rad.to_point = to;
-        const int index = find_point_index(rad.to, stations);
-        if (index >= 0 && stations[index].status == trav_nil) {
-            stations[index].point = to;
-            stations[index].status = trav_cal;
-        }
+        place_station(rad.to, to, trav_cal, stations);
     }
 }
 
@@ -239,11 +259,7 @@ void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observa
         const point3d_rec adjusted{from.x + step.east + std::fabs(step.east) * kx,
                                    from.y + step.north + std::fabs(step.north) * ky, 0.0};
         const int s = route.stations[k];
-        const int index = find_point_index(s, stations);
-        if (index >= 0 && !is_known_status(stations[index].status)) {
-            stations[index].point = adjusted;
-            stations[index].status = trav_adjusted;
-        }
+        place_station(s, adjusted, trav_adjusted, stations);
         current.x = adjusted.x;
         current.y = adjusted.y;
         reached[s] = current;

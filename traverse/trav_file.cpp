@@ -1,49 +1,20 @@
 #include "trav_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "ads.h"
+#include "text_fields.h"
 #include "trav_settings.h"
+#include "trav_text.h"
 #include "winplat.h"
 
 namespace {
-
-bool same_text(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-std::string formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-std::string formatted(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string text;
-    if (size > 0) {
-        text.resize(static_cast<size_t>(size) + 1);
-        std::vsnprintf(text.data(), text.size(), format, args);
-        text.resize(static_cast<size_t>(size));
-    }
-    va_end(args);
-    return text;
-}
 
 // One line of the file as read, without its line end.
 struct file_line {
@@ -83,30 +54,6 @@ std::optional<std::vector<file_line>> read_lines(const std::string& path)
     return lines;
 }
 
-// Fields at commas; blanks and tabs at the start and after each comma are
-// skipped, blanks before a comma stay part of the field.
-std::vector<std::string> split_fields(const std::string& line)
-{
-    std::vector<std::string> fields;
-    size_t i = line.find_first_not_of(" \t");
-    if (i == std::string::npos) return fields;
-    for (;;) {
-        const size_t comma = line.find(',', i);
-        fields.push_back(line.substr(i, comma == std::string::npos ? std::string::npos : comma - i));
-        if (comma == std::string::npos) break;
-        i = comma + 1;
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    }
-    return fields;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // Whole numbers as the C runtime reads them (leading number, else 0).
 int read_int(const std::string& text)
 {
@@ -136,9 +83,8 @@ struct read_state {
 
 void read_record(read_state& state, const std::vector<std::string>& f, bool version4)
 {
-    const std::string letter = trimmed(f[0]);
-    const std::string code = version4 ? f[7] : "";
-    if (same_text(letter, "R")) {
+    const std::string letter = str_trim(f[0]);
+    if (trav_same_text(letter, "R")) {
         const int from = read_int(f[1]);
         const int to = read_int(f[2]);
         trav_add_obs(state.radiations, trav_obs_radiation, from, to, read_real(f[3]), read_real(f[4]),
@@ -149,15 +95,16 @@ void read_record(read_state& state, const std::vector<std::string>& f, bool vers
         return;
     }
     int type;
-    if (same_text(letter, "P"))
+    if (trav_same_text(letter, "P"))
         type = trav_obs_point;
-    else if (same_text(letter, "T"))
+    else if (trav_same_text(letter, "T"))
         type = trav_obs_leg;
-    else if (same_text(letter, "C"))
+    else if (trav_same_text(letter, "C"))
         type = trav_obs_closing;
     else
         return;
 
+    const std::string code = version4 ? f[7] : "";
     const int f1 = read_int(f[1]);
     const int f2 = read_int(f[2]);
     const double f3 = read_real(f[3]);
@@ -242,10 +189,10 @@ std::string obs_record(const trav_obs_rec& obs, bool version3)
 {
     const char* letter = trav_obs_letter(obs.type);
     if (version3)
-        return formatted("%s,%i,%i,%.4f,%.3f,%.3f,%s\n", letter, obs.from, obs.to, obs.bearing, obs.distance,
-                         obs.level, obs.unit.c_str());
-    return formatted("%s,%i,%i,%.4f,%.3f,%.3f,%s,%s\n", letter, obs.from, obs.to, obs.bearing, obs.distance,
-                     obs.level, obs.unit.c_str(), obs.code.c_str());
+        return trav_format("%s,%i,%i,%.4f,%.3f,%.3f,%s\n", letter, obs.from, obs.to, obs.bearing,
+                           obs.distance, obs.level, obs.unit.c_str());
+    return trav_format("%s,%i,%i,%.4f,%.3f,%.3f,%s,%s\n", letter, obs.from, obs.to, obs.bearing, obs.distance,
+                       obs.level, obs.unit.c_str(), obs.code.c_str());
 }
 
 bool append_text(const std::string& text)
@@ -264,7 +211,7 @@ bool append_text(const std::string& text)
 
 bool trav_version_is_3()
 {
-    return same_text(trav_settings().version_text, "KOLVA3");
+    return trav_same_text(trav_settings().version_text, "KOLVA3");
 }
 
 int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_route_list& routes,
@@ -274,9 +221,9 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
     if (!lines) return trav_read_failed;
 
     const std::string tag = lines->empty() ? "" : lines->front().text;
-    const bool version4 = same_text(tag, "KOLVA4");
+    const bool version4 = trav_same_text(tag, "KOLVA4");
     read_state state;
-    if (!version4 && !same_text(tag, "KOLVA3")) {
+    if (!version4 && !trav_same_text(tag, "KOLVA3")) {
         observations.clear();
         radiations.clear();
         stations.clear();
@@ -287,19 +234,22 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
     }
     if (version4) trav_settings().version_text = "KOLVA4";
 
-    const size_t fields_needed = version4 ? 8 : 7;
     for (size_t i = 1; i < lines->size(); ++i) {
         const file_line& line = (*lines)[i];
         if (line.too_long) {
             report_skipped(i + 1, "longer than 255 characters");
             continue;
         }
-        const std::vector<std::string> fields = split_fields(line.text);
+        const std::vector<std::string> fields = str_split(line.text, ',');
         if (fields.empty()) continue;
-        const std::string letter = trimmed(fields[0]);
-        const bool known = same_text(letter, "P") || same_text(letter, "T") || same_text(letter, "C") ||
-                           same_text(letter, "R");
+        const std::string letter = str_trim(fields[0]);
+        const bool radiation = trav_same_text(letter, "R");
+        const bool known = radiation || trav_same_text(letter, "P") || trav_same_text(letter, "T") ||
+                           trav_same_text(letter, "C");
         if (!known) continue;
+        // Seven fields up to the unit; version 4 adds the code, which a
+        // radiation does not keep, so a radiation without it loses nothing.
+        const size_t fields_needed = version4 && !radiation ? 8 : 7;
         if (fields.size() < fields_needed) {
             report_skipped(i + 1, "too few fields");
             continue;
@@ -321,11 +271,11 @@ std::string trav_file_text(const trav_obs_list& observations, const trav_obs_lis
     for (const trav_point_rec& station : stations) {
         if (station.status != trav_fixed) continue;
         if (version3)
-            text += formatted("%s,%i,%i,%.10f,%.10f,%.3f,METER\n", "P", station.number, station.number,
-                              station.point.x, station.point.y, station.point.z);
+            text += trav_format("%s,%i,%i,%.10f,%.10f,%.3f,METER\n", "P", station.number, station.number,
+                                station.point.x, station.point.y, station.point.z);
         else
-            text += formatted("%s,%i,%i,%.10f,%.10f,%.3f,METER,%s\n", "P", station.number, station.number,
-                              station.point.x, station.point.y, station.point.z, station.code.c_str());
+            text += trav_format("%s,%i,%i,%.10f,%.10f,%.3f,METER,%s\n", "P", station.number, station.number,
+                                station.point.x, station.point.y, station.point.z, station.code.c_str());
     }
     for (const trav_obs_rec& obs : observations)
         if (obs.type != trav_obs_point) text += obs_record(obs, version3);
@@ -362,7 +312,7 @@ bool trav_append_point(const trav_point_rec& station)
     const point3d_rec& p = station.point;
     if (trav_version_is_3())
         return append_text(
-            formatted("P,%i,%i,%.10f,%.10f,%.3f,METER\n", station.number, station.number, p.x, p.y, p.z));
+            trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER\n", station.number, station.number, p.x, p.y, p.z));
     return append_text(
-        formatted("P,%i,%i,%.10f,%.10f,%.3f,METER,\n", station.number, station.number, p.x, p.y, p.z));
+        trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER,\n", station.number, station.number, p.x, p.y, p.z));
 }

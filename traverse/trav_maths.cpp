@@ -1,17 +1,15 @@
 #include "trav_maths.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "trav_text.h"
 
 namespace {
 
 std::string format_fixed(double value, int decimals)
 {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
+    return trav_format("%.*f", decimals, value);
 }
 
 double read_back(double value, int decimals)
@@ -21,23 +19,12 @@ double read_back(double value, int decimals)
 
 std::string two_digits(int value)
 {
-    value = std::abs(value);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
-    return buffer;
+    return trav_format("%02d", std::abs(value));
 }
 
-bool same_name(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// Seconds come out of binary arithmetic a hair below the whole second they
-// stand for (45.3030 gives 29.99999999... seconds). Truncating those would
+// Seconds come out a hair below the whole second they stand for: 45.3030 is
+// 45.5083333333 degrees once printed with ten decimals, which is 29.99999988
+// seconds (binary doubles add their own dust). Truncating those would
 // turn nearly half of all D.MMSS values into the second below when read and
 // written back, so a millionth of a second is allowed before cutting. The
 // traverse rule itself stays truncation: 49.5 seconds is still 49.
@@ -176,8 +163,8 @@ double trav_unit_factor(std::string_view unit_name)
 
 int trav_unit_code(std::string_view unit_name)
 {
-    if (same_name(unit_name, "L") || same_name(unit_name, "LINK")) return trav_unit_link;
-    if (same_name(unit_name, "F") || same_name(unit_name, "FEET")) return trav_unit_feet;
+    if (trav_same_text(unit_name, "L") || trav_same_text(unit_name, "LINK")) return trav_unit_link;
+    if (trav_same_text(unit_name, "F") || trav_same_text(unit_name, "FEET")) return trav_unit_feet;
     return trav_unit_meter;
 }
 

@@ -1,35 +1,15 @@
 #include "trav_print.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 
 #include "ads.h"
 #include "angles.h"
 #include "trav_engine.h"
 #include "trav_maths.h"
+#include "trav_text.h"
 #include "units.h"
 
 namespace {
-
-void append_format(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-void append_format(std::string& out, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    if (size > 0) {
-        std::string text(static_cast<size_t>(size) + 1, '\0');
-        std::vsnprintf(text.data(), text.size(), format, args);
-        text.resize(static_cast<size_t>(size));
-        out += text;
-    }
-    va_end(args);
-}
 
 void print_text(const std::string& text)
 {
@@ -50,8 +30,8 @@ std::string trav_format_closure(const trav_route_rec& route)
     std::string out;
     const int first = route.stations.empty() ? 0 : route.stations.front();
     const int last = route.stations.empty() ? 0 : route.stations.back();
-    append_format(out, "\n[%d-%d]Tikai 1: %d   dist=%.3f  diflat= %.3f  difdip= %.3f", first, last,
-                  route_accuracy_ratio(route), route.length, route_diflat(route), route_difdip(route));
+    out += trav_format("\n[%d-%d]Tikai 1: %d   dist=%.3f  diflat= %.3f  difdip= %.3f", first, last,
+                       route_accuracy_ratio(route), route.length, route_diflat(route), route_difdip(route));
     return out;
 }
 
@@ -60,8 +40,8 @@ std::string trav_format_observations(const trav_obs_list& observations)
     std::string out = "\nNo Dari Ke BG dist Unit";
     for (size_t i = 0; i < observations.size(); ++i) {
         const trav_obs_rec& obs = observations[i];
-        append_format(out, "\n%d %d %d %.4f %.3f %s [%.3f,%.3f]", static_cast<int>(i), obs.from, obs.to,
-                      obs.bearing, obs.distance, obs.unit.c_str(), obs.to_point.x, obs.to_point.y);
+        out += trav_format("\n%d %d %d %.4f %.3f %s [%.3f,%.3f]", static_cast<int>(i), obs.from, obs.to,
+                           obs.bearing, obs.distance, obs.unit.c_str(), obs.to_point.x, obs.to_point.y);
     }
     return out;
 }
@@ -70,8 +50,8 @@ std::string trav_format_stations(const trav_station_list& stations)
 {
     std::string out;
     for (const trav_point_rec& station : stations)
-        append_format(out, "\nstn=%d,%.3f,%.3f,%s", station.number, station.point.x, station.point.y,
-                      trav_status_word(station.status));
+        out += trav_format("\nstn=%d,%.3f,%.3f,%s", station.number, station.point.x, station.point.y,
+                           trav_status_word(station.status));
     return out;
 }
 
@@ -79,9 +59,9 @@ std::string trav_format_routes(const trav_route_list& routes)
 {
     std::string out;
     for (size_t i = 0; i < routes.size(); ++i) {
-        append_format(out, "\nRoute %d =>[%d]", static_cast<int>(i),
-                      static_cast<int>(routes[i].stations.size()));
-        for (int entry : routes[i].stations) append_format(out, "%d,", entry);
+        out += trav_format("\nRoute %d =>[%d]", static_cast<int>(i),
+                           static_cast<int>(routes[i].stations.size()));
+        for (int entry : routes[i].stations) out += trav_format("%d,", entry);
     }
     return out;
 }
@@ -91,7 +71,7 @@ std::string trav_format_loops(const trav_route_list& routes)
     std::string out;
     for (size_t i = 0; i < routes.size(); ++i)
         if (routes[i].stations.size() > 1)
-            append_format(out, "\nLoop %d Area=%.3f", static_cast<int>(i), routes[i].area);
+            out += trav_format("\nLoop %d Area=%.3f", static_cast<int>(i), routes[i].area);
     return out;
 }
 
@@ -105,8 +85,8 @@ std::string trav_format_listing(const trav_obs_list& observations, const trav_st
     for (const trav_route_rec& route : routes) {
         point3d_rec first;
         if (!route_listable(route, stations, first)) continue;
-        append_format(out, "\n%d,0,0,0,0,0,%.6f,%.6f,%.6f,%.6f", route.stations.front(), first.y, first.x,
-                      first.y, first.x);
+        out += trav_format("\n%d,0,0,0,0,0,%.6f,%.6f,%.6f,%.6f", route.stations.front(), first.y, first.x,
+                           first.y, first.x);
         point3d_rec last_end = first;
         for (size_t k = 1; k < route.stations.size(); ++k) {
             int from_station = 0;
@@ -117,16 +97,16 @@ std::string trav_format_listing(const trav_obs_list& observations, const trav_st
             const double radians = trav_deg_to_rad(trav_obs_bearing_deg(obs));
             point3d_rec station;
             trav_find_station(obs.to, station, stations);
-            append_format(out, "\n%d,%d,%.4f,%.3f,%.3f,%.3f,%.6f,%.6f,%.6f,%.6f", obs.from, obs.to,
-                          obs.bearing, obs.distance, distance_m * std::cos(radians),
-                          distance_m * std::sin(radians), obs.to_point.y, obs.to_point.x, station.y,
-                          station.x);
+            out +=
+                trav_format("\n%d,%d,%.4f,%.3f,%.3f,%.3f,%.6f,%.6f,%.6f,%.6f", obs.from, obs.to, obs.bearing,
+                            obs.distance, distance_m * std::cos(radians), distance_m * std::sin(radians),
+                            obs.to_point.y, obs.to_point.x, station.y, station.x);
             last_end = obs.to_point;
         }
         const std::string bearing = angle_deg_to_dms_text(bearing_between(first, last_end), 0);
-        append_format(out, "\n,,ML:%s,%.3f ", bearing.c_str(), point_distance_2d(first, last_end));
-        append_format(out, "\nTikai 1: %d,,,%.3f,%.3f,%.3f", route_accuracy_ratio(route), route.length,
-                      route_diflat(route), route_difdip(route));
+        out += trav_format("\n,,ML:%s,%.3f ", bearing.c_str(), point_distance_2d(first, last_end));
+        out += trav_format("\nTikai 1: %d,,,%.3f,%.3f,%.3f", route_accuracy_ratio(route), route.length,
+                           route_diflat(route), route_difdip(route));
     }
     return out;
 }

@@ -181,6 +181,51 @@ TEST_F(TravFile, FirstLegBeforeAnyFixedPoint)
     EXPECT_EQ(lists.stations[1].point.y, 205.0);
 }
 
+// The first station of the list is adjusted and radiated to like any other.
+// Legs 1 -> 2 east 100 and 2 -> 3 north 100 end at (1100, 2100) against fixed
+// 3 at (1100.02, 2100.04): the Transit rule gives leg 1-2 the whole x
+// correction (0.02 x 100 / 100) and no y correction, so 2 goes to
+// (1100.02, 2000); radiation 2 -> 7 north 5 lands at (1100.02, 2005).
+TEST_F(TravFile, FirstStationOfTheListIsAdjustedAndRadiatedTo)
+{
+    trav_lists lists;
+    ASSERT_EQ(read_text("first_adj.trv",
+                        "KOLVA4\n"
+                        "T,1,2,90.0000,100.000,0.000,METER,\n"
+                        "T,2,3,0.0000,100.000,0.000,METER,\n"
+                        "P,1,1,1000.0000000000,2000.0000000000,0.000,METER,\n"
+                        "P,3,3,1100.0200000000,2100.0400000000,0.000,METER,\n"
+                        "C,3,3,0.0000,0.000,0.000,METER,\n",
+                        lists)
+                  .status,
+              trav_read_ok);
+    ASSERT_EQ(lists.stations.at(0).number, 2);
+    trav_run_printing([&] {
+        trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes,
+                   trav_solve_options{0, true});
+    });
+    EXPECT_EQ(lists.stations[0].status, trav_adjusted);
+    EXPECT_NEAR(lists.stations[0].point.x, 1100.02, 1e-6);
+    EXPECT_NEAR(lists.stations[0].point.y, 2000.0, 1e-6);
+
+    trav_lists radiated;
+    ASSERT_EQ(read_text("first_rad.trv",
+                        "KOLVA4\n"
+                        "R,1,7,0.0000,5.000,0.000,METER,\n"
+                        "P,1,1,10.0000000000,20.0000000000,0.000,METER,\n",
+                        radiated)
+                  .status,
+              trav_read_ok);
+    ASSERT_EQ(radiated.stations.at(0).number, 7);
+    trav_run_printing([&] {
+        trav_solve(radiated.observations, radiated.radiations, radiated.stations, radiated.routes,
+                   trav_solve_options{3, false});
+    });
+    EXPECT_EQ(radiated.stations[0].status, trav_cal);
+    EXPECT_EQ(radiated.stations[0].point.x, 10.0);
+    EXPECT_EQ(radiated.stations[0].point.y, 25.0);
+}
+
 TEST_F(TravFile, FixedPointAfterTheLegsThatReachItIsKept)
 {
     trav_lists lists;
@@ -288,12 +333,14 @@ TEST_F(TravFile, MalformedAndOverLongLinesAreSkipped)
         "P,1,1,0.0,0.0,0.0,METER,\n" +
         just_fits + "\n" + long_line +
         "\n"
-        "T,2,4,90.0000\n"                // too few fields
-        "P,9,9,1.0,2.0\n"                // too few fields
-        "\n"                             // empty: nothing
-        "X,1,2,3,4,5,METER,\n"           // another letter: ignored
-        "T,2,5,abc,2.000,0.000,METER\n"  // a version-3 record in a version-4 file
-        "T,2,6,1e999,3.000,,METER,\n";   // not numbers: 0
+        "T,2,4,90.0000\n"                     // too few fields
+        "P,9,9,1.0,2.0\n"                     // too few fields
+        "\n"                                  // empty: nothing
+        "X,1,2,3,4,5,METER,\n"                // another letter: ignored
+        "T,2,5,abc,2.000,0.000,METER\n"       // a version-3 record in a version-4 file
+        "T,2,6,1e999,3.000,,METER,\n"         // not numbers: 0
+        "R,2,11,45.0000,1.000,0.000,METER\n"  // a radiation keeps no code: read
+        "R,2,12,45.0000,1.000\n";             // too few fields
     trav_lists lists;
     const read_result result = read_text("bad.trv", text, lists);
     ASSERT_EQ(result.status, trav_read_ok);
@@ -305,11 +352,16 @@ TEST_F(TravFile, MalformedAndOverLongLinesAreSkipped)
     EXPECT_EQ(lists.observations[1].level, 0.0);
     EXPECT_EQ(find_point_index(8, lists.stations), -1);
     EXPECT_EQ(find_point_index(9, lists.stations), -1);
+    ASSERT_EQ(lists.radiations.size(), 1u);
+    EXPECT_EQ(lists.radiations[0].to, 11);
+    EXPECT_EQ(find_point_index(12, lists.stations), -1);
+    EXPECT_EQ(lists.radiations[0].unit, "METER");
     EXPECT_EQ(result.printed.text,
               "\nTrav file line 4 skipped: longer than 255 characters."
               "\nTrav file line 5 skipped: too few fields."
               "\nTrav file line 6 skipped: too few fields."
-              "\nTrav file line 9 skipped: too few fields.");
+              "\nTrav file line 9 skipped: too few fields."
+              "\nTrav file line 12 skipped: too few fields.");
 }
 
 TEST_F(TravFile, UnreadableFileLeavesTheListsAsTheyWere)

@@ -68,7 +68,6 @@ TEST_F(TravHost, LinkTraverseListingOnTheCommandLine)
         "\n10,11,62.1540,150.250,69.933,132.983,1069.932794,2132.982957,1069.932794,2132.982957"
         "\n11,12,118.3005,87.335,-41.675,76.750,1028.258273,2209.733439,1028.258273,2209.733439"
         "\n12,20,75.0520,140.118,36.055,135.400,1064.313464,2345.133133,1064.340000,2345.100000"
-        // 79.444347 degrees: 26' 39.65", written by the library with rounded seconds.
         // ML: 79.444347 degrees is 79d 26' 39.65", written with the library's
         // rounded seconds (the traverse's own conversion would give 79.2639).
         "\n,,ML:79.2640,351.074 "

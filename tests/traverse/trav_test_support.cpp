@@ -1,10 +1,10 @@
 #include "trav_test_support.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "session.h"
 
@@ -20,9 +20,9 @@ trav_printed trav_run_printing(const std::function<void()>& body, const std::str
 std::string trav_scratch_dir()
 {
     static const std::string dir = [] {
-        const std::filesystem::path path =
-            std::filesystem::path(ORVIK_BINARY_DIR) / "test_scratch" /
-            ("traverse-" + std::to_string(getpid()));  // one folder per test process: ctest runs them side by side
+        // One folder per test process: ctest runs them side by side.
+        const std::filesystem::path path = std::filesystem::path(ORVIK_BINARY_DIR) / "test_scratch" /
+                                           ("traverse-" + std::to_string(getpid()));
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         return path.string();
@@ -32,7 +32,7 @@ std::string trav_scratch_dir()
 
 std::string trav_write_scratch(const std::string& name, const std::string& text)
 {
-    const std::string path = trav_scratch_dir() + "/" + name;
+    std::string path = trav_scratch_dir() + "/" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
