@@ -114,9 +114,10 @@ TEST_F(DxfFile, OutsideReadersReadTheFileClean)
     EXPECT_NE(texts.find("Orvik_survey_temp LABEL_BGD Bgd"), std::string::npos) << texts;
     EXPECT_NE(texts.find("Orvik_survey_temp KOLVA LAYER=Traverse"), std::string::npos) << texts;
 
-    // LINE, POINT, CIRCLE, ARC, two TEXTs, 3DFACE, LWPOLYLINE, two POLYLINEs,
-    // two HATCHes, and the INSERT, whose three block entities make one feature.
-    EXPECT_EQ(expect_ogrinfo_reads(file), 13);
+    // LINE, POINT, CIRCLE, ARC, two TEXTs, 3DFACE, SOLID, TRACE, LWPOLYLINE, two
+    // POLYLINEs, two HATCHes, and the INSERT, whose three block entities make one
+    // feature.
+    EXPECT_EQ(expect_ogrinfo_reads(file), 15);
 }
 
 // The failures a check adds, caught and joined, instead of failing the test.

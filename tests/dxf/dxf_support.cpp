@@ -89,6 +89,9 @@ host::Drawing every_kind_drawing()
                                P(11, 30, 40, 0), T(7, "Fixed"), R(50, 1.5), I(73, 0)}));
     d.add_entity(
         make("3DFACE", {T(8, "TIN"), P(10, 0, 0, 1), P(11, 10, 0, 2), P(12, 0, 10, 3), P(13, 0, 10, 3)}));
+    d.add_entity(make("SOLID", {T(8, "TIN"), P(10, 20, 0), P(11, 24, 0), P(12, 20, 3), P(13, 24, 3)}));
+    d.add_entity(
+        make("TRACE", {T(8, "0"), P(10, 30, 0), P(11, 31, 0), P(12, 30, 8), P(13, 31, 8), R(39, 0.5)}));
     d.add_entity(make("LWPOLYLINE",
                       {I(67, 0),
                        T(100, "AcDbEntity"),

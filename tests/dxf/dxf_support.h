@@ -13,7 +13,7 @@
 
 namespace dxftest {
 
-// Every entity type (LINE, POINT, CIRCLE, ARC, TEXT left and justified, 3DFACE,
+// Every entity type (LINE, POINT, CIRCLE, ARC, TEXT left and justified, 3DFACE, SOLID, TRACE,
 // LWPOLYLINE with bulges and widths, 2D and 3D POLYLINE chains, INSERT, HATCH
 // with an edge path and a polyline path), a block definition with its own
 // chain and extended data, and LAYER (with settings xdata in both forms), STYLE,
