@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "geometry.h"
 #include "trav_text.h"
 
 namespace {
@@ -107,11 +108,11 @@ double bearing_between(const point3d_rec& a, const point3d_rec& b)
     return bearing;
 }
 
+// Distances and copies are the same as everywhere else in the system; only
+// the angle, rounding and unit routines above and below are the traverse's own.
 double point_distance_2d(const point3d_rec& a, const point3d_rec& b)
 {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    return std::sqrt(dx * dx + dy * dy);
+    return dist_2d(a, b);
 }
 
 trav_offsets polar_offsets(double bearing_deg, double distance)
@@ -182,7 +183,6 @@ std::string trav_unit_name(int code)
 
 point3d_rec point_copy(const point3d_rec& point, int flag)
 {
-    point3d_rec copy = point;
-    if (flag == 1) copy.z = 0.0;
-    return copy;
+    point3d_rec copy;
+    return pt_copy(point, copy, flag);
 }
