@@ -132,6 +132,33 @@ void BM_EntNextEntGet(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// A walk that labels as it goes: acdbEntNext over the drawing, a TEXT made by
+// acdbEntMake beside every POINT met (the new texts are walked too, at the end).
+void BM_EntNextWhileMaking(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        make_current(state.range(0));
+        state.ResumeTiming();
+        ads_name entity;
+        for (int status = acdbEntNext(nullptr, entity); status == RTNORM;
+             status = acdbEntNext(entity, entity)) {
+            resbuf* list = acdbEntGet(entity);
+            const resbuf* type = list ? list->rbnext : nullptr;  // -1, then 0
+            if (type && type->restype == 0 && std::string(type->resval.rstring) == "POINT") {
+                ads_point at = {0, 0, 0};
+                for (const resbuf* node = list; node; node = node->rbnext)
+                    if (node->restype == 10) ads_point_set(node->resval.rpoint, at);
+                resbuf* text = acutBuildList(RTDXF0, "TEXT", 8, "LABELS", 1, "P", 10, at, 40, 1.0, 0);
+                acdbEntMake(text);
+                acutRelRb(text);
+            }
+            acutRelRb(list);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 // ssget "X" over the whole drawing, then acdbEntGet on every item of the set.
 void BM_SsgetAllEntGet(benchmark::State& state)
 {
@@ -175,5 +202,6 @@ void BM_SsgetFiltered(benchmark::State& state)
 BENCHMARK(BM_DxfWrite)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DxfRead)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EntNextEntGet)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EntNextWhileMaking)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SsgetAllEntGet)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SsgetFiltered)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);

@@ -245,10 +245,16 @@ std::optional<size_t> Drawing::index_in_container(const Entity& entity) const
             return it->second;
         return std::nullopt;
     };
-    if (place_cache_of_ == list && place_cache_size_ == list->size()) {
+    if (place_cache_of_ == list) {
+        // Entities made since the last question were appended: index only those,
+        // so that a walk which makes entities as it goes stays linear.
+        for (size_t i = place_cache_size_; i < list->size(); ++i) place_cache_[(*list)[i]] = i;
+        place_cache_size_ = list->size();
+        // Every answer is checked against the list itself, so a place that a
+        // removal or an insertion made stale is never given out.
         if (auto found = lookup()) return found;
     }
-    // The list changed (or another one was asked last): index it again.
+    // The list changed in its middle (or another one was asked last): index it again.
     place_cache_.clear();
     for (size_t i = 0; i < list->size(); ++i) place_cache_[(*list)[i]] = i;
     place_cache_of_ = list;

@@ -311,6 +311,49 @@ TEST_F(DxfFile, FilesOfOtherProgramsKeepWhatTheHostKnows)
     EXPECT_NE(all.find("1 INSERT of a block the file lacks"), std::string::npos) << all;
 }
 
+// A drawing opened from a file and walked as a labelling command walks it:
+// acdbEntNext from the start, a TEXT made at every POINT met. The walk sees
+// every entity once, in order, the new texts last.
+TEST_F(DxfFile, AWalkThatMakesEntitiesSeesEachOnce)
+{
+    host::Drawing d;
+    for (int i = 0; i < 300; ++i) {
+        host::Entity e;
+        e.type = i % 3 == 0 ? "POINT" : "LINE";
+        e.groups = {host::Group::of_text(8, "0"), host::Group::of_point(10, {double(i), 0, 0})};
+        if (e.type == "LINE") e.groups.push_back(host::Group::of_point(11, {double(i), 1, 0}));
+        d.add_entity(e);
+    }
+    const std::string file = path("walk.dxf");
+    std::string error;
+    ASSERT_TRUE(host::dxf_save(d, {}, file, error)) << error;
+    run("OPEN " + file);
+    ASSERT_EQ(drawing().model.size(), 300u);
+
+    std::vector<double> seen;  // x of each entity met; texts as -x
+    ads_name entity;
+    for (int status = acdbEntNext(nullptr, entity); status == RTNORM; status = acdbEntNext(entity, entity)) {
+        resbuf* list = acdbEntGet(entity);
+        ASSERT_NE(list, nullptr);
+        std::string type;
+        ads_point at = {0, 0, 0};
+        for (const resbuf* node = list; node; node = node->rbnext) {
+            if (node->restype == 0) type = node->resval.rstring;
+            if (node->restype == 10) ads_point_set(node->resval.rpoint, at);
+        }
+        acutRelRb(list);
+        seen.push_back(type == "TEXT" ? -at[0] : at[0]);
+        if (type != "POINT") continue;
+        resbuf* text = acutBuildList(RTDXF0, "TEXT", 8, "LABELS", 1, "P", 10, at, 40, 1.0, 0);
+        EXPECT_EQ(acdbEntMake(text), RTNORM);
+        acutRelRb(text);
+    }
+    std::vector<double> expected;
+    for (int i = 0; i < 300; ++i) expected.push_back(i);
+    for (int i = 0; i < 300; i += 3) expected.push_back(-i);
+    EXPECT_EQ(seen, expected);
+}
+
 // OPEN of a file that cannot be read says why and leaves the session as it was.
 TEST_F(DxfFile, OpenOfAnUnreadableFileChangesNothing)
 {
