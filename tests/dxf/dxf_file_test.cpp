@@ -64,7 +64,7 @@ TEST_F(DxfFile, EntitiesMadeThroughTheEntityRulesComeBack)
     using host::Group;
     host::Drawing& d = drawing();
     auto make = [&](const std::string& type, std::vector<Group> groups,
-                    std::vector<host::XDataApp> xdata = {}) {
+                    const std::vector<host::XDataApp>& xdata = {}) {
         ASSERT_EQ(host::entity_make(d, type, std::move(groups), xdata), RTNORM) << type;
     };
     make("APPID", {Group::of_text(2, "PILE_AUTO_DAT")});
