@@ -27,17 +27,6 @@ const trav_point_rec& station(const trav_lists& lists, int number)
     return lists.stations.at(index < 0 ? 0 : index);
 }
 
-// Runs the computation with the given options; returns what it printed.
-std::string solve(trav_lists& lists, int decimals, bool adjust)
-{
-    return trav_run_printing([&] {
-               trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes,
-                          trav_solve_options{decimals, adjust});
-               trav_find_loops(lists.observations, lists.routes);
-           })
-        .text;
-}
-
 size_t count_of(const std::string& text, const std::string& part)
 {
     size_t count = 0;
@@ -50,7 +39,7 @@ size_t count_of(const std::string& text, const std::string& part)
 TEST(TravTransit, SquareClosureLine)
 {
     trav_lists lists = trav_square_lists();
-    const std::string printed = solve(lists, 0, false);
+    const std::string printed = trav_solve_printing(lists, 0, false);
     // One closure line: route [1,2,3,4,1,-1], ratio 400.03 / 0.03 = 13334.3 cut to 13334.
     EXPECT_EQ(count_of(printed, "Tikai 1:"), 1u) << printed;
     EXPECT_NE(printed.find("\n[1--1]Tikai 1: 13334   dist=400.030  diflat= -0.030  difdip= "),
@@ -71,7 +60,7 @@ TEST(TravTransit, SquareClosureLine)
 TEST(TravTransit, AdjustmentCorrectsOnlyAlongEachLegsAxis)
 {
     trav_lists lists = trav_square_lists();
-    const std::string printed = solve(lists, 0, true);
+    const std::string printed = trav_solve_printing(lists, 0, true);
     // The closure line still shows the misclosure before the adjustment.
     EXPECT_NE(printed.find("\n[1--1]Tikai 1: 13334   dist=400.030  diflat= -0.030"), std::string::npos)
         << printed;
@@ -146,7 +135,7 @@ TEST(TravWorked, LoopAndLinkTraversesMatchTheWorking)
                                                            lists.stations, false),
                                             trav_read_ok);
                               }).text;
-        printed = solve(lists, decimals, adjust);
+        printed = trav_solve_printing(lists, decimals, adjust);
 
         for (const expected_station& s : expected.stations) {
             const trav_point_rec& got = station(lists, s.number);
@@ -177,7 +166,7 @@ TEST(TravClosing, LoopClosedByALegAloneHasNoClosureAndNoAdjustment)
 {
     trav_lists lists = trav_square_lists();
     lists.routes[0].stations.pop_back();  // [1,2,3,4,1]: no closing entry
-    const std::string printed = solve(lists, 0, true);
+    const std::string printed = trav_solve_printing(lists, 0, true);
     EXPECT_EQ(printed.find("Tikai"), std::string::npos) << printed;
     EXPECT_EQ(station(lists, 2).status, trav_cal);
     EXPECT_NEAR(station(lists, 4).point.y, 1900.0, 1e-6);
@@ -207,12 +196,12 @@ TEST(TravClosing, KnownCoordinatesOfTheClosingRecordAgainstAFixedStation)
 {
     // Flag off: the record's own coordinates stay, although 3 is FIXED.
     trav_lists off = link_with_closing_coordinates();
-    solve(off, 0, false);
+    trav_solve_printing(off, 0, false);
     EXPECT_NEAR(route_difdip(off.routes[0]), 0.02, 1e-6);
     EXPECT_NEAR(route_diflat(off.routes[0]), 0.01, 1e-6);
     // Flag on: the FIXED station's coordinates replace them.
     trav_lists on = link_with_closing_coordinates();
-    solve(on, 0, true);
+    trav_solve_printing(on, 0, true);
     EXPECT_NEAR(route_difdip(on.routes[0]), 0.0, 1e-6);
     EXPECT_NEAR(route_diflat(on.routes[0]), 0.05, 1e-6);
     EXPECT_EQ(station(on, 3).point.y, 0.05);  // FIXED: untouched
@@ -235,10 +224,10 @@ TEST(TravClosing, AdjustedStationKeepsItsPlaceWhenALaterRouteComesBack)
     lists.routes.emplace_back();
     ASSERT_EQ(lists.routes[1].stations, (std::vector<int>{3, 2, 5, -5}));
 
-    solve(lists, 0, true);
+    trav_solve_printing(lists, 0, true);
     // Station 2 keeps the place the first route's adjustment gave it.
     trav_lists first_only = link_with_closing_coordinates();
-    solve(first_only, 0, true);
+    trav_solve_printing(first_only, 0, true);
     EXPECT_EQ(station(lists, 2).point.x, station(first_only, 2).point.x);
     EXPECT_EQ(station(lists, 2).point.y, station(first_only, 2).point.y);
     EXPECT_EQ(station(lists, 2).status, trav_adjusted);
@@ -258,27 +247,14 @@ TEST(TravMended, ClosingOnAComputedStationDoesNotPullTowardTheOrigin)
     trav_lists lists;
     trav_add_station(1, point3d_rec{5000, 5000, 0}, trav_fixed, lists.stations, false);
     lists.routes.emplace_back();
-    const struct {
-        int from, to;
-        double bearing, distance;
-    } legs[] = {{1, 2, 90.0, 100.0}, {2, 3, 180.0, 100.0}};
-    for (const auto& leg : legs) {
-        trav_add_obs(lists.observations, trav_obs_leg, leg.from, leg.to, leg.bearing, leg.distance, 0,
-                     "METER", "");
-        trav_link_nodes(leg.from, leg.to, 0, lists.routes);
-        trav_add_station(leg.to, point3d_rec{}, trav_nil, lists.stations, false);
-    }
+    trav_add_legs(lists, 0, {{1, 2, 90.0, 100.0}, {2, 3, 180.0, 100.0}});
     lists.routes.emplace_back();
-    trav_add_obs(lists.observations, trav_obs_leg, 3, 4, 270.0, 100.0, 0, "METER", "");
-    trav_link_nodes(3, 4, 1, lists.routes);
-    trav_add_station(4, point3d_rec{}, trav_nil, lists.stations, false);
-    trav_add_obs(lists.observations, trav_obs_leg, 4, 2, 45.0, 141.45, 0, "METER", "");
-    trav_link_nodes(4, 2, 1, lists.routes);
+    trav_add_legs(lists, 1, {{3, 4, 270.0, 100.0}, {4, 2, 45.0, 141.45}});
     trav_add_obs(lists.observations, trav_obs_closing, 2, 2, 0, 0, 0, "METER", "");
     lists.routes[1].stations.push_back(-2);
     lists.routes.emplace_back();
 
-    const std::string printed = solve(lists, 0, true);
+    const std::string printed = trav_solve_printing(lists, 0, true);
     // Checked against 2's computed place (5100, 5000), not against (0, 0).
     EXPECT_NEAR(lists.routes[1].known_point.x, 5100.0, 1e-6);
     EXPECT_NEAR(lists.routes[1].known_point.y, 5000.0, 1e-6);
@@ -291,7 +267,7 @@ TEST(TravMended, ClosingOnAComputedStationDoesNotPullTowardTheOrigin)
     // adjust to, so the stations stay where the legs put them.
     lists.routes[1].stations.back() = -99;
     lists.routes[1].known_point = point3d_rec{};
-    solve(lists, 0, true);
+    trav_solve_printing(lists, 0, true);
     EXPECT_EQ(station(lists, 4).status, trav_cal);
     EXPECT_NEAR(station(lists, 4).point.x, 5000.0, 1e-6);
     EXPECT_NEAR(station(lists, 4).point.y, 4900.0, 1e-6);
@@ -303,18 +279,9 @@ TEST(TravMended, BranchFromAnEarlierStationIsComputed)
     trav_lists lists;
     trav_add_station(1, point3d_rec{100, 100, 0}, trav_fixed, lists.stations, false);
     lists.routes.emplace_back();
-    const struct {
-        int from, to;
-        double bearing, distance;
-    } legs[] = {{1, 2, 0.0, 10.0}, {2, 3, 90.0, 20.0}, {2, 4, 270.0, 30.0}};
-    for (const auto& leg : legs) {
-        trav_add_obs(lists.observations, trav_obs_leg, leg.from, leg.to, leg.bearing, leg.distance, 0,
-                     "METER", "");
-        trav_link_nodes(leg.from, leg.to, 0, lists.routes);
-        trav_add_station(leg.to, point3d_rec{}, trav_nil, lists.stations, false);
-    }
+    trav_add_legs(lists, 0, {{1, 2, 0.0, 10.0}, {2, 3, 90.0, 20.0}, {2, 4, 270.0, 30.0}});
     ASSERT_EQ(lists.routes[0].stations, (std::vector<int>{1, 2, 3, 4}));
-    solve(lists, 3, false);
+    trav_solve_printing(lists, 3, false);
     EXPECT_EQ(station(lists, 3).point.x, 120.0);
     EXPECT_EQ(station(lists, 3).point.y, 110.0);
     EXPECT_EQ(station(lists, 4).status, trav_cal);
@@ -333,7 +300,7 @@ TEST(TravMended, StationFirstInTheListIsComputed)
     trav_add_obs(lists.observations, trav_obs_leg, 1, 2, 90.0, 5.0, 0, "METER", "");
     trav_link_nodes(1, 2, 0, lists.routes);
     trav_add_obs(lists.radiations, trav_obs_radiation, 1, 2, 0.0, 1.0, 0, "METER", "");
-    solve(lists, 3, false);
+    trav_solve_printing(lists, 3, false);
     EXPECT_EQ(lists.stations[0].status, trav_cal);
     EXPECT_EQ(lists.stations[0].point.x, 15.0);
     EXPECT_EQ(lists.stations[0].point.y, 20.0);
@@ -344,14 +311,10 @@ TEST(TravMended, RouteWithoutEastWestMovementAdjustsWithoutDividingByZero)
     trav_lists lists;
     trav_add_station(1, point3d_rec{500, 500, 0}, trav_fixed, lists.stations, false);
     lists.routes.emplace_back();
-    for (int to : {2, 3}) {
-        trav_add_obs(lists.observations, trav_obs_leg, to - 1, to, 0.0, 100.0, 0, "METER", "");
-        trav_link_nodes(to - 1, to, 0, lists.routes);
-        trav_add_station(to, point3d_rec{}, trav_nil, lists.stations, false);
-    }
+    trav_add_legs(lists, 0, {{1, 2, 0.0, 100.0}, {2, 3, 0.0, 100.0}});
     lists.routes[0].stations.push_back(-3);
     lists.routes[0].known_point = point3d_rec{500.02, 700.01, 0};
-    solve(lists, 0, true);
+    trav_solve_printing(lists, 0, true);
     EXPECT_EQ(station(lists, 2).point.x, 500.0);  // no east-west legs: no x correction
     EXPECT_NEAR(station(lists, 2).point.y, 600.005, 1e-9);
     EXPECT_NEAR(station(lists, 3).point.y, 700.01, 1e-9);
@@ -362,7 +325,7 @@ TEST(TravMended, ExactClosureHasTheLargestRatio)
 {
     trav_lists lists = trav_square_lists();
     lists.observations[3].distance = 100.0;  // closes exactly once rounded to 3 decimals
-    const std::string printed = solve(lists, 3, false);
+    const std::string printed = trav_solve_printing(lists, 3, false);
     EXPECT_EQ(route_accuracy_ratio(lists.routes[0]), INT_MAX);
     EXPECT_NE(printed.find("\n[1--1]Tikai 1: 2147483647   dist=400.000  diflat= 0.000  difdip= 0.000"),
               std::string::npos)
@@ -394,7 +357,7 @@ TEST(TravAreas, SignFollowsTheDirectionOfTravel)
     // last double distance is positive (legs 270/100, 0/100.03, 90/100,
     // 180/100: sums 0, 100.03, 200.06, 100.06), area = 0.5 x 100 x 200.06.
     trav_lists clockwise = trav_square_lists();
-    solve(clockwise, 3, false);
+    trav_solve_printing(clockwise, 3, false);
     EXPECT_NEAR(clockwise.routes[0].area, 10003.0, 1e-9);
     EXPECT_EQ(trav_format_loops(clockwise.routes), "\nLoop 0 Area=10003.000");
 
@@ -402,17 +365,9 @@ TEST(TravAreas, SignFollowsTheDirectionOfTravel)
     trav_lists counter;
     trav_add_station(1, point3d_rec{1000, 2000, 0}, trav_fixed, counter.stations, false);
     counter.routes.emplace_back();
-    const struct {
-        int from, to;
-        double bearing;
-    } legs[] = {{1, 4, 180.0}, {4, 3, 90.0}, {3, 2, 0.0}, {2, 1, 270.0}};
-    for (const auto& leg : legs) {
-        trav_add_obs(counter.observations, trav_obs_leg, leg.from, leg.to, leg.bearing, 100.0, 0, "METER",
-                     "");
-        trav_link_nodes(leg.from, leg.to, 0, counter.routes);
-        trav_add_station(leg.to, point3d_rec{}, trav_nil, counter.stations, false);
-    }
-    solve(counter, 3, false);
+    trav_add_legs(counter, 0,
+                  {{1, 4, 180.0, 100.0}, {4, 3, 90.0, 100.0}, {3, 2, 0.0, 100.0}, {2, 1, 270.0, 100.0}});
+    trav_solve_printing(counter, 3, false);
     EXPECT_NEAR(counter.routes[0].area, -10000.0, 1e-9);
 }
 
@@ -496,7 +451,7 @@ TEST(TravModel, AddStationAsksBeforeOverwriting)
 TEST(TravPrint, ListingsOfTheSquare)
 {
     trav_lists lists = trav_square_lists();
-    solve(lists, 3, false);
+    trav_solve_printing(lists, 3, false);
     EXPECT_EQ(trav_format_routes(lists.routes), "\nRoute 0 =>[6]1,2,3,4,1,-1,\nRoute 1 =>[0]");
     EXPECT_EQ(trav_format_stations(lists.stations),
               "\nstn=1,1000.000,2000.000,FIXED\nstn=2,1100.000,2000.000,CAL\nstn=3,1100.000,1900.000,CAL"

@@ -99,8 +99,7 @@ TEST_F(TravFile, Version4WrittenBackAsItWas)
     trav_lists lists;
     ASSERT_EQ(read_text("v4.trv", version4_text, lists).status, trav_read_ok);
     // A computation does not change what is written: computed stations are not P records.
-    trav_run_printing(
-        [&] { trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes); });
+    trav_solve_printing(lists, 0, false);
     trav_settings().file_name = trav_scratch_dir() + "/v4_out.trv";
     ASSERT_TRUE(write_lists(lists));
     EXPECT_EQ(trav_file_contents(trav_settings().file_name), version4_text);
@@ -172,10 +171,7 @@ TEST_F(TravFile, FirstLegBeforeAnyFixedPoint)
     EXPECT_EQ(lists.stations[0].status, trav_nil);
     EXPECT_EQ(lists.stations[2].status, trav_fixed);
     // Station 2, first in the list, is computed all the same.
-    trav_run_printing([&] {
-        trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes,
-                   trav_solve_options{3, false});
-    });
+    trav_solve_printing(lists, 3, false);
     EXPECT_EQ(lists.stations[0].status, trav_cal);
     EXPECT_EQ(lists.stations[0].point.x, 110.0);
     EXPECT_EQ(lists.stations[1].point.y, 205.0);
@@ -200,10 +196,7 @@ TEST_F(TravFile, FirstStationOfTheListIsAdjustedAndRadiatedTo)
                   .status,
               trav_read_ok);
     ASSERT_EQ(lists.stations.at(0).number, 2);
-    trav_run_printing([&] {
-        trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes,
-                   trav_solve_options{0, true});
-    });
+    trav_solve_printing(lists, 0, true);
     EXPECT_EQ(lists.stations[0].status, trav_adjusted);
     EXPECT_NEAR(lists.stations[0].point.x, 1100.02, 1e-6);
     EXPECT_NEAR(lists.stations[0].point.y, 2000.0, 1e-6);
@@ -217,10 +210,7 @@ TEST_F(TravFile, FirstStationOfTheListIsAdjustedAndRadiatedTo)
                   .status,
               trav_read_ok);
     ASSERT_EQ(radiated.stations.at(0).number, 7);
-    trav_run_printing([&] {
-        trav_solve(radiated.observations, radiated.radiations, radiated.stations, radiated.routes,
-                   trav_solve_options{3, false});
-    });
+    trav_solve_printing(radiated, 3, false);
     EXPECT_EQ(radiated.stations[0].status, trav_cal);
     EXPECT_EQ(radiated.stations[0].point.x, 10.0);
     EXPECT_EQ(radiated.stations[0].point.y, 25.0);
@@ -244,9 +234,8 @@ TEST_F(TravFile, FixedPointAfterTheLegsThatReachItIsKept)
     EXPECT_EQ(end.status, trav_fixed);
     EXPECT_EQ(end.point.y, 200.03);
     EXPECT_EQ(end.code, "END");  // the second P record changed nothing
-    const trav_printed printed = trav_run_printing(
-        [&] { trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes); });
-    EXPECT_EQ(printed.text, "\n[1--3]Tikai 1: 6666   dist=200.000  diflat= 0.030  difdip= 0.000");
+    const std::string printed = trav_solve_printing(lists, 0, false);
+    EXPECT_EQ(printed, "\n[1--3]Tikai 1: 6666   dist=200.000  diflat= 0.030  difdip= 0.000");
     // Saved, the point is there (fixed points come first).
     ASSERT_TRUE(write_lists(lists));
     EXPECT_EQ(trav_file_contents(trav_settings().file_name),
@@ -291,9 +280,8 @@ TEST_F(TravFile, TwoClosingRecordsInARow)
     EXPECT_EQ(lists.routes[1].stations, (std::vector<int>{-5}));  // nothing but the closing entry
     EXPECT_EQ(lists.routes[1].known_point.x, 3.0);
     EXPECT_TRUE(lists.routes[2].stations.empty());
-    const trav_printed printed = trav_run_printing(
-        [&] { trav_solve(lists.observations, lists.radiations, lists.stations, lists.routes); });
-    EXPECT_EQ(printed.text, "\n[1--2]Tikai 1: 1000   dist=10.000  diflat= 0.010  difdip= 0.000");
+    const std::string printed = trav_solve_printing(lists, 0, false);
+    EXPECT_EQ(printed, "\n[1--2]Tikai 1: 1000   dist=10.000  diflat= 0.010  difdip= 0.000");
 }
 
 TEST_F(TravFile, RadiationsAreWrittenBackAsR)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,18 @@ struct trav_printed {
     std::vector<std::string> alerts;
 };
 trav_printed trav_run_printing(const std::function<void()>& body, const std::string& answers = "");
+
+// Computes the lists and their route areas with the given rounding and adjust
+// flag inside a fresh host session; returns what the computation printed.
+std::string trav_solve_printing(trav_lists& lists, int decimals, bool adjust);
+
+// Legs appended to route `route` as the reader appends T records: the
+// observation, the route link and the to-station (NIL) when it is new.
+struct trav_test_leg {
+    int from, to;
+    double bearing, distance;
+};
+void trav_add_legs(trav_lists& lists, size_t route, std::initializer_list<trav_test_leg> legs);
 
 // A scratch folder of this test program (made empty on first use).
 std::string trav_scratch_dir();
