@@ -10,10 +10,6 @@ int b_ltrav()
 {
     return 0;
 }
-int b_inputbgd()
-{
-    return 0;
-}
 int b_autodist()
 {
     return 0;
