@@ -22,22 +22,6 @@ int b_pickbgd(const char*)
 {
     return 0;
 }
-int b_gd()
-{
-    return 0;
-}
-int b_bgd_combine_bgd()
-{
-    return 0;
-}
-int b_bgd_spc()
-{
-    return 0;
-}
-int b_bgd_reverse_bg()
-{
-    return 0;
-}
 
 int b_find_area()
 {

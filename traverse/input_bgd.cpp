@@ -329,7 +329,6 @@ void inputbgd_cfg_load()
 
 int inputbgd_cfg_save()
 {
-    regapp_register(kApp);
     layer_ensure(ORVIK_SETTINGS_LAYER);
     const std::string text = inputbgd_cfg_text(inputbgd_cfg());
     if (layer_xdata_put(ORVIK_SETTINGS_LAYER, kApp, text.c_str(), 1) != RTNORM) {
