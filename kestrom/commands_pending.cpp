@@ -152,10 +152,6 @@ int b_line_tepat()
 {
     return 0;
 }
-int b_make_circle_point(int)
-{
-    return 0;
-}
 
 int b_dtm_main()
 {
