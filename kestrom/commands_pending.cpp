@@ -80,10 +80,6 @@ int b_rad_print_listing()
     return 0;
 }
 
-int b_input_point(int)
-{
-    return 0;
-}
 int b_label_input_point()
 {
     return 0;
