@@ -150,6 +150,20 @@ TEST_F(CirclePointsTest, ClosedLwpolylineGetsFourStonesAndFourTrimmedLegs)
     EXPECT_TRUE(live("LWPOLYLINE").empty()) << "the original is erased with the delete flag on";
 }
 
+TEST_F(CirclePointsTest, ClosedOldStylePolylineGetsStonesAndTrimmedLegs)
+{
+    // A 6-8-10 triangle. The hypotenuse from (8,6) to (0,0) runs along
+    // (-0.8, -0.6): 0.7 along it is (7.44, 5.58), 9.3 along it (0.56, 0.42).
+    make_polyline(1, {{0, 0, 0}, {8, 0, 0}, {8, 6, 0}});
+    run("(b_make_circle_point 1)\nok\nALL\n\n");
+    expect_points(centres("CIRCLE", "Lot-s"), {{0, 0, 0}, {8, 0, 0}, {8, 6, 0}});
+    expect_lines(
+        lines("Lot-s"),
+        {{{0.56, 0.42, 0}, {7.44, 5.58, 0}}, {{0.7, 0, 0}, {7.3, 0, 0}}, {{8, 0.7, 0}, {8, 5.3, 0}}});
+    EXPECT_TRUE(live("POLYLINE").empty());
+    EXPECT_TRUE(live("VERTEX").empty()) << "its vertices go with it";
+}
+
 TEST_F(CirclePointsTest, OldStylePolylineGetsPointsAtItsVerticesWithTheirZ)
 {
     make_polyline(0, {{0, 0, 5}, {20, 0, 6}, {20, 15, 7}});
