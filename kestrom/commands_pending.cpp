@@ -60,10 +60,6 @@ int b_rad_print_listing()
     return 0;
 }
 
-int b_input_point(int)
-{
-    return 0;
-}
 int b_label_input_point()
 {
     return 0;
@@ -129,10 +125,6 @@ int b_pnt_right_angle()
     return 0;
 }
 int b_line_tepat()
-{
-    return 0;
-}
-int b_make_circle_point(int)
 {
     return 0;
 }
