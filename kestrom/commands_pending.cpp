@@ -23,18 +23,6 @@ int b_pickbgd(const char*)
     return 0;
 }
 
-int b_find_area()
-{
-    return 0;
-}
-int b_put_area()
-{
-    return 0;
-}
-int b_convert_area()
-{
-    return 0;
-}
 int b_lot_number()
 {
     return 0;
