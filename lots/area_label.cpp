@@ -240,7 +240,6 @@ void area_label_text(const point3d_rec& p)
     sysvar_get_real("AREA", area);
     const std::string formatted =
         rtos_decimal(convert_area_value(area, "M", unit(cfg.unit_a).letter), cfg.decimals_a);
-    const double va = std::atof(formatted.c_str());
     const std::string text_a = formatted + cfg.suffix_a;
     acutPrintf("\narea %sm2", formatted.c_str());
     const double r90 = wrap_360(cfg.rotation + 90.0);
@@ -259,7 +258,9 @@ void area_label_text(const point3d_rec& p)
     if (cfg.table_on) area_table_row(text_a);
     if (cfg.second_on) {
         const point3d_rec at = second_label_point(p, ha, r90, r180);
-        const double vb = convert_area_value(va, unit(cfg.unit_a).letter, unit(cfg.unit_b).letter);
+        // From the measured area, not from the rounded first label: 500 m2 shown as
+        // 0.1 ha would otherwise be labelled 0.247 ac instead of 0.124 ac.
+        const double vb = convert_area_value(area, "M", unit(cfg.unit_b).letter);
         text_make_on_layer(at, hb, cfg.width_factor, cfg.rotation, cfg.layer,
                            rtos_decimal(vb, cfg.decimals_b) + cfg.suffix_b, 1);
     }

@@ -213,6 +213,7 @@ int find_area_cfg_save()
 {
     find_area_cfg_rec& cfg = find_area_cfg();
     const std::string text = find_area_cfg_text(cfg);
+    acdbRegApp(kApp);  // a drawing that never had the settings lacks the application
     if (text.size() > kStoredTextLimit ||
         layer_xdata_put(kSettingsLayer, kApp, cfg.layer.c_str(), 1) != RTNORM) {
         msg_alert_two("nFailed save cfg to layer", kSettingsLayer);
