@@ -274,4 +274,36 @@ TEST_F(LotArea, SettingsComeBackFromTheDrawingAfterItIsSavedAndOpened)
               "500.000,90.000000,1.000,2.000,0,2,0,2.000,1,3,1,1,100.000,50.000,0,0,0,0,0,0,0,0,");
 }
 
+TEST_F(LotArea, RebuiltFromRoundedBearingsAndDistancesTheBoundaryClosesByTheTransitRule)
+{
+    // The legs round to 90 deg 40.000, 0 deg 25.000, 270 deg 40.001 and 180 deg
+    // 25.001 (three decimals, whole tens of seconds); walked from (0,0) they miss
+    // it by 0.001 in x and y, which the transit rule spreads over |dx| and |dy|:
+    // corners (0,0), (40.0005,0), (40.0005,25.0005), (0,25.0005) -> 1000.0325.
+    // As found the outline holds 1000.02125.
+    outline({{0, 0}, {40.0004, 0.0003}, {40.0007, 25.0002}, {0.0002, 25.0006}});
+    run("(b_find_area)\nset t_kpcdec_a 4\nok\n20,12\n\nX\n");
+    run("(b_find_area)\nS\npick methode_bgd_rb\nok\n20,12\n\nX\n");
+    EXPECT_EQ(label_texts(), (std::vector<std::string>{"1000.0213m%%178", "1000.0325m%%178"}));
+    EXPECT_TRUE(live("LWPOLYLINE").empty()) << "the rebuilt boundary goes too";
+}
+
+TEST_F(LotArea, AreaTableRowsGoUnderEachOther)
+{
+    outline({{0, 0}, {20, 0}, {20, 10}, {0, 10}});
+    line(10, 0, 10, 10);
+    run("(b_find_area)\npick table_tg\nset t_x 100\nset t_y 50\nok\n5,5\n\n15,5\n\nX\n");
+    // Row height 2.0: numbers right-justified at x 100, areas at 100 + 14 x 1.0 x 2.0.
+    std::vector<std::string> rows;
+    for (const host::Entity* e : live("TEXT")) {
+        if (e->integer(72) != 2) continue;
+        const host::Point3 at = e->point(11);
+        rows.push_back(e->text(1) + "@" + std::to_string(int(at.x)) + "," + std::to_string(int(at.y)));
+    }
+    const std::vector<std::string> expected = {"1@100,50", "100.0m%%178@128,50", "2@100,46",
+                                               "100.0m%%178@128,46"};
+    EXPECT_EQ(rows, expected);
+    EXPECT_NE(stored("Area").find(",1,3,100.000,42.000,"), std::string::npos) << stored("Area");
+}
+
 }  // namespace
