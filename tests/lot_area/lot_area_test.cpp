@@ -8,6 +8,7 @@
 //   Text height 2.0 x 1000 / 1000 = 2.0; the second unit's line 2 x 2.0 below.
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -304,6 +305,16 @@ TEST_F(LotArea, AreaTableRowsGoUnderEachOther)
                                                "100.0m%%178@128,46"};
     EXPECT_EQ(rows, expected);
     EXPECT_NE(stored("Area").find(",1,3,100.000,42.000,"), std::string::npos) << stored("Area");
+}
+
+TEST_F(LotArea, RotationTakenFromTwoPickedPoints)
+{
+    outline({{0, 0}, {40, 0}, {40, 25}, {0, 25}});
+    // Bearing from (0,0) to (10,10) is 45 deg; a TEXT's rotation is 90 - 45 deg.
+    run("(b_find_area)\nok\nR\n0,0\n10,10\n12,7\n\nX\n");
+    ASSERT_EQ(live("TEXT").size(), 1u);
+    EXPECT_NEAR(live("TEXT")[0]->real(50), M_PI / 4, 1e-9);
+    EXPECT_NE(stored("Area").find(",45.000000,"), std::string::npos) << stored("Area");
 }
 
 }  // namespace
