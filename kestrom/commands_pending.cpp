@@ -14,18 +14,6 @@ int b_inputbgd()
 {
     return 0;
 }
-int b_autodist()
-{
-    return 0;
-}
-int b_selbgd(const char*)
-{
-    return 0;
-}
-int b_pickbgd(const char*)
-{
-    return 0;
-}
 int b_gd()
 {
     return 0;
