@@ -34,6 +34,7 @@ constexpr const char* settings_layer = "Orvik_survey_temp";
 constexpr const char* app_label = "LABEL_BGD";
 constexpr const char* app_list = "LABEL_BGD_LIST";
 constexpr size_t sbgdtype_max = 9;
+constexpr size_t label_layer_max = sizeof(bgd_style_rec::label_layer) - 1;  // the style's layer field
 constexpr size_t setting_text_max = 255;  // the longest text a layer's extended data holds
 enum { cmd_selbgd = 0, cmd_pickbgd = 1, cmd_autodist = 2 };
 
@@ -250,6 +251,10 @@ int lbgd_cfg_init(int command)
     }
     lbgd_cfg.label_layer = layer;
     lbgd_cfg_load();
+    if (command == 3) {
+        lbgd_cfg.sautolabel_dwg = dwg_full_path();
+        acutPrintf("\nlbgd_cfg.sautolabel_dwg:[%s]", lbgd_cfg.sautolabel_dwg.c_str());
+    }
     return 1;
 }
 
@@ -373,7 +378,7 @@ int label_bgd_dlg(int kind)
                  tile_integer("t_decimal", v.decimals),
                  tile_integer("t_linenum", v.table_row),
                  tile_integer("t_max", v.table_limit),
-                 tile_layer("t_layer", layer, 255),
+                 tile_layer("t_layer", layer, label_layer_max),
                  tile_text("s_layer", shown_layer),
                  tile_toggle("round_tg", v.tens_seconds),
                  tile_toggle("auto_spc_tg", v.spread_bearing) + refresh_tile,
@@ -433,7 +438,7 @@ int autolabel_dlg()
     def.tiles = {tile_real("t_scale", v.plot_scale, luprec),
                  tile_real("t_txt_h", v.text_height, luprec),
                  tile_real("t_txtwidth", v.width_factor, luprec),
-                 tile_layer("t_layer", layer, 255),
+                 tile_layer("t_layer", layer, label_layer_max),
                  tile_real("t_spacing", v.spacing, luprec),
                  tile_integer("t_decimal", v.decimals),
                  tile_toggle("select_line_tg", select_line),
@@ -586,8 +591,6 @@ bool autodist_base(point3d_rec& p1, point3d_rec& p2, point3d_rec& side)
 int b_autodist()
 {
     if (lbgd_cfg_init(3) == 0) return 0;
-    lbgd_cfg.sautolabel_dwg = dwg_full_path();
-    acutPrintf("\nlbgd_cfg.sautolabel_dwg:[%s]", lbgd_cfg.sautolabel_dwg.c_str());
     if (!lbgd_cfg.loaded[cmd_autodist]) {
         lbgd_cfg.select_line = 1;
         if (autolabel_dlg() != 1) return 0;
@@ -598,8 +601,8 @@ int b_autodist()
 
     selection_guard selection;
     long length = 0;
-    if (!ss_select_type("LINE", selection.ss, length) || length <= 0) return 0;
-    selection.made = true;
+    selection.made = ss_select_type("LINE", selection.ss, length) == 1;
+    if (!selection.made || length <= 0) return 0;
 
     struct crossing {
         point3d_rec point;

@@ -107,7 +107,7 @@ TEST_F(LabelBgd, TableForShortLegsContinuesAcrossRuns)
 {
     make_line({0, 0, 0}, {8.999, 0, 0});
     make_line({0, 20, 0}, {9, 20, 0});
-    run("(b_selbgd \"Auto\")\npick table_tg\nset t_x 500\nset t_y 400\nok\nALL\n\n");
+    run("(b_selbgd \"Auto\")\npick table_tg\npick p_pickxy\n500,400\nok\nALL\n\n");
     EXPECT_EQ(stored("LABEL_BGD", "Bgd"),
               "1000.000,1.300,1.000,METER,0.500,3,0,0,1.983,1,500.000,397.400,2,9,0,");
     make_line({0, 40, 0}, {0, 45, 0});
@@ -131,6 +131,27 @@ TEST_F(LabelBgd, TableForShortLegsContinuesAcrossRuns)
               "1000.000,1.300,1.000,METER,0.500,3,0,0,1.983,1,500.000,394.800,3,9,0,");
     // The 9 m leg is labelled at the leg.
     EXPECT_EQ(texts_on("Bgd").size(), 2u);
+}
+
+// The layers used so far are offered in the dialog; choosing one loads the
+// values stored on it. b_pickbgd's "S" shows the dialog in the middle of a chain.
+TEST_F(LabelBgd, ChoosingAStoredLabelLayerLoadsItsValues)
+{
+    run("(b_selbgd \"Auto\")\nok\n\n");  // defaults stored on "Bgd"
+    run("(b_pickbgd \"Auto\")\nset t_layer BGD_B\nset t_txt_h 3\nok\n0,0\n30,40\nS\n"
+        "select pop_active_layer 1\nok\n30,90\nX\n");
+    EXPECT_EQ(stored("LABEL_BGD_LIST", "Orvik_survey_temp"), "BGD_B,Bgd,");
+    EXPECT_EQ(stored("LABEL_BGD", "Orvik_survey_temp"), "Bgd");
+    const std::vector<drawn_text> first = texts_on("BGD_B");
+    // Height 3 needs a leg of 3 x 18.75 = 56.25 for the combined text.
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].text, "36%%d52'12\"");
+    EXPECT_EQ(first[1].text, "50.000");
+    EXPECT_NEAR(first[0].height, 3, 1e-9);
+    const std::vector<drawn_text> second = texts_on("Bgd");
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].text, "0%%d00'00\" 50.000");
+    EXPECT_NEAR(second[0].height, 1.3, 1e-9);
 }
 
 // Settings saved with the drawing come back when it is opened again: the
@@ -195,6 +216,16 @@ TEST_F(LabelBgd, DistancesBetweenCrossings)
     ASSERT_EQ(t.size(), 1u);
     expect_at(t[0], 25, 1.15, 0);
     EXPECT_EQ(t[0].text, "30.000");
+}
+
+TEST_F(LabelBgd, AutodistNeedsALineAndTwoCrossings)
+{
+    make_lwpolyline({{0, 0, 0}, {100, 0, 0}}, false);
+    make_line({0, 50, 0}, {100, 50, 0});
+    make_line({10, 45, 0}, {10, 55, 0});
+    const std::string shown = run("(b_autodist)\nok\n50,0\n50,10\n(b_autodist)\n50,50\n50,60\nALL\n\n");
+    EXPECT_NE(shown.find("Sorry Hanya LINE"), std::string::npos);
+    EXPECT_TRUE(texts_on("Bgd").empty());  // one crossing only
 }
 
 }  // namespace
