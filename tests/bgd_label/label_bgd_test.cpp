@@ -14,6 +14,7 @@
 #include "ads.h"
 #include "bgd_test_support.h"
 #include "host_fixture.h"
+#include "selection.h"
 #include "settings_store.h"
 
 namespace {
@@ -47,6 +48,7 @@ TEST_F(LabelBgd, AutoLabelsEveryLegOfLinesAndPolylines)
     make_lwpolyline({{100, 0, 0}, {100, 30, 0}, {140, 30, 0}, {140, 0, 0}}, true);
     make_polyline({{200, 200, 0}, {240, 230, 0}, {240, 280, 0}}, {0, 0, 0});
     const std::string shown = run("(b_selbgd \"Auto\")\nok\nALL\n\n");
+    EXPECT_EQ(host::selection_sets_open(), 0u);
 
     EXPECT_NE(shown.find("\nlbgd_cfg.sbgdtype :Auto"), std::string::npos);
     EXPECT_NE(shown.find("Dialog label_bgd_dlg"), std::string::npos);
@@ -192,6 +194,22 @@ TEST_F(LabelBgd, CancelledFirstDialogAndATooLongArgument)
     EXPECT_EQ(texts_on("Bgd").size(), 1u);
 }
 
+// A settings text longer than a layer's extended data holds (six values of
+// 1e50, each 55 characters with "%.3f") is refused with a message; the
+// stored text stays.
+TEST_F(LabelBgd, TooLongSettingsAreRefusedAndTheStoredOnesKept)
+{
+    run("(b_selbgd \"Auto\")\nok\n\n");
+    const std::string before = stored("LABEL_BGD", "Bgd");
+    const std::string big = "1" + std::string(50, '0');
+    std::string answers = "(b_pickbgd \"Auto\")\npick table_tg\n";
+    for (const char* key : {"t_scale", "t_txt_h", "t_txtwidth", "t_spacing", "t_x", "t_y"})
+        answers += std::string("set ") + key + " " + big + "\n";
+    const std::string shown = run(answers + "ok\nX\n");
+    EXPECT_NE(shown.find("\nFailed save cfg to layer Bgd"), std::string::npos);
+    EXPECT_EQ(stored("LABEL_BGD", "Bgd"), before);
+}
+
 // b_pickbgd: legs between picked points.
 TEST_F(LabelBgd, PickedPointsAreLabelled)
 {
@@ -226,6 +244,7 @@ TEST_F(LabelBgd, AutodistNeedsALineAndTwoCrossings)
     const std::string shown = run("(b_autodist)\nok\n50,0\n50,10\n(b_autodist)\n50,50\n50,60\nALL\n\n");
     EXPECT_NE(shown.find("Sorry Hanya LINE"), std::string::npos);
     EXPECT_TRUE(texts_on("Bgd").empty());  // one crossing only
+    EXPECT_EQ(host::selection_sets_open(), 0u);
 }
 
 }  // namespace
