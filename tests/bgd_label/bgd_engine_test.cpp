@@ -135,6 +135,21 @@ TEST_F(BgdEngine, DistanceUnits)
     EXPECT_EQ(bgd_feet_inches_text(3.81), "12'6\"");
 }
 
+// Known bearing and distance texts: the points are used as they are, and the
+// suffix is appended to the distance text.
+TEST_F(BgdEngine, LegWithKnownTexts)
+{
+    bgd_style_rec s = style(0, "BD/");
+    std::strcpy(s.distance_suffix, "m");
+    bgd_style_set_scaled(s);
+    bgd_label_leg_text(point3d_rec{0, 0, 0}, point3d_rec{30, 40, 0}, "36.5212", 50, "50.000");
+    const std::vector<drawn_text> t = texts_on("Bgd");
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0].text, "36%%d52'12\" 50.000m");
+    // Midpoint (15,20), above side 36.8699 + 270: (15 - 0.92, 20 + 0.69).
+    expect_at(t[0], 14.08, 20.69, 53.1301);
+}
+
 // Engineering spacing on a 50 m leg at bearing 90: u = 1.0 x 1.983 x 1.3 =
 // 2.5779; the three number texts "90", "00", "00" take 6u = 15.4674, the
 // distance "50.000" another 15.4674; n = (50 - 30.9348) / 4 = 4.77 -> 5 blanks
