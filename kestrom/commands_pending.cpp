@@ -10,26 +10,6 @@ int b_ltrav()
 {
     return 0;
 }
-int b_inputbgd()
-{
-    return 0;
-}
-int b_gd()
-{
-    return 0;
-}
-int b_bgd_combine_bgd()
-{
-    return 0;
-}
-int b_bgd_spc()
-{
-    return 0;
-}
-int b_bgd_reverse_bg()
-{
-    return 0;
-}
 
 int b_find_area()
 {
@@ -68,10 +48,6 @@ int b_rad_print_listing()
     return 0;
 }
 
-int b_input_point(int)
-{
-    return 0;
-}
 int b_label_input_point()
 {
     return 0;
@@ -137,10 +113,6 @@ int b_pnt_right_angle()
     return 0;
 }
 int b_line_tepat()
-{
-    return 0;
-}
-int b_make_circle_point(int)
 {
     return 0;
 }

@@ -1,0 +1,255 @@
+// Circles or points at the vertices of the selected LINEs, LWPOLYLINEs and
+// POLYLINEs.
+#include "make_circle_point.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "ads.h"
+#include "dialog_conventions.h"
+#include "entity_makers.h"
+#include "geometry.h"
+#include "layers.h"
+#include "numbers.h"
+#include "polyline_read.h"
+#include "resbuf_util.h"
+#include "selection_sets.h"
+
+make_circle_cfg_rec& make_circle_cfg()
+{
+    static make_circle_cfg_rec cfg;
+    return cfg;
+}
+
+namespace {
+
+// A real edit box that takes a number shorter than limit characters; any other
+// entry is replaced by the last good value.
+dialog_tile tile_real_limited(const std::string& key, double& value, size_t limit)
+{
+    return tile_action(key, [key, &value, limit](ads_callback_packet* packet) {
+        const char* text = packet->value ? packet->value : "";
+        if (*text == '\0') return;
+        if (std::strlen(text) < limit && str_is_number(text) == 4) value = std::strtod(text, nullptr);
+        ads_set_tile(packet->dialog, key.c_str(), dialog_real_text(value, 3).c_str());
+    });
+}
+
+}  // namespace
+
+int make_circle_dlg(int mode)
+{
+    make_circle_cfg_rec& cfg = make_circle_cfg();
+    // The dialog edits copies; only OK stores them.
+    std::string layer = mode == 1 ? cfg.circle_layer : cfg.point_layer;
+    double radius = cfg.radius;
+    double scale = cfg.scale;
+    int delete_originals = cfg.delete_originals;
+    int keep_z = cfg.keep_z;
+
+    dialog_def def{"MakeCircle_Dlg.dcl",
+                   "make_circle_dlg",
+                   {tile_text("t_cirlayer", layer, 254), tile_real_limited("t_radius", radius, 10),
+                    tile_toggle("del_tg", delete_originals), tile_toggle("maketd_tg", keep_z),
+                    tile_real_limited("t_cir_scale", scale, 25), tile_button("ok", DLGOK),
+                    tile_button("cancel", DLGCANCEL)}};
+    def.on_open = [&](ads_hdlg dialog) {
+        ads_set_tile(dialog, "caption", mode == 1 ? "Make Circle" : "Make Point");
+        ads_set_tile(dialog, "t_radius", dialog_real_text(radius, 3).c_str());
+        ads_set_tile(dialog, "t_cir_scale", dialog_real_text(scale, 3).c_str());
+        if (mode == 2) {
+            ads_mode_tile(dialog, "t_radius", MODE_DISABLE);
+            ads_mode_tile(dialog, "del_tg", MODE_DISABLE);
+            ads_mode_tile(dialog, "t_cir_scale", MODE_DISABLE);
+        } else {
+            ads_mode_tile(dialog, "maketd_tg", MODE_DISABLE);
+        }
+    };
+    const int status = dialog_run(def);
+    if (status == DLGCANCEL || status == dialog_not_shown) return 0;
+    if (status == DLGOK) {
+        (mode == 1 ? cfg.circle_layer : cfg.point_layer) = layer;
+        cfg.radius = radius;
+        cfg.scale = scale;
+        cfg.delete_originals = delete_originals;
+        cfg.keep_z = keep_z;
+    }
+    return 1;
+}
+
+namespace {
+
+// The selected entities sorted by kind.
+struct circle_selection_rec {
+    std::vector<std::pair<long, long>> lwpolylines, polylines, lines;  // entity names
+};
+
+std::pair<long, long> name_of(const ads_name entity)
+{
+    return {entity[0], entity[1]};
+}
+
+void name_to(const std::pair<long, long>& name, ads_name entity)
+{
+    entity[0] = name.first;
+    entity[1] = name.second;
+}
+
+// Redraws the leg a-b as the LINE between the circles of radius r at its ends:
+// from r along the leg to d - r along it (for a leg shorter than 2r it runs
+// back inside the overlapping circles). A leg of no length has no direction
+// and gives no LINE.
+void leg_redraw(const point3d_rec& a, const point3d_rec& b, double r, const make_circle_cfg_rec& cfg)
+{
+    const double d = dist_2d(a, b);
+    if (d <= 0.0) return;
+    const double bearing = bearing_deg(a, b);
+    point3d_rec start, end;
+    polar_point(bearing, r, a, start);
+    polar_point(bearing, d - 2.0 * r, start, end);
+    start.z = a.z;
+    end.z = b.z;
+    if (line_make(start, end, cfg.circle_layer) != RTNORM) line_make(start, end, cfg.point_layer);
+}
+
+// The legs of consecutive vertices.
+void legs_redraw(const numbered_point_list& vertices, double r, const make_circle_cfg_rec& cfg)
+{
+    for (size_t i = 1; i < vertices.size(); ++i) leg_redraw(vertices[i - 1].point, vertices[i].point, r, cfg);
+}
+
+// Sorts the set's items into the three kinds; false (after the message) when an
+// item cannot be named.
+bool selection_sort(const ads_name ss, circle_selection_rec& out)
+{
+    long length = 0;
+    acedSSLength(ss, &length);
+    acutPrintf("\nProcessing selected items...");
+    for (long i = 0; i < length; ++i) {
+        acutPrintf("\rProcessing %ld of %ld objects", i + 1, length);
+        ads_name entity;
+        if (acedSSName(ss, i, entity) != RTNORM) {
+            acutPrintf("\nSelected object error!");
+            return false;
+        }
+        if (ent_is_type(entity, "LWPOLYLINE"))
+            out.lwpolylines.push_back(name_of(entity));
+        else if (ent_is_type(entity, "POLYLINE"))
+            out.polylines.push_back(name_of(entity));
+        else if (ent_is_type(entity, "LINE"))
+            out.lines.push_back(name_of(entity));
+    }
+    if (!out.lwpolylines.empty()) acutPrintf("\nFound %zu LWPOLYLINE(s).", out.lwpolylines.size());
+    if (!out.polylines.empty()) acutPrintf("\nFound %zu POLYLINE(s).", out.polylines.size());
+    if (!out.lines.empty()) acutPrintf("\nFound %zu LINE(s).", out.lines.size());
+    return true;
+}
+
+// Every vertex in the order LINEs, LWPOLYLINEs, POLYLINEs; with mode 1 each leg
+// is redrawn as it is read.
+numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, double r,
+                                     const make_circle_cfg_rec& cfg)
+{
+    numbered_point_list all;
+    ads_name entity;
+    const size_t line_count = sel.lines.size();
+    for (size_t i = 0; i < line_count; ++i) {
+        acutPrintf("\rProcessing LINEs %zu of %zu objects", i + 1, line_count);
+        name_to(sel.lines[i], entity);
+        resbuf* list = acdbEntGet(entity);
+        if (!list) continue;
+        point3d_rec start, end;
+        rb_get_point(list, 10, start, 1);
+        rb_get_point(list, 11, end, 1);
+        acutRelRb(list);
+        if (!cfg.keep_z) start.z = end.z = 0.0;
+        numbered_point_push(all, 0, start);
+        numbered_point_push(all, 0, end);
+        if (mode == 1) leg_redraw(start, end, r, cfg);
+    }
+    const size_t lw_count = sel.lwpolylines.size();
+    for (size_t i = 0; i < lw_count; ++i) {
+        acutPrintf("\rProcessing LWPOLYLINEs %zu of %zu objects", i + 1, lw_count);
+        name_to(sel.lwpolylines[i], entity);
+        if (!lwpoly_read_vertices(entity, -1)) continue;
+        all.insert(all.end(), lwpoly_vertices.vertices.begin(), lwpoly_vertices.vertices.end());
+        if (mode == 1) legs_redraw(lwpoly_vertices.vertices, r, cfg);
+    }
+    const size_t poly_count = sel.polylines.size();
+    for (size_t i = 0; i < poly_count; ++i) {
+        acutPrintf("\rProcessing POLYLINEs %zu of %zu objects", i + 1, poly_count);
+        name_to(sel.polylines[i], entity);
+        polyline_read_vertices(entity, -1);
+        all.insert(all.end(), polyline_vertices.vertices.begin(), polyline_vertices.vertices.end());
+        if (mode == 1) legs_redraw(polyline_vertices.vertices, r, cfg);
+    }
+    return all;
+}
+
+// Marks every vertex that no later vertex repeats (x and y rounded to 3
+// decimals).
+void vertices_mark(const numbered_point_list& vertices, int mode, double r, const make_circle_cfg_rec& cfg)
+{
+    acutPrintf("\nChecking duplacated circle/points.");
+    std::vector<bool> keep(vertices.size(), false);
+    std::set<std::pair<double, double>> later;
+    for (size_t i = vertices.size(); i-- > 0;) {
+        const point3d_rec& p = vertices[i].point;
+        keep[i] = later.insert({real_round(p.x, 3), real_round(p.y, 3)}).second;
+    }
+    const int total = static_cast<int>(vertices.size());
+    for (int i = 0; i < total; ++i) {
+        if (!keep[i]) continue;
+        if (mode == 1) {
+            acutPrintf("\rCreating circles %d of %d objects", i + 1, total);
+            circle_make(vertices[i].point, r, cfg.circle_layer);
+        } else {
+            acutPrintf("\rCreating points %d of %d objects", i + 1, total);
+            point_make(vertices[i].point, cfg.point_layer);
+        }
+    }
+}
+
+void entities_erase(const std::vector<std::pair<long, long>>& names)
+{
+    ads_name entity;
+    for (const auto& name : names) {
+        name_to(name, entity);
+        acdbEntDel(entity);
+    }
+}
+
+}  // namespace
+
+int b_make_circle_point(int mode)
+{
+    make_circle_cfg_rec& cfg = make_circle_cfg();
+    if (mode == 1) cfg.keep_z = 0;
+    if (!make_circle_dlg(mode)) return 0;
+
+    acutPrintf("\nSelect object :");
+    ads_name ss;
+    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) {
+        acutPrintf("\nNothing select..");
+        return 0;
+    }
+    circle_selection_rec sel;
+    const bool sorted = selection_sort(ss, sel);
+    acedSSFree(ss);
+    if (!sorted) return 0;
+
+    const double r = cfg.scale / 1000.0 * cfg.radius;
+    const numbered_point_list vertices = vertices_collect(sel, mode, r, cfg);
+    vertices_mark(vertices, mode, r, cfg);
+    if (mode == 1 && cfg.delete_originals) {
+        entities_erase(sel.lwpolylines);
+        entities_erase(sel.polylines);
+        entities_erase(sel.lines);
+    }
+    layer_make_usable(cfg.circle_layer.c_str());
+    return 0;
+}
