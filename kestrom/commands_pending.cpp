@@ -76,10 +76,6 @@ int b_grid_auto_label()
 {
     return 0;
 }
-int b_import_xyz()
-{
-    return 0;
-}
 int b_treed_poly()
 {
     return 0;
