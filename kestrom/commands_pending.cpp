@@ -51,10 +51,6 @@ int b_moffset()
 {
     return 0;
 }
-int b_rad_create_pnt()
-{
-    return 0;
-}
 int b_rad_print_listing()
 {
     return 0;
