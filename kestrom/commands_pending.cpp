@@ -39,10 +39,6 @@ int b_moffset()
 {
     return 0;
 }
-int b_rad_create_pnt()
-{
-    return 0;
-}
 int b_rad_print_listing()
 {
     return 0;
@@ -61,10 +57,6 @@ int b_block_grid()
     return 0;
 }
 int b_grid_auto_label()
-{
-    return 0;
-}
-int b_import_xyz()
 {
     return 0;
 }
