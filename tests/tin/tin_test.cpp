@@ -17,6 +17,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "tin_contour.h"
 #include "tin_records.h"
 #include "tin_triangulate.h"
 
@@ -411,6 +412,59 @@ TEST(TinTriangulate, RandomPointsAreDelaunayOverTheHull)
     }
     EXPECT_NEAR(area, hull_area, 1e-6);
     EXPECT_EQ(r.triangles.size(), 2 * static_cast<size_t>(r.unique) - hull.size() - 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A grid at survey coordinates far from the origin keeps whole cells: no
+// sliver from rounding in the circle tests.
+TEST(TinTriangulate, GridFarFromTheOrigin)
+{
+    const int n = 20;
+    tin_node_list nodes;
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) tin_node_push(nodes, 412345.5 + 5.0 * i, 298765.25 + 5.0 * j);
+    const tin_result r = tin_triangulate(nodes);
+    ASSERT_EQ(r.status, tin_status::ok);
+    ASSERT_EQ(r.triangles.size(), static_cast<size_t>(2 * (n - 1) * (n - 1)));
+    for (const tin_tri_rec& t : r.triangles) {
+        const tin_node_rec &a = nodes[t.a], &b = nodes[t.b], &c = nodes[t.c];
+        EXPECT_NEAR((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x), 25.0, 1e-6);
+    }
+}
+
+TEST(TinContourLevels, FirstLevel)
+{
+    struct {
+        double v, d, first;
+    } cases[] = {{1, 1, 0},     {2.5, 1, 2},   {3, 1, 2},     {0.5, 1, -1},
+                 {-0.5, 1, -2}, {0.25, 2, -2}, {10, 2.5, 7.5}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(cnt_level_floor(c.v, c.d), c.first) << c.v << " " << c.d;
+}
+
+// Two faces on z = x - shift whose level-1 pieces run from (1, 0) to (1, 1) and
+// from (1 + d, 1 + d) to (1 + d, 2 + d): their ends are d apart in x and in y.
+TEST(TinContourLevels, PiecesJoinOnlyWithinTheTolerance)
+{
+    struct {
+        double d;
+        size_t chains;
+    } cases[] = {{0.009, 1}, {0.01, 2}, {0.0, 1}};
+    for (const auto& c : cases) {
+        tin_point_list corners;
+        tin_point_push(corners, 0, 0, 0);
+        tin_point_push(corners, 2, 0, 2);
+        tin_point_push(corners, 0, 2, 0);
+        const double d = c.d;
+        tin_point_push(corners, d, 1 + d, 0);
+        tin_point_push(corners, 2 + d, 1 + d, 2);
+        tin_point_push(corners, d, 3 + d, 0);
+        const auto chains = cnt_build_chains(corners, 1.0, 1.0, 1, 0.01);
+        ASSERT_EQ(chains.size(), c.chains) << d;
+        if (c.chains == 1) EXPECT_EQ(chains[0].vertices.size(), 3u);
+    }
 }
 
 }  // namespace
