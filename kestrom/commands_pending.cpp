@@ -109,10 +109,6 @@ int b_line_tepat()
     return 0;
 }
 
-int b_dtm_main()
-{
-    return 0;
-}
 int b_ptpxsection()
 {
     return 0;
