@@ -10,18 +10,6 @@ int b_ltrav()
 {
     return 0;
 }
-int b_autodist()
-{
-    return 0;
-}
-int b_selbgd(const char*)
-{
-    return 0;
-}
-int b_pickbgd(const char*)
-{
-    return 0;
-}
 
 int b_lot_number()
 {
@@ -36,10 +24,6 @@ int b_triangle_div()
     return 0;
 }
 int b_moffset()
-{
-    return 0;
-}
-int b_rad_create_pnt()
 {
     return 0;
 }
@@ -61,10 +45,6 @@ int b_block_grid()
     return 0;
 }
 int b_grid_auto_label()
-{
-    return 0;
-}
-int b_import_xyz()
 {
     return 0;
 }
@@ -117,10 +97,6 @@ int b_line_tepat()
     return 0;
 }
 
-int b_dtm_main()
-{
-    return 0;
-}
 int b_ptpxsection()
 {
     return 0;

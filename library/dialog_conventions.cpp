@@ -213,9 +213,8 @@ dialog_tile operator+(dialog_tile tile, std::function<void(ads_callback_packet*)
 
 std::string dialog_real_text(double value, int decimals)
 {
-    char text[64];
-    if (acdbRToS(value, 2, decimals < 0 ? 0 : decimals > 16 ? 16 : decimals, text) != RTNORM) return "";
-    return text;
+    // The library's one decimal writer, whose buffer holds any double.
+    return rtos_decimal(value, decimals);
 }
 
 void dialog_tile_show(ads_hdlg dialog, const dialog_tile& tile)

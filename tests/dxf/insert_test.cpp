@@ -141,7 +141,8 @@ TEST_F(Insert, WindowsPathsFindTheirFiles)
 
     std::string drive_c = host::platform::home_folder() + "/drive_c";
     fs::create_directories(drive_c + "/Program Files/OrvikSurvey/drawing");
-    fs::copy_file(installed("Pile_Arrow.dwg"), drive_c + "/Program Files/OrvikSurvey/drawing/Pile_Arrow.dwg");
+    fs::copy_file(installed("Pile_Arrow.dwg"), drive_c + "/Program Files/OrvikSurvey/drawing/Pile_Arrow.dwg",
+                  fs::copy_options::overwrite_existing);
     ASSERT_EQ(insert({"c:\\Program Files\\OrvikSurvey\\drawing\\Pile_Arrow.dwg", "0,0", "1", "1", "1", "0"}),
               RTNORM);
     EXPECT_EQ(host::sysvar_string(drawing(), "INSNAME"), "Pile_Arrow");

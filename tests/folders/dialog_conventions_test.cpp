@@ -85,6 +85,17 @@ TEST_F(DialogConventionsTest, AWrongNumberIsReplacedByTheLastGoodOne)
     EXPECT_EQ(level, "7.500");  // reformatted; "8,2" is no number
 }
 
+// A number far beyond any drawing's size is stored and shown back without overrunning the writer.
+TEST_F(DialogConventionsTest, AHugeNumberIsStoredAndShownBack)
+{
+    answers("set t_height 1" + std::string(70, '0') + "\npick accept\n");
+    dialog_def def = conventions();
+    EXPECT_EQ(dialog_run(def), DLGOK);
+    EXPECT_DOUBLE_EQ(height, 1e70);
+    ASSERT_FALSE(shown_height.empty());
+    EXPECT_EQ(shown_height.back().rfind("1000000000", 0), 0u) << shown_height.back();
+}
+
 TEST_F(DialogConventionsTest, TogglesChoicesListsAndLayerNamesReachTheVariables)
 {
     answers("set t_layer BAD*NAME\nset tg_label 1\nset rb_right 1\nselect pop_unit 2\npick accept\n");

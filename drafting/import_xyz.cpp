@@ -1,0 +1,248 @@
+// ASCII point import: b_import_xyz, its dialog and the line reader.
+#include "import_xyz.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "ads.h"
+#include "dialog_conventions.h"
+#include "entity_makers.h"
+#include "messages.h"
+#include "numbers.h"
+#include "prompts.h"
+#include "settings_store.h"
+#include "sysvar.h"
+#include "text_fields.h"
+
+namespace {
+
+constexpr const char* kPointLayer = "DATA_PNT";
+constexpr const char* kIdLayer = "DATA_ID";
+constexpr const char* kLevelLayer = "DATA_LEVEL";
+constexpr const char* kCodeLayer = "DATA_CODE";
+// Levels above this mark a point without a level.
+constexpr double kNoLevelAbove = 10000.0;
+// The longest line taken; a longer one is refused rather than cut into pieces.
+constexpr size_t kLineLimit = 249;
+// Refused lines reported one by one; the rest are only counted.
+constexpr long kReportLimit = 100;
+
+// The drawing-change state: the options are set to their defaults whenever the
+// command runs in a drawing other than the one they were set in.
+struct import_xyz_state_rec {
+    int loaded = 0;
+    std::string dwg_path;
+};
+
+import_xyz_state_rec& import_xyz_state()
+{
+    static import_xyz_state_rec state;
+    return state;
+}
+
+bool order_has_code(int order)
+{
+    return order == 1 || order == 3;
+}
+
+bool order_y_first(int order)
+{
+    return order == 2 || order == 3;
+}
+
+// Without the line end (and trailing blanks) that the last field carries.
+std::string_view trim_end(std::string_view text)
+{
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The whole field as a finite number; false for a name, an empty field or a
+// number followed by anything else.
+bool field_number(std::string_view field, double& out)
+{
+    field = trim_end(field);
+    if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+    if (field.empty()) return false;
+    const char* end = field.data() + field.size();
+    const auto [at, ec] = std::from_chars(field.data(), end, out);
+    return ec == std::errc() && at == end && std::isfinite(out);
+}
+
+std::string quoted(std::string_view text)
+{
+    return "\"" + std::string(trim_end(text)) + "\"";
+}
+
+}  // namespace
+
+import_xyz_cfg_rec& import_xyz_cfg()
+{
+    static import_xyz_cfg_rec cfg;
+    return cfg;
+}
+
+const std::vector<std::string>& xyz_column_orders()
+{
+    static const std::vector<std::string> orders = {"ID , X , Y , Z", "ID , X , Y , Z , CODE",
+                                                    "ID , Y , X , Z", "ID , Y , X , Z , CODE"};
+    return orders;
+}
+
+xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
+{
+    xyz_line_rec rec;
+    const std::vector<std::string> fields = str_split(trim_end(line), ',');
+    const size_t needed = order_has_code(column_order) ? 5 : 4;
+    if (fields.size() < needed) {
+        rec.error =
+            "too few fields (" + std::to_string(fields.size()) + " of " + std::to_string(needed) + ")";
+        return rec;
+    }
+    const char* first_name = order_y_first(column_order) ? "Y" : "X";
+    const char* second_name = order_y_first(column_order) ? "X" : "Y";
+    double first = 0, second = 0;
+    if (!field_number(fields[1], first)) {
+        rec.error = std::string(first_name) + " is not a number: " + quoted(fields[1]);
+        return rec;
+    }
+    if (!field_number(fields[2], second)) {
+        rec.error = std::string(second_name) + " is not a number: " + quoted(fields[2]);
+        return rec;
+    }
+    if (!field_number(fields[3], rec.z)) {
+        rec.error = "Z is not a number: " + quoted(fields[3]);
+        return rec;
+    }
+    rec.x = order_y_first(column_order) ? second : first;
+    rec.y = order_y_first(column_order) ? first : second;
+    if (rec.z > kNoLevelAbove) rec.z = 0.0;
+    rec.id = std::string(trim_end(fields[0]));
+    if (order_has_code(column_order)) rec.code = std::string(trim_end(fields[4]));
+    rec.ok = true;
+    return rec;
+}
+
+bool xyz_line_import(std::string_view line, std::string& error)
+{
+    const import_xyz_cfg_rec& cfg = import_xyz_cfg();
+    const xyz_line_rec rec = xyz_line_parse(line, cfg.column_order);
+    if (!rec.ok) {
+        error = rec.error;
+        return false;
+    }
+    const double s = cfg.plot_scale * 0.001;
+    point_make({rec.x, rec.y, cfg.use_z ? rec.z : 0.0}, kPointLayer);
+    const point3d_rec at{rec.x, rec.y, 0.0};
+    if (cfg.id_on) text_make_on_layer(at, cfg.id_height * s, 1.0, 90.0, kIdLayer, rec.id, 1);
+    if (order_has_code(cfg.column_order) && cfg.code_on)
+        text_make_on_layer(at, cfg.code_height * s, 1.0, 90.0, kCodeLayer, rec.code, 1);
+    if (cfg.level_on)
+        text_make_on_layer(at, cfg.level_height * s, 1.0, 90.0, kLevelLayer, rtos_decimal(rec.z, 3), 1);
+    return true;
+}
+
+xyz_import_result xyz_file_import(const std::string& path)
+{
+    xyz_import_result result;
+    std::ifstream in(path);
+    if (path.empty() || !in) return result;
+    result.opened = true;
+    std::string line, error;
+    for (long number = 1; std::getline(in, line); ++number) {
+        const std::string_view text = trim_end(line);
+        // Blank lines (a last line end, spacing between blocks) hold no point.
+        if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
+        bool drawn = false;
+        if (text.size() > kLineLimit)
+            error = "longer than " + std::to_string(kLineLimit) + " characters";
+        else
+            drawn = xyz_line_import(text, error);
+        if (drawn) {
+            ++result.drawn;
+            continue;
+        }
+        if (++result.skipped <= kReportLimit) acutPrintf("\nLine %ld skipped: %s", number, error.c_str());
+    }
+    return result;
+}
+
+int xyz_file_pick()
+{
+    std::string path;
+    if (!file_dialog_dwgprefix("Open ASCII Data", "", "*", 2, path)) return 0;
+    import_xyz_cfg().file_name = path;
+    return 1;
+}
+
+int import_ascii_xyz_dlg()
+{
+    import_xyz_cfg_rec& cfg = import_xyz_cfg();
+    int luprec = 4;
+    sysvar_get_int("LUPREC", luprec);
+
+    // The dialog edits copies; OK turns them into the options. A file pick shows
+    // the dialog again with what was typed before it.
+    import_xyz_cfg_rec edit = cfg;
+    edit.file_name.clear();
+    edit.column_order = 0;
+
+    auto height_mode = [](ads_hdlg dialog, const char* key, int on) {
+        ads_mode_tile(dialog, key, on ? MODE_ENABLE : MODE_DISABLE);
+    };
+    auto heights_mode = [&](ads_hdlg dialog) {
+        height_mode(dialog, "text_noid", edit.id_on);
+        height_mode(dialog, "text_level", edit.level_on);
+        height_mode(dialog, "text_code", edit.code_on);
+    };
+    dialog_def def{
+        "Import_Ascii_xyz_Dlg.dcl",
+        "import_ascii_xyz_dlg",
+        {tile_text("text_file_open", edit.file_name), tile_real("text_plot_scale", edit.plot_scale, luprec),
+         tile_toggle("tg_noid", edit.id_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
+         tile_real("text_noid", edit.id_height, luprec),
+         tile_toggle("tg_level", edit.level_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
+         tile_real("text_level", edit.level_height, luprec),
+         tile_toggle("tg_code", edit.code_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
+         tile_real("text_code", edit.code_height, luprec), tile_toggle("tg_z", edit.use_z),
+         tile_popup("pop_format", edit.column_order, xyz_column_orders()), tile_button("file_open_btn", 2),
+         tile_help("text_author", "/survey_menu.htm#_ascii_data"), tile_button("ok", DLGOK),
+         tile_button("cancel", DLGCANCEL)}};
+    def.load_error = "\n Error Loading %s ";
+    def.on_open = heights_mode;
+    const int status = dialog_run(def, [&](int pick) {
+        if (pick == 2) {
+            std::string chosen = cfg.file_name;
+            if (xyz_file_pick()) edit.file_name = cfg.file_name;
+            cfg.file_name = chosen;
+        }
+        return true;
+    });
+    if (status == dialog_not_shown) return 0;
+    if (status == DLGOK) cfg = edit;
+    return status;
+}
+
+int b_import_xyz()
+{
+    import_xyz_state_rec& state = import_xyz_state();
+    dwg_path_track(state.loaded, state.dwg_path);
+    if (!state.loaded) import_xyz_cfg() = import_xyz_cfg_rec{};
+    if (import_ascii_xyz_dlg() != DLGOK) return 0;
+    state.loaded = 1;
+
+    const import_xyz_cfg_rec& cfg = import_xyz_cfg();
+    const xyz_import_result result = xyz_file_import(cfg.file_name);
+    if (!result.opened) {
+        msg_alert_two("\nError Opening file", cfg.file_name.empty() ? "(no file chosen)" : cfg.file_name);
+        return 1;
+    }
+    acutPrintf("\n%ld points imported", result.drawn);
+    if (result.skipped) acutPrintf(", %ld lines skipped", result.skipped);
+    acutPrintf(".");
+    return 1;
+}

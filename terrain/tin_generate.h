@@ -1,0 +1,16 @@
+// "Generate Triangulated Irregular Network (TIN)": triangular 3DFACEs on the
+// TIN layer from the selected POINT entities.
+#pragma once
+
+#include "tin_records.h"
+
+void tin_generate_cmd();
+// Asks for POINTs into the TIN selection set; 0 when fewer than 3 were selected.
+int tin_select_points();
+void tin_read_points(tin_point_list& points);
+// Reads, triangulates and writes; false (after the messages) on failure.
+bool tin_build_from_points(int hull_flag);
+void tin_generate();
+// Faces for the triangles whose three plan sides are at most the maximum
+// distance; returns how many were made.
+long tin_write_faces(const tin_tri_list& output, const tin_point_list& points);

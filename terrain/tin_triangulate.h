@@ -1,0 +1,26 @@
+// The triangulator: the Delaunay triangulation of plan nodes over their whole
+// convex hull, built by a sweep outward from a seed triangle with edge flips,
+// in O(n log n) for ordinary survey data.
+#pragma once
+
+#include "tin_records.h"
+
+enum class tin_status {
+    ok,
+    too_few_unique,  // fewer than 3 nodes with distinct x and y
+    collinear        // every node on one line: no triangle exists
+};
+
+struct tin_result {
+    tin_status status = tin_status::ok;
+    int unique = 0;  // nodes left after removing repeated x and y
+    // Corners are positions in the node list given (counter-clockwise); of
+    // nodes with equal x and y the earliest stands for all.
+    tin_tri_list triangles;
+};
+
+tin_result tin_triangulate(const tin_node_list& nodes);
+
+// Positions of the nodes that stand for themselves: the first of every run of
+// equal x and y, in list order.
+std::vector<int> tin_unique_positions(const tin_node_list& nodes);
