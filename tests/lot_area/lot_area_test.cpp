@@ -43,8 +43,9 @@ protected:
         host::platform::registry_write_text(host::platform::kProductKey, "Installation folder", install);
         // The plug-in may stay loaded between tests; a drawing of another name is
         // what tells it to read its settings afresh.
-        drawing().name =
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".dwg";
+        static int drawings = 0;
+        drawing().name = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                         std::to_string(++drawings) + ".dwg";
         ASSERT_TRUE(load_kestrom());
     }
 
@@ -218,6 +219,8 @@ TEST_F(LotArea, PutAreaLabelsWhatTheAreaCommandMeasured)
     EXPECT_EQ(label_texts(), std::vector<std::string>{"100.0m%%178"}) << out;
 }
 
+// The only test of b_convert_area: its first call in the life of the loaded
+// plug-in is the one that opens the dialog before selecting.
 TEST_F(LotArea, ConvertRewritesAreaTextsOnTheFilterLayer)
 {
     text("Area", "1000.000m%%178");
@@ -230,6 +233,11 @@ TEST_F(LotArea, ConvertRewritesAreaTextsOnTheFilterLayer)
     EXPECT_NE(out.find("value \"Ha\""), std::string::npos) << out;
     EXPECT_EQ(label_texts(), (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "0.0000Ha"}));
     EXPECT_EQ(live("TEXT").back()->text(1), "1000") << "another layer's text is left";
+    // The choices stay for the next call; Enter at the selection opens the dialog.
+    const std::string again = run("(b_convert_area)\n\nshow\ncancel\n");
+    EXPECT_NE(again.find("Dialog convert_area_dlg> show"), std::string::npos) << again;
+    EXPECT_NE(again.find("value \"4\""), std::string::npos) << again;
+    EXPECT_EQ(label_texts(), (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "0.0000Ha"}));
 }
 
 TEST_F(LotArea, SuffixFileIsReadAndRewrittenWithSixLines)
