@@ -609,9 +609,14 @@ int b_trav()
             settings.file_name = path;
             settings.opened_from_file = true;
             trav_reset();
-            if (read_trav_file(lists.observations, lists.radiations, lists.routes, lists.stations, true) !=
-                trav_read_ok)
+            const int read =
+                read_trav_file(lists.observations, lists.radiations, lists.routes, lists.stations, true);
+            if (read != trav_read_ok) {
+                // The reader alerts a wrong version itself; an unreadable file is named here.
+                if (read == trav_read_failed) acutPrintf("\nCannot read %s", path.c_str());
+                settings.opened_from_file = false;
                 return 0;
+            }
             // Numbers already in the file are not proposed again.
             settings.largest_trav_number = settings.largest_station_number;
             settings.largest_rad_number = settings.largest_rad_to;

@@ -106,6 +106,14 @@ TEST_F(TravCommand, OpenedLoopIsComputedListedAndItsAreaPrinted)
     EXPECT_TRUE(work_texts().empty());
 }
 
+TEST_F(TravCommand, AFileThatCannotBeReadIsNamedAndNothingIsDrawn)
+{
+    const std::string shown = run("(b_trav)\nO\n" + path("missing.trv") + "\n");
+    EXPECT_NE(shown.find("\nCannot read " + path("missing.trv")), std::string::npos);
+    EXPECT_EQ(shown.find("TRAV <"), std::string::npos);
+    EXPECT_TRUE(work_texts().empty());
+}
+
 TEST_F(TravCommand, NewSquareIsClosedSavedAndAppendedToAtOnce)
 {
     const std::string shown = start_new(std::string(square_legs) + "P\nC\nS\n1\nP\nP\nN\n" +
