@@ -17,6 +17,7 @@
 #include "sysvar.h"
 #include "trav_engine.h"
 #include "trav_file.h"
+#include "trav_plot.h"
 #include "trav_print.h"
 #include "trav_settings.h"
 #include "trav_text.h"
@@ -292,7 +293,7 @@ void properties_menu(trav_lists& lists)
             trav_find_loops(lists.observations, lists.routes);
             trav_print_loops(lists.routes);
         } else if (key == "S") {
-            acutPrintf("\nThe traverse settings dialog is not available in this build.");
+            trav_setting_dlg();
         } else if (key == "N") {
             add_new_point_action(lists);
         } else if (key == "C") {

@@ -201,6 +201,38 @@ TEST_F(TravCommand, NewTraverseIsDrawnAsVectorsAndNumbers)
     EXPECT_NEAR(vectors[2].to.y, 1970.0, 1e-6);
 }
 
+TEST_F(TravCommand, SettingsDialogChangesTextsAndPromptsOnlyOnOk)
+{
+    struct settings_case {
+        const char* dialog;
+        const char* leg;  // the answers of the next leg
+        double height;    // of the new station's number
+        bool asks_level;
+    };
+    const settings_case cases[] = {
+        {"set t_txth 5\nset t_travlightcolor 3\npick tg_promplevel\nok\n", "90\n10\n\n12.5\n", 5.0, true},
+        {"set t_txth 5\npick tg_promplevel\ncancel\n", "90\n10\n\n", 2.0, false},
+        // A text height that is no number keeps the last good one.
+        {"set t_txth abc\nok\n", "90\n10\n\n", 2.0, false},
+    };
+    for (const settings_case& c : cases) {
+        for (long id : drawing().model)
+            if (host::Entity* e = drawing().get(id); e && e->layer() == "Orvik_survey_temp") e->erased = true;
+        const std::string shown = start_new(std::string("P\nS\n") + c.dialog + c.leg + "X\npick cancel\n");
+        EXPECT_NE(shown.find("Dialog trav_setting_dlg>"), std::string::npos);
+        EXPECT_EQ(shown.find("Level<") != std::string::npos, c.asks_level) << c.dialog;
+        double height = 0;
+        for (long id : drawing().model) {
+            const host::Entity* e = drawing().get(id);
+            if (e && !e->erased && e->type == "TEXT" && e->text(1) == "2") height = e->real(40);
+        }
+        EXPECT_DOUBLE_EQ(height, c.height) << c.dialog;
+        // Back to the defaults for the next case.
+        run("(b_trav)\n1000,2000\nM\n1\nP\nS\nset t_txth 2\nset t_travlightcolor 2\nset tg_promplevel "
+            "0\nok\nX\npick no\n");
+    }
+}
+
 // A traverse without a file is edited through a scratch copy; a real traverse
 // file of the drawing's name is neither overwritten nor deleted.
 TEST_F(TravCommand, EditorRoundTripKeepsARealFileOfTheDrawingsName)
