@@ -38,19 +38,6 @@ const std::string& point_layer(const inputpnt_cfg_rec& cfg, int type)
     return cfg.layer_p;
 }
 
-std::string upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string format_real(const char* format, double value)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
 }  // namespace
 
 inputpnt_cfg_rec& inputpnt_cfg()
@@ -75,10 +62,10 @@ void inputpnt_cfg_defaults(inputpnt_cfg_rec& cfg)
 std::string inputpnt_cfg_text(const inputpnt_cfg_rec& cfg)
 {
     std::string text;
-    text += format_real("%.3f,", cfg.scale);
-    text += format_real("%.6f,", cfg.rotation);
-    text += format_real("%.3f,", cfg.text_height);
-    text += format_real("%.3f,", cfg.width_factor);
+    comma_list_add(text, cfg.scale, 3);
+    comma_list_add(text, cfg.rotation, 6);
+    comma_list_add(text, cfg.text_height, 3);
+    comma_list_add(text, cfg.width_factor, 3);
     text += std::to_string(cfg.decimals) + ",";
     text += std::to_string(cfg.plot_level) + ",";
     text += std::to_string(cfg.level_spacing) + ",";
@@ -226,7 +213,7 @@ int b_input_point(int mode)
         if (rc == 1) {
             input_point_place(point);
         } else if (rc == 2) {
-            const std::string answer = upper(text);
+            const std::string answer = str_upper_copy(text);
             if (answer == "X") return 0;
             if (answer == "P")
                 state.type = 1;

@@ -36,12 +36,6 @@ const char* keywords_or_null(const std::string& keywords)
     return keywords.empty() ? nullptr : keywords.c_str();
 }
 
-std::string upper(std::string text)
-{
-    str_upper(text);
-    return text;
-}
-
 std::string raw_input()
 {
     char raw[512] = {0};
@@ -62,7 +56,7 @@ int prompt_kword_spec(const std::string& spec, std::string& out)
     bool has_default = !is_nil(default_keyword);
     std::string shown;
     if (has_default) {
-        shown = prompt + " <" + upper(default_keyword) + ">:";
+        shown = prompt + " <" + str_upper_copy(default_keyword) + ">:";
         flags = 0;  // an empty answer takes the default
     } else {
         shown = prompt + ":";
@@ -76,7 +70,7 @@ int prompt_kword_spec(const std::string& spec, std::string& out)
         if (rc == RTNORM)
             out = answer;
         else if (rc == RTNONE)
-            out = has_default ? upper(default_keyword) : std::string();
+            out = has_default ? str_upper_copy(default_keyword) : std::string();
         else
             out.clear();
         return 0;
@@ -192,7 +186,7 @@ double prompt_real_or_exit(const std::string& prompt, double default_value, int 
         std::string out;
         int rc = prompt_real_spec("0,X,\ne<X>it " + prompt, default_value, decimals, out);
         if (rc == 1) return std::strtod(out.c_str(), nullptr);
-        if (rc == 2 && upper(out) == "X") return 0.0;
+        if (rc == 2 && str_upper_copy(out) == "X") return 0.0;
     }
 }
 
@@ -219,7 +213,7 @@ int prompt_int_or_exit(const std::string& prompt, int default_value)
         std::string out;
         int rc = prompt_int_spec("0,X,e<X>it " + prompt, default_value, out);
         if (rc == 1) return std::atoi(out.c_str());
-        if (rc == 2 && upper(out) == "X") return 0;
+        if (rc == 2 && str_upper_copy(out) == "X") return 0;
     }
 }
 

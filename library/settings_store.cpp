@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "constants.h"
@@ -314,4 +315,25 @@ void dwg_path_track(int& loaded, std::string& remembered_path)
         loaded = 0;
         remembered_path = current;
     }
+}
+
+void comma_list_add(std::string& text, double value, int decimals)
+{
+    char format[8];
+    std::snprintf(format, sizeof format, "%%.%df,", decimals < 0 ? 0 : decimals > 16 ? 16 : decimals);
+    const int length = std::snprintf(nullptr, 0, format, value);
+    std::string field(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(field.data(), field.size(), format, value);
+    field.resize(static_cast<size_t>(length));
+    text += field;
+}
+
+void comma_list_add(std::string& text, int value)
+{
+    text += std::to_string(value) + ",";
+}
+
+void comma_list_add(std::string& text, const std::string& value)
+{
+    text += value + ",";
 }

@@ -68,3 +68,10 @@ std::string dwg_full_path();
 // remembered; otherwise a path that differs (without regard to case) from the
 // remembered one clears loaded and is remembered.
 void dwg_path_track(int& loaded, std::string& remembered_path);
+
+// The comma-list form of a command's settings: each value followed by a comma,
+// reals in decimal with the given decimals ("%.3f," for lengths, "%.6f," for
+// angles and factors), integers and flags in decimal ("%i,"), names as they are ("%s,").
+void comma_list_add(std::string& text, double value, int decimals);
+void comma_list_add(std::string& text, int value);
+void comma_list_add(std::string& text, const std::string& value);

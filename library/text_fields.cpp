@@ -123,6 +123,12 @@ void str_upper(std::string& text)
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
+std::string str_upper_copy(std::string text)
+{
+    str_upper(text);
+    return text;
+}
+
 void str_replace_char(std::string& text, char old_char, char new_char)
 {
     for (char& c : text)

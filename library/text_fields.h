@@ -43,6 +43,8 @@ std::string str_trim(std::string_view source);
 
 void str_lower(std::string& text);
 void str_upper(std::string& text);
+// An upper-case copy of the text.
+std::string str_upper_copy(std::string text);
 void str_replace_char(std::string& text, char old_char, char new_char);
 // Copies the source into out with every occurrence of the pattern replaced, left
 // to right, without rescanning replaced text; returns the number replaced.

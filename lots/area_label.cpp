@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ads.h"
+#include "text_fields.h"
 #include "angles.h"
 #include "entity_makers.h"
 #include "find_area.h"
@@ -22,12 +23,6 @@
 namespace {
 
 constexpr const char* kApp = "FIND_AREA";
-
-std::string upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 double wrap_360(double angle)
 {
@@ -167,7 +162,7 @@ int boundary_label(const point3d_rec& p)
         area_label_text(p);
     else
         acutPrintf("\nThe area of the boundary could not be measured; nothing labelled.");
-    return rc == 2 && upper(answer) == "S" ? 0 : 1;
+    return rc == 2 && str_upper_copy(answer) == "S" ? 0 : 1;
 }
 
 struct crossing_rec {
@@ -295,7 +290,7 @@ int b_find_area()
             continue;
         }
         if (rc != 2) break;
-        const std::string word = upper(text);
+        const std::string word = str_upper_copy(text);
         if (word == "X") break;
         if (word == "V")
             reverse = !reverse;
@@ -331,7 +326,7 @@ int b_put_area()
             return 1;
         }
         if (rc != 2) return 0;
-        const std::string word = upper(text);
+        const std::string word = str_upper_copy(text);
         if (word == "X") return 0;
         if (word == "S") dlg_find_area(2);
     }

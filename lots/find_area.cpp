@@ -47,22 +47,9 @@ find_area_state_rec& state()
     return s;
 }
 
-std::string upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string format_real(const char* format, double value)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
 const area_unit_rec* unit_by_letter(const std::string& letter)
 {
-    const std::string wanted = upper(letter);
+    const std::string wanted = str_upper_copy(letter);
     for (int i = 0; i <= area_unit_last; ++i)
         if (area_unit_table()[i].letter == wanted) return &area_unit_table()[i];
     return nullptr;
@@ -122,15 +109,15 @@ std::string find_area_cfg_text(const find_area_cfg_rec& cfg)
 {
     auto integer = [](int value) { return std::to_string(value) + ","; };
     std::string text;
-    text += format_real("%.3f,", cfg.scale);
-    text += format_real("%.6f,", cfg.rotation);
-    text += format_real("%.3f,", cfg.width_factor);
-    text += format_real("%.3f,", cfg.height_a);
+    comma_list_add(text, cfg.scale, 3);
+    comma_list_add(text, cfg.rotation, 6);
+    comma_list_add(text, cfg.width_factor, 3);
+    comma_list_add(text, cfg.height_a, 3);
     text += integer(cfg.unit_a) + integer(cfg.decimals_a) + integer(cfg.second_on);
-    text += format_real("%.3f,", cfg.height_b);
+    comma_list_add(text, cfg.height_b, 3);
     text += integer(cfg.unit_b) + integer(cfg.decimals_b) + integer(cfg.table_on) + integer(cfg.table_number);
-    text += format_real("%.3f,", cfg.table_x);
-    text += format_real("%.3f,", cfg.table_y);
+    comma_list_add(text, cfg.table_x, 3);
+    comma_list_add(text, cfg.table_y, 3);
     text += integer(cfg.method) + integer(cfg.lot_type);
     for (int i = 1; i < lot_type_count; ++i) text += integer(cfg.counters[i]);
     return text;

@@ -288,10 +288,17 @@ inputbgd_cfg_rec& inputbgd_cfg()
 
 std::string inputbgd_cfg_text(const inputbgd_cfg_rec& cfg)
 {
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "%d,%d,%.3f,%.3f,%.3f,%d,%d,", cfg.prompt_level, cfg.prompt_text,
-                  cfg.level_text_height, cfg.plot_scale, cfg.text_height, cfg.whole_number, cfg.object_type);
-    return buffer + cfg.level_layer + "," + cfg.text_layer + ",";
+    std::string text;
+    comma_list_add(text, cfg.prompt_level);
+    comma_list_add(text, cfg.prompt_text);
+    comma_list_add(text, cfg.level_text_height, 3);
+    comma_list_add(text, cfg.plot_scale, 3);
+    comma_list_add(text, cfg.text_height, 3);
+    comma_list_add(text, cfg.whole_number);
+    comma_list_add(text, cfg.object_type);
+    comma_list_add(text, cfg.level_layer);
+    comma_list_add(text, cfg.text_layer);
+    return text;
 }
 
 void inputbgd_cfg_parse(const std::string& text, inputbgd_cfg_rec& cfg)
