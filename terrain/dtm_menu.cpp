@@ -9,6 +9,7 @@
 
 #include "adsdlg.h"
 #include "dialog_conventions.h"
+#include "dtm_duplicates.h"
 #include "tin_contour.h"
 #include "tin_generate.h"
 #include "tin_records.h"
@@ -20,10 +21,6 @@ void tool_not_ready(const char* name)
     acutPrintf("\n%s is not available in this version; nothing was changed.", name);
 }
 
-void dtm_check_duplicates()
-{
-    tool_not_ready("Check Duplicated Points");
-}
 void tin_breakline_cmd()
 {
     tool_not_ready("Breakline");

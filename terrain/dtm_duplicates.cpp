@@ -1,0 +1,100 @@
+// The duplicated-points check. Each selected position gets one small crossing
+// window instead of a comparison with every other point, so the work per point
+// depends only on the points near it.
+#include "dtm_duplicates.h"
+
+#include <array>
+#include <vector>
+
+#include "entity_readers.h"
+#include "geometry.h"
+#include "prompts.h"
+#include "resbuf_util.h"
+#include "selection_sets.h"
+#include "tin_records.h"
+
+namespace {
+
+// The distance from a position to each window corner; the window is the point
+// plus and minus (sqrt 2, sqrt 2), whatever the tolerance.
+constexpr double window_reach = 2.0;
+
+tin_point_list dtm_read_selection()
+{
+    tin_point_list positions;
+    ads_name ss;
+    long length = 0;
+    if (!ss_select_type("POINT", ss, length)) return positions;
+    for (long i = 0; i < length; ++i) {
+        if (!ss_point_get(ss, i, 0)) continue;
+        const point3d_rec& p = point_read.location;
+        positions.push_back(tin_point_set(static_cast<std::int32_t>(positions.size()), p.x, p.y, p.z));
+    }
+    acedSSFree(ss);
+    return positions;
+}
+
+// Erases every POINT of the window after the first one within the tolerance of
+// the position; returns the number erased.
+int dtm_remove_near(const point3d_rec& position, double tolerance)
+{
+    point3d_rec corner1, corner2;
+    polar_point(225.0, window_reach, position, corner1);
+    polar_point(45.0, window_reach, position, corner2);
+    ads_name ss;
+    long length = 0;
+    if (!ss_crossing_type("POINT", corner1, corner2, ss, length)) return 0;
+
+    // The names are taken first so that removing an item from the set cannot
+    // make the walk pass over the item after it.
+    std::vector<std::array<long, 2>> items;
+    for (long i = 0; i < length; ++i) {
+        ads_name entity;
+        if (acedSSName(ss, i, entity) == RTNORM) items.push_back({entity[0], entity[1]});
+    }
+
+    int erased = 0;
+    bool self_seen = false;
+    for (const std::array<long, 2>& item : items) {
+        const ads_name entity = {item[0], item[1]};
+        resbuf* list = acdbEntGet(entity);
+        if (!list) continue;
+        point3d_rec location;
+        const bool has_location = rb_find(list, 10) && rb_get_point(list, 10, location, 1);
+        acutRelRb(list);
+        if (!has_location || !dist_within(location, position, tolerance)) continue;
+        if (!self_seen) {
+            self_seen = true;  // taken to be the position's own POINT
+            continue;
+        }
+        acedSSDel(entity, ss);
+        if (acdbEntDel(entity) == RTNORM) ++erased;
+    }
+    acedSSFree(ss);
+    return erased;
+}
+
+}  // namespace
+
+void dtm_remove_duplicates()
+{
+    const double tolerance = dup_cfg().tolerance;
+    const tin_point_list positions = dtm_read_selection();
+    const int total = static_cast<int>(positions.size());
+    int processed = 0;
+    int duplicated = 0;
+    for (const tin_point_rec& p : positions) {
+        ++processed;
+        acutPrintf("\rProcessing %d of %d points (%d duplicated at tolorence %.3f)", processed, total,
+                   duplicated, tolerance);
+        duplicated += dtm_remove_near(point3d_rec{p.x, p.y, p.z}, tolerance);
+    }
+}
+
+void dtm_check_duplicates()
+{
+    dup_cfg_rec& cfg = dup_cfg();
+    if (!tin_tool_proceed("\nThis program find duplicated points.(remove if duplicated)")) return;
+    cfg.tolerance = prompt_real_or_exit("\nTolorence", cfg.tolerance, 3);
+    dtm_remove_duplicates();
+}
