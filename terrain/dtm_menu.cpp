@@ -10,6 +10,7 @@
 #include "adsdlg.h"
 #include "dialog_conventions.h"
 #include "dtm_duplicates.h"
+#include "tin_breakline.h"
 #include "tin_contour.h"
 #include "tin_generate.h"
 #include "tin_records.h"
@@ -21,10 +22,6 @@ void tool_not_ready(const char* name)
     acutPrintf("\n%s is not available in this version; nothing was changed.", name);
 }
 
-void tin_breakline_cmd()
-{
-    tool_not_ready("Breakline");
-}
 void tin_contour_label_cmd()
 {
     tool_not_ready("Label Contour");
