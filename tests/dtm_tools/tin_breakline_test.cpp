@@ -154,6 +154,16 @@ TEST_F(BreaklineTest, ExistingPointNearTheCrossingIsNotRepeated)
     }
 }
 
+// A level piece has a flat bounding box; a POINT 0.02 beside it is found all the
+// same. LINE y = 5 crosses (10,5), (5,5) twice and (0,5); (5,5) is not written.
+TEST_F(BreaklineTest, ExistingPointBesideALevelPieceIsFound)
+{
+    make_point(5, 5.02, 10);
+    make_line({-1, 5}, {11, 5});
+    breakline();
+    expect_points(breakline_points(), {{0, 5, 5}, {10, 5, 15}});
+}
+
 TEST_F(BreaklineTest, ClosedPolylineHasNoClosingPiece)
 {
     make_lwpolyline(1, {{6, 2}, {8, 2}, {8, 9}, {5, 9}});
