@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,46 @@ TEST_F(TravPlot, TableRulesPositionPickAndAccuracyList)
     const std::string again = run("(b_trav)\nO\nlot.trv\nS\nshow\npick rad\nshow\ncancel\ncancel\nX\n");
     EXPECT_NE(again.find("t_X: edit_box, label \"Table X :\", value \"0.000\", disabled"), std::string::npos);
     EXPECT_NE(again.find("tg_PlotRadLine: toggle, label \"Plot lines\", value \"0\""), std::string::npos);
+}
+
+// The lot with a radiation from station 2: bearing 30d, 20 m, level 12.345,
+// so station 10 = (1100 + 20 sin 30d, 2000 + 20 cos 30d) = (1110, 2017.3205081).
+// With the table on and a short distance of 150 every leg and the radiation
+// become numbered rows 1..5 at the picked table position instead of labels.
+TEST_F(TravPlot, TableRowsAndRadiations)
+{
+    std::filesystem::copy_file(home() + "/lot.trv", home() + "/rad.trv");
+    std::ofstream(home() + "/rad.trv", std::ios::app) << "R,2,10,30.0000,20.000,12.345,METER,\n";
+    run("(b_trav)\nO\nrad.trv\nS\npick tg_PlotTable\nset t_MaxShortDist 150\npick p_Table\n1200.5,2100.25\n"
+        "pick yes\nX\n");
+    EXPECT_TRUE(texts("LotBgd").empty());
+    std::vector<std::string> at_table;
+    for (const plotted_text& t : texts("table"))
+        if (t.at.x > 1190) at_table.push_back(t.text);
+    const std::vector<std::string> rows = {"1", "90%%d00'00\"",  "100.000", "2", "180%%d00'00\"", "100.000",
+                                           "3", "270%%d01'02\"", "100.000", "4", "0%%d00'00\"",   "99.970",
+                                           "5", "30%%d00'00\"",  "20.000"};
+    EXPECT_EQ(at_table, rows);
+    const host::Point3 first_row = texts("table")[1].at;
+    EXPECT_DOUBLE_EQ(first_row.x, 1200.5);
+
+    const auto lines = live("LINE", "RadLine");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NEAR(lines[0]->point(10).x, 1100.0, 1e-6);
+    EXPECT_NEAR(lines[0]->point(10).y, 2000.0, 1e-6);
+    EXPECT_NEAR(lines[0]->point(11).x, 1110.0, 1e-6);
+    EXPECT_NEAR(lines[0]->point(11).y, 2017.3205081, 1e-6);
+    const auto points = live("POINT", "RadPoint");
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_NEAR(points[0]->point(10).y, 2017.3205081, 1e-6);
+    const auto number = texts("RadPointNum");
+    ASSERT_EQ(number.size(), 1u);
+    EXPECT_EQ(number[0].text, "10");
+    EXPECT_NEAR(number[0].at.x, 1110.0, 1e-6);
+    const auto level = texts("RadLevel");
+    ASSERT_EQ(level.size(), 1u);
+    EXPECT_EQ(level[0].text, "12.345");
+    EXPECT_DOUBLE_EQ(level[0].height, 1.3);
 }
 
 }  // namespace
