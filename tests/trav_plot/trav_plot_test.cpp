@@ -250,4 +250,25 @@ TEST_F(TravPlot, TableRowsAndRadiations)
     EXPECT_DOUBLE_EQ(level[0].height, 1.3);
 }
 
+// Engineering style (labels off, table with coordinates): a first row with
+// station 1's northing and easting, then one row a leg with both station
+// numbers, bearing, distance and the to-station's northing and easting as
+// worked out at the top (4 = N 1900.030 E 1000.000).
+TEST_F(TravPlot, EngineeringTableRowsCarryStationsAndCoordinates)
+{
+    plot(
+        "pick tg_PlotBgd\npick tg_PlotTable\npick tg_PlotCoord\npick tg_EngStyle\npick p_Table\n"
+        "1200,2100\npick yes\n");
+    std::vector<std::string> table;
+    for (const plotted_text& t : texts("table")) table.push_back(t.text);
+    const std::vector<std::string> rows = {
+        "1", "2000.000", "1000.000",                                           // station 1
+        "1", "2",        "90%%d00'00\"",  "100.000", "2000.000", "1100.000",   // 1 -> 2
+        "2", "3",        "180%%d00'00\"", "100.000", "1900.000", "1100.000",   // 2 -> 3
+        "3", "4",        "270%%d01'02\"", "100.000", "1900.030", "1000.000",   // 3 -> 4
+        "4", "1",        "0%%d00'00\"",   "99.970",  "2000.000", "1000.000"};  // 4 -> 1
+    EXPECT_EQ(table, rows);
+    EXPECT_EQ(texts("LotStn").size(), 5u);
+}
+
 }  // namespace
