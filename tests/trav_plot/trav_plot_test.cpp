@@ -40,7 +40,6 @@ protected:
         HostFixture::SetUp();
         ASSERT_TRUE(load_kestrom());
         trav_settings_defaults();
-        trav_plot_values_defaults();
         trav_current() = trav_lists{};
         drawing().prefix = home() + "/";
         drawing().name = "lot.dwg";
