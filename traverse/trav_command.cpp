@@ -391,7 +391,7 @@ menu_step menu_keyword(trav_lists& lists, const std::string& key)
     } else if (key == "N" && !settings.opened_from_file) {
         save_trav_file_dlg(lists);
     } else if (key == "S") {
-        acutPrintf("\nPlotting the traverse is not available in this build.");
+        trav_plot_to_dwg(lists.observations, lists.radiations, lists.stations, lists.routes);
     } else if (key == "X") {
         exit_traverse(lists);
         return menu_step::end;
