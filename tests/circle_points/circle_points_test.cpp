@@ -9,6 +9,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "test_entities.h"
 
 namespace {
 
@@ -30,17 +31,7 @@ protected:
 
     void make_lwpolyline(int flags, const std::vector<xyz>& points)
     {
-        resbuf* head =
-            acutBuildList(RTDXF0, "LWPOLYLINE", 8, "LOT", 90, static_cast<int>(points.size()), 70, flags, 0);
-        resbuf* tail = head;
-        while (tail->rbnext) tail = tail->rbnext;
-        for (const xyz& p : points) {
-            ads_point pt = {p.x, p.y, 0};
-            tail->rbnext = acutBuildList(10, pt, 0);
-            tail = tail->rbnext;
-        }
-        ASSERT_EQ(acdbEntMake(head), RTNORM);
-        acutRelRb(head);
+        ASSERT_TRUE(test_make_lwpolyline("LOT", flags, points));
     }
 
     // An old-style POLYLINE with its VERTEX entities and SEQEND.

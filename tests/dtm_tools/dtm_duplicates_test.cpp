@@ -9,6 +9,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "test_entities.h"
 
 namespace {
 
@@ -20,13 +21,7 @@ protected:
         ASSERT_TRUE(load_kestrom());
     }
 
-    void make_point(double x, double y, double z)
-    {
-        ads_point pt = {x, y, z};
-        resbuf* list = acutBuildList(RTDXF0, "POINT", 8, "LEVELS", 10, pt, 0);
-        ASSERT_EQ(acdbEntMake(list), RTNORM);
-        acutRelRb(list);
-    }
+    void make_point(double x, double y, double z) { ASSERT_TRUE(test_make_point("LEVELS", x, y, z)); }
 
     std::vector<host::Point3> live_points()
     {

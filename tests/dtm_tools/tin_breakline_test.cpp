@@ -19,6 +19,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "test_entities.h"
 
 namespace {
 
@@ -54,27 +55,11 @@ protected:
         acutRelRb(list);
     }
 
-    void make_point(double x, double y, double z)
-    {
-        ads_point pt = {x, y, z};
-        resbuf* list = acutBuildList(RTDXF0, "POINT", 8, "LEVELS", 10, pt, 0);
-        ASSERT_EQ(acdbEntMake(list), RTNORM);
-        acutRelRb(list);
-    }
+    void make_point(double x, double y, double z) { ASSERT_TRUE(test_make_point("LEVELS", x, y, z)); }
 
     void make_lwpolyline(int flags, const std::vector<xy>& points)
     {
-        resbuf* head =
-            acutBuildList(RTDXF0, "LWPOLYLINE", 8, "BRK", 90, static_cast<int>(points.size()), 70, flags, 0);
-        resbuf* tail = head;
-        while (tail->rbnext) tail = tail->rbnext;
-        for (const xy& p : points) {
-            ads_point pt = {p.x, p.y, 0};
-            tail->rbnext = acutBuildList(10, pt, 0);
-            tail = tail->rbnext;
-        }
-        ASSERT_EQ(acdbEntMake(head), RTNORM);
-        acutRelRb(head);
+        ASSERT_TRUE(test_make_lwpolyline("BRK", flags, points));
     }
 
     // The POINTs on the breakline layer, sorted by x then y.

@@ -17,6 +17,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
+#include "test_entities.h"
 #include "tin_contour.h"
 #include "tin_records.h"
 #include "tin_triangulate.h"
@@ -37,13 +38,7 @@ protected:
         ASSERT_TRUE(load_kestrom());
     }
 
-    void make_point(double x, double y, double z)
-    {
-        ads_point pt = {x, y, z};
-        resbuf* list = acutBuildList(RTDXF0, "POINT", 8, "LEVELS", 10, pt, 0);
-        ASSERT_EQ(acdbEntMake(list), RTNORM);
-        acutRelRb(list);
-    }
+    void make_point(double x, double y, double z) { ASSERT_TRUE(test_make_point("LEVELS", x, y, z)); }
 
     // An n x n grid of spacing 10 on z = x/10 + y/20 + dz.
     void make_grid(int n, double dz)
