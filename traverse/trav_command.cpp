@@ -406,7 +406,11 @@ std::string trav_work_layer()
     return work.work_key.layer;
 }
 
-std::string trav_scratch_path()
+namespace {
+
+// The current drawing's folder and file name without its extension: the
+// traverse file a drawing gets when none was opened.
+std::string drawing_path_stem()
 {
     std::string folder, name;
     sysvar_get_str("DWGPREFIX", folder);
@@ -414,8 +418,16 @@ std::string trav_scratch_path()
     std::string stem = name;
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) stem = name.substr(0, dot);
-    std::string path = folder + stem + ".trv";
-    for (int n = 1; file_exists(path.c_str()); ++n) path = folder + stem + "-" + std::to_string(n) + ".trv";
+    return folder + stem;
+}
+
+}  // namespace
+
+std::string trav_scratch_path()
+{
+    const std::string stem = drawing_path_stem();
+    std::string path = stem + ".trv";
+    for (int n = 1; file_exists(path.c_str()); ++n) path = stem + "-" + std::to_string(n) + ".trv";
     return path;
 }
 
@@ -450,13 +462,7 @@ void trav_reset()
 int new_trav_file(trav_lists& lists, const point3d_rec& picked)
 {
     trav_settings_rec& settings = trav_settings();
-    std::string folder, name;
-    sysvar_get_str("DWGPREFIX", folder);
-    sysvar_get_str("DWGNAME", name);
-    std::string stem = name;
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos) stem = name.substr(0, dot);
-    settings.file_name = folder + stem + ".trv";
+    settings.file_name = drawing_path_stem() + ".trv";
     settings.opened_from_file = false;
     lists = trav_lists{};
     lists.routes.emplace_back();
