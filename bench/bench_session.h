@@ -2,7 +2,7 @@
 // command line kept off standard output (the host prints progress there).
 #pragma once
 
-#include "session.h"
+#include "session/session.h"
 
 inline host::Session& quiet_session()
 {

@@ -8,7 +8,7 @@
 
 #include "ads.h"
 #include "bench_session.h"
-#include "dxf.h"
+#include "dxf/dxf.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "plugins.h"
-#include "session.h"
+#include "session/plugins.h"
+#include "session/session.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "ads.h"
 #include "bgd_test_support.h"
 #include "host_fixture.h"
-#include "selection.h"
+#include "db/selection.h"
 #include "settings_store.h"
 
 namespace {

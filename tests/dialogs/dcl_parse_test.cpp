@@ -1,6 +1,6 @@
 // The DCL reader: the product's own dialog files, prototypes and attributes,
 // and the errors that make a file unusable.
-#include "dcl_parse.h"
+#include "dialogs/dcl_parse.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "adsdlg.h"
-#include "dcl_runtime.h"
+#include "dialogs/dcl_runtime.h"
 #include "host_fixture.h"
-#include "session.h"
+#include "session/session.h"
 
 namespace {
 

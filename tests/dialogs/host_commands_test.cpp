@@ -6,11 +6,11 @@
 #include <cmath>
 
 #include "ads.h"
-#include "cmd_misc.h"
-#include "entities.h"
+#include "commands/cmd_misc.h"
+#include "db/entities.h"
 #include "host_fixture.h"
-#include "session.h"
-#include "sysvars.h"
+#include "session/session.h"
+#include "db/sysvars.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "dxf_commands.h"
+#include "dxf/dxf_commands.h"
 #include "dxf_support.h"
 #include "host_fixture.h"
-#include "sysvars.h"
+#include "db/sysvars.h"
 
 namespace fs = std::filesystem;
 using namespace dxftest;

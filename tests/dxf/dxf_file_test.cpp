@@ -7,12 +7,12 @@
 #include <filesystem>
 
 #include "ads.h"
-#include "dxf.h"
-#include "dxf_commands.h"
+#include "dxf/dxf.h"
+#include "dxf/dxf_commands.h"
 #include "dxf_support.h"
-#include "entities.h"
+#include "db/entities.h"
 #include "host_fixture.h"
-#include "sysvars.h"
+#include "db/sysvars.h"
 
 namespace fs = std::filesystem;
 using namespace dxftest;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "dxf.h"
+#include "dxf/dxf.h"
 
 using host::Entity;
 using host::Group;

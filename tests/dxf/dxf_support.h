@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "drawing.h"
+#include "db/drawing.h"
 #include "outside_readers.h"
 
 namespace dxftest {

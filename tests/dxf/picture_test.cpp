@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "ads.h"
-#include "dxf_commands.h"
+#include "dxf/dxf_commands.h"
 #include "dxf_support.h"
 #include "host_fixture.h"
 

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "ads.h"
-#include "commands.h"
-#include "entities.h"
+#include "commands/commands.h"
+#include "db/entities.h"
 #include "host_fixture.h"
-#include "sysvars.h"
+#include "db/sysvars.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "ads.h"
 #include "host_fixture.h"
-#include "resbuf_convert.h"
-#include "session.h"
+#include "db/resbuf_convert.h"
+#include "session/session.h"
 
 class DbTest : public HostFixture {
 protected:

@@ -1,6 +1,6 @@
 // The entity API: making, reading, changing and erasing entities, extended data,
 // old-style polylines, block definitions and justified texts.
-#include "entities.h"
+#include "db/entities.h"
 
 #include <cmath>
 #include <cstring>

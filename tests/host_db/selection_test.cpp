@@ -1,6 +1,6 @@
 // Selection sets: filters, window/crossing/fence geometry, the user's selection
 // through the input, the set registry and picks.
-#include "selection.h"
+#include "db/selection.h"
 
 #include <array>
 #include <cmath>

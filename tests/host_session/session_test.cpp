@@ -3,10 +3,10 @@
 // host commands and the transcript.
 #include <gtest/gtest.h>
 
-#include "commands.h"
+#include "commands/commands.h"
 #include "host_fixture.h"
-#include "input.h"
-#include "lisp.h"
+#include "session/input.h"
+#include "lisp/lisp.h"
 #include "probe_app.h"
 
 namespace {

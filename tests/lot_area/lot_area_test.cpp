@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "entities.h"
+#include "db/entities.h"
 #include "host_fixture.h"
-#include "sysvars.h"
-#include "win_platform.h"
+#include "db/sysvars.h"
+#include "platform/win_platform.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "entity_readers.h"
 #include "host_fixture.h"
 #include "prompts.h"
-#include "session.h"
+#include "session/session.h"
 #include "text_modify.h"
 #include "xdata_pending.h"
 #include "xdata_read.h"

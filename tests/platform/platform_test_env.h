@@ -13,9 +13,9 @@
 
 #include "folders_registry.h"
 #include "host_fixture.h"
-#include "session.h"
-#include "siblings.h"
-#include "win_platform.h"
+#include "session/session.h"
+#include "platform/siblings.h"
+#include "platform/win_platform.h"
 
 class PlatformTest : public HostFixture {
 protected:

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "host_fixture.h"
-#include "lisp.h"
+#include "lisp/lisp.h"
 #include "messages.h"
 #include "prompts.h"
-#include "session.h"
+#include "session/session.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "ads.h"
 #include "host_fixture.h"
 #include "messages.h"
-#include "session.h"
+#include "session/session.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "ads.h"
 #include "host_fixture.h"
-#include "session.h"
+#include "session/session.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "session.h"
+#include "session/session.h"
 
 class HostFixture : public ::testing::Test {
 protected:

@@ -13,7 +13,7 @@
 
 #include "folders_registry.h"
 #include "host_fixture.h"
-#include "siblings.h"
+#include "platform/siblings.h"
 #include "trav_engine.h"
 #include "trav_file.h"
 #include "trav_settings.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "session.h"
+#include "session/session.h"
 #include "trav_engine.h"
 
 trav_printed trav_run_printing(const std::function<void()>& body, const std::string& answers)

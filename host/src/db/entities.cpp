@@ -1,0 +1,694 @@
+// The entity API: acdbEntGet, acdbEntGetX, acdbEntMake, acdbEntMod, acdbEntDel,
+// acdbEntNext, acdbEntLast and acdbEntUpd, over the current document's drawing.
+#include "db/entities.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "db/resbuf_convert.h"
+#include "db/selection.h"
+#include "session/session.h"
+#include "db/sysvars.h"
+#include "db/textmetrics.h"
+
+namespace host {
+
+Drawing& current_drawing()
+{
+    return Session::get().current().drawing;
+}
+
+Drawing* current_drawing_or_null()
+{
+    Session* session = Session::current_or_null();
+    return session && session->has_document() ? &session->current().drawing : nullptr;
+}
+
+bool same_text(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string upper_text(const std::string& s)
+{
+    std::string out = s;
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+namespace {
+
+const Entity* layer_record(const Drawing& drawing, const std::string& layer)
+{
+    return drawing.get(drawing.find_record("LAYER", layer));
+}
+
+bool is_table_type(const std::string& type)
+{
+    return type == "LAYER" || type == "LTYPE" || type == "STYLE" || type == "APPID";
+}
+
+// Whether the entity is a symbol table record (as opposed to an entity of model
+// space or of a block definition).
+bool is_record(const Drawing& drawing, const Entity& entity)
+{
+    if (entity.owner != 0) return false;
+    auto t = drawing.tables.find(entity.type);
+    return t != drawing.tables.end() &&
+           std::find(t->second.begin(), t->second.end(), entity.id) != t->second.end();
+}
+
+// The entity types acdbEntMake accepts, with the groups each must have.
+struct TypeRule {
+    const char* type;
+    std::vector<int> required;
+};
+const TypeRule kTypeRules[] = {
+    {"LINE", {10, 11}},
+    {"POINT", {10}},
+    {"CIRCLE", {10, 40}},
+    {"ARC", {10, 40, 50, 51}},
+    {"TEXT", {1}},
+    {"MTEXT", {10}},
+    {"INSERT", {2, 10}},
+    {"3DFACE", {10, 11, 12}},
+    {"SOLID", {10, 11, 12}},
+    {"TRACE", {10, 11, 12}},
+    {"LWPOLYLINE", {10}},
+    {"HATCH", {}},
+    {"ELLIPSE", {10, 11, 40}},
+    {"SPLINE", {}},
+    {"ATTDEF", {1, 2}},
+    {"ATTRIB", {1, 2}},
+    {"DIMENSION", {}},
+    {"LEADER", {10}},
+    {"RAY", {10, 11}},
+    {"XLINE", {10, 11}},
+    {"SHAPE", {10, 2}},
+    {"REGION", {}},
+    {"POLYLINE", {}},
+    {"VERTEX", {10}},
+    {"SEQEND", {}},
+};
+
+const TypeRule* type_rule(const std::string& type)
+{
+    for (const TypeRule& rule : kTypeRules)
+        if (type == rule.type) return &rule;
+    return nullptr;
+}
+
+// Types whose lists hold the same group many times (vertices, boundary edges,
+// text chunks): for them a list given to acdbEntMod that holds any of those
+// groups stands for the whole list.
+bool is_list_type(const std::string& type)
+{
+    return type == "HATCH" || type == "MLINE" || type == "SPLINE" || type == "MTEXT" || type == "LEADER" ||
+           type == "MPOLYGON" || type == "DIMENSION";
+}
+
+bool is_repeated_code(const std::string& type, int code)
+{
+    if (code == 100 || code == 102) return true;
+    if (type == "LWPOLYLINE") return code == 10 || code == 40 || code == 41 || code == 42 || code == 91;
+    if (is_list_type(type))
+        return !(code == 8 || code == 6 || code == 62 || code == 67 || code == 370 || code == 48 ||
+                 code == 60 || code == 7);
+    return false;
+}
+
+bool has_group(const std::vector<Group>& groups, int code)
+{
+    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+}
+
+// Keeps the first place of each single group with the value of its last
+// occurrence: a group appended at the end of a list overrides the earlier one.
+std::vector<Group> last_one_wins(const std::string& type, const std::vector<Group>& groups)
+{
+    std::vector<Group> out;
+    for (const Group& g : groups) {
+        if (!is_repeated_code(type, g.code)) {
+            auto same =
+                std::find_if(out.begin(), out.end(), [&](const Group& o) { return o.code == g.code; });
+            if (same != out.end()) {
+                *same = g;
+                continue;
+            }
+        }
+        out.push_back(g);
+    }
+    return out;
+}
+
+// The groups of an entity after acdbEntMod: each given group replaces the one
+// of its code in place, or is added when the entity lacks it.
+std::vector<Group> merge_groups(const std::string& type, const std::vector<Group>& old_groups,
+                                const std::vector<Group>& given)
+{
+    const bool whole_list = std::any_of(given.begin(), given.end(), [&](const Group& g) {
+        return g.code != 100 && g.code != 102 && is_repeated_code(type, g.code);
+    });
+    if (whole_list) {
+        // The list given stands for the groups of its codes; groups of codes it
+        // does not mention stay, except that an LWPOLYLINE's vertices (10 with
+        // their widths and bulges) are replaced as a whole.
+        std::vector<Group> out = last_one_wins(type, given);
+        for (const Group& g : old_groups) {
+            if (has_group(given, g.code)) continue;
+            if (type == "LWPOLYLINE" && is_repeated_code(type, g.code)) continue;
+            out.push_back(g);
+        }
+        return out;
+    }
+    std::vector<Group> out = old_groups;
+    for (const Group& g : given) {
+        if (g.code == 100 || g.code == 102) continue;  // subclass markers stay as made
+        auto same = std::find_if(out.begin(), out.end(), [&](const Group& o) { return o.code == g.code; });
+        if (same != out.end())
+            *same = g;
+        else
+            out.push_back(g);
+    }
+    return out;
+}
+
+// BYLAYER colour and linetype are the absence of 62 and 6.
+void drop_bylayer(std::vector<Group>& groups)
+{
+    std::erase_if(groups, [](const Group& g) {
+        return (g.code == 62 && g.integer == 256) || (g.code == 6 && same_text(g.text, "BYLAYER"));
+    });
+}
+
+void set_group(std::vector<Group>& groups, const Group& g)
+{
+    auto same = std::find_if(groups.begin(), groups.end(), [&](const Group& o) { return o.code == g.code; });
+    if (same != groups.end())
+        *same = g;
+    else
+        groups.push_back(g);
+}
+
+// Checks an entity's groups and completes them as the host does for an entity
+// made or changed: the layer (made when missing, refused when locked), the text
+// style and block named, the groups its type needs, a justified text's place.
+int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_layer)
+{
+    const TypeRule* rule = type_rule(entity.type);
+    if (!rule) return RTERROR;
+    for (int code : rule->required)
+        if (!has_group(entity.groups, code)) return RTERROR;
+    drop_bylayer(entity.groups);
+
+    if (!has_group(entity.groups, 8))
+        entity.groups.insert(entity.groups.begin(), Group::of_text(8, default_layer));
+    const std::string layer = entity.text(8);
+    if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
+
+    const std::string& type = entity.type;
+    if (type == "TEXT" || type == "MTEXT" || type == "ATTDEF" || type == "ATTRIB") {
+        if (const Group* style = entity.find(7)) {
+            if (!drawing.find_record("STYLE", style->text)) return RTERROR;
+        } else {
+            entity.groups.push_back(Group::of_text(7, sysvar_string(drawing, "TEXTSTYLE", "Standard")));
+        }
+        if (!has_group(entity.groups, 40))
+            entity.groups.push_back(Group::of_real(40, sysvar_real(drawing, "TEXTSIZE", 2.5)));
+        if (type == "TEXT") {
+            if (!has_group(entity.groups, 10) && !has_group(entity.groups, 11)) return RTERROR;
+            if (!has_group(entity.groups, 10)) entity.groups.push_back(Group::of_point(10, entity.point(11)));
+            place_justified_text(entity);
+        }
+    }
+    if (type == "INSERT" && !drawing.find_record("BLOCK", entity.text(2))) return RTERROR;
+    if (type == "CIRCLE" || type == "ARC") {
+        if (!(entity.real(40) > 0)) return RTERROR;
+    }
+    if (type == "3DFACE" && !has_group(entity.groups, 13))
+        entity.groups.push_back(Group::of_point(13, entity.point(12)));
+    if (type == "LWPOLYLINE") {
+        const long vertices = std::count_if(entity.groups.begin(), entity.groups.end(),
+                                            [](const Group& g) { return g.code == 10; });
+        set_group(entity.groups, Group::of_int(90, vertices));
+    }
+    // Only an entity that will be made creates its layer.
+    ensure_layer(drawing, layer);
+    return RTNORM;
+}
+
+// Defaults of a table record made by acdbEntMake.
+int prepare_record(Drawing& drawing, Entity& record)
+{
+    const std::string name = record.text(2);
+    if (!valid_record_name(name)) return RTERROR;
+    if (drawing.find_record(record.type, name)) return RTERROR;
+    if (!has_group(record.groups, 70)) record.groups.push_back(Group::of_int(70, 0));
+    if (record.type == "LAYER") {
+        if (!has_group(record.groups, 62)) record.groups.push_back(Group::of_int(62, 7));
+        if (!has_group(record.groups, 6)) record.groups.push_back(Group::of_text(6, "CONTINUOUS"));
+        if (!drawing.find_record("LTYPE", record.text(6))) return RTERROR;
+    } else if (record.type == "STYLE") {
+        if (!has_group(record.groups, 40)) record.groups.push_back(Group::of_real(40, 0.0));
+        if (!has_group(record.groups, 41)) record.groups.push_back(Group::of_real(41, 1.0));
+        if (!has_group(record.groups, 3)) record.groups.push_back(Group::of_text(3, "txt"));
+    }
+    return RTNORM;
+}
+
+// The extended data after a change: each application named replaces its own
+// (an application named without groups loses its data); the others stay.
+std::vector<XDataApp> merge_xdata(const std::vector<XDataApp>& old_xdata, const std::vector<XDataApp>& given)
+{
+    std::vector<XDataApp> out = old_xdata;
+    for (const XDataApp& app : given) {
+        auto same = std::find_if(out.begin(), out.end(),
+                                 [&](const XDataApp& o) { return same_text(o.app, app.app); });
+        if (same != out.end()) {
+            if (app.items.empty())
+                out.erase(same);
+            else
+                same->items = app.items;
+        } else if (!app.items.empty()) {
+            out.push_back(app);
+        }
+    }
+    return out;
+}
+
+void add_chain(Drawing& drawing, std::vector<Entity>& chain, long owner, long* made_id)
+{
+    long parent = 0;
+    for (Entity& e : chain) {
+        if (e.type == "POLYLINE") {
+            Entity& header = drawing.add_entity(std::move(e), owner);
+            parent = header.id;
+            if (made_id && owner == 0) *made_id = header.id;
+        } else {
+            e.parent = (e.type == "VERTEX" || e.type == "SEQEND") ? parent : 0;
+            drawing.add_entity(std::move(e), owner);
+        }
+    }
+}
+
+// A justified TEXT is placed by its alignment point (11); a change that moves
+// only its insertion point (10) moves the alignment point with it, so that the
+// text goes where it was sent rather than snapping back.
+void move_alignment_with_insertion(const Entity& before, Entity& after, const std::vector<Group>& given)
+{
+    if (before.type != "TEXT" || (after.integer(72) == 0 && after.integer(73) == 0)) return;
+    if (!has_group(given, 10) || has_group(given, 11) || !before.find(11)) return;
+    const Point3 from = before.point(10), to = after.point(10);
+    if (from == to) return;
+    const Point3 a = before.point(11);
+    set_group(after.groups,
+              Group::of_point(11, {a.x + to.x - from.x, a.y + to.y - from.y, a.z + to.z - from.z}));
+}
+
+int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
+{
+    PendingMake& pending = drawing.pending;
+    if (entity.type == "POLYLINE") {
+        const int status = prepare_entity(drawing, entity, sysvar_string(drawing, "CLAYER", "0"));
+        if (status != RTNORM) return status;
+        set_group(entity.groups, Group::of_int(66, 1));
+        pending.polyline = {std::move(entity)};
+        return RTNORM;
+    }
+    if (pending.polyline.empty()) return RTERROR;  // a VERTEX or SEQEND without its header
+    const std::string header_layer = pending.polyline.front().layer();
+    int status;
+    if (entity.type == "SEQEND") {
+        drop_bylayer(entity.groups);
+        if (!has_group(entity.groups, 8))
+            entity.groups.insert(entity.groups.begin(), Group::of_text(8, header_layer));
+        const std::string layer = entity.text(8);
+        status = !valid_record_name(layer) || layer_locked(drawing, layer) ? RTERROR : RTNORM;
+        if (status == RTNORM) ensure_layer(drawing, layer);
+    } else {
+        status = prepare_entity(drawing, entity, header_layer);
+    }
+    if (status != RTNORM) return status;
+    pending.polyline.push_back(std::move(entity));
+    if (pending.polyline.back().type != "SEQEND") return RTNORM;
+
+    // The chain is complete: it now becomes one entity of the drawing.
+    std::vector<Entity> chain = std::move(pending.polyline);
+    pending.polyline.clear();
+    if (pending.block) {
+        for (Entity& e : chain) pending.block_entities.push_back(std::move(e));
+    } else {
+        add_chain(drawing, chain, 0, made_id);
+    }
+    return RTNORM;
+}
+
+int make_block_step(Drawing& drawing, Entity entity)
+{
+    PendingMake& pending = drawing.pending;
+    if (entity.type == "BLOCK") {
+        const std::string name = entity.text(2);
+        if (pending.block || !valid_record_name(name, true) || drawing.find_record("BLOCK", name))
+            return RTERROR;
+        if (!has_group(entity.groups, 70)) entity.groups.push_back(Group::of_int(70, 0));
+        if (!has_group(entity.groups, 10)) entity.groups.push_back(Group::of_point(10, {}));
+        pending.block = std::move(entity);
+        pending.block_entities.clear();
+        return RTNORM;
+    }
+    // ENDBLK
+    if (!pending.block) return RTERROR;
+    pending.polyline.clear();
+    Entity& record = drawing.add_record("BLOCK", std::move(*pending.block));
+    const long owner = record.id;
+    drawing.block_entities[owner];
+    std::vector<Entity> entities = std::move(pending.block_entities);
+    pending.block.reset();
+    pending.block_entities.clear();
+    add_chain(drawing, entities, owner, nullptr);
+    return RTNORM;
+}
+
+}  // namespace
+
+bool layer_locked(const Drawing& drawing, const std::string& layer)
+{
+    const Entity* record = layer_record(drawing, layer);
+    return record && (record->integer(70) & 4);
+}
+
+bool layer_frozen(const Drawing& drawing, const std::string& layer)
+{
+    const Entity* record = layer_record(drawing, layer);
+    return record && (record->integer(70) & 1);
+}
+
+bool layer_off(const Drawing& drawing, const std::string& layer)
+{
+    const Entity* record = layer_record(drawing, layer);
+    return record && record->integer(62, 7) < 0;
+}
+
+bool valid_record_name(const std::string& name, bool block)
+{
+    if (name.empty() || name.size() > 255) return false;
+    const size_t from = block && name[0] == '*' ? 1 : 0;
+    return name.find_first_of("<>/\\\":;?*|,=`", from) == std::string::npos;
+}
+
+long ensure_layer(Drawing& drawing, const std::string& layer)
+{
+    if (long id = drawing.find_record("LAYER", layer)) return id;
+    Entity record;
+    record.type = "LAYER";
+    record.groups = {Group::of_text(2, layer), Group::of_int(70, 0), Group::of_int(62, 7),
+                     Group::of_text(6, "CONTINUOUS")};
+    return drawing.add_record("LAYER", std::move(record)).id;
+}
+
+bool xdata_fits(const std::vector<XDataApp>& xdata)
+{
+    size_t total = 0;
+    for (const XDataApp& app : xdata) {
+        if (app.app.size() > kXDataStringLimit) return false;
+        total += 2 + app.app.size() + 1;
+        for (const Group& g : app.items) {
+            total += 2;
+            switch (g.kind()) {
+                case ValueKind::Text:
+                    if (g.text.size() > kXDataStringLimit) return false;
+                    total += g.text.size() + 1;
+                    break;
+                case ValueKind::Real:
+                    total += 8;
+                    break;
+                case ValueKind::Int16:
+                    total += 2;
+                    break;
+                case ValueKind::Int32:
+                    total += 4;
+                    break;
+                case ValueKind::Point:
+                    total += 24;
+                    break;
+                case ValueKind::Name:
+                    total += 8;
+                    break;
+            }
+        }
+    }
+    return total <= kXDataEntityLimit;
+}
+
+bool xdata_apps_registered(const Drawing& drawing, const std::vector<XDataApp>& xdata)
+{
+    return std::all_of(xdata.begin(), xdata.end(),
+                       [&](const XDataApp& app) { return drawing.find_record("APPID", app.app) != 0; });
+}
+
+void place_justified_text(Entity& text)
+{
+    const int h = static_cast<int>(text.integer(72));
+    const int v = static_cast<int>(text.integer(73));
+    if (h == 0 && v == 0) return;
+    if (!text.find(11)) set_group(text.groups, Group::of_point(11, text.point(10)));
+    const Point3 alignment = text.point(11);
+    Point3 insertion = insertion_from_alignment(alignment, text.text(1), text.real(40), text.real(41, 1.0),
+                                                text.real(50), h, v);
+    insertion.z = alignment.z;
+    set_group(text.groups, Group::of_point(10, insertion));
+}
+
+int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Group> groups,
+                const std::vector<XDataApp>& xdata, long* made_id)
+{
+    if (made_id) *made_id = 0;
+    Entity entity;
+    entity.type = upper_text(given_type);
+    entity.groups = std::move(groups);
+    entity.xdata = xdata;
+    if (entity.type.empty()) return RTERROR;
+    if (!xdata_apps_registered(drawing, xdata) || !xdata_fits(xdata)) return RTERROR;
+
+    if (is_table_type(entity.type)) {
+        if (prepare_record(drawing, entity) != RTNORM) return RTERROR;
+        const std::string table = entity.type;
+        const long id = drawing.add_record(table, std::move(entity)).id;
+        if (made_id) *made_id = id;
+        return RTNORM;
+    }
+    if (entity.type == "BLOCK" || entity.type == "ENDBLK") return make_block_step(drawing, std::move(entity));
+    if (entity.type == "POLYLINE" || entity.type == "VERTEX" || entity.type == "SEQEND")
+        return make_polyline_step(drawing, std::move(entity), made_id);
+
+    // Any other entity ends an unfinished POLYLINE chain, which is dropped.
+    drawing.pending.polyline.clear();
+    const int status = prepare_entity(drawing, entity, sysvar_string(drawing, "CLAYER", "0"));
+    if (status != RTNORM) return status;
+    if (drawing.pending.block) {
+        drawing.pending.block_entities.push_back(std::move(entity));
+        return RTNORM;
+    }
+    const long id = drawing.add_entity(std::move(entity)).id;
+    if (made_id) *made_id = id;
+    return RTNORM;
+}
+
+int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bool has_xdata,
+                  const std::vector<XDataApp>& given_xdata)
+{
+    Entity* entity = drawing.get(id);
+    if (!entity || entity->erased) return RTERROR;
+    if (has_xdata && !xdata_apps_registered(drawing, given_xdata)) return RTERROR;
+
+    Entity changed = *entity;
+    changed.groups = merge_groups(changed.type, entity->groups, given);
+    move_alignment_with_insertion(*entity, changed, given);
+    if (has_xdata) changed.xdata = merge_xdata(entity->xdata, given_xdata);
+    if (!xdata_fits(changed.xdata)) return RTERROR;
+
+    if (is_record(drawing, *entity)) {
+        const std::string old_name = entity->text(2), new_name = changed.text(2);
+        if (!same_text(old_name, new_name) && !valid_record_name(new_name, entity->type == "BLOCK"))
+            return RTERROR;
+        if (!same_text(old_name, new_name)) {
+            if (drawing.find_record(entity->type, new_name)) return RTERROR;
+            if (entity->type == "LAYER" && old_name == "0") return RTERROR;
+        }
+        if (entity->type == "LAYER" && (changed.integer(70) & 1) &&
+            same_text(sysvar_string(drawing, "CLAYER", "0"), old_name))
+            return RTERROR;  // the current layer cannot be frozen
+        *entity = std::move(changed);
+        return RTNORM;
+    }
+
+    // An entity on a locked layer cannot be changed, nor moved onto one.
+    if (layer_locked(drawing, entity->layer())) return RTERROR;
+    const std::string default_layer = entity->layer();
+    if (entity->type == "SEQEND") {
+        drop_bylayer(changed.groups);
+    } else if (prepare_entity(drawing, changed, default_layer) != RTNORM) {
+        return RTERROR;
+    }
+    *entity = std::move(changed);
+    return RTNORM;
+}
+
+int entity_erase_toggle(Drawing& drawing, long id)
+{
+    Entity* entity = drawing.get(id);
+    if (!entity || is_record(drawing, *entity)) return RTERROR;
+    if (entity->type == "VERTEX" || entity->type == "SEQEND") return RTERROR;
+    if (layer_locked(drawing, entity->layer())) return RTERROR;
+    const bool erased = !entity->erased;
+    entity->erased = erased;
+    if (entity->type == "POLYLINE") {
+        const std::vector<long>* list = drawing.container_of(*entity);
+        auto place = drawing.index_in_container(*entity);
+        if (list && place) {
+            for (size_t i = *place + 1; i < list->size(); ++i) {
+                Entity* sub = drawing.get((*list)[i]);
+                if (!sub || sub->parent != id) break;
+                sub->erased = erased;
+            }
+        }
+    }
+    return RTNORM;
+}
+
+std::vector<Group> shown_groups(const Drawing& drawing, const Entity& entity)
+{
+    std::vector<Group> groups = entity.groups;
+    if (entity.type == "BLOCK" && is_record(drawing, entity)) {
+        auto it = drawing.block_entities.find(entity.id);
+        if (it != drawing.block_entities.end() && !it->second.empty())
+            groups.push_back(Group::of_name(-2, it->second.front()));
+    }
+    return groups;
+}
+
+std::vector<long> polyline_vertices(const Drawing& drawing, const Entity& polyline)
+{
+    std::vector<long> vertices;
+    const std::vector<long>* list = drawing.container_of(polyline);
+    auto place = drawing.index_in_container(polyline);
+    if (!list || !place) return vertices;
+    for (size_t i = *place + 1; i < list->size(); ++i) {
+        const Entity* sub = drawing.get((*list)[i]);
+        if (!sub || sub->parent != polyline.id || sub->type != "VERTEX") break;
+        vertices.push_back(sub->id);
+    }
+    return vertices;
+}
+
+}  // namespace host
+
+using namespace host;
+
+extern "C" {
+
+resbuf* acdbEntGet(const ads_name name)
+{
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
+    const Entity* entity = drawing.get(id_of(name));
+    if (!entity || entity->erased) return nullptr;
+    return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
+}
+
+resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
+{
+    const Drawing* open = current_drawing_or_null();
+    if (!open) return nullptr;
+    const Drawing& drawing = *open;
+    const Entity* entity = drawing.get(id_of(name));
+    if (!entity || entity->erased) return nullptr;
+    std::vector<std::string> wanted;
+    for (const resbuf* node = apps; node; node = node->rbnext)
+        if ((node->restype == RTSTR || node->restype == 1001) && node->resval.rstring)
+            wanted.push_back(node->resval.rstring);
+    std::vector<XDataApp> shown;
+    for (const XDataApp& app : entity->xdata) {
+        if (std::any_of(wanted.begin(), wanted.end(),
+                        [&](const std::string& w) { return wildcard_match(app.app, w); }))
+            shown.push_back(app);
+    }
+    return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity), &shown);
+}
+
+int acdbEntMake(const resbuf* list)
+{
+    const ParsedEntityList parsed = parse_entity_list(list);
+    if (!parsed.ok || parsed.type.empty()) return RTERROR;
+    Drawing* drawing = current_drawing_or_null();
+    if (!drawing) return RTERROR;
+    return entity_make(*drawing, parsed.type, parsed.groups, parsed.xdata);
+}
+
+int acdbEntMod(const resbuf* list)
+{
+    const ParsedEntityList parsed = parse_entity_list(list);
+    Drawing* open = current_drawing_or_null();
+    if (!parsed.ok || parsed.id == 0 || !open) return RTERROR;
+    Drawing& drawing = *open;
+    const Entity* entity = drawing.get(parsed.id);
+    if (!entity) return RTERROR;
+    if (!parsed.type.empty() && !same_text(parsed.type, entity->type))
+        return RTERROR;  // the type cannot change
+    return entity_modify(drawing, parsed.id, parsed.groups, parsed.has_xdata, parsed.xdata);
+}
+
+int acdbEntUpd(const ads_name name)
+{
+    const Drawing* drawing = current_drawing_or_null();
+    return drawing && drawing->get(id_of(name)) ? RTNORM : RTERROR;
+}
+
+int acdbEntDel(const ads_name name)
+{
+    Drawing* drawing = current_drawing_or_null();
+    return drawing ? entity_erase_toggle(*drawing, id_of(name)) : RTERROR;
+}
+
+int acdbEntNext(const ads_name name, ads_name result)
+{
+    const Drawing* open = current_drawing_or_null();
+    if (!result || !open) return RTERROR;
+    const Drawing& drawing = *open;
+    const std::vector<long>* list = &drawing.model;
+    size_t start = 0;
+    if (name && !ads_name_nil(name)) {
+        const Entity* entity = drawing.get(id_of(name));
+        if (!entity) return RTERROR;
+        list = drawing.container_of(*entity);
+        auto place = drawing.index_in_container(*entity);
+        if (!list || !place) return RTERROR;
+        start = *place + 1;
+    }
+    for (size_t i = start; i < list->size(); ++i) {
+        const Entity* next = drawing.get((*list)[i]);
+        if (next && !next->erased) {
+            set_name(result, next->id);
+            return RTNORM;
+        }
+    }
+    return RTERROR;
+}
+
+int acdbEntLast(ads_name result)
+{
+    const Drawing* drawing = current_drawing_or_null();
+    if (!result || !drawing) return RTERROR;
+    const long id = drawing->last_main();
+    if (!id) return RTERROR;
+    set_name(result, id);
+    return RTNORM;
+}
+
+}  // extern "C"

@@ -1,0 +1,270 @@
+// Drawings on disk: the script commands OPEN, SAVE and SAVEAS, and the header
+// variables a drawing file keeps. A drawing keeps its file's full path in the
+// document and its folder and name in DWGPREFIX and DWGNAME, which follow
+// SAVEAS.
+#include <filesystem>
+#include <fstream>
+
+#include "ads.h"
+#include "dxf/dxf_commands.h"
+#include "db/sysvars.h"
+#include "platform/win_platform.h"
+
+namespace host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The system variables a drawing file keeps, with the group code of each in the header.
+struct HeaderEntry {
+    const char* name;
+    int code;
+};
+constexpr HeaderEntry kHeaderVariables[] = {
+    {"CLAYER", 8},      {"TEXTSTYLE", 7},   {"TEXTSIZE", 40}, {"LUNITS", 70}, {"LUPREC", 70},
+    {"AUNITS", 70},     {"ANGBASE", 50},    {"ANGDIR", 70},   {"DIMZIN", 70}, {"OSMODE", 70},
+    {"SPLINETYPE", 70}, {"SPLINESEGS", 70}, {"ATTREQ", 70},
+};
+
+std::string unquoted(std::string text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    size_t begin = text.find_first_not_of(" \t");
+    text = begin == std::string::npos ? "" : text.substr(begin);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+// True when the file starts as DXF text does.
+bool file_holds_dxf(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::string start(4096, '\0');
+    in.read(start.data(), std::streamsize(start.size()));
+    start.resize(size_t(in.gcount()));
+    return looks_like_dxf(start);
+}
+
+}  // namespace
+
+std::string drawing_file_path(const std::string& given)
+{
+    // "\" separators, drive letters and names spelt in another case, as Windows takes them.
+    std::string path = platform::native_path(given);
+    std::error_code code;
+    fs::path absolute = fs::absolute(fs::path(path), code);
+    if (code) return path;
+    return absolute.lexically_normal().string();
+}
+
+std::vector<DxfHeaderVariable> dxf_header_of(const Drawing& drawing)
+{
+    std::vector<DxfHeaderVariable> header;
+    for (const HeaderEntry& entry : kHeaderVariables) {
+        SysVarValue value;
+        if (!sysvar_get(drawing, entry.name, value)) continue;
+        Group group;
+        group.code = entry.code;
+        switch (value.type) {
+            case RTSTR:
+                group.text = value.text;
+                break;
+            case RTREAL:
+                group.real = value.real;
+                break;
+            case RTSHORT:
+                group.integer = value.integer;
+                break;
+            case RTPOINT:
+            case RT3DPOINT:
+                group.point = value.point;
+                break;
+            default:
+                continue;
+        }
+        header.push_back({entry.name, group});
+    }
+    return header;
+}
+
+void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& header)
+{
+    for (const DxfHeaderVariable& variable : header) {
+        SysVarValue value;
+        if (!sysvar_get(drawing, variable.name, value)) continue;  // not a variable this host keeps
+        const Group& g = variable.value;
+        switch (value.type) {
+            case RTSTR:
+                if (g.kind() != ValueKind::Text) continue;
+                value.text = g.text;
+                break;
+            case RTREAL:
+                if (g.kind() != ValueKind::Real) continue;
+                value.real = g.real;
+                break;
+            case RTSHORT:
+                if (g.kind() != ValueKind::Int16 && g.kind() != ValueKind::Int32) continue;
+                value.integer = g.integer;
+                break;
+            case RTPOINT:
+            case RT3DPOINT:
+                if (g.kind() != ValueKind::Point) continue;
+                value.point = g.point;
+                break;
+            default:
+                continue;
+        }
+        // The checked setter: a layer or style the drawing lacks, or a value out of
+        // range, leaves the variable at its default.
+        sysvar_set(drawing, variable.name, value);
+    }
+}
+
+std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,
+                                                std::vector<std::string>* skipped)
+{
+    std::string file = resolve_drawing_file(drawing_file_path(given));
+    DxfReadResult result = dxf_read_file(file);
+    if (!result.drawing) {
+        error = result.error;
+        return nullptr;
+    }
+    auto document = std::make_unique<Document>();
+    document->drawing = std::move(*result.drawing);
+    dxf_header_apply(document->drawing, result.header);
+    fs::path path(file);
+    document->drawing.prefix = path.parent_path().string() + "/";
+    document->drawing.name = path.filename().string();
+    document->file_path = file;
+    if (skipped) *skipped = result.skipped;
+    return document;
+}
+
+bool save_drawing_document(Document& document, const std::string& file, std::string& error)
+{
+    if (!dxf_save(document.drawing, dxf_header_of(document.drawing), file, error)) return false;
+    document.modified = false;
+    return true;
+}
+
+namespace {
+
+void open_command(const std::string& argument)
+{
+    Session& session = Session::get();
+    std::string given = unquoted(argument);
+    if (given.empty()) {
+        session.print("\nOPEN needs a file name: OPEN path");
+        return;
+    }
+    std::string file = resolve_drawing_file(drawing_file_path(given));
+    auto& documents = session.documents();
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!documents[i]->file_path.empty() && documents[i]->file_path == file) {
+            session.switch_to(int(i));
+            session.print("\n\"" + file + "\" is open already; it is the current drawing now.");
+            return;
+        }
+    }
+    std::string error;
+    std::vector<std::string> skipped;
+    auto document = open_drawing_document(given, error, &skipped);
+    if (!document) {
+        std::string still =
+            session.has_document() ? "; the current drawing stays " + session.current().drawing.name : "";
+        session.print("\nCannot open \"" + given + "\": " + error + still + ".");
+        return;
+    }
+    std::string name = document->drawing.name;
+    session.add_document(std::move(document));
+    std::string message = "\nOpened \"" + file + "\".";
+    if (!skipped.empty()) {
+        message += " Left out, as this host does not keep them:";
+        for (size_t i = 0; i < skipped.size(); ++i) message += (i ? ", " : " ") + skipped[i];
+        message += ".";
+    }
+    session.print(message);
+}
+
+void save_command(const std::string& argument)
+{
+    Session& session = Session::get();
+    if (!session.has_document()) {
+        session.print("\nThere is no drawing to save.");
+        return;
+    }
+    if (!unquoted(argument).empty()) {
+        session.print("\nSAVE writes the drawing to its own file; use SAVEAS path to write it elsewhere.");
+        return;
+    }
+    Document& document = session.current();
+    if (document.file_path.empty()) {
+        session.print("\n" + document.drawing.name +
+                      " is a new drawing with no file yet: it needs SAVEAS path.");
+        return;
+    }
+    std::string error;
+    if (!save_drawing_document(document, document.file_path, error)) {
+        session.print("\nCannot save: " + error + "; the drawing is not saved.");
+        return;
+    }
+    session.print("\nSaved \"" + document.file_path + "\".");
+}
+
+void saveas_command(const std::string& argument)
+{
+    Session& session = Session::get();
+    if (!session.has_document()) {
+        session.print("\nThere is no drawing to save.");
+        return;
+    }
+    std::string given = unquoted(argument);
+    if (given.empty()) {
+        session.print("\nSAVEAS needs a file name: SAVEAS path");
+        return;
+    }
+    std::string file = drawing_file_path(given);
+    fs::path path(file);
+    std::error_code code;
+    if (path.filename().empty() || fs::is_directory(path, code)) {
+        session.print("\nCannot save as \"" + given + "\": that is a folder, not a file name.");
+        return;
+    }
+    if (!fs::is_directory(path.parent_path(), code)) {
+        session.print("\nCannot save as \"" + given + "\": the folder " + path.parent_path().string() +
+                      " does not exist.");
+        return;
+    }
+    if (fs::exists(path, code) && !file_holds_dxf(file)) {
+        session.print("\nCannot save as \"" + given +
+                      "\": that file is no DXF drawing of this host and is not overwritten.");
+        return;
+    }
+    Document& document = session.current();
+    std::string error;
+    if (!save_drawing_document(document, file, error)) {
+        session.print("\nCannot save as \"" + given + "\": " + error + "; the drawing is not saved.");
+        return;
+    }
+    document.file_path = file;
+    document.drawing.prefix = path.parent_path().string() + "/";
+    document.drawing.name = path.filename().string();
+    session.print("\nSaved as \"" + file + "\".");
+}
+
+}  // namespace
+
+// Every session gets these commands.
+const bool drawing_file_commands_added = add_session_setup(register_drawing_file_commands);
+
+void register_drawing_file_commands(Session& session)
+{
+    session.register_script_command("OPEN", open_command);
+    session.register_script_command("SAVE", save_command);
+    session.register_script_command("SAVEAS", saveas_command);
+    register_insert_command(session);
+    register_picture_command(session);
+}
+
+}  // namespace host

@@ -1,0 +1,353 @@
+// The order of groups in a DXF file, by entity type and table. The host keeps a
+// list of groups in the order a command made it; the file wants them grouped by
+// subclass in a fixed order. Groups in the same rank keep their given order,
+// which is what holds LWPOLYLINE vertices, line type dashes and hatch paths
+// together.
+#include "dxf/dxf_layout.h"
+
+#include <algorithm>
+#include <map>
+
+namespace host::dxf {
+
+namespace {
+
+// Codes of the common entity part, in the order the format writes them.
+constexpr int kCommonEntityCodes[] = {67, 410, 8, 6, 347, 62, 370, 48, 60, 420, 430, 440, 284};
+
+int common_rank(int code)
+{
+    int rank = 0;
+    for (int common : kCommonEntityCodes) {
+        if (common == code) return rank;
+        ++rank;
+    }
+    return -1;
+}
+
+// One subclass and its codes; a code listed with the same rank as its
+// neighbour keeps its given order with it.
+struct SubclassSpec {
+    std::string marker;
+    std::vector<std::pair<int, int>> codes;  // code, rank
+};
+
+std::vector<std::pair<int, int>> ranked(std::initializer_list<int> codes)
+{
+    std::vector<std::pair<int, int>> out;
+    int rank = 0;
+    for (int code : codes) out.emplace_back(code, rank++);
+    return out;
+}
+
+bool has_code(const std::vector<Group>& groups, int code)
+{
+    return std::any_of(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+}
+
+void add_if_missing(std::vector<Group>& groups, Group group)
+{
+    if (!has_code(groups, group.code)) groups.push_back(std::move(group));
+}
+
+// Sorts the groups into the subclasses; unknown codes go last, into the last subclass.
+std::vector<PlacedGroup> place(const std::vector<Group>& groups, const std::vector<SubclassSpec>& specs,
+                               bool entity)
+{
+    struct Keyed {
+        int subclass;
+        int rank;
+        Group group;
+    };
+    std::vector<Keyed> keyed;
+    for (const Group& group : groups) {
+        if (is_structure_code(group.code)) continue;
+        int common = entity ? common_rank(group.code) : -1;
+        if (common >= 0) {
+            keyed.push_back({0, common, group});
+            continue;
+        }
+        bool found = false;
+        for (size_t s = 0; s < specs.size() && !found; ++s) {
+            for (auto [code, rank] : specs[s].codes) {
+                if (code == group.code) {
+                    keyed.push_back({int(s) + 1, rank, group});
+                    found = true;
+                    break;
+                }
+            }
+        }
+        if (!found) keyed.push_back({int(specs.size()), 1000, group});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.subclass != b.subclass ? a.subclass < b.subclass : a.rank < b.rank;
+    });
+    std::vector<PlacedGroup> placed;
+    placed.reserve(keyed.size());
+    for (auto& k : keyed) placed.push_back({k.subclass, std::move(k.group), false});
+    return placed;
+}
+
+Layout simple(const std::string& type, std::vector<Group> groups, const std::vector<SubclassSpec>& specs)
+{
+    add_if_missing(groups, Group::of_text(8, "0"));
+    Layout layout;
+    layout.dxf_type = type;
+    layout.subclasses.push_back("AcDbEntity");
+    for (auto& spec : specs) layout.subclasses.push_back(spec.marker);
+    layout.groups = place(groups, specs, true);
+    return layout;
+}
+
+long flags_of(const Entity* entity)
+{
+    return entity ? entity->integer(70, 0) : 0;
+}
+
+Layout lwpolyline_layout(const Entity& entity)
+{
+    std::vector<Group> groups = entity.groups;
+    // The vertex count is what the vertices say, whatever was stored.
+    long vertices = std::count_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 10; });
+    groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 90; }),
+                 groups.end());
+    groups.insert(groups.begin(), Group::of_int(90, vertices));
+    std::vector<std::pair<int, int>> codes = {{90, 0},  {70, 1},  {43, 2},  {38, 3},  {39, 4},  {10, 10},
+                                              {40, 10}, {41, 10}, {42, 10}, {91, 10}, {210, 20}};
+    Layout layout = simple("LWPOLYLINE", groups, {{"AcDbPolyline", codes}});
+    for (auto& placed : layout.groups)
+        if (placed.group.code == 10) placed.flat = true;
+    return layout;
+}
+
+// Pattern groups (angle, scale, double flag, pixel size) belong between the
+// boundary paths and the seed points; a list may give them anywhere outside
+// the paths, so they are moved before the seed count.
+void move_hatch_pattern_groups(std::vector<Group>& groups)
+{
+    auto is_pattern = [](int code) {
+        return code == 41 || code == 47 || code == 52 || code == 77 || code == 78;
+    };
+    auto find = [&](int code, size_t from) {
+        for (size_t i = from; i < groups.size(); ++i)
+            if (groups[i].code == code) return i;
+        return groups.size();
+    };
+    size_t paths = find(91, 0);
+    if (paths == groups.size()) return;
+    size_t seeds = find(98, paths);
+    std::vector<Group> moved, kept;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        bool outside = i < paths || (seeds < groups.size() && i > seeds);
+        (outside && is_pattern(groups[i].code) ? moved : kept).push_back(groups[i]);
+    }
+    if (moved.empty()) return;
+    size_t at = find(98, 0) == groups.size() ? kept.size() : 0;
+    for (size_t i = 0; i < kept.size() && at == 0; ++i)
+        if (kept[i].code == 98) at = i;
+    kept.insert(kept.begin() + long(at), moved.begin(), moved.end());
+    groups = std::move(kept);
+}
+
+Layout hatch_layout(const Entity& entity)
+{
+    std::vector<Group> groups = entity.groups;
+    // The first 10 is the elevation point; a list that starts with its paths gets one.
+    auto first_point =
+        std::find_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 10; });
+    auto first_path = std::find_if(groups.begin(), groups.end(), [](const Group& g) {
+        return g.code == 91 || g.code == 92 || g.code == 93 || g.code == 72;
+    });
+    if (first_point == groups.end() || first_path < first_point) {
+        auto at = std::find_if(groups.begin(), groups.end(), [](const Group& g) {
+            return common_rank(g.code) < 0 && !is_structure_code(g.code);
+        });
+        groups.insert(at, Group::of_point(10, {}));
+    }
+    move_hatch_pattern_groups(groups);
+    // Source boundary objects (97 n, then n references) are not kept, so their count
+    // becomes 0; a 97 followed by fit points (11) counts a spline edge's points.
+    groups.erase(std::remove_if(groups.begin(), groups.end(),
+                                [](const Group& g) { return is_structure_code(g.code); }),
+                 groups.end());
+    for (size_t i = 0; i < groups.size(); ++i)
+        if (groups[i].code == 97 && groups[i].integer > 0 &&
+            (i + 1 == groups.size() || groups[i + 1].code != 11))
+            groups[i].integer = 0;
+    std::vector<std::pair<int, int>> all;  // every code in the given order
+    Layout layout = simple("HATCH", groups, {{"AcDbHatch", all}});
+    bool elevation_seen = false;
+    for (auto& placed : layout.groups) {
+        if (placed.subclass != 1 || placed.group.kind() != ValueKind::Point) continue;
+        if (placed.group.code == 10 && !elevation_seen) {
+            elevation_seen = true;
+            continue;
+        }
+        if (placed.group.code != 210) placed.flat = true;
+    }
+    return layout;
+}
+
+std::string polyline_subclass(long flags)
+{
+    if (flags & 8) return "AcDb3dPolyline";
+    if (flags & 16) return "AcDbPolygonMesh";
+    if (flags & 64) return "AcDbPolyFaceMesh";
+    return "AcDb2dPolyline";
+}
+
+Layout vertex_layout(const Entity& entity, const Drawing& drawing)
+{
+    long flags = entity.integer(70, 0);
+    long parent_flags = flags_of(drawing.get(entity.parent));
+    auto codes = ranked({10, 40, 41, 42, 70, 50, 71, 72, 73, 74});
+    if ((flags & 128) && !(flags & 64)) return simple("VERTEX", entity.groups, {{"AcDbFaceRecord", codes}});
+    std::string kind = "AcDb2dVertex";
+    if ((flags & 32) || (parent_flags & 8))
+        kind = "AcDb3dPolylineVertex";
+    else if ((flags & 64) && (flags & 128))
+        kind = "AcDbPolyFaceMeshVertex";
+    else if ((flags & 64) || (parent_flags & 16))
+        kind = "AcDbPolygonMeshVertex";
+    return simple("VERTEX", entity.groups, {{"AcDbVertex", {}}, {kind, codes}});
+}
+
+Layout polyline_layout(const Entity& entity)
+{
+    std::vector<Group> groups = entity.groups;
+    add_if_missing(groups, Group::of_int(66, 1));
+    add_if_missing(groups, Group::of_point(10, {}));
+    return simple("POLYLINE", groups,
+                  {{polyline_subclass(entity.integer(70, 0)),
+                    ranked({66, 10, 39, 70, 40, 41, 71, 72, 73, 74, 75, 210})}});
+}
+
+Layout insert_layout(const Entity& entity)
+{
+    std::vector<Group> groups = entity.groups;
+    // Attributes are not kept, so no attribute chain follows the reference.
+    groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 66; }),
+                 groups.end());
+    return simple("INSERT", groups,
+                  {{"AcDbBlockReference", ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
+}
+
+Layout record(const std::string& type, const std::vector<Group>& groups, const std::string& marker,
+              std::vector<std::pair<int, int>> codes)
+{
+    Layout layout;
+    layout.dxf_type = type;
+    layout.subclasses = {"AcDbSymbolTableRecord", marker};
+    std::vector<SubclassSpec> specs = {{marker, std::move(codes)}};
+    layout.groups = place(groups, specs, false);
+    return layout;
+}
+
+}  // namespace
+
+bool is_structure_code(int code)
+{
+    return code < 0 || code == 0 || code == 5 || code == 105 || code == 100 || code == 102 ||
+           (code >= 330 && code <= 369) || (code >= 390 && code <= 399) || code == 480 || code == 481;
+}
+
+bool is_known_entity_type(const std::string& type)
+{
+    static const char* const kKnown[] = {"LINE",   "POINT",  "CIRCLE", "ARC",        "TEXT",
+                                         "3DFACE", "SOLID",  "TRACE",  "LWPOLYLINE", "POLYLINE",
+                                         "VERTEX", "SEQEND", "INSERT", "HATCH"};
+    return std::any_of(std::begin(kKnown), std::end(kKnown), [&](const char* k) { return type == k; });
+}
+
+Layout entity_layout(const Entity& entity, const Drawing& drawing)
+{
+    const std::string& t = entity.type;
+    if (t == "LINE") return simple(t, entity.groups, {{"AcDbLine", ranked({39, 10, 11, 210})}});
+    if (t == "POINT") return simple(t, entity.groups, {{"AcDbPoint", ranked({10, 39, 210, 50})}});
+    if (t == "CIRCLE") return simple(t, entity.groups, {{"AcDbCircle", ranked({39, 10, 40, 210})}});
+    if (t == "ARC")
+        return simple(t, entity.groups,
+                      {{"AcDbCircle", ranked({39, 10, 40, 210})}, {"AcDbArc", ranked({50, 51})}});
+    if (t == "TEXT")
+        return simple(t, entity.groups,
+                      {{"AcDbText", ranked({39, 10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 210})},
+                       {"AcDbText", ranked({73})}});
+    if (t == "3DFACE") return simple(t, entity.groups, {{"AcDbFace", ranked({10, 11, 12, 13, 70})}});
+    if (t == "SOLID" || t == "TRACE")
+        return simple(t, entity.groups, {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}});
+    if (t == "LWPOLYLINE") return lwpolyline_layout(entity);
+    if (t == "POLYLINE") return polyline_layout(entity);
+    if (t == "VERTEX") return vertex_layout(entity, drawing);
+    if (t == "SEQEND") return simple(t, entity.groups, {});
+    if (t == "INSERT") return insert_layout(entity);
+    if (t == "HATCH") return hatch_layout(entity);
+    // A type the host does not lay out: its groups as given, after the common part.
+    return simple(t, entity.groups, {{"AcDb" + t, {}}});
+}
+
+Layout record_layout(const Entity& entry, const std::string& table)
+{
+    std::vector<Group> groups = entry.groups;
+    if (table == "LAYER") {
+        add_if_missing(groups, Group::of_int(70, 0));
+        add_if_missing(groups, Group::of_int(62, 7));
+        add_if_missing(groups, Group::of_text(6, "CONTINUOUS"));
+        return record("LAYER", groups, "AcDbLayerTableRecord", ranked({2, 70, 62, 6, 290, 370}));
+    }
+    if (table == "LTYPE") {
+        long dashes =
+            std::count_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 49; });
+        groups.erase(
+            std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 73; }),
+            groups.end());
+        groups.push_back(Group::of_int(73, dashes));
+        add_if_missing(groups, Group::of_int(70, 0));
+        add_if_missing(groups, Group::of_text(3, ""));
+        add_if_missing(groups, Group::of_int(72, 65));
+        add_if_missing(groups, Group::of_real(40, 0.0));
+        return record("LTYPE", groups, "AcDbLinetypeTableRecord",
+                      {{2, 0},
+                       {70, 1},
+                       {3, 2},
+                       {72, 3},
+                       {73, 4},
+                       {40, 5},
+                       {49, 10},
+                       {74, 10},
+                       {75, 10},
+                       {46, 10},
+                       {50, 10},
+                       {44, 10},
+                       {45, 10},
+                       {9, 10}});
+    }
+    if (table == "STYLE") {
+        add_if_missing(groups, Group::of_int(70, 0));
+        add_if_missing(groups, Group::of_real(40, 0.0));
+        add_if_missing(groups, Group::of_real(41, 1.0));
+        add_if_missing(groups, Group::of_real(50, 0.0));
+        add_if_missing(groups, Group::of_int(71, 0));
+        add_if_missing(groups, Group::of_real(42, 2.5));
+        add_if_missing(groups, Group::of_text(3, "txt"));
+        add_if_missing(groups, Group::of_text(4, ""));
+        return record("STYLE", groups, "AcDbTextStyleTableRecord", ranked({2, 70, 40, 41, 50, 71, 42, 3, 4}));
+    }
+    if (table == "APPID") {
+        add_if_missing(groups, Group::of_int(70, 0));
+        return record("APPID", groups, "AcDbRegAppTableRecord", ranked({2, 70}));
+    }
+    if (table == "BLOCK") {
+        // The block record's 2 goes to BLOCK_RECORD; 70, 10, 1 and 4 to the BLOCK entity.
+        // 3 repeats the name; an empty 1 is no external reference.
+        groups.erase(
+            std::remove_if(groups.begin(), groups.end(),
+                           [](const Group& g) { return g.code == 3 || (g.code == 1 && g.text.empty()); }),
+            groups.end());
+        add_if_missing(groups, Group::of_int(70, 0));
+        add_if_missing(groups, Group::of_point(10, {}));
+        return record("BLOCK_RECORD", groups, "AcDbBlockTableRecord", ranked({2, 70, 10, 1, 4}));
+    }
+    return record(table, groups, "AcDb" + table, {});
+}
+
+}  // namespace host::dxf

@@ -1,0 +1,37 @@
+// Where each group of an entity or table record goes in a DXF file: its
+// subclass (the "100" marker it follows) and its place in the subclass. The
+// writer writes this layout; the reader's groups come back in the same order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/drawing.h"
+
+namespace host::dxf {
+
+struct PlacedGroup {
+    int subclass = 0;  // index into Layout::subclasses; 0 is the common part
+    Group group;
+    bool flat = false;  // a point written without its z (LWPOLYLINE and HATCH paths)
+};
+
+struct Layout {
+    std::string dxf_type;                 // what group 0 says ("BLOCK_RECORD" for BLOCK records)
+    std::vector<std::string> subclasses;  // markers in order; [0] is "AcDbEntity" or "AcDbSymbolTableRecord"
+    std::vector<PlacedGroup> groups;
+};
+
+// The layout of a model or block entity.
+Layout entity_layout(const Entity& entity, const Drawing& drawing);
+// The layout of a table record of the given table ("LAYER", "BLOCK", ...).
+Layout record_layout(const Entity& record, const std::string& table);
+
+// True for the codes the writer makes itself and the reader leaves out:
+// handles, owners, subclass markers, reactor groups and entity names.
+bool is_structure_code(int code);
+
+// Entity types the reader keeps and the writer knows how to lay out.
+bool is_known_entity_type(const std::string& type);
+
+}  // namespace host::dxf
