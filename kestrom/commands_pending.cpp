@@ -44,14 +44,6 @@ int b_tarnic()
 {
     return 0;
 }
-int b_bscale()
-{
-    return 0;
-}
-int b_util_plan_prop()
-{
-    return 0;
-}
 int b_number_util()
 {
     return 0;
