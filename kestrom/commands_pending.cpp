@@ -68,14 +68,6 @@ int b_rotext_byline()
 {
     return 0;
 }
-int b_pnt_right_angle()
-{
-    return 0;
-}
-int b_line_tepat()
-{
-    return 0;
-}
 
 int b_ptpxsection()
 {
