@@ -44,30 +44,6 @@ int b_tarnic()
 {
     return 0;
 }
-int b_number_util()
-{
-    return 0;
-}
-int b_text_util()
-{
-    return 0;
-}
-int b_ddedit_text()
-{
-    return 0;
-}
-int b_rotext()
-{
-    return 0;
-}
-int b_rotext_reverse()
-{
-    return 0;
-}
-int b_rotext_byline()
-{
-    return 0;
-}
 
 int b_ptpxsection()
 {
