@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include <fstream>
+
 #include "db/entities.h"
 #include "host_fixture.h"
+#include "outside_readers.h"
 
 namespace {
 
@@ -176,6 +179,73 @@ TEST_F(ExplodeTest, ReferencesThatCannotBeExplodedExactlyStay)
     EXPECT_NE(explode(id).find("the INSERT is on the locked layer \"SHUT\""), std::string::npos);
     EXPECT_FALSE(drawing().get(id)->erased);
     EXPECT_NE(run("(command \"explode\" \"\")\n").find("explode: no INSERT was given."), std::string::npos);
+}
+
+// A drawing written by ezdxf with a rotated, scaled reference of a block of
+// every kind the host explodes, and a reference with unequal scales of a block
+// of lines: exploded through the plan tools' menu and saved, every entity lies
+// where ezdxf's own explode of the same file puts it (with layer "0" taken
+// as the reference's layer, the host's rule).
+TEST_F(ExplodeTest, ExplodedEntitiesLieWhereEzdxfPutsThem)
+{
+    const std::string python = outside::ezdxf_python();
+    ASSERT_FALSE(python.empty());
+    const std::string in = home() + "/blocks.dxf", out = home() + "/exploded.dxf", script = home() + "/x.py";
+    std::ofstream(script) << R"(import sys, math, ezdxf
+def describe(e):
+    t = e.dxftype()
+    r = lambda v: round(v, 6) + 0.0
+    p = lambda v: (r(v[0]), r(v[1]), r(v[2]))
+    a = lambda v: r(v % 360.0) % 360.0
+    if t == "LINE": d = (p(e.dxf.start), p(e.dxf.end))
+    elif t == "POINT": d = (p(e.dxf.location),)
+    elif t == "CIRCLE": d = (p(e.dxf.center), r(e.dxf.radius))
+    elif t == "ARC": d = (p(e.dxf.center), r(e.dxf.radius), a(e.dxf.start_angle), a(e.dxf.end_angle))
+    elif t == "TEXT": d = (e.dxf.text, p(e.dxf.insert), r(e.dxf.height), a(e.dxf.rotation))
+    elif t == "LWPOLYLINE": d = (r(e.dxf.elevation), tuple((r(x), r(y), r(b)) for x, y, s, w, b in e.get_points()))
+    elif t == "INSERT": d = (e.dxf.name, p(e.dxf.insert), r(e.dxf.xscale), r(e.dxf.yscale), a(e.dxf.rotation))
+    else: d = ()
+    return (t, e.dxf.layer) + d
+if sys.argv[1] == "make":
+    doc = ezdxf.new("R2000")
+    dot = doc.blocks.new("DOT", base_point=(0, 0))
+    dot.add_point((0, 0))
+    sym = doc.blocks.new("SYM", base_point=(1, 1))
+    sym.add_line((1, 1), (11, 1))
+    sym.add_point((3, 4, 1))
+    sym.add_circle((5, 5), 2, dxfattribs={"layer": "BLK"})
+    sym.add_arc((5, 5), 3, 10, 100, dxfattribs={"layer": "BLK"})
+    sym.add_text("T1", dxfattribs={"insert": (2, 3), "height": 1.0, "rotation": 15, "layer": "BLK"})
+    sym.add_lwpolyline([(1, 1, 0, 0, 0.5), (5, 5, 0, 0, 0), (9, 2, 0, 0, -0.25)], format="xyseb", dxfattribs={"layer": "BLK"})
+    sym.add_blockref("DOT", (4, 2), dxfattribs={"rotation": 20})
+    lines = doc.blocks.new("LINES", base_point=(0, 0))
+    lines.add_line((0, 0), (10, 0))
+    lines.add_line((10, 0), (10, 5), dxfattribs={"layer": "EDGE"})
+    lines.add_lwpolyline([(0, 0), (3, 4), (6, 0)])
+    lines.add_point((2, 2))
+    msp = doc.modelspace()
+    msp.add_blockref("SYM", (100, 200, 10), dxfattribs={"xscale": 2, "yscale": 2, "rotation": 30, "layer": "TREES"})
+    msp.add_blockref("LINES", (-50, 20), dxfattribs={"xscale": 2, "yscale": 3, "rotation": 45, "layer": "FENCE"})
+    doc.saveas(sys.argv[2])
+elif sys.argv[1] == "expect":
+    doc = ezdxf.readfile(sys.argv[2])
+    msp = doc.modelspace()
+    for insert in list(msp.query("INSERT")):
+        layer = insert.dxf.layer
+        # ezdxf keeps layer "0"; the host gives such entities the reference's layer.
+        for e in insert.explode():
+            if e.dxf.layer == "0": e.dxf.layer = layer
+    for d in sorted(describe(e) for e in msp): print(d)
+else:
+    for d in sorted(describe(e) for e in ezdxf.readfile(sys.argv[2]).modelspace()): print(d)
+)";
+    std::string made, expected, got;
+    ASSERT_EQ(outside::run_tool(python + " " + script + " make " + in, made), 0) << made;
+    ASSERT_EQ(outside::run_tool(python + " " + script + " expect " + in, expected), 0) << expected;
+    run("OPEN " + in + "\n(b_util_plan_prop)\nselect s_progname 2\npick go_btn\nALL\n\nSAVEAS " + out + "\n");
+    ASSERT_EQ(outside::run_tool(python + " " + script + " got " + out, got), 0) << got;
+    EXPECT_EQ(got, expected);
+    EXPECT_NE(got.find("'LINE', 'TREES'"), std::string::npos) << got;
 }
 
 }  // namespace

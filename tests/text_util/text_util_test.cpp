@@ -206,6 +206,17 @@ TEST_F(TextUtilTest, TextToTableRowsFromPickedTexts)
     EXPECT_EQ(table[4]->text(1), "A2");
     EXPECT_NEAR(table[4]->point(11).y, 96, 1e-9) << "the next row is twice the height down";
     EXPECT_NEAR(table[2]->real(40), 2.0, 1e-12);
+    for (size_t i = 2; i < 5; ++i) EXPECT_NEAR(table[i]->real(50), 0.0, 1e-9) << "rows read horizontally";
+
+    // Later uses go on with the same table, also in a drawing set to survey
+    // angles, where the rows still read horizontally.
+    run("(setvar \"ANGBASE\" (/ pi 2))\n(setvar \"ANGDIR\" 1)\n");
+    run("(b_text_util)\nselect s_progname 16\npick go_btn\n0.3,0.3\n\n\npick exit\n");
+    const auto more = live("TEXT", "LOTS");
+    ASSERT_EQ(more.size(), 6u);
+    EXPECT_EQ(more[5]->text(1), "A1");
+    EXPECT_NEAR(more[5]->point(11).y, 92, 1e-9);
+    EXPECT_NEAR(more[5]->real(50), 0.0, 1e-9);
 }
 
 // The file is read as the point import reads one: a byte-order mark, CR LF
