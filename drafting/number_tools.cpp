@@ -21,19 +21,10 @@
 #include "resbuf_util.h"
 #include "selection_sets.h"
 #include "text_fields.h"
+#include "text_filter.h"
 #include "text_modify.h"
 
 namespace {
-
-// Frees a selection set when it goes out of scope.
-struct set_guard {
-    ads_name ss = {0, 0};
-    long length = 0;
-    ~set_guard()
-    {
-        if (!ads_name_nil(ss)) acedSSFree(ss);
-    }
-};
 
 // The current selection, made first when there is none; false when the user
 // selected nothing.
@@ -297,7 +288,7 @@ int level_text_to_point3d()
     resbuf* filter =
         acutBuildList(-4, "<or", -4, "<and", RTDXF0, "TEXT", 8, cfg.text_layer.c_str(), -4, "and>", -4,
                       "<and", RTDXF0, "POINT", 8, cfg.point_layer.c_str(), -4, "and>", -4, "or>", 0);
-    set_guard both, points, texts;
+    selection_guard both, points, texts;
     const int rc = acedSSGet(nullptr, nullptr, nullptr, filter, both.ss);
     acutRelRb(filter);
     if (rc != RTNORM) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ads.h"
+#include "text_filter.h"
 
 struct number_util_rec {
     std::vector<std::string> names;
@@ -33,10 +34,7 @@ struct number_constant_rec {
 number_constant_rec& number_constant();
 
 // Applied to the next text selection, then back to its defaults.
-struct number_filter_rec {
-    int layer_on = 0;
-    std::string layer = "*";
-};
+using number_filter_rec = text_filter_rec;
 number_filter_rec& number_filter();
 
 struct level_point_rec {

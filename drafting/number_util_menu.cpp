@@ -1,12 +1,10 @@
 // The number utility's menu, its text selection and filter, and the dispatch.
-#include <cstdio>
 #include <string>
 
 #include "ads.h"
 #include "dialog_conventions.h"
 #include "level_label.h"
 #include "number_util.h"
-#include "selection_sets.h"
 
 namespace {
 
@@ -42,41 +40,10 @@ void menu_fill(number_util_rec& menu)
     menu.filled = 1;
 }
 
-void show_selection_count(ads_hdlg dialog)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%ld Text Select", number_util().count);
-    ads_set_tile(dialog, "select_t", text);
-}
-
 void button_modes(ads_hdlg dialog, int index)
 {
     ads_mode_tile(dialog, "select_btn", select_enabled(index) ? MODE_ENABLE : MODE_DISABLE);
     ads_mode_tile(dialog, "setting_btn", setting_enabled(index) ? MODE_ENABLE : MODE_DISABLE);
-}
-
-// "number_utility_filter_Dlg": a layer switch and name for the next selection;
-// the other filters are shown but not offered.
-int number_filter_dlg()
-{
-    number_filter_rec& filter = number_filter();
-    int layer_on = filter.layer_on;
-    std::string layer = filter.layer;
-    static const char* const kDisabled[] = {"height_tg", "rotation_tg", "color_tg", "style_tg",
-                                            "t_height",  "t_rotation",  "t_color",  "t_style"};
-    dialog_def def{"number_utility_Select_Filter_Dlg.dcl",
-                   "number_utility_filter_Dlg",
-                   {tile_toggle("layer_tg", layer_on), tile_text("t_layer", layer, 254),
-                    tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
-    def.on_open = [](ads_hdlg dialog) {
-        for (const char* key : kDisabled) ads_mode_tile(dialog, key, MODE_DISABLE);
-    };
-    const int status = dialog_show(def);
-    if (status == DLGOK) {
-        filter.layer_on = layer_on;
-        filter.layer = layer.empty() ? "*" : layer;
-    }
-    return status;
 }
 
 }  // namespace
@@ -106,10 +73,7 @@ long select_number_texts()
     clear_number_texts();
     number_util_rec& menu = number_util();
     number_filter_rec& filter = number_filter();
-    if (filter.layer_on)
-        ss_select_type_layer("TEXT", filter.layer.c_str(), menu.selection, menu.count);
-    else
-        ss_select_type("TEXT", menu.selection, menu.count);
+    text_filter_select(filter, menu.selection, menu.count);
     filter = number_filter_rec{};
     return menu.count;
 }
@@ -155,11 +119,13 @@ int number_utility_dlg()
                     tile_help("text_author", "/utiliti_menu.htm")}};
     def.on_open = [&](ads_hdlg dialog) {
         if (menu.index >= static_cast<int>(menu.names.size())) ads_set_tile(dialog, "s_progname", "");
-        show_selection_count(dialog);
+        text_select_count_show(dialog, menu.count);
         button_modes(dialog, menu.index);
     };
     const int status = dialog_run(def, [&](int pick) {
-        if (pick == kFilterStatus) number_filter_dlg();
+        if (pick == kFilterStatus)
+            text_filter_dlg("number_utility_Select_Filter_Dlg.dcl", "number_utility_filter_Dlg",
+                            number_filter());
         if (pick == kSelectStatus) select_number_texts();
         if (pick == kRunStatus) run_number_tool(menu.index);
         if (pick == kSettingStatus && menu.index == 0) constant_number_dlg();

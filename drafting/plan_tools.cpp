@@ -24,6 +24,7 @@
 #include "settings_store.h"
 #include "sysvar.h"
 #include "text_fields.h"
+#include "text_filter.h"
 #include "text_modify.h"
 #include "xdata_pending.h"
 #include "xdata_read.h"
@@ -31,16 +32,6 @@
 namespace {
 
 constexpr const char* kCheckLayer = "CHECK_3D";
-
-// Frees a selection set when it goes out of scope.
-struct set_guard {
-    ads_name ss = {0, 0};
-    long length = 0;
-    ~set_guard()
-    {
-        if (!ads_name_nil(ss)) acedSSFree(ss);
-    }
-};
 
 // A scale answer: 0 (an exit) ends; a negative scale is asked again.
 double prompt_scale(const char* prompt, double last)
@@ -53,13 +44,13 @@ double prompt_scale(const char* prompt, double last)
 }
 
 // TEXTs or INSERTs of one user selection, as the mode asks.
-bool select_rescale(int mode, set_guard& texts, set_guard& inserts)
+bool select_rescale(int mode, selection_guard& texts, selection_guard& inserts)
 {
     if (mode == 2) return ss_select_type("TEXT", texts.ss, texts.length) == 1;
     if (mode == 3) return ss_select_type("INSERT", inserts.ss, inserts.length) == 1;
     resbuf* filter = acutBuildList(-4, "<or", -4, "<and", RTDXF0, "TEXT", -4, "and>", -4, "<and", RTDXF0,
                                    "INSERT", -4, "and>", -4, "or>", 0);
-    set_guard both;
+    selection_guard both;
     const int rc = acedSSGet(nullptr, nullptr, nullptr, filter, both.ss);
     acutRelRb(filter);
     if (rc != RTNORM) {
@@ -71,7 +62,7 @@ bool select_rescale(int mode, set_guard& texts, set_guard& inserts)
     return texts.length + inserts.length > 0;
 }
 
-void rescale_texts(const set_guard& texts, double factor)
+void rescale_texts(const selection_guard& texts, double factor)
 {
     if (texts.length == 0) return;
     acutPrintf("\nRescale Text entities....\n");
@@ -87,7 +78,7 @@ void rescale_texts(const set_guard& texts, double factor)
     }
 }
 
-void rescale_inserts(const set_guard& inserts, double factor)
+void rescale_inserts(const selection_guard& inserts, double factor)
 {
     if (inserts.length == 0) return;
     acutPrintf("\nRescale Block entities....\n");
@@ -110,20 +101,11 @@ void rescale_inserts(const set_guard& inserts, double factor)
     }
 }
 
-// The layers of the drawing's blocks, sorted, for the dialog's list.
+// The drawing's block names, sorted, as the dialog lists them.
 std::vector<std::string>& dialog_block_names()
 {
     static std::vector<std::string> names;
     return names;
-}
-
-// A number typed into a dialog tile: taken when it is one, and the tile shows
-// the value kept (with the tile's decimals) either way.
-void number_tile(ads_callback_packet* packet, double& value, int decimals)
-{
-    if (packet->value == nullptr || packet->value[0] == '\0') return;
-    if (str_is_number(packet->value) == 4) value = std::strtod(packet->value, nullptr);
-    ads_set_tile(packet->dialog, packet->tile, rtos_decimal(value, decimals).c_str());
 }
 
 // The vertices of an LWPOLYLINE at its elevation, each once.
@@ -263,7 +245,7 @@ int b_bscale()
     if (new_scale == 0) return 0;
     cfg.new_scale = new_scale;
 
-    set_guard texts, inserts;
+    selection_guard texts, inserts;
     if (!select_rescale(cfg.rescale_mode, texts, inserts)) return 0;
     const double factor = new_scale / old_scale;
     rescale_texts(texts, factor);
@@ -296,16 +278,13 @@ int point_to_block_dlg()
         "point_to_block_dlg",
         {tile_popup("block_name_listbox", chosen, names) +
              [&](ads_callback_packet* packet) { ok_mode(packet->dialog); },
-         tile_action("scale_text", [&](ads_callback_packet* packet) { number_tile(packet, scale, 3); }),
-         tile_action("rotation_text", [&](ads_callback_packet* packet) { number_tile(packet, rotation, 6); }),
+         tile_real("scale_text", scale, 3), tile_real("rotation_text", rotation, 6),
          tile_toggle("select_by_layer_tg", by_layer) +
              [&](ads_callback_packet* packet) { layer_mode(packet->dialog); },
          tile_text("select_layer_text", filter, 254), tile_toggle("force_block_layer_tg", force_layer),
          tile_button("pick_text_btn", 2), tile_help("text_author", "/utiliti_menu.htm"),
          tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&](ads_hdlg dialog) {
-        ads_set_tile(dialog, "scale_text", rtos_decimal(scale, 3).c_str());
-        ads_set_tile(dialog, "rotation_text", rtos_decimal(rotation, 6).c_str());
         if (chosen < 0) ads_set_tile(dialog, "block_name_listbox", "");
         layer_mode(dialog);
         ok_mode(dialog);
@@ -331,7 +310,7 @@ int copy_block_to_points()
 {
     plan_tools_cfg_rec& cfg = plan_tools_cfg();
     if (point_to_block_dlg() != DLGOK) return 0;
-    set_guard points;
+    selection_guard points;
     const int selected = cfg.select_by_layer ? ss_select_type_layer("POINT", cfg.layer_filter.c_str(),
                                                                     points.ss, points.length)
                                              : ss_select_type("POINT", points.ss, points.length);
@@ -356,7 +335,7 @@ int copy_block_to_points()
 
 int explode_blocks()
 {
-    set_guard inserts;
+    selection_guard inserts;
     if (!ss_select_type("INSERT", inserts.ss, inserts.length)) return 0;
     int failed = 0;
     for (long i = 0; i < inserts.length; ++i) {
@@ -380,7 +359,7 @@ int change_circle_radius()
         acutPrintf("\nA radius must be above 0.");
     }
     cfg.circle_radius = radius;
-    set_guard circles;
+    selection_guard circles;
     if (!ss_select_type("CIRCLE", circles.ss, circles.length)) return 0;
     ent_mod_pending_rec& pending = ent_mod_pending();
     pending.kind = 2;
@@ -449,7 +428,7 @@ int check_3d()
         if (check.radius <= 0) check.radius = 2.0;
     }
     acutPrintf("\nSelect object :");
-    set_guard selection;
+    selection_guard selection;
     if (acedSSGet(nullptr, nullptr, nullptr, nullptr, selection.ss) != RTNORM ||
         acedSSLength(selection.ss, &selection.length) != RTNORM) {
         ads_name_clear(selection.ss);
@@ -473,7 +452,7 @@ int zero_elevation_marks()
     const double radius = prompt_real_or_exit("Circle Mark Radius:", 7.0, 3);
     if (radius <= 0) return 0;
     acutPrintf("\nSelect object :");
-    set_guard selection;
+    selection_guard selection;
     if (acedSSGet(nullptr, nullptr, nullptr, nullptr, selection.ss) != RTNORM ||
         acedSSLength(selection.ss, &selection.length) != RTNORM) {
         ads_name_clear(selection.ss);

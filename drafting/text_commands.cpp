@@ -12,20 +12,11 @@
 #include "resbuf_util.h"
 #include "selection_sets.h"
 #include "text_fields.h"
+#include "text_filter.h"
 #include "text_modify.h"
 #include "text_util.h"
 
 namespace {
-
-// Frees a selection set when it goes out of scope.
-struct set_guard {
-    ads_name ss = {0, 0};
-    long length = 0;
-    ~set_guard()
-    {
-        if (!ads_name_nil(ss)) acedSSFree(ss);
-    }
-};
 
 // The text dialog "ddedit_text_dlg" on the string; true with the edited string
 // on OK.
@@ -46,7 +37,7 @@ bool ddedit_text_dlg(std::string& text)
 }
 
 // Sets the rotation of a text or of every text of a set to a bearing.
-void rotate_to(const ads_name one, const set_guard* many, double bearing)
+void rotate_to(const ads_name one, const selection_guard* many, double bearing)
 {
     text_modify_set(3, "", bearing, 0);
     if (many == nullptr) {
@@ -84,7 +75,7 @@ int b_rotext()
     if (state.rotext_mode.empty())
         state.rotext_mode = prompt_kword("0", "O M", "Object select <O>ne <M>any Text", "M");
     ads_name one = {0, 0};
-    set_guard many;
+    selection_guard many;
     const bool single = state.rotext_mode == "O";
     if (single) {
         point3d_rec picked;
@@ -107,7 +98,7 @@ int b_rotext()
 
 int b_rotext_reverse()
 {
-    set_guard texts;
+    selection_guard texts;
     if (!ss_select_type("TEXT", texts.ss, texts.length)) return 0;
     for (long i = 0; i < texts.length; ++i) {
         ads_name entity;
@@ -142,7 +133,7 @@ int b_rotext_byline()
     // The texts read away from the picked end.
     const double bearing =
         dist_2d(at, start) < dist_2d(at, end) ? bearing_deg(start, end) : bearing_deg(end, start);
-    set_guard texts;
+    selection_guard texts;
     const bool selected = ss_select_type("TEXT", texts.ss, texts.length);
     acedRedraw(line, 4);
     if (!selected) return 0;

@@ -11,6 +11,7 @@
 
 #include "ads.h"
 #include "points.h"
+#include "text_filter.h"
 
 // The longest text a TEXT takes from these tools: a longer result is refused
 // with a message and the text is left as it was.
@@ -24,9 +25,7 @@ struct text_util_rec {
     int filled = 0;
     ads_name selection = {0, 0};
     long count = 0;
-    // The filter of the selection.
-    int layer_on = 0;
-    std::string layer = "*";
+    text_filter_rec filter;  // of the selection
     // Remembered answers.
     std::string find_text, replace_text, whole_word = "Yes", add_text, justify = "M";
     std::string lot_layer = "Lot_number";

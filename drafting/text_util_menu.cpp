@@ -1,12 +1,10 @@
 // The text utility's menu, its selection and filter, and the style and layer
 // chooser.
-#include <cstdio>
 #include <string>
 
 #include "ads.h"
 #include "dialog_conventions.h"
 #include "layers.h"
-#include "selection_sets.h"
 #include "text_util.h"
 
 namespace {
@@ -48,40 +46,11 @@ void menu_fill(text_util_rec& menu)
     menu.filled = 1;
 }
 
-void show_selection_count(ads_hdlg dialog)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%ld Text Select", text_util().count);
-    ads_set_tile(dialog, "select_t", text);
-}
-
 void button_modes(ads_hdlg dialog, int index)
 {
     const short mode = selection_switch(index) ? MODE_ENABLE : MODE_DISABLE;
     ads_mode_tile(dialog, "select_btn", mode);
     ads_mode_tile(dialog, "p_setfilter", mode);
-}
-
-int text_filter_dlg()
-{
-    text_util_rec& menu = text_util();
-    int layer_on = menu.layer_on;
-    std::string layer = menu.layer;
-    static const char* const kDisabled[] = {"height_tg", "rotation_tg", "color_tg", "style_tg",
-                                            "t_height",  "t_rotation",  "t_color",  "t_style"};
-    dialog_def def{"text_utility_Select_Filter_Dlg.dcl",
-                   "text_utility_filter_Dlg",
-                   {tile_toggle("layer_tg", layer_on), tile_text("t_layer", layer, 254),
-                    tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
-    def.on_open = [](ads_hdlg dialog) {
-        for (const char* key : kDisabled) ads_mode_tile(dialog, key, MODE_DISABLE);
-    };
-    const int status = dialog_show(def);
-    if (status == DLGOK) {
-        menu.layer_on = layer_on;
-        menu.layer = layer.empty() ? "*" : layer;
-    }
-    return status;
 }
 
 }  // namespace
@@ -109,10 +78,7 @@ long select_texts()
 {
     clear_texts();
     text_util_rec& menu = text_util();
-    if (menu.layer_on)
-        ss_select_type_layer("TEXT", menu.layer.c_str(), menu.selection, menu.count);
-    else
-        ss_select_type("TEXT", menu.selection, menu.count);
+    text_filter_select(menu.filter, menu.selection, menu.count);
     return menu.count;
 }
 
@@ -146,11 +112,12 @@ int text_utility_dlg()
                     tile_button("select_btn", kSelectStatus), tile_button("go_btn", kRunStatus),
                     tile_button("exit", DLGOK), tile_help("text_author", "/utiliti_menu.htm")}};
     def.on_open = [&](ads_hdlg dialog) {
-        show_selection_count(dialog);
+        text_select_count_show(dialog, menu.count);
         button_modes(dialog, menu.index);
     };
     const int status = dialog_run(def, [&](int pick) {
-        if (pick == kFilterStatus) text_filter_dlg();
+        if (pick == kFilterStatus)
+            text_filter_dlg("text_utility_Select_Filter_Dlg.dcl", "text_utility_filter_Dlg", menu.filter);
         if (pick == kSelectStatus) select_texts();
         if (pick == kRunStatus) {
             menu.running_from_dialog = 1;

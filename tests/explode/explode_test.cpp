@@ -2,14 +2,14 @@
 // call it. The expected places are worked out in the test from the reference's
 // insertion point, scales and rotation about the block's base point.
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
-
-#include <fstream>
 
 #include "db/entities.h"
 #include "host_fixture.h"
 #include "outside_readers.h"
+#include "test_entities.h"
 
 namespace {
 
@@ -23,11 +23,7 @@ protected:
         ASSERT_TRUE(load_kestrom());
     }
 
-    static void make(resbuf* list)
-    {
-        ASSERT_EQ(acdbEntMake(list), RTNORM);
-        acutRelRb(list);
-    }
+    static void make(resbuf* list) { ASSERT_TRUE(test_make(list)); }
 
     // Block "SYM" with base point (1, 1): a LINE and a POINT on "0", a CIRCLE
     // with a BYBLOCK colour, an ARC, a TEXT and an LWPOLYLINE on "BLK", and a
@@ -64,14 +60,9 @@ protected:
         return drawing().last_main();
     }
 
-    std::vector<const host::Entity*> live(const std::string& type)
+    std::vector<const host::Entity*> live(const std::string& type, const std::string& layer = {})
     {
-        std::vector<const host::Entity*> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (e && !e->erased && e->type == type) out.push_back(e);
-        }
-        return out;
+        return test_live_entities(drawing(), type, layer);
     }
 
     // The command as a plug-in runs it; what the command line showed.

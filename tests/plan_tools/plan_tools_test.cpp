@@ -30,11 +30,7 @@ protected:
         plan_tools_cfg() = plan_tools_cfg_rec{};
     }
 
-    static void make(resbuf* list)
-    {
-        ASSERT_EQ(acdbEntMake(list), RTNORM);
-        acutRelRb(list);
-    }
+    static void make(resbuf* list) { ASSERT_TRUE(test_make(list)); }
 
     long text(const char* layer, double x, double y, double height, const char* value = "12.5")
     {
@@ -62,13 +58,7 @@ protected:
 
     std::vector<const host::Entity*> live(const std::string& type, const std::string& layer = {})
     {
-        std::vector<const host::Entity*> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer))
-                out.push_back(e);
-        }
-        return out;
+        return test_live_entities(drawing(), type, layer);
     }
 
     // Runs a command of this program's copy with the answers given.

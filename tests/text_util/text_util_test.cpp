@@ -10,6 +10,7 @@
 
 #include "db/entities.h"
 #include "host_fixture.h"
+#include "test_entities.h"
 
 namespace {
 
@@ -37,13 +38,7 @@ protected:
 
     std::vector<const host::Entity*> live(const std::string& type, const std::string& layer = {})
     {
-        std::vector<const host::Entity*> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer))
-                out.push_back(e);
-        }
-        return out;
+        return test_live_entities(drawing(), type, layer);
     }
 
     // The menu, a selection of every text and operation `index` run by "go".
@@ -150,9 +145,12 @@ TEST_F(TextUtilTest, HeightWidthObliqueStyleAndLayer)
     EXPECT_DOUBLE_EQ(get(b)->real(41), 0.8);
     operation(11, "15\n\n");
     EXPECT_NEAR(get(a)->real(51), 15 * kPi / 180, 1e-9);
-    // Bad answers end without changes.
-    operation(9, "0\n");
+    // Bad answers: a word is asked again; 0 or less ends without changes.
+    operation(9, "abc\n0\n");
     operation(10, "-1\n");
+    operation(11, "-5\n");
+    operation(11, "90\n");
+    EXPECT_NEAR(get(a)->real(51), 15 * kPi / 180, 1e-9);
     EXPECT_DOUBLE_EQ(get(a)->real(40), 2.5);
     EXPECT_DOUBLE_EQ(get(b)->real(41), 0.8);
 
@@ -259,6 +257,11 @@ TEST_F(TextUtilTest, SurveySheetConvertersAndTextHeight)
     EXPECT_EQ(get(bearing)->layer(), "T") << "a label is no number any more";
     const std::string out = run("(b_text_util)\nselect s_progname 0\npick go_btn\nabc\n500\n\n\npick exit\n");
     EXPECT_NE(out.find("Cal Text Height :0.650000"), std::string::npos) << out;
+    // "Spacing" changes nothing.
+    const size_t before = drawing().model.size();
+    operation(5, "");
+    EXPECT_EQ(drawing().model.size(), before);
+    EXPECT_EQ(get(word)->text(1), "A1");
 }
 
 TEST_F(TextUtilTest, AutoRunAndTheWayBackToTheMenu)
