@@ -19,10 +19,6 @@ int b_triangle_div()
 {
     return 0;
 }
-int b_moffset()
-{
-    return 0;
-}
 int b_rad_print_listing()
 {
     return 0;
