@@ -11,14 +11,6 @@ int b_lot_number()
 {
     return 0;
 }
-int b_sub_div()
-{
-    return 0;
-}
-int b_triangle_div()
-{
-    return 0;
-}
 int b_rad_print_listing()
 {
     return 0;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ads.h"
-#include "text_fields.h"
 #include "angles.h"
 #include "entity_makers.h"
 #include "find_area.h"
@@ -18,6 +17,7 @@
 #include "prompts.h"
 #include "resbuf_util.h"
 #include "sysvar.h"
+#include "text_fields.h"
 #include "xdata_pending.h"
 
 namespace {
