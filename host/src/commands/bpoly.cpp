@@ -21,6 +21,7 @@
 #include "ads.h"
 #include "commands/commands.h"
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "session/session.h"
 #include "db/sysvars.h"
 
@@ -59,6 +60,9 @@ std::vector<Segment> drawing_segments(const Drawing& drawing)
     for (long id : drawing.model) {
         const Entity* entity = drawing.get(id);
         if (!entity || !visible(drawing, *entity)) continue;
+        const Ocs plane = ocs_of(*entity);  // a 2D polyline's vertices lie in its plane
+        std::optional<Entity> world;
+        if (has_own_ocs(*entity)) entity = &world.emplace(entity_in_world(*entity));
         if (entity->type == "LINE") {
             const Point3 a = entity->point(10), b = entity->point(11);
             segments.push_back({{a.x, a.y}, {b.x, b.y}});
@@ -72,7 +76,7 @@ std::vector<Segment> drawing_segments(const Drawing& drawing)
             for (long vertex_id : polyline_vertices(drawing, *entity)) {
                 const Entity* vertex = drawing.get(vertex_id);
                 if (!vertex || vertex->erased) continue;
-                const Point3 p = vertex->point(10);
+                const Point3 p = ocs_to_world(plane, vertex->point(10));
                 points.push_back({p.x, p.y});
             }
             add_chain(segments, points, (entity->integer(70) & 1) != 0);

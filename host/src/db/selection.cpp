@@ -13,6 +13,7 @@
 
 #include "ads.h"
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "session/input.h"
 #include "db/resbuf_convert.h"
 #include "session/session.h"
@@ -290,6 +291,7 @@ void hatch_paths(const Entity& hatch, Shape& shape)
 
 Shape shape_of(const Drawing& drawing, const Entity& e)
 {
+    if (has_own_ocs(e)) return shape_of(drawing, entity_in_world(e));  // seen in plan
     Shape shape;
     const std::string& type = e.type;
     if (type == "LINE") {
@@ -330,10 +332,12 @@ Shape shape_of(const Drawing& drawing, const Entity& e)
             shape.paths.push_back(path);
     } else if (type == "POLYLINE") {
         std::vector<P2> path;
+        const Entity* stored = drawing.get(e.id);
+        const Ocs plane = stored ? ocs_of(*stored) : Ocs{};  // the vertices lie in its plane
         for (long id : polyline_vertices(drawing, e)) {
             const Entity* v = drawing.get(id);
             if (v && !(v->integer(70) & 16))
-                path.push_back(flat(v->point(10)));  // frame points are off the curve
+                path.push_back(flat(ocs_to_world(plane, v->point(10))));  // frame points are off the curve
         }
         if (e.integer(70) & 1) close_path(path);
         if (path.size() == 1)

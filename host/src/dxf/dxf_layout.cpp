@@ -251,6 +251,23 @@ bool is_structure_code(int code)
            (code >= 330 && code <= 369) || (code >= 390 && code <= 399) || code == 480 || code == 481;
 }
 
+bool is_degree_angle(const std::string& type, int code)
+{
+    if (code != 50 && code != 51) return false;
+    if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF" || type == "SHAPE" || type == "ARC") return true;
+    return code == 50 && (type == "INSERT" || type == "POINT" || type == "VERTEX" || type == "STYLE");
+}
+
+double degrees_to_radians(double degrees)
+{
+    return degrees * (3.14159265358979323846 / 180);
+}
+
+double radians_to_degrees(double radians)
+{
+    return radians * (180 / 3.14159265358979323846);
+}
+
 bool is_known_entity_type(const std::string& type)
 {
     static const char* const kKnown[] = {"LINE",   "POINT",  "CIRCLE", "ARC",        "TEXT",

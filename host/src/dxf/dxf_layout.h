@@ -31,6 +31,14 @@ Layout record_layout(const Entity& record, const std::string& table);
 // handles, owners, subclass markers, reactor groups and entity names.
 bool is_structure_code(int code);
 
+// True for the angles the file keeps in degrees while the drawing, like the
+// API's entity lists, keeps them in radians: rotations and arc angles of
+// TEXT, ATTRIB, ATTDEF, SHAPE, ARC, INSERT, POINT, VERTEX and a text style's
+// oblique angle. (HATCH edge angles are kept in degrees in the drawing too.)
+bool is_degree_angle(const std::string& type, int code);
+double degrees_to_radians(double degrees);
+double radians_to_degrees(double radians);
+
 // Entity types the reader keeps and the writer knows how to lay out.
 bool is_known_entity_type(const std::string& type);
 

@@ -248,6 +248,8 @@ Entity Reader::convert(const Object& o) const
             continue;
         }
         entity.groups.push_back(read_group(tags_, i, o.end));
+        Group& read = entity.groups.back();
+        if (dxf::is_degree_angle(o.type, read.code)) read.real = dxf::degrees_to_radians(read.real);
     }
     return entity;
 }

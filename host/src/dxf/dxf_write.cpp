@@ -32,6 +32,18 @@ std::string real_text(double value)
     return text;
 }
 
+// An angle the drawing keeps in radians, in degrees for the file. Fifteen
+// digits are far finer than any drawing needs and read back to the same text
+// when the drawing is saved again.
+std::string degrees_text(double radians)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", dxf::radians_to_degrees(radians));
+    std::string text(buffer);
+    if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+    return text;
+}
+
 // A value line cannot hold a line end: control characters are written as "^"
 // and the character 64 places on ("^J" for a line feed), and a "^" that would
 // read as such a pair as "^ ".
@@ -87,6 +99,8 @@ private:
         if (!flat) real(code + 20, p.z);
     }
     void group(const Group& g, bool flat = false);
+    // The groups of a laid-out entity or record, subclass by subclass.
+    void body(const dxf::Layout& layout);
     void xdata(const std::vector<XDataApp>& apps);
 
     // Handles given out before writing, so references can point forward.
@@ -144,6 +158,20 @@ void Writer::group(const Group& g, bool flat)
             auto found = h_.of.find(g.name);
             tag(g.code, found == h_.of.end() ? std::string("0") : found->second);
             break;
+        }
+    }
+}
+
+void Writer::body(const dxf::Layout& layout)
+{
+    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
+        tag(100, layout.subclasses[s]);
+        for (const auto& placed : layout.groups) {
+            if (placed.subclass != int(s)) continue;
+            if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
+                tag(placed.group.code, degrees_text(placed.group.real));
+            else
+                group(placed.group, placed.flat);
         }
     }
 }
@@ -302,11 +330,7 @@ void Writer::write_record(const Entity& entry, const std::string& table)
     auto handle = h_.of.find(entry.id);
     tag(5, entry.id && handle != h_.of.end() ? handle->second : new_handle());
     tag(330, h_.table[table]);
-    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
-        tag(100, layout.subclasses[s]);
-        for (const auto& placed : layout.groups)
-            if (placed.subclass == int(s)) group(placed.group, placed.flat);
-    }
+    body(layout);
     xdata(entry.xdata);
 }
 
@@ -489,11 +513,7 @@ void Writer::write_entity(const Entity& entity, const std::string& owner)
     tag(0, layout.dxf_type);
     tag(5, h_.of.count(entity.id) ? h_.of[entity.id] : new_handle());
     tag(330, owner);
-    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
-        tag(100, layout.subclasses[s]);
-        for (const auto& placed : layout.groups)
-            if (placed.subclass == int(s)) group(placed.group, placed.flat);
-    }
+    body(layout);
     xdata(entity.xdata);
 }
 
