@@ -89,7 +89,7 @@ TEST_F(MOffset, EachKindIsCopiedAtEqualStepsOnThePickedSide)
     line(0, 0, 10, 0);
     make("CIRCLE", {Group::of_text(8, "LOT"), Group::of_point(10, {50, 0, 0}), Group::of_real(40, 10)});
     make("ARC", {Group::of_text(8, "LOT"), Group::of_point(10, {100, 0, 0}), Group::of_real(40, 10),
-                 Group::of_real(50, 0), Group::of_real(51, 90)});
+                 Group::of_real(50, 0), Group::of_real(51, M_PI / 2)});  // radians, as the API takes them
     // Open: a straight leg, a quarter circle turning left, a leg going on
     // tangentially, and a corner between two straight legs.
     lwpolyline({{0, 50}, {20, 50, std::tan(M_PI / 8)}, {30, 60}, {30, 80}, {10, 90}}, false);
@@ -180,6 +180,28 @@ TEST_F(MOffset, EachKindIsCopiedAtEqualStepsOnThePickedSide)
     for (size_t r = 25; r < rows.size(); ++r) {
         ASSERT_EQ(rows[r][0], "offset");
         EXPECT_LT(value(r, 2), 1e-4) << rows[r][1];
+    }
+}
+
+TEST_F(MOffset, APolylineSeenFromBelowIsOffsetTowardsTheSidePickedInPlan)
+{
+    // The square 300..320 x 0..20 in plan, kept in a plane of extrusion
+    // (0, 0, -1), where its x coordinates are negated.
+    make("LWPOLYLINE", {Group::of_text(8, "LOT"), Group::of_int(90, 4), Group::of_int(70, 1),
+                        Group::of_point(10, {-300, 0, 0}), Group::of_point(10, {-320, 0, 0}),
+                        Group::of_point(10, {-320, 20, 0}), Group::of_point(10, {-300, 20, 0}),
+                        Group::of_point(210, {0, 0, -1})});
+    moffset("2", "310,0", "310,10", "1");
+    const auto copies = live("LWPOLYLINE");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[1]->point(210).z, -1);
+    std::vector<host::Point3> corners;
+    for (const host::Group& g : host::shown_groups(drawing(), *copies[1]))
+        if (g.code == 10) corners.push_back(g.point);
+    ASSERT_EQ(corners.size(), 4u);
+    for (const host::Point3& c : corners) {  // inside the square: 302..318 x 2..18 in plan
+        EXPECT_TRUE(std::fabs(-c.x - 302) < 1e-9 || std::fabs(-c.x - 318) < 1e-9) << c.x;
+        EXPECT_TRUE(std::fabs(c.y - 2) < 1e-9 || std::fabs(c.y - 18) < 1e-9) << c.y;
     }
 }
 

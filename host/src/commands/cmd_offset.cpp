@@ -15,6 +15,7 @@
 #include "commands/cmd_misc.h"
 #include "commands/commands.h"
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "db/selection.h"
 #include "db/sysvars.h"
 #include "session/input.h"
@@ -369,8 +370,11 @@ int make_copy(Drawing& drawing, const Entity& entity, const std::vector<Group>& 
     return RTNORM;
 }
 
-int offset_entity(Drawing& drawing, const Entity& entity, double distance, V2 side)
+int offset_entity(Drawing& drawing, const Entity& entity, double distance, const Point3& side_in_world)
 {
+    // Circles, arcs and polylines keep their points in their own plane: the
+    // side is taken there too, and the copy keeps the plane.
+    const V2 side = flat(world_to_ocs(ocs_of(entity), side_in_world));
     if (entity.type == "LINE") {
         const Point3 a = entity.point(10), b = entity.point(11);
         const V2 d = flat(b) - flat(a);
@@ -431,7 +435,7 @@ int offset_command(CommandArgs& args)
         if (!side_answer || !parse_point_text(*side_answer, side))
             return fail("no side point was given for the object.");
         const Entity original = *entity;  // the store may move as the copy is added
-        if (offset_entity(drawing, original, *distance, flat(side)) != RTNORM) return RTERROR;
+        if (offset_entity(drawing, original, *distance, side) != RTNORM) return RTERROR;
     }
     return RTNORM;
 }
