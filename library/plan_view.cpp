@@ -8,8 +8,8 @@ namespace {
 
 bool is_planar(const char* type)
 {
-    static const char* const kPlanar[] = {"CIRCLE", "ARC",   "TEXT",       "ATTRIB", "ATTDEF", "SHAPE",
-                                          "INSERT", "SOLID", "TRACE",      "LWPOLYLINE", "VERTEX"};
+    static const char* const kPlanar[] = {"CIRCLE", "ARC",   "TEXT",  "ATTRIB",     "ATTDEF", "SHAPE",
+                                          "INSERT", "SOLID", "TRACE", "LWPOLYLINE", "VERTEX"};
     for (const char* planar : kPlanar)
         if (strcasecmp(type, planar) == 0) return true;
     return false;

@@ -117,9 +117,9 @@ void expect_near(const std::array<double, 3>& expected, const ads_point got, con
 TEST_F(AnglesAndPlanes, TextCommandAnglesAreDegreesInTheFile)
 {
     struct Case {
-        bool survey;           // ANGBASE 90 degrees, ANGDIR clockwise
-        const char* answer;    // the angle typed at the Text command
-        double file_degrees;   // what another program reads
+        bool survey;          // ANGBASE 90 degrees, ANGDIR clockwise
+        const char* answer;   // the angle typed at the Text command
+        double file_degrees;  // what another program reads
     };
     for (const Case& c : {Case{false, "45", 45}, Case{true, "30", 60}, Case{false, "-90", 270}}) {
         SCOPED_TRACE(c.answer);
@@ -211,8 +211,11 @@ TEST_F(AnglesAndPlanes, MirroredAndTiltedEntitiesAreWhereEzdxfSaysInTheWorld)
     resbuf* list = ent_get_in_plan(insert);
     ASSERT_NE(list, nullptr);
     for (resbuf* rb = list; rb; rb = rb->rbnext) {
-        if (rb->restype == 10) expect_near(world.at("insert"), rb->resval.rpoint, "insert in plan");
-        if (rb->restype == 50) EXPECT_NEAR(rb->resval.rreal / kDegree, world.at("insert_angle")[0], 1e-9);
+        if (rb->restype == 10) {
+            expect_near(world.at("insert"), rb->resval.rpoint, "insert in plan");
+        } else if (rb->restype == 50) {
+            EXPECT_NEAR(rb->resval.rreal / kDegree, world.at("insert_angle")[0], 1e-9);
+        }
     }
     acutRelRb(list);
 

@@ -72,7 +72,8 @@ Ocs ocs_of_extrusion(const Point3& extrusion)
     if (n == Point3{0, 0, 1}) return ocs;
     // The arbitrary-axis rule: near the world's Z the X axis comes from world Y, else from world Z.
     const double limit = 1.0 / 64;
-    const Point3 ax = std::fabs(n.x) < limit && std::fabs(n.y) < limit ? cross({0, 1, 0}, n) : cross({0, 0, 1}, n);
+    const Point3 ax =
+        std::fabs(n.x) < limit && std::fabs(n.y) < limit ? cross({0, 1, 0}, n) : cross({0, 0, 1}, n);
     ocs.x_axis = unit(ax);
     ocs.y_axis = unit(cross(n, ocs.x_axis));
     ocs.z_axis = n;
@@ -81,8 +82,9 @@ Ocs ocs_of_extrusion(const Point3& extrusion)
 
 bool is_planar_type(const std::string& type)
 {
-    static const char* const kPlanar[] = {"CIRCLE", "ARC",    "TEXT",       "ATTRIB", "ATTDEF", "SHAPE", "INSERT",
-                                          "SOLID",  "TRACE",  "LWPOLYLINE", "HATCH",  "POLYLINE", "VERTEX"};
+    static const char* const kPlanar[] = {"CIRCLE", "ARC",      "TEXT",  "ATTRIB", "ATTDEF",
+                                          "SHAPE",  "INSERT",   "SOLID", "TRACE",  "LWPOLYLINE",
+                                          "HATCH",  "POLYLINE", "VERTEX"};
     return std::any_of(std::begin(kPlanar), std::end(kPlanar), [&](const char* t) { return type == t; });
 }
 
@@ -205,7 +207,8 @@ int acdbTrans(const ads_point point, const resbuf* from, const resbuf* to, int d
                 return rb->resval.rint >= 0 && rb->resval.rint <= 3;
             case RT3DPOINT:
             case RTPOINT:
-                ocs = host::ocs_of_extrusion({rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]});
+                ocs = host::ocs_of_extrusion(
+                    {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]});
                 return true;
             case RTENAME: {
                 host::Drawing* drawing = host::current_drawing_or_null();

@@ -24,8 +24,11 @@ struct Layout {
 
 // The layout of a model or block entity.
 Layout entity_layout(const Entity& entity, const Drawing& drawing);
+// The same with these groups in place of the entity's own (moved in).
+Layout entity_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing);
 // The layout of a table record of the given table ("LAYER", "BLOCK", ...).
 Layout record_layout(const Entity& record, const std::string& table);
+Layout record_layout(const Entity& record, std::vector<Group> groups, const std::string& table);
 
 // True for the codes the writer makes itself and the reader leaves out:
 // handles, owners, subclass markers, reactor groups and entity names.

@@ -11,6 +11,7 @@
 
 #include "dxf/dxf.h"
 #include "dxf/dxf_layout.h"
+#include "dxf/file_replace.h"
 
 namespace host {
 
@@ -46,11 +47,17 @@ std::string degrees_text(double radians)
 
 // A value line cannot hold a line end: control characters are written as "^"
 // and the character 64 places on ("^J" for a line feed), and a "^" that would
-// read as such a pair as "^ ".
-std::string caret_encoded(const std::string& text)
+// read as such a pair as "^ ". Every value goes through here, names too.
+void append_caret_encoded(std::string& out, const std::string& text)
 {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t plain = 0;
+    while (plain < text.size() && (unsigned char)text[plain] >= 0x20 && text[plain] != '^') ++plain;
+    if (plain == text.size()) {
+        out += text;
+        return;
+    }
+    out.append(text, 0, plain);
+    for (size_t i = plain; i < text.size(); ++i) {
         unsigned char c = (unsigned char)text[i];
         if (c < 0x20) {
             out += '^';
@@ -62,7 +69,6 @@ std::string caret_encoded(const std::string& text)
             out += char(c);
         }
     }
-    return out;
 }
 
 class Writer {
@@ -87,7 +93,7 @@ private:
     {
         out_ += std::to_string(code);
         out_ += '\n';
-        out_ += value;
+        append_caret_encoded(out_, value);
         out_ += '\n';
     }
     void tag(int code, long value) { tag(code, std::to_string(value)); }
@@ -142,7 +148,7 @@ void Writer::group(const Group& g, bool flat)
 {
     switch (g.kind()) {
         case ValueKind::Text:
-            tag(g.code, caret_encoded(g.text));
+            tag(g.code, g.text);
             break;
         case ValueKind::Real:
             real(g.code, g.real);
@@ -609,21 +615,41 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
 
 }  // namespace
 
-std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawing)
+namespace {
+
+bool is_table_record(const Entity& entity)
 {
-    static const std::set<std::string> kTableTypes = {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"};
     // Table records and entities never share a type name.
-    bool is_record = kTableTypes.count(entity.type) > 0;
-    dxf::Layout layout =
-        is_record ? dxf::record_layout(entity, entity.type) : dxf::entity_layout(entity, drawing);
+    const std::string& t = entity.type;
+    return t == "LAYER" || t == "LTYPE" || t == "STYLE" || t == "APPID" || t == "BLOCK";
+}
+
+std::vector<Group> normal_groups(const Entity& entity, std::vector<Group> given, const Drawing& drawing)
+{
+    dxf::Layout layout = is_table_record(entity) ? dxf::record_layout(entity, std::move(given), entity.type)
+                                                 : dxf::entity_layout(entity, std::move(given), drawing);
     std::vector<Group> groups;
+    groups.reserve(layout.groups.size());
     for (auto& placed : layout.groups) {
-        Group g = placed.group;
-        if (placed.flat) g.point.z = 0;
-        if (g.kind() == ValueKind::Name) continue;
-        groups.push_back(std::move(g));
+        if (placed.group.kind() == ValueKind::Name) continue;
+        if (placed.flat) placed.group.point.z = 0;
+        groups.push_back(std::move(placed.group));
     }
     return groups;
+}
+
+}  // namespace
+
+std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawing)
+{
+    return normal_groups(entity, entity.groups, drawing);
+}
+
+void dxf_normalize(Entity& entity, const Drawing& drawing)
+{
+    std::vector<Group> given = std::move(entity.groups);
+    entity.groups.clear();
+    entity.groups = normal_groups(entity, std::move(given), drawing);
 }
 
 std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header)
@@ -634,34 +660,7 @@ std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariabl
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
               std::string& error)
 {
-    namespace fs = std::filesystem;
-    std::string text = dxf_write(drawing, header);
-    fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".saving";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            error = "cannot write \"" + path + "\"";
-            return false;
-        }
-        file.write(text.data(), std::streamsize(text.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            error = "cannot write \"" + path + "\"";
-            return false;
-        }
-    }
-    std::error_code code;
-    fs::rename(temporary, target, code);
-    if (code) {
-        fs::remove(temporary, code);
-        error = "cannot replace \"" + path + "\"";
-        return false;
-    }
-    return true;
+    return replace_file_contents(path, dxf_write(drawing, header), error);
 }
 
 }  // namespace host
