@@ -7,22 +7,6 @@ int b_ltrav()
     return 0;
 }
 
-int b_lot_number()
-{
-    return 0;
-}
-int b_sub_div()
-{
-    return 0;
-}
-int b_triangle_div()
-{
-    return 0;
-}
-int b_moffset()
-{
-    return 0;
-}
 int b_rad_print_listing()
 {
     return 0;
