@@ -1,6 +1,9 @@
 #include "text_lines.h"
 
+#include <cstdio>
 #include <fstream>
+
+#include "winplat.h"
 
 namespace {
 
@@ -21,6 +24,24 @@ bool text_file_lines(const std::string& path,
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
         each(number, line);
+    }
+    return true;
+}
+
+bool text_file_replace(const std::string& path, const std::string& text)
+{
+    const std::string scratch = path + ".tmp";
+    std::FILE* file = win_fopen(scratch.c_str(), "w");
+    if (!file) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    char native_scratch[4096];
+    char native_path[4096];
+    win_native_path(scratch.c_str(), native_scratch, sizeof native_scratch);
+    win_native_path(path.c_str(), native_path, sizeof native_path);
+    if (!written || !closed || std::rename(native_scratch, native_path) != 0) {
+        win_remove(scratch.c_str());
+        return false;
     }
     return true;
 }

@@ -14,3 +14,8 @@
 // the file cannot be opened (each is then not called).
 bool text_file_lines(const std::string& path,
                      const std::function<void(long number, std::string_view line)>& each);
+
+// Writes the text as the whole file: to a scratch file beside it first, which
+// replaces the file only when it was written whole, so that a failed write
+// leaves the file as it was. false when the text could not be written.
+bool text_file_replace(const std::string& path, const std::string& text);

@@ -13,6 +13,7 @@
 #include "angles.h"
 #include "folders_registry.h"
 #include "text_fields.h"
+#include "text_lines.h"
 #include "trav_settings.h"
 #include "trav_text.h"
 #include "winplat.h"
@@ -190,26 +191,6 @@ void keep_numbers(const read_state& state)
     settings.largest_rad_to = state.largest_rad_to;
 }
 
-// The file text goes to a scratch file beside the target first and replaces
-// the target only when it was written whole, so a failed write loses nothing.
-bool replace_file(const std::string& path, const std::string& text)
-{
-    const std::string scratch = path + ".tmp";
-    std::FILE* file = win_fopen(scratch.c_str(), "w");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    char native_scratch[4096];
-    char native_path[4096];
-    win_native_path(scratch.c_str(), native_scratch, sizeof native_scratch);
-    win_native_path(path.c_str(), native_path, sizeof native_path);
-    if (!written || !closed || std::rename(native_scratch, native_path) != 0) {
-        win_remove(scratch.c_str());
-        return false;
-    }
-    return true;
-}
-
 const char* version_line(bool version3)
 {
     return version3 ? "KOLVA3\n" : "KOLVA4\n";
@@ -225,7 +206,7 @@ bool write_whole(const trav_obs_list& observations, const trav_obs_list& radiati
     const bool keeps_unread = unread.path == path && !unread.lines.empty();
     if (keeps_unread)
         for (const std::string& line : unread.lines) text += line + "\n";
-    if (!replace_file(path, text)) {
+    if (!text_file_replace(path, text)) {
         acedAlert("File error.");
         return false;
     }
@@ -296,7 +277,7 @@ bool append_records(const std::function<std::string(bool version3)>& records, co
         if (text.back() != '\n') text += '\n';
     }
     text += records(version3);
-    if (!replace_file(path, text)) {
+    if (!text_file_replace(path, text)) {
         acedAlert("File error.");
         return false;
     }
