@@ -428,7 +428,7 @@ void Reader::complete()
         Entity& added = drawing_->add_record(table, record);
         added.groups = dxf_normal_groups(added, *drawing_);
     };
-    auto check = [&](std::vector<long>& ids) {
+    auto check = [&](auto& ids) {
         std::vector<long> kept;
         for (long id : ids) {
             Entity* e = drawing_->get(id);
