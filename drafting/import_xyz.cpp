@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 #include "ads.h"
 #include "dialog_conventions.h"
@@ -15,6 +14,7 @@
 #include "settings_store.h"
 #include "sysvar.h"
 #include "text_fields.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -149,14 +149,9 @@ bool xyz_line_import(std::string_view line, std::string& error)
 xyz_import_result xyz_file_import(const std::string& path)
 {
     xyz_import_result result;
-    std::ifstream in(path);
-    if (path.empty() || !in) return result;
-    result.opened = true;
-    std::string line, error;
-    for (long number = 1; std::getline(in, line); ++number) {
+    std::string error;
+    result.opened = text_file_lines(path, [&](long number, std::string_view line) {
         const std::string_view text = trim_end(line);
-        // Blank lines (a last line end, spacing between blocks) hold no point.
-        if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
         bool drawn = false;
         if (text.size() > kLineLimit)
             error = "longer than " + std::to_string(kLineLimit) + " characters";
@@ -164,10 +159,10 @@ xyz_import_result xyz_file_import(const std::string& path)
             drawn = xyz_line_import(text, error);
         if (drawn) {
             ++result.drawn;
-            continue;
+            return;
         }
         if (++result.skipped <= kReportLimit) acutPrintf("\nLine %ld skipped: %s", number, error.c_str());
-    }
+    });
     return result;
 }
 

@@ -28,14 +28,6 @@ int b_rad_print_listing()
     return 0;
 }
 
-int b_label_input_point()
-{
-    return 0;
-}
-int b_label_coord()
-{
-    return 0;
-}
 int b_block_grid()
 {
     return 0;

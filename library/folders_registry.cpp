@@ -165,33 +165,90 @@ int run_and_wait_limit()
     return wait_limit_seconds;
 }
 
-int run_and_wait_registry(const char* file, const char* parameters, const char* subkey,
-                          const char* value_name)
+namespace {
+
+// The program's file name without its folder, for messages.
+std::string program_name(const char* file)
+{
+    std::string program = file ? file : "";
+    if (size_t separator = program.find_last_of("/\\"); separator != std::string::npos)
+        program.erase(0, separator + 1);
+    return program;
+}
+
+bool handshake_answered(const char* subkey, const char* value_name)
+{
+    std::string answer;
+    return reg_read_string(subkey, value_name, answer) && ::strcasecmp(answer.c_str(), "open") != 0;
+}
+
+bool process_has_ended(HANDLE process)
+{
+    DWORD code = 0;
+    return process && GetExitCodeProcess(process, &code) && code != static_cast<DWORD>(STILL_ACTIVE);
+}
+
+// The wait itself, with the message of each way it can end but an answer;
+// with caller_stops the messages say that the command stops.
+sibling_wait start_and_wait(const char* file, const char* parameters, const char* subkey,
+                            const char* value_name, bool caller_stops)
 {
     pump_messages_1s();
     if (!reg_write_string(subkey, value_name, "open")) {
         acutPrintf("\nCannot write the registry value %s.", value_name ? value_name : "");
-        return 0;
+        return sibling_wait::not_started;
     }
-    HINSTANCE started = ShellExecuteA(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<std::intptr_t>(started) <= 32) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = "open";
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) {
         acutPrintf("\nCannot start %s.", file ? file : "");
-        return 0;
+        return sibling_wait::not_started;
     }
     // The sibling is done once the value reads anything but "open"; a failed
-    // read just waits another second.
+    // read just waits another second. Whether the program has ended is seen
+    // before the value is read, so an answer written just before it ended
+    // still counts.
+    sibling_wait outcome = sibling_wait::timed_out;
     for (int waited = 0; waited < wait_limit_seconds; ++waited) {
         pump_messages_1s();
-        std::string answer;
-        if (reg_read_string(subkey, value_name, answer) && ::strcasecmp(answer.c_str(), "open") != 0)
-            return 1;
+        const bool ended = process_has_ended(info.hProcess);
+        if (handshake_answered(subkey, value_name)) {
+            outcome = sibling_wait::answered;
+            break;
+        }
+        if (ended) {
+            outcome = sibling_wait::ended;
+            break;
+        }
     }
-    std::string program = file ? file : "";
-    if (size_t separator = program.find_last_of("/\\"); separator != std::string::npos)
-        program.erase(0, separator + 1);
-    acutPrintf("\n%s gave no answer within %d seconds; the command stops here.", program.c_str(),
-               wait_limit_seconds);
-    return 0;
+    if (info.hProcess) CloseHandle(info.hProcess);
+    const std::string program = program_name(file);
+    const char* stops = "; the command stops here.";
+    if (outcome == sibling_wait::ended)
+        acutPrintf("\n%s ended without giving an answer%s", program.c_str(), caller_stops ? stops : ".");
+    else if (outcome == sibling_wait::timed_out)
+        acutPrintf("\n%s gave no answer within %d seconds%s", program.c_str(), wait_limit_seconds,
+                   caller_stops ? stops : " and may still be running.");
+    return outcome;
+}
+
+}  // namespace
+
+sibling_wait run_and_wait_sibling(const char* file, const char* parameters, const char* subkey,
+                                  const char* value_name)
+{
+    return start_and_wait(file, parameters, subkey, value_name, false);
+}
+
+int run_and_wait_registry(const char* file, const char* parameters, const char* subkey,
+                          const char* value_name)
+{
+    return start_and_wait(file, parameters, subkey, value_name, true) == sibling_wait::answered ? 1 : 0;
 }
 
 int shell_open(const char* path)

@@ -49,12 +49,26 @@ int reg_delete_value(const char* subkey, const char* value_name);
 // Serves the thread's window messages for one second of GetTickCount; never blocks.
 void pump_messages_1s();
 
+// How the wait for a sibling program ended.
+enum class sibling_wait {
+    answered,     // the handshake value reads anything but "open"
+    not_started,  // "open" could not be written or the program not started
+    ended,        // the program ended (or crashed) without answering
+    timed_out,    // no answer within the time limit; the program may still run
+};
+
 // Starts a sibling program and waits for its answer: writes "open" into the
 // handshake value, starts the file through the shell, then serves messages a
 // second at a time until the value reads anything but "open" (without regard
-// to case). 1 when the sibling answered; 0 when "open" cannot be written, the
-// program cannot be started, or no answer came within the time limit (each
-// with a message on the command line; nothing else is changed).
+// to case), the program has ended without answering, or the time limit has
+// passed. Each way but an answer is said on the command line ("Cannot write
+// the registry value ...", "Cannot start ...", "... ended without giving an
+// answer.", "... gave no answer within N seconds and may still be running.");
+// the caller says what becomes of its work.
+sibling_wait run_and_wait_sibling(const char* file, const char* parameters, const char* subkey,
+                                  const char* value_name);
+// The same for callers that stop when there is no answer: 1 when the sibling
+// answered; 0 otherwise, with the message and "; the command stops here."
 int run_and_wait_registry(const char* file, const char* parameters, const char* subkey,
                           const char* value_name);
 // The time limit of the wait, in pump seconds (600 unless set); at least 1.

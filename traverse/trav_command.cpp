@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -61,13 +62,30 @@ double ask_unit_factor()
     return unit_factor_of_letter(letter);
 }
 
-// Integer prompt asked until a number is given.
+void say_station_range()
+{
+    acutPrintf("\nStation numbers run from 1 to %d.", trav_station_max);
+}
+
+// Integer prompt asked until a station number is given (one out of range, the
+// default too, is refused with a message and asked again).
 int ask_station(const std::string& spec, int default_value)
 {
     for (;;) {
         std::string out;
-        if (prompt_int_spec(spec, default_value, out) == 1) return std::atoi(out.c_str());
+        if (prompt_int_spec(spec, default_value, out) != 1) continue;
+        const long long number = std::strtoll(out.c_str(), nullptr, 10);
+        if (trav_station_number_ok(number)) return static_cast<int>(number);
+        say_station_range();
     }
+}
+
+// The number after n, proposed as the next station's default. n is never
+// above the largest station number, so this does not overflow; after the
+// largest the proposal is out of range and refused when taken.
+int next_station(int n)
+{
+    return n < INT_MAX ? n + 1 : INT_MAX;
 }
 
 // Integer prompt asked until a station of the list (or, with observations, a
@@ -135,12 +153,24 @@ double reverse_bearing(double bearing)
     return result;
 }
 
-// Appends the record to the file when the traverse came from one; false
-// (after the alert) when the file cannot be written.
-bool append_when_from_file(const trav_obs_rec& obs)
+// After a record could not be added to the traverse's file: the traverse is
+// kept here, with the entry, as a traverse without a file, so that it is saved
+// under a name (menu N) or at exit, and nothing typed is lost.
+void keep_after_failed_append()
 {
-    if (!trav_settings().opened_from_file) return true;
-    return trav_append_obs(obs);
+    trav_settings_rec& settings = trav_settings();
+    acutPrintf(
+        "\nThe entry could not be added to %s; the traverse is kept here with it: "
+        "save it under a name with <N>ame or at e<X>it.",
+        settings.file_name.c_str());
+    settings.opened_from_file = false;
+}
+
+// Appends the record to the file when the traverse came from one.
+void append_when_from_file(const trav_obs_rec& obs, const trav_lists& lists)
+{
+    if (!trav_settings().opened_from_file) return;
+    if (!trav_append_obs(obs, &lists)) keep_after_failed_append();
 }
 
 menu_step enter_leg(trav_lists& lists, double typed_bearing)
@@ -155,12 +185,13 @@ menu_step enter_leg(trav_lists& lists, double typed_bearing)
     const bool trav_mode = settings.mode == trav_mode_trav;
     int number = 0;
     if (trav_mode) {
-        number = ask_station("0,M,Enter Trav STN", settings.largest_trav_number + 1);
+        number = ask_station("0,M,Enter Trav STN", next_station(settings.largest_trav_number));
         settings.largest_station_number = number;
         settings.largest_trav_number = std::max(settings.largest_trav_number, number);
     } else {
-        number = ask_station("0,M,Enter Rad STN",
-                             std::max(settings.largest_rad_number, settings.largest_trav_number) + 1);
+        number =
+            ask_station("0,M,Enter Rad STN",
+                        next_station(std::max(settings.largest_rad_number, settings.largest_trav_number)));
         settings.largest_rad_number = number;
     }
 
@@ -192,7 +223,7 @@ menu_step enter_leg(trav_lists& lists, double typed_bearing)
         label_station(number, to);
         settings.current_trav_station = number;
         work.current_point = to;
-        if (!append_when_from_file(obs)) return menu_step::end;
+        append_when_from_file(obs, lists);
     } else {
         const int from = settings.current_rad_station;
         trav_add_obs(lists.radiations, trav_obs_radiation, from, number, bearing, distance, level,
@@ -206,7 +237,7 @@ menu_step enter_leg(trav_lists& lists, double typed_bearing)
         trav_add_station(number, to, trav_cal, lists.stations, false);
         draw_vector(work.current_point, to, settings.rad_colour);
         label_station(number, to);
-        if (!append_when_from_file(obs)) return menu_step::end;
+        append_when_from_file(obs, lists);
     }
     return menu_step::carry_on;
 }
@@ -249,7 +280,7 @@ void close_route(trav_lists& lists)
             lists.stations[index].status = trav_fixed;
         }
     }
-    if (settings.opened_from_file) trav_append_obs(lists.observations.back());
+    append_when_from_file(lists.observations.back(), lists);
     lists.routes.emplace_back();
 }
 
@@ -267,12 +298,13 @@ void add_new_point_action(trav_lists& lists)
     label_station(number, point);
     if (!trav_settings().opened_from_file) return;
     if (result == 1) {
-        trav_append_point(lists.stations[find_point_index(number, lists.stations)]);
+        if (!trav_append_point(lists.stations[find_point_index(number, lists.stations)], &lists))
+            keep_after_failed_append();
         return;
     }
     compute(lists);
     trav_draw(lists, false);
-    write_whole_file(lists);
+    if (!write_whole_file(lists)) keep_after_failed_append();
 }
 
 void properties_menu(trav_lists& lists)
@@ -315,33 +347,68 @@ void properties_menu(trav_lists& lists)
 
 void reread_file(trav_lists& lists)
 {
-    read_trav_file(lists.observations, lists.radiations, lists.routes, lists.stations, false);
+    if (read_trav_file(lists.observations, lists.radiations, lists.routes, lists.stations, false) ==
+        trav_read_failed)
+        acutPrintf("\nCannot read %s", trav_settings().file_name.c_str());
     compute(lists);
     trav_draw(lists, false);
 }
 
-void edit_traverse(trav_lists& lists)
+// Runs the editor on the settings' file and waits for it.
+sibling_wait trav_editor_wait()
+{
+    const trav_settings_rec& settings = trav_settings();
+    reg_write_string(ORVIK_REGISTRY_SUBKEY, "kolva_file", settings.file_name.c_str());
+    acutPrintf("\nWaiting..for editor close.");
+    const std::string program = settings.install_folder + "\\exe_file\\KolvaEditor.exe";
+    return run_and_wait_sibling(program.c_str(), editor_argument, ORVIK_REGISTRY_SUBKEY, "kolva");
+}
+
+menu_step edit_traverse(trav_lists& lists)
 {
     trav_settings_rec& settings = trav_settings();
     if (settings.opened_from_file) {
-        if (run_trav_editor() == 1) reread_file(lists);
-        return;
+        const sibling_wait outcome = trav_editor_wait();
+        if (outcome == sibling_wait::answered) {
+            reread_file(lists);
+            return menu_step::carry_on;
+        }
+        if (outcome == sibling_wait::not_started) return menu_step::carry_on;
+        // The editor may have changed the file, or may still: nothing more is
+        // added to it, and the traverse here is not mixed with its changes.
+        acutPrintf(outcome == sibling_wait::timed_out
+                       ? "\n%s is not read again and the command ends, so that nothing is added to it "
+                         "while the editor may still change it; open it again when the editor is closed."
+                       : "\n%s is not read again and the command ends; open it again to see what the "
+                         "editor left in it.",
+                   settings.file_name.c_str());
+        trav_erase_drawn();
+        return menu_step::end;
     }
     // A traverse without a file is edited through a scratch copy that never
     // takes the place of a real traverse file of the drawing's name.
     const std::string keep_name = settings.file_name;
     settings.file_name = trav_scratch_path();
     if (write_whole_file(lists)) {
-        if (run_trav_editor() == 1) {
+        const sibling_wait outcome = trav_editor_wait();
+        if (outcome == sibling_wait::answered) {
             reread_file(lists);
             if (win_remove(settings.file_name.c_str()) != 0)
                 acutPrintf("\nCould not delete %s", settings.file_name.c_str());
+        } else if (outcome != sibling_wait::not_started) {
+            // The editor may still hold the copy, or has left its changes in
+            // it: the copy is kept for the user and the traverse here stays
+            // as it was.
+            acutPrintf(
+                "\nThe traverse here is unchanged; the copy given to the editor is kept as %s "
+                "(open it with b_trav to take the editor's changes).",
+                settings.file_name.c_str());
         } else {
-            // The editor may still hold the copy: leave it for the user.
-            acutPrintf("\nThe edited copy is left as %s", settings.file_name.c_str());
+            win_remove(settings.file_name.c_str());
         }
     }
     settings.file_name = keep_name;
+    return menu_step::carry_on;
 }
 
 // ---- exit ---------------------------------------------------------------------------------
@@ -352,12 +419,20 @@ void exit_traverse(trav_lists& lists)
         trav_erase_drawn();
         return;
     }
-    const int answer = yes_no_dialog(app_install_folder(), "Travers", "Save Travers");
-    if (answer == 1) {
-        save_trav_file_dlg(lists);
-        trav_erase_drawn();
-    } else if (answer == 2) {
-        trav_erase_drawn();
+    // A save that does not happen (the name dialog cancelled, the file not
+    // writable) asks again: "no" is the only way to leave the traverse unsaved.
+    for (;;) {
+        const int answer = yes_no_dialog(app_install_folder(), "Travers", "Save Travers");
+        if (answer == 1) {
+            if (save_trav_file_dlg(lists) != 1) {
+                acutPrintf("\nThe traverse was not saved.");
+                continue;
+            }
+            trav_erase_drawn();
+        } else if (answer == 2) {
+            trav_erase_drawn();
+        }
+        return;
     }
 }
 
@@ -387,7 +462,7 @@ menu_step menu_keyword(trav_lists& lists, const std::string& key)
         acedRedraw(nullptr, 4);
         trav_draw(lists, false);
     } else if (key == "E") {
-        edit_traverse(lists);
+        return edit_traverse(lists);
     } else if (key == "N" && !settings.opened_from_file) {
         save_trav_file_dlg(lists);
     } else if (key == "S") {
@@ -464,6 +539,7 @@ int new_trav_file(trav_lists& lists, const point3d_rec& picked)
     trav_settings_rec& settings = trav_settings();
     settings.file_name = drawing_path_stem() + ".trv";
     settings.opened_from_file = false;
+    trav_file_forget_unread();
     lists = trav_lists{};
     lists.routes.emplace_back();
     const double factor = ask_unit_factor();
@@ -570,7 +646,7 @@ int trav_add_new_point(const point3d_rec* given, int& number, point3d_rec& point
     }
     const double factor = ask_unit_factor();
     point = point3d_rec{picked.x * factor, picked.y * factor, 0};
-    number = ask_station("0,M,Enter STN", settings.largest_station_number + 1);
+    number = ask_station("0,M,Enter STN", next_station(settings.largest_station_number));
     const int result = trav_add_station(number, point, trav_fixed, stations, true);
     if (result != 0) settings.largest_station_number = std::max(settings.largest_station_number, number);
     return result;
@@ -578,12 +654,7 @@ int trav_add_new_point(const point3d_rec* given, int& number, point3d_rec& point
 
 int run_trav_editor()
 {
-    const trav_settings_rec& settings = trav_settings();
-    reg_write_string(ORVIK_REGISTRY_SUBKEY, "kolva_file", settings.file_name.c_str());
-    acutPrintf("\nWaiting..for editor close.");
-    const std::string program = settings.install_folder + "\\exe_file\\KolvaEditor.exe";
-    return run_and_wait_registry(program.c_str(), editor_argument, ORVIK_REGISTRY_SUBKEY, "kolva") == 1 ? 1
-                                                                                                        : 0;
+    return trav_editor_wait() == sibling_wait::answered ? 1 : 0;
 }
 
 int save_trav_file_dlg(trav_lists& lists)
@@ -591,9 +662,15 @@ int save_trav_file_dlg(trav_lists& lists)
     trav_settings_rec& settings = trav_settings();
     std::string path;
     if (file_dialog_dwgprefix("Save travers", "", "Trv", 1, path) != 1) return 0;
+    // The traverse takes the name only once it is written there.
+    const std::string former = settings.file_name;
     settings.file_name = path;
+    if (!write_whole_file(lists)) {
+        settings.file_name = former;
+        return 0;
+    }
     settings.opened_from_file = true;
-    return write_whole_file(lists) ? 1 : 0;
+    return 1;
 }
 
 int b_trav()

@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "ads.h"
+#include "folders_registry.h"
 #include "text_fields.h"
 #include "trav_settings.h"
 #include "trav_text.h"
@@ -16,51 +18,43 @@
 
 namespace {
 
-// One line of the file as read, without its line end.
-struct file_line {
-    std::string text;
-    bool too_long = false;
-};
-
-// All lines of the file, or nothing when it cannot be opened or a read fails.
-std::optional<std::vector<file_line>> read_lines(const std::string& path)
+// The whole file as it is on disk, or nothing when it cannot be opened or a
+// read fails.
+std::optional<std::string> read_file_text(const std::string& path)
 {
-    std::FILE* file = win_fopen(path.c_str(), "r");
+    std::FILE* file = win_fopen(path.c_str(), "rb");
     if (!file) return std::nullopt;
-    std::vector<file_line> lines;
-    file_line line;
-    bool pending = false;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        pending = true;
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line = file_line{};
-            pending = false;
-            continue;
-        }
-        if (line.text.size() < trav_max_line + 1)
-            line.text.push_back(static_cast<char>(c));
-        else
-            line.too_long = true;
-    }
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) return std::nullopt;
-    if (pending) lines.push_back(std::move(line));
-    for (file_line& each : lines) {
-        if (!each.text.empty() && each.text.back() == '\r') each.text.pop_back();
-        if (each.text.size() > trav_max_line) each.too_long = true;
+    return text;
+}
+
+// The lines of a file's text without their line ends ("\n" or "\r\n"); a
+// last line without a line end counts.
+std::vector<std::string> split_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
     }
     return lines;
 }
 
-// Whole numbers as the C runtime reads them (leading number, else 0).
-int read_int(const std::string& text)
+// Whole numbers as the C runtime reads them (leading number, else 0), kept
+// wide so that a number beyond the 32-bit range is seen as such.
+long long read_wide_int(const std::string& text)
 {
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return std::strtoll(text.c_str(), nullptr, 10);
 }
 
 // Reals as the C runtime reads them; text that is not a finite number is 0.
@@ -69,6 +63,15 @@ double read_real(const std::string& text)
     const double value = std::strtod(text.c_str(), nullptr);
     return std::isfinite(value) ? value : 0.0;
 }
+
+// The lines of the file last read that gave no record (skipped or of another
+// letter): a rewrite of that file keeps them, so that nothing the reader could
+// not take is lost by saving.
+struct unread_lines_rec {
+    std::string path;
+    std::vector<std::string> lines;
+};
+unread_lines_rec unread;
 
 struct read_state {
     trav_obs_list observations;
@@ -81,65 +84,88 @@ struct read_state {
     int largest_rad_to = 0;
 };
 
-void read_record(read_state& state, const std::vector<std::string>& f, bool version4)
+// The fields of a record as read: the letter's type, the station numbers and
+// the numbers that follow them.
+struct record_fields {
+    int type = trav_obs_leg;
+    int f1 = 0, f2 = 0;
+    double f3 = 0, f4 = 0, f5 = 0;
+    std::string unit, code;
+};
+
+void read_record(read_state& state, const record_fields& r)
 {
-    const std::string letter = str_trim(f[0]);
-    if (trav_same_text(letter, "R")) {
-        const int from = read_int(f[1]);
-        const int to = read_int(f[2]);
-        trav_add_obs(state.radiations, trav_obs_radiation, from, to, read_real(f[3]), read_real(f[4]),
-                     read_real(f[5]), f[6], "");
-        trav_add_station(to, point3d_rec{}, trav_nil, state.stations, false);
-        state.largest_rad_from = std::max(state.largest_rad_from, from);
-        state.largest_rad_to = std::max(state.largest_rad_to, to);
+    if (r.type == trav_obs_radiation) {
+        trav_add_obs(state.radiations, trav_obs_radiation, r.f1, r.f2, r.f3, r.f4, r.f5, r.unit, "");
+        trav_add_station(r.f2, point3d_rec{}, trav_nil, state.stations, false);
+        state.largest_rad_from = std::max(state.largest_rad_from, r.f1);
+        state.largest_rad_to = std::max(state.largest_rad_to, r.f2);
         return;
     }
-    int type;
-    if (trav_same_text(letter, "P"))
-        type = trav_obs_point;
-    else if (trav_same_text(letter, "T"))
-        type = trav_obs_leg;
-    else if (trav_same_text(letter, "C"))
-        type = trav_obs_closing;
-    else
-        return;
+    state.largest_station = std::max({state.largest_station, r.f1, r.f2});
+    state.last_station = r.f2;
 
-    const std::string code = version4 ? f[7] : "";
-    const int f1 = read_int(f[1]);
-    const int f2 = read_int(f[2]);
-    const double f3 = read_real(f[3]);
-    const double f4 = read_real(f[4]);
-    const double f5 = read_real(f[5]);
-    state.largest_station = std::max({state.largest_station, f1, f2});
-    state.last_station = f2;
-
-    if (type == trav_obs_point) {
+    if (r.type == trav_obs_point) {
         // A P record after the legs that reach its station (an editor may put
         // a closing station's point last) gives that station its place: left
         // as the legs' placeholder, the point would be lost on the next save,
         // which writes fixed stations only. A second P record for a station
         // that is already fixed changes nothing.
-        const int index = find_point_index(f2, state.stations);
+        const point3d_rec point{r.f3, r.f4, r.f5};
+        const int index = find_point_index(r.f2, state.stations);
         if (index >= 0 && state.stations[index].status == trav_nil) {
-            state.stations[index] = trav_point_rec{point3d_rec{f3, f4, f5}, f2, code, trav_fixed};
+            state.stations[index] = trav_point_rec{point, r.f2, r.code, trav_fixed};
             return;
         }
-        trav_add_station(f2, point3d_rec{f3, f4, f5}, trav_fixed, state.stations, false, code);
+        trav_add_station(r.f2, point, trav_fixed, state.stations, false, r.code);
         return;
     }
     if (state.observations.empty()) state.routes.emplace_back();
-    trav_add_obs(state.observations, type, f1, f2, f3, f4, f5, f[6], code);
-    if (type == trav_obs_leg) {
-        trav_link_nodes(f1, f2, state.routes.size() - 1, state.routes);
-        trav_add_station(f2, point3d_rec{}, trav_nil, state.stations, false);
+    trav_add_obs(state.observations, r.type, r.f1, r.f2, r.f3, r.f4, r.f5, r.unit, r.code);
+    if (r.type == trav_obs_leg) {
+        trav_link_nodes(r.f1, r.f2, state.routes.size() - 1, state.routes);
+        trav_add_station(r.f2, point3d_rec{}, trav_nil, state.stations, false);
         return;
     }
     // A closing record ends its route: the route closes on f1, whose known
     // coordinates (or 0, 0) the record holds; later legs start a new route.
     trav_route_rec& route = state.routes.back();
-    route.stations.push_back(-f1);
-    route.known_point = point3d_rec{f3, f4, 0.0};
+    route.stations.push_back(-r.f1);
+    route.known_point = point3d_rec{r.f3, r.f4, 0.0};
     state.routes.emplace_back();
+}
+
+// The record type of a letter, or -1 for a letter that is no record.
+int record_type(const std::string& letter)
+{
+    if (trav_same_text(letter, "P")) return trav_obs_point;
+    if (trav_same_text(letter, "T")) return trav_obs_leg;
+    if (trav_same_text(letter, "C")) return trav_obs_closing;
+    if (trav_same_text(letter, "R")) return trav_obs_radiation;
+    return -1;
+}
+
+// Takes the fields of one record line; nullptr when they can be read, else why
+// the line is skipped. Seven fields up to the unit are needed; the code after
+// them may be left out in either version (it is then empty), and a radiation
+// never keeps one.
+const char* take_fields(const std::vector<std::string>& f, int type, bool version4, record_fields& r)
+{
+    if (f.size() < 7) return "too few fields";
+    const long long f1 = read_wide_int(f[1]);
+    const long long f2 = read_wide_int(f[2]);
+    // A P record's station is its second field; the first is not used.
+    if ((type != trav_obs_point && !trav_station_number_ok(f1)) || !trav_station_number_ok(f2))
+        return trav_station_range_text;
+    r.type = type;
+    r.f1 = static_cast<int>(type == trav_obs_point ? f2 : f1);
+    r.f2 = static_cast<int>(f2);
+    r.f3 = read_real(f[3]);
+    r.f4 = read_real(f[4]);
+    r.f5 = read_real(f[5]);
+    r.unit = f[6];
+    r.code = version4 && type != trav_obs_radiation && f.size() > 7 ? f[7] : "";
+    return nullptr;
 }
 
 void report_skipped(size_t line_number, const char* why)
@@ -176,13 +202,29 @@ bool replace_file(const std::string& path, const std::string& text)
     return true;
 }
 
+const char* version_line(bool version3)
+{
+    return version3 ? "KOLVA3\n" : "KOLVA4\n";
+}
+
+// The file's text, with the lines that the last read of this file could not
+// take kept at its end.
 bool write_whole(const trav_obs_list& observations, const trav_obs_list& radiations,
                  const trav_station_list& stations, bool version3)
 {
-    if (replace_file(trav_settings().file_name, trav_file_text(observations, radiations, stations, version3)))
-        return true;
-    acedAlert("File error.");
-    return false;
+    const std::string& path = trav_settings().file_name;
+    std::string text = trav_file_text(observations, radiations, stations, version3);
+    const bool keeps_unread = unread.path == path && !unread.lines.empty();
+    if (keeps_unread)
+        for (const std::string& line : unread.lines) text += line + "\n";
+    if (!replace_file(path, text)) {
+        acedAlert("File error.");
+        return false;
+    }
+    if (keeps_unread)
+        acutPrintf("\n%d line(s) that could not be read are kept at the end of %s.",
+                   static_cast<int>(unread.lines.size()), path.c_str());
+    return true;
 }
 
 std::string obs_record(const trav_obs_rec& obs, bool version3)
@@ -195,16 +237,62 @@ std::string obs_record(const trav_obs_rec& obs, bool version3)
                        obs.level, obs.unit.c_str(), obs.code.c_str());
 }
 
-bool append_text(const std::string& text)
+std::string point_record(const trav_point_rec& station, bool version3)
 {
-    std::FILE* file = win_fopen(trav_settings().file_name.c_str(), "a");
-    bool ok = file != nullptr;
-    if (ok) {
-        ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        ok = std::fclose(file) == 0 && ok;
+    const point3d_rec& p = station.point;
+    if (version3)
+        return trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER\n", station.number, station.number, p.x, p.y, p.z);
+    return trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER,\n", station.number, station.number, p.x, p.y, p.z);
+}
+
+// Whether a file's text begins with a version line, and which.
+bool text_has_tag(const std::string& text, bool& version3)
+{
+    const std::vector<std::string> first = split_lines(text.substr(0, text.find('\n')));
+    const std::string tag = first.empty() ? "" : first.front();
+    version3 = trav_same_text(tag, "KOLVA3");
+    return version3 || trav_same_text(tag, "KOLVA4");
+}
+
+// Adds whole records at the end of the settings' file, in the version of the
+// file's own first line (the settings' version when it has none): the file's
+// text is read, the records go after it on lines of their own, and the new
+// text replaces the file only once it is complete on disk, so a failure
+// (a full disk) leaves the file as it was. A file that has gone since it was
+// opened is written again whole from the lists, when they are given, or else
+// begins again with its version line.
+bool append_records(const std::function<std::string(bool version3)>& records, const trav_lists* whole)
+{
+    const std::string path = trav_settings().file_name;
+    std::string text;
+    bool version3 = trav_version_is_3();
+    if (!file_exists(path.c_str())) {
+        if (whole) {
+            if (!write_whole(whole->observations, whole->radiations, whole->stations, version3)) return false;
+            acutPrintf("\n%s had gone: the whole traverse was written to it again.", path.c_str());
+            return true;
+        }
+        text = version_line(version3);
+    } else {
+        const std::optional<std::string> read = read_file_text(path);
+        if (!read) {
+            acedAlert("File error.");
+            return false;
+        }
+        text = *read;
+        bool file_version3 = false;
+        if (text_has_tag(text, file_version3))
+            version3 = file_version3;
+        else if (text.empty())
+            text = version_line(version3);
+        if (text.back() != '\n') text += '\n';
     }
-    if (!ok) acedAlert("File error.");
-    return ok;
+    text += records(version3);
+    if (!replace_file(path, text)) {
+        acedAlert("File error.");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -217,10 +305,12 @@ bool trav_version_is_3()
 int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_route_list& routes,
                    trav_station_list& stations, bool ask)
 {
-    const std::optional<std::vector<file_line>> lines = read_lines(trav_settings().file_name);
-    if (!lines) return trav_read_failed;
+    const std::string path = trav_settings().file_name;
+    const std::optional<std::string> text = read_file_text(path);
+    if (!text) return trav_read_failed;
+    const std::vector<std::string> lines = split_lines(*text);
 
-    const std::string tag = lines->empty() ? "" : lines->front().text;
+    const std::string tag = lines.empty() ? "" : lines.front();
     const bool version4 = trav_same_text(tag, "KOLVA4");
     read_state state;
     if (!version4 && !trav_same_text(tag, "KOLVA3")) {
@@ -229,45 +319,47 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
         stations.clear();
         routes.clear();
         keep_numbers(state);
+        unread = unread_lines_rec{};
         acedAlert("Trav file wrong version \nTry convert.");
         return trav_read_bad_version;
     }
     if (version4) trav_settings().version_text = "KOLVA4";
 
-    for (size_t i = 1; i < lines->size(); ++i) {
-        const file_line& line = (*lines)[i];
-        if (line.too_long) {
-            report_skipped(i + 1, "longer than 255 characters");
-            continue;
-        }
-        const std::vector<std::string> fields = str_split(line.text, ',');
+    unread_lines_rec not_taken{path, {}};
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = str_split(lines[i], ',');
         if (fields.empty()) continue;
-        const std::string letter = str_trim(fields[0]);
-        const bool radiation = trav_same_text(letter, "R");
-        const bool known = radiation || trav_same_text(letter, "P") || trav_same_text(letter, "T") ||
-                           trav_same_text(letter, "C");
-        if (!known) continue;
-        // Seven fields up to the unit; version 4 adds the code, which a
-        // radiation does not keep, so a radiation without it loses nothing.
-        const size_t fields_needed = version4 && !radiation ? 8 : 7;
-        if (fields.size() < fields_needed) {
-            report_skipped(i + 1, "too few fields");
+        const int type = record_type(str_trim(fields[0]));
+        if (type < 0) {
+            if (!str_trim(lines[i]).empty()) not_taken.lines.push_back(lines[i]);
             continue;
         }
-        read_record(state, fields, version4);
+        record_fields record;
+        if (const char* why = take_fields(fields, type, version4, record)) {
+            report_skipped(i + 1, why);
+            not_taken.lines.push_back(lines[i]);
+            continue;
+        }
+        read_record(state, record);
     }
     observations = std::move(state.observations);
     radiations = std::move(state.radiations);
     stations = std::move(state.stations);
     routes = std::move(state.routes);
     keep_numbers(state);
+    unread = std::move(not_taken);
     return trav_read_ok;
+}
+
+void trav_file_forget_unread()
+{
+    unread = unread_lines_rec{};
 }
 
 std::string trav_file_text(const trav_obs_list& observations, const trav_obs_list& radiations,
                            const trav_station_list& stations, bool version3)
 {
-    std::string text = version3 ? "KOLVA3\n" : "KOLVA4\n";
+    std::string text = version_line(version3);
     for (const trav_point_rec& station : stations) {
         if (station.status != trav_fixed) continue;
         if (version3)
@@ -302,17 +394,12 @@ bool write_trav_file_v4(const trav_obs_list& observations, const trav_obs_list& 
     return write_whole(observations, radiations, stations, false);
 }
 
-bool trav_append_obs(const trav_obs_rec& obs)
+bool trav_append_obs(const trav_obs_rec& obs, const trav_lists* whole)
 {
-    return append_text(obs_record(obs, trav_version_is_3()));
+    return append_records([&](bool version3) { return obs_record(obs, version3); }, whole);
 }
 
-bool trav_append_point(const trav_point_rec& station)
+bool trav_append_point(const trav_point_rec& station, const trav_lists* whole)
 {
-    const point3d_rec& p = station.point;
-    if (trav_version_is_3())
-        return append_text(
-            trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER\n", station.number, station.number, p.x, p.y, p.z));
-    return append_text(
-        trav_format("P,%i,%i,%.10f,%.10f,%.3f,METER,\n", station.number, station.number, p.x, p.y, p.z));
+    return append_records([&](bool version3) { return point_record(station, version3); }, whole);
 }

@@ -13,20 +13,21 @@ inline constexpr int trav_read_failed = 0;  // the file cannot be opened or read
 inline constexpr int trav_read_ok = 1;
 inline constexpr int trav_read_bad_version = 3;  // neither tag: alerted, lists left empty
 
-// The longest record line the reader takes (a longer one is skipped whole).
-inline constexpr size_t trav_max_line = 255;
-
 // Reads the settings' file into the four lists (they are replaced only when the
 // file could be read) and keeps the largest station numbers in the settings.
 // A "KOLVA4" file sets the settings' version text to "KOLVA4"; a "KOLVA3" file
 // leaves it as it is. P records never ask about existing stations, whatever
-// ask says (the flag is kept for the command's calls).
+// ask says (the flag is kept for the command's calls). A record line that
+// cannot be taken (too few fields, a station number out of range) is skipped
+// with a message naming its line; such lines, and lines of other letters, are
+// kept at the end of the file when it is written again.
 int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_route_list& routes,
                    trav_station_list& stations, bool ask);
 
 // Rewrites the whole file in the settings' version ("KOLVA3" without regard to
 // case: the older form; anything else: "KOLVA4"). The file is replaced only
-// once the new text is complete on disk; on failure the alert "File error." is
+// once the new text is complete on disk; the lines the last read of the same
+// file could not take go at its end. On failure the alert "File error." is
 // shown, the old file is left as it was and false is returned.
 bool write_trav_file(const trav_obs_list& observations, const trav_obs_list& radiations,
                      const trav_station_list& stations);
@@ -39,11 +40,19 @@ bool write_trav_file_v4(const trav_obs_list& observations, const trav_obs_list& 
 std::string trav_file_text(const trav_obs_list& observations, const trav_obs_list& radiations,
                            const trav_station_list& stations, bool version3);
 
-// One record in the settings' version, as the command appends it after an
-// entry: a T, C or R observation, or a P record with an empty code. On
-// failure: alert "File error." and false.
-bool trav_append_obs(const trav_obs_rec& obs);
-bool trav_append_point(const trav_point_rec& station);
+// One record, as the command appends it after an entry: a T, C or R
+// observation, or a P record with an empty code, in the version of the file's
+// first line (the settings' version for a file without one). The record
+// starts on a line of its own and is written whole or not at all: on failure
+// the file is left as it was, the alert "File error." is shown and false
+// returned. A file that has gone since it was opened is written again whole
+// from the lists when they are given (they already hold the record), else it
+// begins again with its version line.
+bool trav_append_obs(const trav_obs_rec& obs, const trav_lists* whole = nullptr);
+bool trav_append_point(const trav_point_rec& station, const trav_lists* whole = nullptr);
+
+// A new traverse has no unread lines of an earlier file to keep.
+void trav_file_forget_unread();
 
 // Whether the settings' version text is the older form.
 bool trav_version_is_3();

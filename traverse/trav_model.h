@@ -7,6 +7,17 @@
 
 #include "points.h"
 
+// Station numbers run from 1 to trav_station_max: 0 and negative numbers mark
+// "none" and closing entries in routes, and the largest number leaves room for
+// the next one proposed.
+inline constexpr int trav_station_max = 2147483646;
+inline bool trav_station_number_ok(long long number)
+{
+    return number >= 1 && number <= trav_station_max;
+}
+// Why a station number is refused, for messages.
+inline constexpr const char* trav_station_range_text = "station number out of range (1 to 2147483646)";
+
 // Station statuses.
 enum trav_status : int { trav_nil = 0, trav_fixed = 1, trav_cal = 2, trav_adjusted = 3 };
 

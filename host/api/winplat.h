@@ -22,6 +22,8 @@ typedef long LPARAM;
 typedef unsigned long WPARAM;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
+typedef void* HANDLE;
+typedef unsigned long ULONG;
 
 #define HKEY_CLASSES_ROOT ((HKEY)(unsigned long)0x80000000)
 #define HKEY_CURRENT_USER ((HKEY)(unsigned long)0x80000001)
@@ -57,6 +59,28 @@ typedef char* LPSTR;
 #define MAX_PATH 260
 #define PM_NOREMOVE 0
 #define PM_REMOVE 1
+#define SEE_MASK_NOCLOSEPROCESS 0x00000040
+#define STILL_ACTIVE 259L
+
+// What ShellExecuteExA starts and, with SEE_MASK_NOCLOSEPROCESS, the handle of
+// the process it started (null when it started none, such as a web address).
+struct SHELLEXECUTEINFOA {
+    DWORD cbSize;
+    ULONG fMask;
+    HWND hwnd;
+    LPCSTR lpVerb;
+    LPCSTR lpFile;
+    LPCSTR lpParameters;
+    LPCSTR lpDirectory;
+    int nShow;
+    HINSTANCE hInstApp;  // > 32 when started
+    void* lpIDList;
+    LPCSTR lpClass;
+    HKEY hkeyClass;
+    DWORD dwHotKey;
+    HANDLE hIcon;
+    HANDLE hProcess;
+};
 
 struct MSG {
     HWND hwnd;
@@ -82,6 +106,11 @@ HOST_API void SetLastError(DWORD error);
 
 HOST_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                  LPCSTR directory, int show);
+HOST_API BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info);
+// STILL_ACTIVE while the process runs, then its exit code; FALSE for a handle
+// that is not a process's.
+HOST_API BOOL GetExitCodeProcess(HANDLE process, DWORD* exit_code);
+HOST_API BOOL CloseHandle(HANDLE handle);
 HOST_API HRESULT SHGetFolderPathA(HWND window, int folder, void* token, DWORD flags, LPSTR path);
 HOST_API BOOL CreateDirectoryA(LPCSTR path, void* security);
 HOST_API UINT GetSystemDirectoryA(LPSTR buffer, UINT size);

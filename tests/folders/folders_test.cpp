@@ -1,5 +1,6 @@
 // The product's folders and registry routines, the start-and-wait of sibling
 // programs through real child processes, and the path helpers.
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -109,12 +110,60 @@ TEST_F(StartAndWaitTest, ASiblingThatNeverAnswersEndsTheWaitAtTheLimit)
 {
     const size_t entities = session().current().drawing.model.size();
     run_and_wait_set_limit(5);
-    EXPECT_EQ(run_and_wait_registry(sibling("SilentSibling").c_str(), "", kSubkey, "xsec_status"), 0);
+    // Still running (a real second) when the five pump seconds have passed.
+    EXPECT_EQ(run_and_wait_registry(sibling("SilentSibling").c_str(), "1", kSubkey, "xsec_status"), 0);
     EXPECT_NE(
         transcript().find("\nSilentSibling.exe gave no answer within 5 seconds; the command stops here."),
         std::string::npos);
     EXPECT_EQ(registry_read_text(kProductKey, "xsec_status"), std::string("open"));
     EXPECT_EQ(session().current().drawing.model.size(), entities);
+}
+
+// A sibling that ends, or crashes, without answering ends the wait at once
+// instead of holding the host until the limit.
+TEST_F(StartAndWaitTest, ASiblingThatEndsWithoutAnsweringEndsTheWaitAtOnce)
+{
+    const std::string crashing = home + "/drive_c/progs/Crashing.exe";
+    write_program(home + "/drive_c/progs/Crashing", "kill -SEGV $$\n");
+    run_and_wait_set_limit(100000);  // 200 real seconds at this pump's pace
+    struct Case {
+        std::string program;
+        std::string name;
+    } cases[] = {{sibling("SilentSibling"), "SilentSibling.exe"},
+                 {"c:\\progs\\Crashing.exe", "Crashing.exe"}};
+    for (const Case& c : cases) {
+        session().transcript().clear();
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(run_and_wait_registry(c.program.c_str(), "", kSubkey, "kolva"), 0) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20)) << c.name;
+        EXPECT_EQ(transcript(), "\n" + c.name + " ended without giving an answer; the command stops here.");
+        EXPECT_EQ(registry_read_text(kProductKey, "kolva"), std::string("open"));
+    }
+    // The caller that goes on is told how the wait ended, without the stop.
+    session().transcript().clear();
+    EXPECT_EQ(run_and_wait_sibling(sibling("SilentSibling").c_str(), "", kSubkey, "kolva"),
+              sibling_wait::ended);
+    EXPECT_EQ(transcript(), "\nSilentSibling.exe ended without giving an answer.");
+    session().transcript().clear();
+    run_and_wait_set_limit(3);
+    EXPECT_EQ(run_and_wait_sibling(sibling("SilentSibling").c_str(), "1", kSubkey, "kolva"),
+              sibling_wait::timed_out);
+    EXPECT_EQ(transcript(), "\nSilentSibling.exe gave no answer within 3 seconds and may still be running.");
+}
+
+// An answer written just before the sibling ends is still an answer.
+TEST_F(StartAndWaitTest, AnAnswerGivenJustBeforeEndingCounts)
+{
+    run_and_wait_set_limit(100000);
+    EXPECT_EQ(run_and_wait_sibling(sibling("ScriptedSibling").c_str(), "kolva=close", kSubkey, "kolva"),
+              sibling_wait::answered);
+    register_sibling_standin("Tarnic", [] { reg_write_string(ORVIK_REGISTRY_SUBKEY, "tarnic", "CANCEL"); });
+    EXPECT_EQ(run_and_wait_sibling(sibling("Tarnic").c_str(), "abcdef", kSubkey, "tarnic"),
+              sibling_wait::answered);
+    // A stand-in that gives no answer has ended once the pump ran it.
+    register_sibling_standin("Tarnic", [] {});
+    EXPECT_EQ(run_and_wait_sibling(sibling("Tarnic").c_str(), "abcdef", kSubkey, "tarnic"),
+              sibling_wait::ended);
 }
 
 TEST_F(StartAndWaitTest, AProgramThatCannotStartIsReportedAtOnce)

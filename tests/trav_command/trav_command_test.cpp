@@ -14,58 +14,12 @@
 #include "folders_registry.h"
 #include "host_fixture.h"
 #include "platform/siblings.h"
+#include "trav_command_support.h"
 #include "trav_engine.h"
 #include "trav_file.h"
 #include "trav_settings.h"
 
 namespace {
-
-std::string read_text(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void write_text(const std::string& path, const std::string& text)
-{
-    std::ofstream(path) << text;
-}
-
-class TravCommand : public HostFixture {
-protected:
-    void SetUp() override
-    {
-        HostFixture::SetUp();
-        ASSERT_TRUE(load_kestrom());
-        trav_settings_defaults();
-        trav_current() = trav_lists{};
-        // The drawing lives in the test's folder, so DWGPREFIX + DWGNAME name
-        // files there.
-        drawing().prefix = home() + "/";
-        drawing().name = "site.dwg";
-    }
-
-    std::string path(const std::string& name) const { return home() + "/" + name; }
-
-    // Live TEXT entities on the work layer as "text@x,y" (3 decimals).
-    std::vector<std::string> work_texts()
-    {
-        std::vector<std::string> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (!e || e->erased || e->type != "TEXT" || e->layer() != "Orvik_survey_temp") continue;
-            char at[64];
-            std::snprintf(at, sizeof at, "@%.3f,%.3f", e->point(10).x, e->point(10).y);
-            out.push_back(e->text(1) + at);
-        }
-        return out;
-    }
-
-    // A new traverse at (1000, 2000) in metres, station 1, then the lines given.
-    std::string start_new(const std::string& then) { return run("(b_trav)\n1000,2000\nM\n1\n" + then); }
-};
 
 // The square: 1 (1000, 2000), 2 (1100, 2000), 3 (1100, 1900), 4 (1000, 1900),
 // back to 1 by bearing 0 / 100 m; every leg is exact, so it closes without

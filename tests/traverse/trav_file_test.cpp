@@ -308,10 +308,10 @@ TEST_F(TravFile, RadiationsAreWrittenBackAsR)
               "R,2,8,20.0000,2.000,0.000,FEET,\n");
 }
 
-TEST_F(TravFile, MalformedAndOverLongLinesAreSkipped)
+TEST_F(TravFile, MalformedLinesAreSkippedAndLongOnesRead)
 {
-    // A line of 300 characters: its tail looks like a record of its own and
-    // must not be read as one.
+    // A line of 300 characters is one record, however long: its tail, which
+    // looks like a record of its own, is the code of the first.
     std::string head = "T,2,3,0.0000,1.000,0.000,METER,";
     std::string long_line = head + std::string(255 - head.size(), 'x') + "T,7,8,0.0000,1.000,0.000,METER,";
     std::string just_fits = "T,1,2,90.0000,10.000,0.000,METER,";
@@ -321,35 +321,79 @@ TEST_F(TravFile, MalformedAndOverLongLinesAreSkipped)
         "P,1,1,0.0,0.0,0.0,METER,\n" +
         just_fits + "\n" + long_line +
         "\n"
-        "T,2,4,90.0000\n"                     // too few fields
-        "P,9,9,1.0,2.0\n"                     // too few fields
-        "\n"                                  // empty: nothing
-        "X,1,2,3,4,5,METER,\n"                // another letter: ignored
-        "T,2,5,abc,2.000,0.000,METER\n"       // a version-3 record in a version-4 file
-        "T,2,6,1e999,3.000,,METER,\n"         // not numbers: 0
-        "R,2,11,45.0000,1.000,0.000,METER\n"  // a radiation keeps no code: read
-        "R,2,12,45.0000,1.000\n";             // too few fields
+        "T,2,4,90.0000\n"                              // too few fields
+        "P,9,9,1.0,2.0\n"                              // too few fields
+        "\n"                                           // empty: nothing
+        "X,1,2,3,4,5,METER,\n"                         // another letter: ignored
+        "T,2,5,abc,2.000,0.000,METER\n"                // no code: read with an empty one
+        "T,2,6,1e999,3.000,,METER,\n"                  // not numbers: 0
+        "R,2,11,45.0000,1.000,0.000,METER\n"           // a radiation keeps no code: read
+        "R,2,12,45.0000,1.000\n"                       // too few fields
+        "T,6,2147483647,0.0000,1.000,0.000,METER,\n"   // beyond the largest station
+        "C,-2147483648,-2147483648,0,0,0,METER,\n"     // negative stations
+        "R,2,99999999999,45.0000,1.000,0.000,METER\n"  // beyond 32 bits
+        "P,0,0,1.0,2.0,0.0,METER,\n";                  // station 0
     trav_lists lists;
     const read_result result = read_text("bad.trv", text, lists);
     ASSERT_EQ(result.status, trav_read_ok);
-    ASSERT_EQ(lists.observations.size(), 2u);
+    ASSERT_EQ(lists.observations.size(), 4u);
     EXPECT_EQ(lists.observations[0].to, 2);
     EXPECT_EQ(lists.observations[0].code, std::string(255 - 33, 'k'));
-    EXPECT_EQ(lists.observations[1].to, 6);
-    EXPECT_EQ(lists.observations[1].bearing, 0.0);
-    EXPECT_EQ(lists.observations[1].level, 0.0);
-    EXPECT_EQ(find_point_index(8, lists.stations), -1);
+    EXPECT_EQ(lists.observations[1].to, 3);
+    EXPECT_EQ(lists.observations[1].code, std::string(255 - head.size(), 'x') + "T");
+    EXPECT_EQ(lists.observations[2].to, 5);
+    EXPECT_EQ(lists.observations[2].code, "");
+    EXPECT_EQ(lists.observations[2].unit, "METER");
+    EXPECT_EQ(lists.observations[3].to, 6);
+    EXPECT_EQ(lists.observations[3].bearing, 0.0);
+    EXPECT_EQ(lists.observations[3].level, 0.0);
+    EXPECT_EQ(find_point_index(7, lists.stations), -1);
     EXPECT_EQ(find_point_index(9, lists.stations), -1);
+    EXPECT_EQ(find_point_index(0, lists.stations), -1);
     ASSERT_EQ(lists.radiations.size(), 1u);
     EXPECT_EQ(lists.radiations[0].to, 11);
     EXPECT_EQ(find_point_index(12, lists.stations), -1);
     EXPECT_EQ(lists.radiations[0].unit, "METER");
+    EXPECT_EQ(trav_settings().largest_station_number, 6);
     EXPECT_EQ(result.printed.text,
-              "\nTrav file line 4 skipped: longer than 255 characters."
               "\nTrav file line 5 skipped: too few fields."
               "\nTrav file line 6 skipped: too few fields."
-              "\nTrav file line 9 skipped: too few fields."
-              "\nTrav file line 12 skipped: too few fields.");
+              "\nTrav file line 12 skipped: too few fields."
+              "\nTrav file line 13 skipped: station number out of range (1 to 2147483646)."
+              "\nTrav file line 14 skipped: station number out of range (1 to 2147483646)."
+              "\nTrav file line 15 skipped: station number out of range (1 to 2147483646)."
+              "\nTrav file line 16 skipped: station number out of range (1 to 2147483646).");
+
+    // Writing the file again keeps every line that gave no record, at its end.
+    trav_printed written;
+    ASSERT_TRUE(write_lists(lists, &written));
+    const std::string saved = trav_file_contents(trav_settings().file_name);
+    for (const char* kept :
+         {"\nT,2,4,90.0000\n", "\nP,9,9,1.0,2.0\n", "\nX,1,2,3,4,5,METER,\n", "\nR,2,12,45.0000,1.000\n",
+          "\nT,6,2147483647,0.0000,1.000,0.000,METER,\n", "\nP,0,0,1.0,2.0,0.0,METER,\n"})
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept;
+    EXPECT_EQ(written.text,
+              "\n8 line(s) that could not be read are kept at the end of " + trav_settings().file_name + ".");
+}
+
+// Whatever the writer puts down, the reader takes back: a fixed point far out
+// makes a line of more than 255 characters.
+TEST_F(TravFile, EveryLineTheWriterWritesIsReadBack)
+{
+    trav_lists lists;
+    lists.stations.push_back(trav_point_rec{point3d_rec{1e250, -2e240, 0.0}, 2147483646, "FAR", trav_fixed});
+    trav_settings().file_name = trav_scratch_dir() + "/far.trv";
+    ASSERT_TRUE(write_lists(lists));
+    const std::string text = trav_file_contents(trav_settings().file_name);
+    ASSERT_GT(text.find('\n', 7) - 7, 255u);
+    trav_lists back;
+    const read_result result = read_into(back);
+    EXPECT_EQ(result.printed.text, "");
+    ASSERT_EQ(back.stations.size(), 1u);
+    EXPECT_EQ(back.stations[0].number, 2147483646);
+    EXPECT_EQ(back.stations[0].point.x, 1e250);
+    EXPECT_EQ(back.stations[0].point.y, -2e240);
+    EXPECT_EQ(back.stations[0].code, "FAR");
 }
 
 TEST_F(TravFile, UnreadableFileLeavesTheListsAsTheyWere)

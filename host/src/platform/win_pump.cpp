@@ -1,7 +1,8 @@
 // The message pump of the Windows stand-in. The host has no window messages of
 // its own, so PeekMessageA never finds one; what a turn of the pump does is
-// serve the host: run the sibling stand-ins started since the last turn, reap
-// ended child processes, and rest a moment so that a pump loop does not spin.
+// serve the host: run the sibling stand-ins started since the last turn (their
+// processes then read as ended), reap ended child processes, and rest a moment
+// so that a pump loop does not spin.
 //
 // Time: GetTickCount runs faster than real time by 1000 / Session::pump_second_ms,
 // so a loop that waits 1000 ticks (the product's one-second pump) lasts
@@ -13,9 +14,10 @@
 #include <mutex>
 #include <thread>
 
-#include "session/session.h"
 #include "platform/siblings.h"
 #include "platform/win_platform.h"
+#include "platform/win_shell.h"
+#include "session/session.h"
 #include "winplat.h"
 
 namespace host::platform {
@@ -50,7 +52,9 @@ extern "C" {
 HOST_API BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove)
 {
     if (msg) std::memset(msg, 0, sizeof *msg);
+    const unsigned turn = host::platform::standin_turn_begin();
     host::platform::run_pending_sibling_standins();
+    host::platform::standin_turn_end(turn);
     host::platform::running_children();
     // A fiftieth of a pump second, at most 10 ms: a pump second has about 50 turns.
     int rest_us = std::min(10000, std::max(100, host::platform::pump_second_ms() * 20));

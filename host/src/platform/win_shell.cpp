@@ -10,7 +10,13 @@
 //     standard input is the terminal only when a person is typing the session's
 //     answers; otherwise it reads nothing (/dev/null).
 //   - Anything else fails with an error code of 32 or below, as Windows does.
-// Children are reaped at every turn of the pump.
+// Children are reaped at every turn of the pump. ShellExecuteExA does the same
+// and, when asked (SEE_MASK_NOCLOSEPROCESS), hands back a process handle that
+// GetExitCodeProcess reads: STILL_ACTIVE while the child runs, then its exit
+// status (128 + the signal for a child that was killed or crashed). A stand-in's
+// process ends once the pump has run it.
+#include "platform/win_shell.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <strings.h>
@@ -21,11 +27,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
 
-#include "session/session.h"
 #include "platform/siblings.h"
 #include "platform/win_platform.h"
+#include "session/session.h"
 #include "winplat.h"
 
 extern char** environ;
@@ -39,6 +46,41 @@ constexpr int kNoAssociation = 31;  // SE_ERR_NOASSOC: a verb other than "open"
 
 std::mutex children_mutex;
 std::vector<pid_t> children;
+
+// A process handed out by ShellExecuteExA: a child (pid) or a stand-in, which
+// ends when the pump's turn it belongs to has run.
+struct ProcessEntry {
+    pid_t pid = -1;
+    bool standin = false;
+    unsigned turn = 0;
+    bool ended = false;
+    DWORD exit_code = 0;
+};
+std::map<std::intptr_t, ProcessEntry> processes;  // by handle value; under children_mutex
+std::intptr_t next_handle = 0x100;
+unsigned current_standin_turn = 0;
+
+HANDLE new_process_handle(const ProcessEntry& entry)
+{
+    const std::intptr_t value = next_handle++;
+    processes[value] = entry;
+    return reinterpret_cast<HANDLE>(value);
+}
+
+// A child has ended with that wait status (or was reaped elsewhere: status < 0).
+void child_ended(pid_t pid, int status)
+{
+    for (auto& [value, entry] : processes) {
+        if (entry.standin || entry.pid != pid || entry.ended) continue;
+        entry.ended = true;
+        if (status < 0)
+            entry.exit_code = 0;
+        else if (WIFEXITED(status))
+            entry.exit_code = static_cast<DWORD>(WEXITSTATUS(status));
+        else if (WIFSIGNALED(status))
+            entry.exit_code = static_cast<DWORD>(128 + WTERMSIG(status));
+    }
+}
 
 bool starts_with_nocase(const std::string& text, const char* prefix)
 {
@@ -97,7 +139,8 @@ bool session_is_typed()
     return session && session->input() && session->input()->interactive();
 }
 
-int start_child(const std::string& program, const std::string& parameters, const std::string& folder)
+int start_child(const std::string& program, const std::string& parameters, const std::string& folder,
+                pid_t& started)
 {
     std::vector<std::string> args = split_command_line(parameters);
     args.insert(args.begin(), program);
@@ -123,6 +166,7 @@ int start_child(const std::string& program, const std::string& parameters, const
     if (error != 0) return kNotFound;
     std::lock_guard<std::mutex> guard(children_mutex);
     children.push_back(pid);
+    started = pid;
     return kStarted;
 }
 
@@ -154,7 +198,12 @@ int running_children()
     for (auto it = children.begin(); it != children.end();) {
         int status = 0;
         pid_t done = ::waitpid(*it, &status, WNOHANG);
-        it = (done == *it || done < 0) ? children.erase(it) : it + 1;
+        if (done == *it || done < 0) {
+            child_ended(*it, done < 0 ? -1 : status);
+            it = children.erase(it);
+        } else {
+            ++it;
+        }
     }
     return static_cast<int>(children.size());
 }
@@ -168,17 +217,36 @@ void wait_children()
     }
     for (pid_t pid : all) {
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        const pid_t done = ::waitpid(pid, &status, 0);
+        std::lock_guard<std::mutex> guard(children_mutex);
+        child_ended(pid, done == pid ? status : -1);
     }
+}
+
+unsigned standin_turn_begin()
+{
+    std::lock_guard<std::mutex> guard(children_mutex);
+    return current_standin_turn++;
+}
+
+void standin_turn_end(unsigned turn)
+{
+    std::lock_guard<std::mutex> guard(children_mutex);
+    for (auto& [value, entry] : processes)
+        if (entry.standin && !entry.ended && entry.turn <= turn) entry.ended = true;
 }
 
 }  // namespace host::platform
 
 using namespace host::platform;
 
-extern "C" HOST_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                            LPCSTR directory, int show)
+namespace {
+
+// The shell's "open" of a file, with the process started handed back when
+// process is given (null when none was started). Returns > 32 on success.
+int shell_open_file(LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, HANDLE* process)
 {
+    if (process) *process = nullptr;
     ShellRecord record;
     record.file = file ? file : "";
     record.parameters = parameters ? parameters : "";
@@ -194,10 +262,24 @@ extern "C" HOST_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR fil
     } else if (start_sibling_standin(record.file)) {
         record.started = "stand-in";
         record.result = kStarted;
+        if (process) {
+            std::lock_guard<std::mutex> guard(children_mutex);
+            ProcessEntry entry;
+            entry.standin = true;
+            entry.turn = current_standin_turn;
+            *process = new_process_handle(entry);
+        }
     } else if (std::string program = program_for(record.file); !program.empty()) {
         running_children();  // reap the ended ones first
         record.started = program;
-        record.result = start_child(program, record.parameters, directory ? directory : "");
+        pid_t pid = -1;
+        record.result = start_child(program, record.parameters, directory ? directory : "", pid);
+        if (process && record.result > 32) {
+            std::lock_guard<std::mutex> guard(children_mutex);
+            ProcessEntry entry;
+            entry.pid = pid;
+            *process = new_process_handle(entry);
+        }
     } else {
         record.result = kNotFound;
     }
@@ -205,5 +287,52 @@ extern "C" HOST_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR fil
         SetLastError(
             static_cast<DWORD>(record.result == kNoAssociation ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND));
     shell_history().push_back(record);
-    return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(record.result));
+    return record.result;
+}
+
+}  // namespace
+
+extern "C" HOST_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                            LPCSTR directory, int show)
+{
+    const int result = shell_open_file(verb, file, parameters, directory, nullptr);
+    return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(result));
+}
+
+extern "C" HOST_API BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info)
+{
+    if (!info) {
+        SetLastError(static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        return 0;
+    }
+    HANDLE process = nullptr;
+    const bool keep_process = (info->fMask & SEE_MASK_NOCLOSEPROCESS) != 0;
+    const int result = shell_open_file(info->lpVerb, info->lpFile, info->lpParameters, info->lpDirectory,
+                                       keep_process ? &process : nullptr);
+    info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(result));
+    info->hProcess = process;
+    return result > 32 ? 1 : 0;
+}
+
+extern "C" HOST_API BOOL GetExitCodeProcess(HANDLE process, DWORD* exit_code)
+{
+    running_children();  // reap the children that have ended since the last turn
+    std::lock_guard<std::mutex> guard(children_mutex);
+    auto it = processes.find(reinterpret_cast<std::intptr_t>(process));
+    if (it == processes.end() || !exit_code) {
+        SetLastError(static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        return 0;
+    }
+    *exit_code = it->second.ended ? it->second.exit_code : static_cast<DWORD>(STILL_ACTIVE);
+    return 1;
+}
+
+extern "C" HOST_API BOOL CloseHandle(HANDLE handle)
+{
+    std::lock_guard<std::mutex> guard(children_mutex);
+    if (processes.erase(reinterpret_cast<std::intptr_t>(handle)) == 0) {
+        SetLastError(static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        return 0;
+    }
+    return 1;
 }
