@@ -70,13 +70,44 @@ bool current_style_has_fixed_height()
     return fixed;
 }
 
+}  // namespace
+
+// The answer to the TEXT command's angle prompt that lays a text along the
+// bearing: the direction counter-clockwise from east (90 - bearing), taken
+// from ANGBASE in the direction ANGDIR says, in AUNITS (degrees for 0, 1 and 4,
+// which the command reads as decimal degrees; grads for 2; radians for 3).
+double text_command_angle(double bearing)
+{
+    constexpr double pi = 3.14159265358979323846;
+    double base_rad = 0;
+    int clockwise = 0;
+    int units = 0;
+    sysvar_get_real("ANGBASE", base_rad);
+    sysvar_get_int("ANGDIR", clockwise);
+    sysvar_get_int("AUNITS", units);
+    const double direction = 90.0 - bearing;
+    const double base = base_rad * 180.0 / pi;
+    double degrees = std::fmod(clockwise == 1 ? base - direction : direction - base, 360.0);
+    if (degrees < 0) degrees += 360.0;
+    // A turn that rounds to 360 at ten decimals is no turn at all.
+    if (degrees >= 360.0 - 5e-11) degrees = 0.0;
+    if (units == 2) return degrees * 400.0 / 360.0;
+    if (units == 3) return degrees * pi / 180.0;
+    return degrees;
+}
+
+namespace {
+
 // Draws a text through the host's TEXT command on the layer, which is created when
 // missing and made current for the command. With a fixed-height style the height
 // answer is left out, so that the angle and the text reach their own prompts.
-int text_by_command(const char* option, const point3d_rec& point, double height, double angle,
+// The bearing becomes the command's angle answer in the drawing's own angle
+// base, direction and units, so that the text lies as a text made by entity
+// list at the same bearing would, whatever ANGBASE, ANGDIR and AUNITS are.
+int text_by_command(const char* option, const point3d_rec& point, double height, double bearing,
                     const std::string& layer, const std::string& text)
 {
-    if (angle < 0) angle += 360.0;
+    const double angle = text_command_angle(bearing);
     layer_ensure(layer.c_str());
     std::string former;
     if (!layer_current_get(former)) return 0;

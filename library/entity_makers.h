@@ -72,6 +72,13 @@ int text_make(const point3d_rec& point, double height, double width_factor, doub
 // "\nfailed creating xdata text" and RTERROR.
 int text_make_xdata(const point3d_rec& point, double height, double width_factor, double bearing,
                     const std::string& layer, const std::string& text, const std::string& application);
+// The texts made through the host's TEXT command (mode 0 below, and
+// text_make_cmd) take their angle as a bearing too, like the texts made by
+// entity list: 90 reads horizontally in every drawing. The command is
+// answered in the drawing's angle base, direction and units (the answer is
+// text_command_angle of the bearing).
+double text_command_angle(double bearing);
+
 // Mode 1 by entity list (left-justified), mode 0 by the host's TEXT command with
 // the option "l"; 0 when "CLAYER" cannot be read.
 int text_make_on_layer(const point3d_rec& point, double height, double width_factor, double angle,
@@ -80,7 +87,7 @@ int text_make_on_layer(const point3d_rec& point, double height, double width_fac
 // for code 4; another code only creates the layer).
 int text_make_justified(int code, const point3d_rec& point, double height, double width_factor, double angle,
                         const std::string& layer, const std::string& text, int mode);
-// Right-justified by the host's TEXT command.
+// Right-justified by the host's TEXT command, along the bearing.
 int text_make_cmd(const point3d_rec& point, double height, double angle, const std::string& layer,
                   const std::string& text);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "angles.h"
+#include "plan_view.h"
 #include "resbuf_util.h"
 
 circle_read_rec circle_read;
@@ -23,7 +24,7 @@ namespace {
 // An entity list read for one reader, released when it goes out of scope.
 struct EntityList {
     resbuf* list = nullptr;
-    explicit EntityList(const ads_name entity) : list(acdbEntGet(entity)) {}
+    explicit EntityList(const ads_name entity) : list(ent_get_in_plan(entity)) {}
     ~EntityList() { acutRelRb(list); }
     EntityList(const EntityList&) = delete;
     EntityList& operator=(const EntityList&) = delete;

@@ -5,6 +5,7 @@
 
 #include "dialog_conventions.h"
 #include "entity_readers.h"
+#include "plan_view.h"
 #include "resbuf_util.h"
 
 polyline_vertices_rec lwpoly_vertices;
@@ -25,7 +26,7 @@ struct entity_groups {
 
 bool read_groups(const ads_name entity, entity_groups& out)
 {
-    resbuf* list = acdbEntGet(entity);
+    resbuf* list = ent_get_in_plan(entity);
     if (!list) return false;
     for (resbuf* rb = list; rb; rb = rb->rbnext) {
         switch (rb->restype) {

@@ -4,13 +4,14 @@
 
 #include "angles.h"
 #include "entity_readers.h"
+#include "plan_view.h"
 #include "resbuf_util.h"
 
 text_box_rec text_box_read;
 
 int text_box_corners(const ads_name entity)
 {
-    resbuf* list = acdbEntGet(entity);
+    resbuf* list = ent_get_in_plan(entity);
     point3d_rec insertion;
     ads_point lower_left = {0, 0, 0}, upper_right = {0, 0, 0};
     const bool measured = list != nullptr && rb_get_point(list, 10, insertion, 1) &&

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* table_layer = "table";
 constexpr int table_row_max = 32760;
-// Table texts read horizontally: the TEXT command's rotation answer is 90.
+// Table texts read horizontally: the bearing 90, whatever the drawing's angles.
 constexpr double table_text_rotation = 90;
 
 void column_text(double x, const std::string& text)

@@ -18,6 +18,7 @@
 #include "layers.h"
 #include "messages.h"
 #include "numbers.h"
+#include "plan_view.h"
 #include "prompts.h"
 #include "selection_sets.h"
 #include "settings_store.h"
@@ -96,7 +97,7 @@ void label_legs(const std::vector<point3d_rec>& vertices)
 // one is not labelled.
 void label_lwpolyline(const ads_name entity)
 {
-    resbuf* list = acdbEntGet(entity);
+    resbuf* list = ent_get_in_plan(entity);
     if (!list) return;
     long count = -1;
     std::vector<point3d_rec> vertices;
@@ -128,7 +129,7 @@ void label_polyline(const ads_name header)
     ads_name current{header[0], header[1]};
     ads_name next;
     while (acdbEntNext(current, next) == RTNORM) {
-        resbuf* list = acdbEntGet(next);
+        resbuf* list = ent_get_in_plan(next);
         if (!list) break;
         std::string type;
         int flag = 0;

@@ -165,6 +165,10 @@ HOST_API ads_real acutDistance(const ads_point p1, const ads_point p2);
 HOST_API ads_real acutAngle(const ads_point p1, const ads_point p2);
 HOST_API void acutPolar(const ads_point base, ads_real angle, ads_real dist, ads_point result);
 HOST_API int acutCvUnit(ads_real value, const char* from, const char* to, ads_real* result);
+// A point from one coordinate system to another: RTSHORT 0 world, 1 user, 2
+// view (one system in this host), an RTENAME for an entity's own system or an
+// RT3DPOINT extrusion direction for that of a plane.
+HOST_API int acdbTrans(const ads_point point, const resbuf* from, const resbuf* to, int disp, ads_point result);
 
 // Result buffers.
 // acutBuildList takes (type, value) pairs ended by 0.

@@ -430,10 +430,10 @@ TEST_F(Makers, TextsByTheHostsCommand)
     EXPECT_NE(layer, nullptr);
     acutRelRb(layer);
 
-    // The command path passes the angle on in degrees, 360 added when negative:
-    // -90 is 270, read with the drawing's angle base 0, counter-clockwise.
-    ASSERT_EQ(text_make_cmd({0, 0}, 1, -90, "TBL", "down"), RTNORM);
-    EXPECT_NEAR(find(last_entity(), 50)->real, 1.5 * M_PI, 1e-9);
+    // The command path takes a bearing, as the entity-list path does: -90 is
+    // the bearing 270, toward the west, 180 degrees from the east.
+    ASSERT_EQ(text_make_cmd({0, 0}, 1, -90, "TBL", "west"), RTNORM);
+    EXPECT_NEAR(find(last_entity(), 50)->real, M_PI, 1e-9);
 }
 
 TEST_F(Makers, TextByCommandWithAFixedHeightStyle)
@@ -446,7 +446,8 @@ TEST_F(Makers, TextByCommandWithAFixedHeightStyle)
         height->real = 3.0;
     else
         style->groups.push_back(host::Group::of_real(40, 3.0));
-    ASSERT_EQ(text_make_cmd({5, 6}, 2.5, 30, "TBL", "Lot 1"), RTNORM);
+    // The bearing 60 lies 30 degrees from the east.
+    ASSERT_EQ(text_make_cmd({5, 6}, 2.5, 60, "TBL", "Lot 1"), RTNORM);
     auto gs = last_entity();
     EXPECT_EQ(find(gs, 1)->text, "Lot 1");
     EXPECT_NEAR(find(gs, 40)->real, 3.0, 1e-12);
@@ -457,7 +458,7 @@ TEST_F(Makers, TextByCommandWithAFixedHeightStyle)
     EXPECT_NEAR(find(gs, 10)->point.y, 0.0, 1e-9);
     EXPECT_EQ(transcript().find("Text: "), std::string::npos) << transcript();
 
-    ASSERT_EQ(text_make_justified(4, {0, 0}, 2.5, 1, 0, "TBL", "AB", 0), RTNORM);
+    ASSERT_EQ(text_make_justified(4, {0, 0}, 2.5, 1, 90, "TBL", "AB", 0), RTNORM);
     EXPECT_EQ(find(last_entity(), 1)->text, "AB");
     EXPECT_NEAR(find(last_entity(), 50)->real, 0.0, 1e-12);
 }
@@ -465,10 +466,11 @@ TEST_F(Makers, TextByCommandWithAFixedHeightStyle)
 TEST_F(Makers, TextBoxAgreesWithTheTextTheHostPlaced)
 {
     // A middle-justified text drawn by the host's TEXT command at (50, 50), 30
-    // degrees: the box measured through acedTextBox has its middle there. "ABCD"
-    // at height 2 is 6.4 x 2, so 10 is (50, 50) less (3.2, 1) turned by 30
-    // degrees: (3.2 x 0.8660254 - 1 x 0.5, 3.2 x 0.5 + 1 x 0.8660254).
-    ASSERT_EQ(text_make_justified(4, {50, 50}, 2, 1, 30, "TX", "ABCD", 0), RTNORM);
+    // degrees from the east (the bearing 60): the box measured through
+    // acedTextBox has its middle there. "ABCD" at height 2 is 6.4 x 2, so 10 is
+    // (50, 50) less (3.2, 1) turned by 30 degrees: (3.2 x 0.8660254 - 1 x 0.5,
+    // 3.2 x 0.5 + 1 x 0.8660254).
+    ASSERT_EQ(text_make_justified(4, {50, 50}, 2, 1, 60, "TX", "ABCD", 0), RTNORM);
     ads_name text;
     ASSERT_EQ(acdbEntLast(text), RTNORM);
     auto gs = last_entity();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -36,6 +37,29 @@ inline std::string ezdxf_python()
     for (const char* python : {"/usr/bin/python3", "python3"})
         if (run_tool(std::string(python) + " -c 'import ezdxf'", output) == 0) return python;
     return "";
+}
+
+// Runs a python script with ezdxf at hand (written to a file, so that it needs
+// no quoting) on the arguments; its exit status, with its output in output.
+inline int run_ezdxf_script(const std::string& script, const std::vector<std::string>& args,
+                            std::string& output)
+{
+    std::string python = ezdxf_python();
+    if (python.empty()) {
+        output = "python3-ezdxf is needed (.ci/install-deps installs it)";
+        return -1;
+    }
+    char name[] = "/tmp/ezdxf_script_XXXXXX";
+    int fd = mkstemp(name);
+    if (fd < 0) return -1;
+    FILE* file = fdopen(fd, "w");
+    fwrite(script.data(), 1, script.size(), file);
+    fclose(file);
+    std::string command = python + " " + name;
+    for (const auto& arg : args) command += " '" + arg + "'";
+    int status = run_tool(command, output);
+    std::remove(name);
+    return status;
 }
 
 // ezdxf reads the file with no structure error and no warning logged while

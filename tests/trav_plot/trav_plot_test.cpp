@@ -227,8 +227,12 @@ TEST_F(TravPlot, TableRowsAndRadiations)
                                            "3", "270%%d01'02\"", "100.000", "4", "0%%d00'00\"",   "99.970",
                                            "5", "30%%d00'00\"",  "20.000"};
     EXPECT_EQ(at_table, rows);
-    const host::Point3 first_row = texts("table")[1].at;
-    EXPECT_DOUBLE_EQ(first_row.x, 1200.5);
+    // The row number is right-justified at the picked point and reads
+    // horizontally in this default drawing.
+    const host::Entity& first_row = *live("TEXT", "table")[1];
+    EXPECT_DOUBLE_EQ(first_row.point(11).x, 1200.5);
+    EXPECT_DOUBLE_EQ(first_row.point(11).y, 2100.25);
+    EXPECT_DOUBLE_EQ(first_row.real(50), 0.0);
 
     const auto lines = live("LINE", "RadLine");
     ASSERT_EQ(lines.size(), 1u);

@@ -26,6 +26,7 @@
 #include "ads.h"
 #include "commands/commands.h"
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "db/spatial_index.h"
 #include "db/sysvars.h"
 #include "session/session.h"
@@ -171,9 +172,12 @@ void add_arc(std::vector<Curve>& out, Vec centre, double radius, double start, d
     }
 }
 
-// The curves of one entity, when it can bound a region.
-void entity_curves(const Drawing& drawing, const Entity& entity, std::vector<Curve>& out)
+// The curves of one entity in plan, when it can bound a region.
+void entity_curves(const Drawing& drawing, const Entity& stored, std::vector<Curve>& out)
 {
+    const Ocs plane = ocs_of(stored);  // a 2D polyline's vertices lie in its plane
+    std::optional<Entity> world;
+    const Entity& entity = has_own_ocs(stored) ? world.emplace(entity_in_world(stored)) : stored;
     const std::string& type = entity.type;
     if (type == "LINE") {
         const Point3 a = entity.point(10), b = entity.point(11);
@@ -201,9 +205,11 @@ void entity_curves(const Drawing& drawing, const Entity& entity, std::vector<Cur
             const Entity* vertex = drawing.get(vertex_id);
             if (!vertex || vertex->erased || (vertex->integer(70) & 16))
                 continue;  // frame points are off the curve
-            const Point3 p = vertex->point(10);
-            // A 3D polyline's bulges mean nothing: it is taken in plan with straight sides.
-            vertices.push_back({{p.x, p.y}, (flags & 8) ? 0 : vertex->real(42)});
+            const Point3 p = ocs_to_world(plane, vertex->point(10));
+            // A 3D polyline's bulges mean nothing: it is taken in plan with straight
+            // sides. A plane seen from below turns its arcs the other way.
+            const double bulge = (flags & 8) ? 0 : vertex->real(42);
+            vertices.push_back({{p.x, p.y}, plane.mirrored() ? -bulge : bulge});
         }
         add_chain(out, vertices, (flags & 1) != 0);
     }

@@ -512,7 +512,9 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
     changed.groups = merge_groups(changed.type, entity->groups, given);
     move_alignment_with_insertion(*entity, changed, given);
     if (has_xdata) changed.xdata = merge_xdata(entity->xdata, given_xdata);
-    if (!xdata_fits(changed.xdata)) return RTERROR;
+    // Data past the limits that a drawing file brought in does not block
+    // changes of the entity that keep within them themselves.
+    if (!xdata_fits(changed.xdata) && (xdata_fits(entity->xdata) || !xdata_fits(given_xdata))) return RTERROR;
 
     if (is_record(drawing, *entity)) {
         const std::string old_name = entity->text(2), new_name = changed.text(2);

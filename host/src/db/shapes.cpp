@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "db/textmetrics.h"
 
 namespace host {
@@ -123,6 +124,7 @@ static void hatch_paths(const Entity& hatch, Shape& shape)
 
 Shape shape_of(const Drawing& drawing, const Entity& e)
 {
+    if (has_own_ocs(e)) return shape_of(drawing, entity_in_world(e));  // seen in plan
     Shape shape;
     const std::string& type = e.type;
     if (type == "LINE") {
@@ -163,10 +165,12 @@ Shape shape_of(const Drawing& drawing, const Entity& e)
             shape.paths.push_back(path);
     } else if (type == "POLYLINE") {
         std::vector<P2> path;
+        const Entity* stored = drawing.get(e.id);
+        const Ocs plane = stored ? ocs_of(*stored) : Ocs{};  // the vertices lie in its plane
         for (long id : polyline_vertices(drawing, e)) {
             const Entity* v = drawing.get(id);
             if (v && !(v->integer(70) & 16))
-                path.push_back(flat(v->point(10)));  // frame points are off the curve
+                path.push_back(flat(ocs_to_world(plane, v->point(10))));  // frame points are off the curve
         }
         if (e.integer(70) & 1) close_path(path);
         if (path.size() == 1)
@@ -401,6 +405,7 @@ std::optional<Rect> entity_box(const Drawing& drawing, const Entity& e)
 {
     // The plain entities of large drawings, without building their shapes; the
     // same points that shape_of takes.
+    if (has_own_ocs(e)) return shape_box(shape_of(drawing, e));
     const std::string& type = e.type;
     Extent extent;
     if (type == "POINT" || type == "INSERT" || type == "MTEXT") {

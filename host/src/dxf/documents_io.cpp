@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "ads.h"
-#include "dxf/dxf_commands.h"
 #include "db/sysvars.h"
+#include "dxf/dxf_commands.h"
 #include "platform/win_platform.h"
 
 namespace host {
@@ -122,7 +122,8 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
 }
 
 std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,
-                                                std::vector<std::string>* skipped)
+                                                std::vector<std::string>* skipped,
+                                                std::vector<std::string>* notes)
 {
     std::string file = resolve_drawing_file(drawing_file_path(given));
     DxfReadResult result = dxf_read_file(file);
@@ -138,6 +139,7 @@ std::unique_ptr<Document> open_drawing_document(const std::string& given, std::s
     document->drawing.name = path.filename().string();
     document->file_path = file;
     if (skipped) *skipped = result.skipped;
+    if (notes) *notes = result.notes;
     return document;
 }
 
@@ -168,8 +170,8 @@ void open_command(const std::string& argument)
         }
     }
     std::string error;
-    std::vector<std::string> skipped;
-    auto document = open_drawing_document(given, error, &skipped);
+    std::vector<std::string> skipped, notes;
+    auto document = open_drawing_document(given, error, &skipped, &notes);
     if (!document) {
         std::string still =
             session.has_document() ? "; the current drawing stays " + session.current().drawing.name : "";
@@ -184,6 +186,11 @@ void open_command(const std::string& argument)
         for (size_t i = 0; i < skipped.size(); ++i) message += (i ? ", " : " ") + skipped[i];
         message += ".";
     }
+    // Every value the reader mended or left out, the first ones in full.
+    constexpr size_t kShown = 20;
+    for (size_t i = 0; i < notes.size() && i < kShown; ++i) message += "\n  " + notes[i] + ".";
+    if (notes.size() > kShown)
+        message += "\n  ... and " + std::to_string(notes.size() - kShown) + " more such values.";
     session.print(message);
 }
 

@@ -30,13 +30,16 @@ struct DxfHeaderVariable {
 // structure groups and extended data. VERTEX entities need the drawing to know
 // whether their polyline is 2D or 3D.
 std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawing);
+// Puts the entity's own groups into their normal form.
+void dxf_normalize(Entity& entity, const Drawing& drawing);
 
 // The whole file as text. Header variables given here are written after the
 // ones the format needs ($ACADVER, $HANDSEED, $INSBASE, ...).
 std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header);
 
-// Writes the file through a temporary file beside it, so that a failed write
-// leaves the former file as it was. False with a message when it fails.
+// Writes the file through a temporary file of its own beside it
+// (replace_file_contents), so that a failed or killed write leaves the former
+// file as it was. False with a message when it fails.
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
               std::string& error);
 
@@ -45,6 +48,7 @@ struct DxfReadResult {
     std::vector<DxfHeaderVariable> header;  // every header variable with a value the host can hold
     std::string error;                      // why the drawing is null
     std::vector<std::string> skipped;       // what was left out, e.g. "3 MTEXT"
+    std::vector<std::string> notes;         // values mended or left out, each with its line
 };
 
 // Reads DXF text. Entities and tables the host does not model are skipped and

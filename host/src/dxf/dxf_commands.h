@@ -29,8 +29,11 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
 // A document read from a drawing file (a ".dwg" name resolves as
 // resolve_drawing_file says), with DWGPREFIX, DWGNAME and its file path set;
 // null with the reason in error when it cannot be read.
+// skipped gets what was left out ("3 MTEXT"), notes the values the reader
+// mended or left out, each with its line.
 std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,
-                                                std::vector<std::string>* skipped = nullptr);
+                                                std::vector<std::string>* skipped = nullptr,
+                                                std::vector<std::string>* notes = nullptr);
 // Writes the document's drawing to the file; its modified flag is cleared.
 bool save_drawing_document(Document& document, const std::string& file, std::string& error);
 

@@ -51,40 +51,43 @@ void add_if_missing(std::vector<Group>& groups, Group group)
 }
 
 // Sorts the groups into the subclasses; unknown codes go last, into the last subclass.
-std::vector<PlacedGroup> place(const std::vector<Group>& groups, const std::vector<SubclassSpec>& specs,
-                               bool entity)
+std::vector<PlacedGroup> place(std::vector<Group> groups, const std::vector<SubclassSpec>& specs, bool entity)
 {
     struct Keyed {
         int subclass;
         int rank;
-        Group group;
+        size_t index;
     };
     std::vector<Keyed> keyed;
-    for (const Group& group : groups) {
-        if (is_structure_code(group.code)) continue;
-        int common = entity ? common_rank(group.code) : -1;
+    keyed.reserve(groups.size());
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const int code = groups[i].code;
+        if (is_structure_code(code)) continue;
+        int common = entity ? common_rank(code) : -1;
         if (common >= 0) {
-            keyed.push_back({0, common, group});
+            keyed.push_back({0, common, i});
             continue;
         }
         bool found = false;
         for (size_t s = 0; s < specs.size() && !found; ++s) {
-            for (auto [code, rank] : specs[s].codes) {
-                if (code == group.code) {
-                    keyed.push_back({int(s) + 1, rank, group});
+            for (auto [spec_code, rank] : specs[s].codes) {
+                if (spec_code == code) {
+                    keyed.push_back({int(s) + 1, rank, i});
                     found = true;
                     break;
                 }
             }
         }
-        if (!found) keyed.push_back({int(specs.size()), 1000, group});
+        if (!found) keyed.push_back({int(specs.size()), 1000, i});
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+    auto before = [](const Keyed& a, const Keyed& b) {
         return a.subclass != b.subclass ? a.subclass < b.subclass : a.rank < b.rank;
-    });
+    };
+    if (!std::is_sorted(keyed.begin(), keyed.end(), before))
+        std::stable_sort(keyed.begin(), keyed.end(), before);
     std::vector<PlacedGroup> placed;
     placed.reserve(keyed.size());
-    for (auto& k : keyed) placed.push_back({k.subclass, std::move(k.group), false});
+    for (const Keyed& k : keyed) placed.push_back({k.subclass, std::move(groups[k.index]), false});
     return placed;
 }
 
@@ -95,7 +98,7 @@ Layout simple(const std::string& type, std::vector<Group> groups, const std::vec
     layout.dxf_type = type;
     layout.subclasses.push_back("AcDbEntity");
     for (auto& spec : specs) layout.subclasses.push_back(spec.marker);
-    layout.groups = place(groups, specs, true);
+    layout.groups = place(std::move(groups), specs, true);
     return layout;
 }
 
@@ -104,9 +107,8 @@ long flags_of(const Entity* entity)
     return entity ? entity->integer(70, 0) : 0;
 }
 
-Layout lwpolyline_layout(const Entity& entity)
+Layout lwpolyline_layout(const Entity& entity, std::vector<Group> groups)
 {
-    std::vector<Group> groups = entity.groups;
     // The vertex count is what the vertices say, whatever was stored.
     long vertices = std::count_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 10; });
     groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 90; }),
@@ -149,9 +151,8 @@ void move_hatch_pattern_groups(std::vector<Group>& groups)
     groups = std::move(kept);
 }
 
-Layout hatch_layout(const Entity& entity)
+Layout hatch_layout(const Entity& entity, std::vector<Group> groups)
 {
-    std::vector<Group> groups = entity.groups;
     // The first 10 is the elevation point; a list that starts with its paths gets one.
     auto first_point =
         std::find_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 10; });
@@ -196,12 +197,13 @@ std::string polyline_subclass(long flags)
     return "AcDb2dPolyline";
 }
 
-Layout vertex_layout(const Entity& entity, const Drawing& drawing)
+Layout vertex_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing)
 {
     long flags = entity.integer(70, 0);
     long parent_flags = flags_of(drawing.get(entity.parent));
     auto codes = ranked({10, 40, 41, 42, 70, 50, 71, 72, 73, 74});
-    if ((flags & 128) && !(flags & 64)) return simple("VERTEX", entity.groups, {{"AcDbFaceRecord", codes}});
+    if ((flags & 128) && !(flags & 64))
+        return simple("VERTEX", std::move(groups), {{"AcDbFaceRecord", codes}});
     std::string kind = "AcDb2dVertex";
     if ((flags & 32) || (parent_flags & 8))
         kind = "AcDb3dPolylineVertex";
@@ -209,12 +211,11 @@ Layout vertex_layout(const Entity& entity, const Drawing& drawing)
         kind = "AcDbPolyFaceMeshVertex";
     else if ((flags & 64) || (parent_flags & 16))
         kind = "AcDbPolygonMeshVertex";
-    return simple("VERTEX", entity.groups, {{"AcDbVertex", {}}, {kind, codes}});
+    return simple("VERTEX", std::move(groups), {{"AcDbVertex", {}}, {kind, codes}});
 }
 
-Layout polyline_layout(const Entity& entity)
+Layout polyline_layout(const Entity& entity, std::vector<Group> groups)
 {
-    std::vector<Group> groups = entity.groups;
     add_if_missing(groups, Group::of_int(66, 1));
     add_if_missing(groups, Group::of_point(10, {}));
     return simple("POLYLINE", groups,
@@ -222,9 +223,8 @@ Layout polyline_layout(const Entity& entity)
                     ranked({66, 10, 39, 70, 40, 41, 71, 72, 73, 74, 75, 210})}});
 }
 
-Layout insert_layout(const Entity& entity)
+Layout insert_layout(const Entity& entity, std::vector<Group> groups)
 {
-    std::vector<Group> groups = entity.groups;
     // Attributes are not kept, so no attribute chain follows the reference.
     groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 66; }),
                  groups.end());
@@ -232,14 +232,14 @@ Layout insert_layout(const Entity& entity)
                   {{"AcDbBlockReference", ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
 }
 
-Layout record(const std::string& type, const std::vector<Group>& groups, const std::string& marker,
+Layout record(const std::string& type, std::vector<Group> groups, const std::string& marker,
               std::vector<std::pair<int, int>> codes)
 {
     Layout layout;
     layout.dxf_type = type;
     layout.subclasses = {"AcDbSymbolTableRecord", marker};
     std::vector<SubclassSpec> specs = {{marker, std::move(codes)}};
-    layout.groups = place(groups, specs, false);
+    layout.groups = place(std::move(groups), specs, false);
     return layout;
 }
 
@@ -251,6 +251,24 @@ bool is_structure_code(int code)
            (code >= 330 && code <= 369) || (code >= 390 && code <= 399) || code == 480 || code == 481;
 }
 
+bool is_degree_angle(const std::string& type, int code)
+{
+    if (code != 50 && code != 51) return false;
+    if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF" || type == "SHAPE" || type == "ARC")
+        return true;
+    return code == 50 && (type == "INSERT" || type == "POINT" || type == "VERTEX" || type == "STYLE");
+}
+
+double degrees_to_radians(double degrees)
+{
+    return degrees * (3.14159265358979323846 / 180);
+}
+
+double radians_to_degrees(double radians)
+{
+    return radians * (180 / 3.14159265358979323846);
+}
+
 bool is_known_entity_type(const std::string& type)
 {
     static const char* const kKnown[] = {"LINE",   "POINT",  "CIRCLE", "ARC",        "TEXT",
@@ -259,40 +277,44 @@ bool is_known_entity_type(const std::string& type)
     return std::any_of(std::begin(kKnown), std::end(kKnown), [&](const char* k) { return type == k; });
 }
 
-Layout entity_layout(const Entity& entity, const Drawing& drawing)
+Layout entity_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing)
 {
     const std::string& t = entity.type;
-    if (t == "LINE") return simple(t, entity.groups, {{"AcDbLine", ranked({39, 10, 11, 210})}});
-    if (t == "POINT") return simple(t, entity.groups, {{"AcDbPoint", ranked({10, 39, 210, 50})}});
-    if (t == "CIRCLE") return simple(t, entity.groups, {{"AcDbCircle", ranked({39, 10, 40, 210})}});
+    if (t == "LINE") return simple(t, std::move(groups), {{"AcDbLine", ranked({39, 10, 11, 210})}});
+    if (t == "POINT") return simple(t, std::move(groups), {{"AcDbPoint", ranked({10, 39, 210, 50})}});
+    if (t == "CIRCLE") return simple(t, std::move(groups), {{"AcDbCircle", ranked({39, 10, 40, 210})}});
     if (t == "ARC")
-        return simple(t, entity.groups,
+        return simple(t, std::move(groups),
                       {{"AcDbCircle", ranked({39, 10, 40, 210})}, {"AcDbArc", ranked({50, 51})}});
     if (t == "TEXT")
-        return simple(t, entity.groups,
+        return simple(t, std::move(groups),
                       {{"AcDbText", ranked({39, 10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 210})},
                        {"AcDbText", ranked({73})}});
-    if (t == "3DFACE") return simple(t, entity.groups, {{"AcDbFace", ranked({10, 11, 12, 13, 70})}});
+    if (t == "3DFACE") return simple(t, std::move(groups), {{"AcDbFace", ranked({10, 11, 12, 13, 70})}});
     if (t == "SOLID" || t == "TRACE")
-        return simple(t, entity.groups, {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}});
-    if (t == "LWPOLYLINE") return lwpolyline_layout(entity);
-    if (t == "POLYLINE") return polyline_layout(entity);
-    if (t == "VERTEX") return vertex_layout(entity, drawing);
-    if (t == "SEQEND") return simple(t, entity.groups, {});
-    if (t == "INSERT") return insert_layout(entity);
-    if (t == "HATCH") return hatch_layout(entity);
+        return simple(t, std::move(groups), {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}});
+    if (t == "LWPOLYLINE") return lwpolyline_layout(entity, std::move(groups));
+    if (t == "POLYLINE") return polyline_layout(entity, std::move(groups));
+    if (t == "VERTEX") return vertex_layout(entity, std::move(groups), drawing);
+    if (t == "SEQEND") return simple(t, std::move(groups), {});
+    if (t == "INSERT") return insert_layout(entity, std::move(groups));
+    if (t == "HATCH") return hatch_layout(entity, std::move(groups));
     // A type the host does not lay out: its groups as given, after the common part.
-    return simple(t, entity.groups, {{"AcDb" + t, {}}});
+    return simple(t, std::move(groups), {{"AcDb" + t, {}}});
 }
 
-Layout record_layout(const Entity& entry, const std::string& table)
+Layout entity_layout(const Entity& entity, const Drawing& drawing)
 {
-    std::vector<Group> groups = entry.groups;
+    return entity_layout(entity, entity.groups, drawing);
+}
+
+Layout record_layout(const Entity& entry, std::vector<Group> groups, const std::string& table)
+{
     if (table == "LAYER") {
         add_if_missing(groups, Group::of_int(70, 0));
         add_if_missing(groups, Group::of_int(62, 7));
         add_if_missing(groups, Group::of_text(6, "CONTINUOUS"));
-        return record("LAYER", groups, "AcDbLayerTableRecord", ranked({2, 70, 62, 6, 290, 370}));
+        return record("LAYER", std::move(groups), "AcDbLayerTableRecord", ranked({2, 70, 62, 6, 290, 370}));
     }
     if (table == "LTYPE") {
         long dashes =
@@ -305,7 +327,7 @@ Layout record_layout(const Entity& entry, const std::string& table)
         add_if_missing(groups, Group::of_text(3, ""));
         add_if_missing(groups, Group::of_int(72, 65));
         add_if_missing(groups, Group::of_real(40, 0.0));
-        return record("LTYPE", groups, "AcDbLinetypeTableRecord",
+        return record("LTYPE", std::move(groups), "AcDbLinetypeTableRecord",
                       {{2, 0},
                        {70, 1},
                        {3, 2},
@@ -330,11 +352,12 @@ Layout record_layout(const Entity& entry, const std::string& table)
         add_if_missing(groups, Group::of_real(42, 2.5));
         add_if_missing(groups, Group::of_text(3, "txt"));
         add_if_missing(groups, Group::of_text(4, ""));
-        return record("STYLE", groups, "AcDbTextStyleTableRecord", ranked({2, 70, 40, 41, 50, 71, 42, 3, 4}));
+        return record("STYLE", std::move(groups), "AcDbTextStyleTableRecord",
+                      ranked({2, 70, 40, 41, 50, 71, 42, 3, 4}));
     }
     if (table == "APPID") {
         add_if_missing(groups, Group::of_int(70, 0));
-        return record("APPID", groups, "AcDbRegAppTableRecord", ranked({2, 70}));
+        return record("APPID", std::move(groups), "AcDbRegAppTableRecord", ranked({2, 70}));
     }
     if (table == "BLOCK") {
         // The block record's 2 goes to BLOCK_RECORD; 70, 10, 1 and 4 to the BLOCK entity.
@@ -345,9 +368,14 @@ Layout record_layout(const Entity& entry, const std::string& table)
             groups.end());
         add_if_missing(groups, Group::of_int(70, 0));
         add_if_missing(groups, Group::of_point(10, {}));
-        return record("BLOCK_RECORD", groups, "AcDbBlockTableRecord", ranked({2, 70, 10, 1, 4}));
+        return record("BLOCK_RECORD", std::move(groups), "AcDbBlockTableRecord", ranked({2, 70, 10, 1, 4}));
     }
-    return record(table, groups, "AcDb" + table, {});
+    return record(table, std::move(groups), "AcDb" + table, {});
+}
+
+Layout record_layout(const Entity& entry, const std::string& table)
+{
+    return record_layout(entry, entry.groups, table);
 }
 
 }  // namespace host::dxf

@@ -24,12 +24,23 @@ struct Layout {
 
 // The layout of a model or block entity.
 Layout entity_layout(const Entity& entity, const Drawing& drawing);
+// The same with these groups in place of the entity's own (moved in).
+Layout entity_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing);
 // The layout of a table record of the given table ("LAYER", "BLOCK", ...).
 Layout record_layout(const Entity& record, const std::string& table);
+Layout record_layout(const Entity& record, std::vector<Group> groups, const std::string& table);
 
 // True for the codes the writer makes itself and the reader leaves out:
 // handles, owners, subclass markers, reactor groups and entity names.
 bool is_structure_code(int code);
+
+// True for the angles the file keeps in degrees while the drawing, like the
+// API's entity lists, keeps them in radians: rotations and arc angles of
+// TEXT, ATTRIB, ATTDEF, SHAPE, ARC, INSERT, POINT, VERTEX and a text style's
+// oblique angle. (HATCH edge angles are kept in degrees in the drawing too.)
+bool is_degree_angle(const std::string& type, int code);
+double degrees_to_radians(double degrees);
+double radians_to_degrees(double radians);
 
 // Entity types the reader keeps and the writer knows how to lay out.
 bool is_known_entity_type(const std::string& type);

@@ -11,6 +11,7 @@
 
 #include "dxf/dxf.h"
 #include "dxf/dxf_layout.h"
+#include "dxf/file_replace.h"
 
 namespace host {
 
@@ -32,13 +33,31 @@ std::string real_text(double value)
     return text;
 }
 
+// An angle the drawing keeps in radians, in degrees for the file. Fifteen
+// digits are far finer than any drawing needs and read back to the same text
+// when the drawing is saved again.
+std::string degrees_text(double radians)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", dxf::radians_to_degrees(radians));
+    std::string text(buffer);
+    if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+    return text;
+}
+
 // A value line cannot hold a line end: control characters are written as "^"
 // and the character 64 places on ("^J" for a line feed), and a "^" that would
-// read as such a pair as "^ ".
-std::string caret_encoded(const std::string& text)
+// read as such a pair as "^ ". Every value goes through here, names too.
+void append_caret_encoded(std::string& out, const std::string& text)
 {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t plain = 0;
+    while (plain < text.size() && (unsigned char)text[plain] >= 0x20 && text[plain] != '^') ++plain;
+    if (plain == text.size()) {
+        out += text;
+        return;
+    }
+    out.append(text, 0, plain);
+    for (size_t i = plain; i < text.size(); ++i) {
         unsigned char c = (unsigned char)text[i];
         if (c < 0x20) {
             out += '^';
@@ -50,7 +69,6 @@ std::string caret_encoded(const std::string& text)
             out += char(c);
         }
     }
-    return out;
 }
 
 class Writer {
@@ -75,7 +93,7 @@ private:
     {
         out_ += std::to_string(code);
         out_ += '\n';
-        out_ += value;
+        append_caret_encoded(out_, value);
         out_ += '\n';
     }
     void tag(int code, long value) { tag(code, std::to_string(value)); }
@@ -87,6 +105,8 @@ private:
         if (!flat) real(code + 20, p.z);
     }
     void group(const Group& g, bool flat = false);
+    // The groups of a laid-out entity or record, subclass by subclass.
+    void body(const dxf::Layout& layout);
     void xdata(const std::vector<XDataApp>& apps);
 
     // Handles given out before writing, so references can point forward.
@@ -128,7 +148,7 @@ void Writer::group(const Group& g, bool flat)
 {
     switch (g.kind()) {
         case ValueKind::Text:
-            tag(g.code, caret_encoded(g.text));
+            tag(g.code, g.text);
             break;
         case ValueKind::Real:
             real(g.code, g.real);
@@ -144,6 +164,20 @@ void Writer::group(const Group& g, bool flat)
             auto found = h_.of.find(g.name);
             tag(g.code, found == h_.of.end() ? std::string("0") : found->second);
             break;
+        }
+    }
+}
+
+void Writer::body(const dxf::Layout& layout)
+{
+    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
+        tag(100, layout.subclasses[s]);
+        for (const auto& placed : layout.groups) {
+            if (placed.subclass != int(s)) continue;
+            if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
+                tag(placed.group.code, degrees_text(placed.group.real));
+            else
+                group(placed.group, placed.flat);
         }
     }
 }
@@ -302,11 +336,7 @@ void Writer::write_record(const Entity& entry, const std::string& table)
     auto handle = h_.of.find(entry.id);
     tag(5, entry.id && handle != h_.of.end() ? handle->second : new_handle());
     tag(330, h_.table[table]);
-    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
-        tag(100, layout.subclasses[s]);
-        for (const auto& placed : layout.groups)
-            if (placed.subclass == int(s)) group(placed.group, placed.flat);
-    }
+    body(layout);
     xdata(entry.xdata);
 }
 
@@ -489,11 +519,7 @@ void Writer::write_entity(const Entity& entity, const std::string& owner)
     tag(0, layout.dxf_type);
     tag(5, h_.of.count(entity.id) ? h_.of[entity.id] : new_handle());
     tag(330, owner);
-    for (size_t s = 0; s < layout.subclasses.size(); ++s) {
-        tag(100, layout.subclasses[s]);
-        for (const auto& placed : layout.groups)
-            if (placed.subclass == int(s)) group(placed.group, placed.flat);
-    }
+    body(layout);
     xdata(entity.xdata);
 }
 
@@ -589,21 +615,41 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
 
 }  // namespace
 
-std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawing)
+namespace {
+
+bool is_table_record(const Entity& entity)
 {
-    static const std::set<std::string> kTableTypes = {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"};
     // Table records and entities never share a type name.
-    bool is_record = kTableTypes.count(entity.type) > 0;
-    dxf::Layout layout =
-        is_record ? dxf::record_layout(entity, entity.type) : dxf::entity_layout(entity, drawing);
+    const std::string& t = entity.type;
+    return t == "LAYER" || t == "LTYPE" || t == "STYLE" || t == "APPID" || t == "BLOCK";
+}
+
+std::vector<Group> normal_groups(const Entity& entity, std::vector<Group> given, const Drawing& drawing)
+{
+    dxf::Layout layout = is_table_record(entity) ? dxf::record_layout(entity, std::move(given), entity.type)
+                                                 : dxf::entity_layout(entity, std::move(given), drawing);
     std::vector<Group> groups;
+    groups.reserve(layout.groups.size());
     for (auto& placed : layout.groups) {
-        Group g = placed.group;
-        if (placed.flat) g.point.z = 0;
-        if (g.kind() == ValueKind::Name) continue;
-        groups.push_back(std::move(g));
+        if (placed.group.kind() == ValueKind::Name) continue;
+        if (placed.flat) placed.group.point.z = 0;
+        groups.push_back(std::move(placed.group));
     }
     return groups;
+}
+
+}  // namespace
+
+std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawing)
+{
+    return normal_groups(entity, entity.groups, drawing);
+}
+
+void dxf_normalize(Entity& entity, const Drawing& drawing)
+{
+    std::vector<Group> given = std::move(entity.groups);
+    entity.groups.clear();
+    entity.groups = normal_groups(entity, std::move(given), drawing);
 }
 
 std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header)
@@ -614,34 +660,7 @@ std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariabl
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
               std::string& error)
 {
-    namespace fs = std::filesystem;
-    std::string text = dxf_write(drawing, header);
-    fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".saving";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            error = "cannot write \"" + path + "\"";
-            return false;
-        }
-        file.write(text.data(), std::streamsize(text.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            error = "cannot write \"" + path + "\"";
-            return false;
-        }
-    }
-    std::error_code code;
-    fs::rename(temporary, target, code);
-    if (code) {
-        fs::remove(temporary, code);
-        error = "cannot replace \"" + path + "\"";
-        return false;
-    }
-    return true;
+    return replace_file_contents(path, dxf_write(drawing, header), error);
 }
 
 }  // namespace host

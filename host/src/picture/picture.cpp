@@ -14,6 +14,7 @@
 
 #include "dxf/dxf_commands.h"
 #include "db/entities.h"
+#include "db/ocs.h"
 #include "session/input.h"
 #include "db/textmetrics.h"
 
@@ -223,6 +224,10 @@ private:
 
 void Painter::draw(const Entity& e, const Context& context)
 {
+    if (has_own_ocs(e)) {
+        draw(entity_in_world(e), context);  // points and angles of its plane, seen in plan
+        return;
+    }
     Rgb colour = rgb(e, context);
     const std::string& t = e.type;
     if (t == "LINE") {
@@ -231,8 +236,8 @@ void Painter::draw(const Entity& e, const Context& context)
         sink_.dot(context.transform.apply(e.point(10)), colour);
     } else if (t == "CIRCLE" || t == "ARC") {
         std::vector<Point3> points;
-        double start = t == "ARC" ? e.real(50) * kPi / 180 : 0;
-        double end = t == "ARC" ? e.real(51) * kPi / 180 : 2 * kPi;
+        double start = t == "ARC" ? e.real(50) : 0;
+        double end = t == "ARC" ? e.real(51) : 2 * kPi;
         arc_points(e.point(10), e.real(40), start, end, points);
         sink_.polyline(mapped(points, context), t == "CIRCLE", colour, 0);
     } else if (t == "3DFACE" || t == "SOLID" || t == "TRACE") {
@@ -284,6 +289,9 @@ void Painter::draw_polyline(const Entity& e, const Context& context)
     const std::vector<long>* list = drawing_.container_of(e);
     if (!list) return;
     long flags = e.integer(70, 0);
+    // The vertices of a 2D polyline lie in the plane of the polyline as stored.
+    const Entity* stored = drawing_.get(e.id);
+    const bool polyline_ocs = stored && has_own_ocs(*stored);
     struct Vertex {
         Point3 p;
         double bulge = 0;
@@ -296,7 +304,12 @@ void Painter::draw_polyline(const Entity& e, const Context& context)
         long vflags = v->integer(70, 0);
         if ((flags & 4) && (vflags & 16)) continue;    // the frame of a spline-fit polyline
         if (vflags & 128 && !(vflags & 64)) continue;  // face records of a polyface mesh
-        vertices.push_back({v->point(10), v->real(42, 0)});
+        if (polyline_ocs) {
+            const Entity world = entity_in_world(*v, stored);
+            vertices.push_back({world.point(10), world.real(42, 0)});
+        } else {
+            vertices.push_back({v->point(10), v->real(42, 0)});
+        }
     }
     if (vertices.empty()) return;
     bool closed = flags & 1;

@@ -1,0 +1,19 @@
+// Replacing a file's contents so that a reader of the file sees the old text
+// or the new one, never a mix, whatever happens to the writer: the new text
+// goes into a temporary file of its own in the same folder, which then takes
+// the file's name in one step.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+// Writes text as the file's new contents, keeping the mode of the file it
+// replaces. The temporary file has no name while it is written (where the
+// system allows it; else a name of this process that no other save uses), so
+// two saves never share it and a save that is killed leaves nothing behind;
+// names left by killed saves of earlier processes are removed. False with the
+// reason when the file cannot be written; it is then as it was.
+bool replace_file_contents(const std::string& path, const std::string& text, std::string& error);
+
+}  // namespace host
