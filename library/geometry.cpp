@@ -82,6 +82,14 @@ void bearing_to_dxdy(double bearing, double distance, double& dx, double& dy)
     dy = distance * std::cos(to_rad(bearing));
 }
 
+point3d_rec point_toward(const point3d_rec& from, const point3d_rec& to, double distance)
+{
+    const double length = dist_2d(from, to);
+    if (length == 0) return point3d_rec{from.x, from.y, 0};
+    const double k = distance / length;
+    return point3d_rec{from.x + k * (to.x - from.x), from.y + k * (to.y - from.y), 0};
+}
+
 void polar_point(double bearing, double distance, const point3d_rec& base, point3d_rec& out)
 {
     double dx, dy;

@@ -22,6 +22,10 @@ int dist_within(const point3d_rec& p1, const point3d_rec& p2, double limit);
 void bearing_to_dxdy(double bearing, double distance, double& dx, double& dy);
 // The point at a bearing and distance from the base, with z = 0.
 void polar_point(double bearing, double distance, const point3d_rec& base, point3d_rec& out);
+// The point at a distance from `from` in the direction of `to` (z = 0): the
+// polar point along the bearing from `from` to `to`, without the rounding of the
+// bearing's round trip through degrees. `from` itself when the two are equal.
+point3d_rec point_toward(const point3d_rec& from, const point3d_rec& to, double distance);
 // One coordinate of a polar point: axis 1 gives x, axis 2 gives y, any other axis
 // the distance itself.
 double polar_axis(int axis, double base, double bearing, double distance);

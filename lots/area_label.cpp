@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ads.h"
-#include "text_fields.h"
 #include "angles.h"
 #include "entity_makers.h"
 #include "find_area.h"
@@ -17,7 +16,9 @@
 #include "polyline_read.h"
 #include "prompts.h"
 #include "resbuf_util.h"
+#include "segment_crossings.h"
 #include "sysvar.h"
+#include "text_fields.h"
 #include "xdata_pending.h"
 
 namespace {
@@ -165,11 +166,6 @@ int boundary_label(const point3d_rec& p)
     return rc == 2 && str_upper_copy(answer) == "S" ? 0 : 1;
 }
 
-struct crossing_rec {
-    double distance;
-    point3d_rec point;
-};
-
 // Labels every region between consecutive LINE crossings of the segment from p1.
 int auto_label(point3d_rec p1, int reverse)
 {
@@ -177,50 +173,12 @@ int auto_label(point3d_rec p1, int reverse)
     point3d_rec p2;
     if (prompt_point_or_text("\nPick next point", "", &p1, text, p2) != 1) return 0;
     if (reverse) std::swap(p1, p2);
-    const double b = bearing_deg(p1, p2);
-    point3d_rec start, end;
-    polar_point(b, 1.0, p2, end);
-    polar_point(wrap_360(b + 180.0), 1.0, p1, start);
-
-    ads_point from, to;
-    to_ads(start, from);
-    to_ads(end, to);
-    resbuf* fence = acutBuildList(RTPOINT, from, RTPOINT, to, 0);
-    resbuf* filter = acutBuildList(RTDXF0, "LINE", 0);
+    std::vector<segment_crossing> crossings;
     ads_name set;
-    const int rc = acedSSGet("F", fence, nullptr, filter, set);
-    acutRelRb(fence);
-    acutRelRb(filter);
-    long length = 0;
-    if (rc != RTNORM || acedSSLength(set, &length) != RTNORM || length == 0) {
-        if (rc == RTNORM) acedSSFree(set);
-        return 0;
-    }
-    std::vector<crossing_rec> crossings;
-    for (long i = 0; i < length; ++i) {
-        ads_name line;
-        if (acedSSName(set, i, line) != RTNORM) continue;
-        acedRedraw(line, 3);
-        resbuf* groups = acdbEntGet(line);
-        point3d_rec a, e;
-        const bool ok = groups && rb_get_point(groups, 10, a, 0) && rb_get_point(groups, 11, e, 0);
-        if (groups) acutRelRb(groups);
-        if (!ok) continue;
-        ads_point la, le, hit;
-        to_ads(a, la);
-        to_ads(e, le);
-        if (acdbInters(from, to, la, le, 1, hit) != RTNORM) continue;
-        const point3d_rec at{hit[0], hit[1], 0};
-        crossings.push_back({dist_2d(start, at), at});
-    }
+    if (!segment_line_crossings(p1, p2, false, crossings, set)) return 0;
     acedSSFree(set);
-    std::sort(crossings.begin(), crossings.end(),
-              [](const crossing_rec& x, const crossing_rec& y) { return x.distance < y.distance; });
-    for (size_t i = 0; i + 1 < crossings.size(); ++i) {
-        const point3d_rec mid{(crossings[i].point.x + crossings[i + 1].point.x) / 2,
-                              (crossings[i].point.y + crossings[i + 1].point.y) / 2, 0};
+    for (const point3d_rec& mid : crossing_midpoints(crossings))
         if (boundary_label(mid) == 0) break;
-    }
     return 1;
 }
 
