@@ -7,10 +7,6 @@ int b_ltrav()
     return 0;
 }
 
-int b_rad_print_listing()
-{
-    return 0;
-}
 
 int b_block_grid()
 {
