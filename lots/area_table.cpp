@@ -58,11 +58,13 @@ int pick_text(const char* prompt, ads_name entity)
     return ent_select_type(prompt, "TEXT", entity, picked);
 }
 
-std::string unit_letters(const std::string& text)
+// The unit text of an area text: the letters of its suffix ("m" for
+// "m%%178", "M" for "M~", "Ac" for "Ac").
+std::string unit_letters(const std::string& suffix)
 {
     std::string unit;
-    for (char c : text)
-        if (c >= 'B' && c <= 'y') unit.push_back(c);
+    for (char c : suffix)
+        if (std::isalpha(static_cast<unsigned char>(c))) unit.push_back(c);
     return unit;
 }
 
@@ -73,7 +75,7 @@ bool area_record(const ads_name entity, area_tbl_rec& record)
     const std::string text = text_of(entity);
     std::string suffix;
     area_text_split(text, record.area, suffix);
-    record.unit = unit_letters(text);
+    record.unit = unit_letters(suffix);
     xdata_read_rec& read = xdata_read_state();
     read.want_int32 = true;
     read.want_text = true;

@@ -11,7 +11,7 @@ struct area_tbl_rec {
     double area = 0;
     int lot = 0;
     std::string letters;  // of the lot-number text
-    std::string unit;     // the area text's letters "B" to "y" ("m" for m%%178)
+    std::string unit;     // the letters of the area text's suffix ("m" for m%%178)
     std::string description;
 };
 
