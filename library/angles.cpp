@@ -131,6 +131,21 @@ double angle_dms_to_deg(double dms)
     return angle_dms_parts_to_deg(d, m, s);
 }
 
+bool angle_dms_valid(double dms)
+{
+    if (!(std::fabs(dms) < 360.0)) return false;
+    std::string d, m, s;
+    bearing_text_split(rtos_decimal(std::fabs(dms), 4), d, m, s);
+    return m.size() == 2 && s.size() == 2 && std::stoi(m) < 60 && std::stoi(s) < 60;
+}
+
+double angle_dms_from_signed(double dms)
+{
+    if (dms >= 0) return dms;
+    const double reverse = -dms + 180.0;
+    return reverse >= 360.0 ? reverse - 360.0 : reverse;
+}
+
 // The first occurrence of c at index 1 or above; npos when none.
 static size_t find_from_one(std::string_view text, char c)
 {

@@ -29,6 +29,13 @@ void bearing_text_split(std::string_view text, std::string& degrees, std::string
                         std::string& seconds);
 // A D.MMSS value in decimal degrees.
 double angle_dms_to_deg(double dms);
+// Whether a D.MMSS value, as its four decimals give it, is a bearing of
+// minutes and seconds from 00 to 59 whose size is below 360 (45.7500 and
+// 45.3075 are not).
+bool angle_dms_valid(double dms);
+// A D.MMSS bearing as typed or stored: a negative one means the reverse
+// bearing, |value| + 180, with 360 taken off a result of 360 or more.
+double angle_dms_from_signed(double dms);
 
 // The parsed-bearing state shared by bearing_text_parse and bearing_text_format;
 // commands change its values between the two calls.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ads.h"
+#include "angles.h"
 #include "geometry.h"
 #include "numbers.h"
 #include "resbuf_util.h"
@@ -283,12 +284,20 @@ int prompt_angle_dms(const std::string& keywords, int count, const std::string& 
     if (acedGetString(0, shown.c_str(), buffer) != RTNORM) return 0;
     std::string answer = buffer[0] ? std::string(buffer) : default_text;
     if (str_is_number(answer) == 4) {
-        if (std::strtod(answer.c_str(), nullptr) < 360.0) {
-            out = answer;
-            return 1;
+        const double value = std::strtod(answer.c_str(), nullptr);
+        if (!(value < 360.0)) {
+            out = default_text;
+            return 0;
         }
-        out = default_text;
-        return 0;
+        // A reverse bearing (negative) is refused the same way beyond -360,
+        // and either with minutes or seconds of 60 or more, with a message.
+        if (!angle_dms_valid(value)) {
+            acutPrintf("\n%s is no D.MMSS bearing: degrees below 360, minutes and seconds from 00 to 59.",
+                       answer.c_str());
+            return 0;
+        }
+        out = answer;
+        return 1;
     }
     char first = static_cast<char>(std::toupper(static_cast<unsigned char>(answer[0])));
     for (int i = 1; i <= count; ++i) {

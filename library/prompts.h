@@ -58,7 +58,8 @@ int prompt_point_or_text(const std::string& prompt, const std::string& default_t
 
 // A D.MMSS angle: keywords are one-letter texts joined by commas, count of them
 // used. 1 with the angle text, 2 with a keyword, 0 otherwise (360 or more gives 0
-// with the default text).
+// with the default text; a number with minutes or seconds of 60 or more, or a
+// negative one of -360 or less, gives 0 after a message saying why).
 int prompt_angle_dms(const std::string& keywords, int count, const std::string& prompt, double default_angle,
                      std::string& out);
 

@@ -212,13 +212,9 @@ void draw_radiation(const point3d_rec& end)
 // a whole-circle bearing.
 bool bearing_from_answer(const std::string& answer, double& dms)
 {
-    double value = std::strtod(answer.c_str(), nullptr);
-    if (std::fabs(value) >= 360.0) return false;
-    if (value < 0) {
-        value = std::fabs(value) + 180.0;
-        if (value >= 360.0) value -= 360.0;
-    }
-    dms = value;
+    const double value = std::strtod(answer.c_str(), nullptr);
+    if (!angle_dms_valid(value)) return false;
+    dms = angle_dms_from_signed(value);
     return true;
 }
 

@@ -93,21 +93,35 @@ void label_legs(const std::vector<point3d_rec>& vertices)
     for (size_t i = 1; i < vertices.size(); ++i) bgd_label_leg(vertices[i - 1], vertices[i]);
 }
 
-// The vertices of an LWPOLYLINE (group 90 of them); the closing leg of a closed
-// one is not labelled.
+// A closed polyline's last leg runs back to its first vertex, unless its last
+// vertex is already there.
+void close_legs(std::vector<point3d_rec>& vertices)
+{
+    if (vertices.size() < 3) return;
+    const point3d_rec& first = vertices.front();
+    const point3d_rec& last = vertices.back();
+    if (first.x == last.x && first.y == last.y) return;
+    vertices.push_back(first);
+}
+
+// The vertices of an LWPOLYLINE (group 90 of them); a closed one (flag 1)
+// has its closing leg too.
 void label_lwpolyline(const ads_name entity)
 {
-    resbuf* list = ent_get_in_plan(entity);
+    resbuf* list = acdbEntGet(entity);
     if (!list) return;
     long count = -1;
+    int flags = 0;
     std::vector<point3d_rec> vertices;
     for (resbuf* node = list; node; node = node->rbnext) {
         if (node->restype == 90) count = node->resval.rlong;
+        if (node->restype == 70) flags = node->resval.rint;
         if (node->restype == 10) vertices.push_back(to_point(node->resval.rpoint));
     }
     acutRelRb(list);
     if (count >= 0 && static_cast<size_t>(count) < vertices.size())
         vertices.resize(static_cast<size_t>(count));
+    if (flags & 1) close_legs(vertices);
     label_legs(vertices);
 }
 
@@ -120,16 +134,56 @@ void label_line(const ads_name entity)
     }
 }
 
-// The VERTEX entities up to SEQEND: all of them when the first one's flag is
-// 0; the flag-8 ones after a first vertex of flag 16; none otherwise.
+// POLYLINE header flags: closed, polygon mesh, polyface mesh; the vertex flags
+// of a spline's fitted vertex and frame point, and of a 3D polyline's vertex.
+constexpr int polyline_closed = 1;
+constexpr int polyline_meshes = 16 | 64;
+constexpr int vertex_spline_fit = 8;
+constexpr int vertex_spline_frame = 16;
+constexpr int vertex_3d = 32;
+
+// The VERTEX entities up to SEQEND, labelled in plan: all of them when the
+// first one's flag is 0; the spline-fitted ones after a first vertex that is
+// a spline frame point; the flag of a 3D polyline's vertices (32) counts for
+// nothing, so a 3D POLYLINE is labelled like a 2D one. A closed one has its
+// closing leg too. Meshes, and vertices of any other kind, are not labelled;
+// they are counted here and said after the pass.
+struct polyline_refusals {
+    int meshes = 0;
+    int other_vertices = 0;
+};
+polyline_refusals polylines_refused;
+
+void say_polylines_refused()
+{
+    if (polylines_refused.meshes > 0)
+        acutPrintf("\n%d polygon or polyface mesh(es) not labelled.", polylines_refused.meshes);
+    if (polylines_refused.other_vertices > 0)
+        acutPrintf(
+            "\n%d POLYLINE(s) not labelled: the first vertex is neither a plain vertex nor a spline "
+            "frame point.",
+            polylines_refused.other_vertices);
+    polylines_refused = polyline_refusals{};
+}
+
 void label_polyline(const ads_name header)
 {
+    int header_flags = 0;
+    if (resbuf* list = acdbEntGet(header)) {
+        for (resbuf* node = list; node; node = node->rbnext)
+            if (node->restype == 70) header_flags = node->resval.rint;
+        acutRelRb(list);
+    }
+    if (header_flags & polyline_meshes) {
+        ++polylines_refused.meshes;
+        return;
+    }
     std::vector<point3d_rec> vertices;
     int first_flag = -1;
     ads_name current{header[0], header[1]};
     ads_name next;
     while (acdbEntNext(current, next) == RTNORM) {
-        resbuf* list = ent_get_in_plan(next);
+        resbuf* list = acdbEntGet(next);
         if (!list) break;
         std::string type;
         int flag = 0;
@@ -137,9 +191,10 @@ void label_polyline(const ads_name header)
         bool has_location = false;
         for (resbuf* node = list; node; node = node->rbnext) {
             if (node->restype == 0) type = node->resval.rstring;
-            if (node->restype == 70) flag = node->resval.rint;
+            if (node->restype == 70) flag = node->resval.rint & ~vertex_3d;
             if (node->restype == 10) {
                 location = to_point(node->resval.rpoint);
+                location.z = 0;
                 has_location = true;
             }
         }
@@ -147,14 +202,18 @@ void label_polyline(const ads_name header)
         if (strcasecmp(type.c_str(), "VERTEX") != 0) break;  // SEQEND or the next entity
         if (first_flag < 0) {
             first_flag = flag;
-            if (first_flag != 0 && first_flag != 16) return;
+            if (first_flag != 0 && first_flag != vertex_spline_frame) {
+                ++polylines_refused.other_vertices;
+                return;
+            }
             if (first_flag == 0 && has_location) vertices.push_back(location);
-        } else if (has_location && (first_flag == 0 || flag == 8)) {
+        } else if (has_location && (first_flag == 0 || flag == vertex_spline_fit)) {
             vertices.push_back(location);
         }
         current[0] = next[0];
         current[1] = next[1];
     }
+    if (header_flags & polyline_closed) close_legs(vertices);
     label_legs(vertices);
 }
 
@@ -509,6 +568,7 @@ int b_selbgd(const char* mode)
     pass(lwpolylines, label_lwpolyline);
     pass(lines, label_line);
     pass(polylines, label_polyline);
+    say_polylines_refused();
     save_table_position();
     return 1;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ads.h"
+#include "angles.h"
 #include "entity_makers.h"
 #include "folders_registry.h"
 #include "layers.h"
@@ -145,14 +146,6 @@ bool ask_distance(double& distance)
     }
 }
 
-double reverse_bearing(double bearing)
-{
-    if (bearing >= 0) return bearing;
-    double result = -bearing + 180.0;
-    if (result >= 360.0) result -= 360.0;
-    return result;
-}
-
 // After a record could not be added to the traverse's file: the traverse is
 // kept here, with the entry, as a traverse without a file, so that it is saved
 // under a name (menu N) or at exit, and nothing typed is lost.
@@ -176,7 +169,7 @@ void append_when_from_file(const trav_obs_rec& obs, const trav_lists& lists)
 menu_step enter_leg(trav_lists& lists, double typed_bearing)
 {
     trav_settings_rec& settings = trav_settings();
-    const double bearing = reverse_bearing(typed_bearing);
+    const double bearing = angle_dms_from_signed(typed_bearing);
     work.last_bearing = bearing;
     double distance = 0;
     if (!ask_distance(distance)) return menu_step::carry_on;

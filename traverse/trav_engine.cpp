@@ -124,6 +124,7 @@ void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_statio
     if (!trav_find_station(route.stations[0], start, stations)) return;
     current = start;
     std::map<int, point3d_rec> reached{{route.stations[0], start}};
+    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
 
     for (size_t k = 1; k < route.stations.size(); ++k) {
         const int s = route.stations[k];
@@ -132,11 +133,12 @@ void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_statio
                 trav_adjust_route(route, observations, stations);
             print_route_closure(route);
         }
-        int from_station = 0;
-        const int leg = trav_route_leg(route, k, observations, from_station);
-        if (leg < 0) continue;
-        const point3d_rec to = trav_route_add_leg(
-            route, observations[leg], leg_start(from_station, reached, stations, current), options.decimals);
+        const trav_route_leg_rec& leg = legs[k];
+        if (leg.obs < 0) continue;
+        trav_obs_rec& obs = observations[leg.obs];
+        const point3d_rec from = leg_start(leg.from_station, reached, stations, current);
+        const point3d_rec to = leg.side ? trav_leg_step(obs, from, options.decimals)
+                                        : trav_route_add_leg(route, obs, from, options.decimals);
         place_station(s, to, trav_cal, stations);
         current.x = to.x;
         current.y = to.y;
@@ -167,32 +169,40 @@ void trav_obs_latdep(size_t i, const point3d_rec& from, const trav_obs_list& lis
     out = trav_polar_point(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs), from, decimals);
 }
 
-point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const point3d_rec& from,
-                               int decimals)
+point3d_rec trav_leg_step(trav_obs_rec& obs, const point3d_rec& from, int decimals)
 {
     const point3d_rec start = rounded_point(from, decimals);
-    const double bearing = trav_obs_bearing_deg(obs);
-    const double distance_m = trav_obs_distance_m(obs);
-    trav_offsets step = polar_offsets(bearing, distance_m);
-    step.east = trav_round(step.east, decimals);
-    step.north = trav_round(step.north, decimals);
-    const point3d_rec to = trav_polar_point(bearing, distance_m, start, decimals);
-    add_leg_sums(route, distance_m, step, to);
+    const point3d_rec to =
+        trav_polar_point(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs), start, decimals);
     obs.from_point = start;
     obs.to_point = to;
     return to;
 }
 
-int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
-                   int& from_station)
+point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const point3d_rec& from,
+                               int decimals)
+{
+    const point3d_rec to = trav_leg_step(obs, from, decimals);
+    const double distance_m = trav_obs_distance_m(obs);
+    trav_offsets step = polar_offsets(trav_obs_bearing_deg(obs), distance_m);
+    step.east = trav_round(step.east, decimals);
+    step.north = trav_round(step.north, decimals);
+    add_leg_sums(route, distance_m, step, to);
+    return to;
+}
+
+namespace {
+
+// The observation of route entry k and the entry it starts from (see
+// trav_route_leg); -1 when there is none.
+int route_leg_from(const trav_route_rec& route, size_t k, const trav_obs_list& observations, size_t& from)
 {
     if (k == 0 || k >= route.stations.size()) return -1;
     const int s = route.stations[k];
     if (s < 0) return -1;
-    const int previous = route.stations[k - 1];
-    int leg = trav_find_obs(previous, s, observations);
+    int leg = trav_find_obs(route.stations[k - 1], s, observations);
     if (leg >= 0) {
-        from_station = previous;
+        from = k - 1;
         return leg;
     }
     // A branch: the leg was entered from an earlier station of the route (the
@@ -202,11 +212,51 @@ int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& o
         if (earlier < 0) continue;
         leg = trav_find_obs(earlier, s, observations);
         if (leg >= 0) {
-            from_station = earlier;
+            from = j;
             return leg;
         }
     }
     return -1;
+}
+
+}  // namespace
+
+int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
+                   int& from_station)
+{
+    size_t from = 0;
+    const int leg = route_leg_from(route, k, observations, from);
+    if (leg >= 0) from_station = route.stations[from];
+    return leg;
+}
+
+std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
+                                                const trav_obs_list& observations)
+{
+    const size_t n = route.stations.size();
+    std::vector<trav_route_leg_rec> legs(n);
+    size_t end = 0;  // the entry where the main line ends; 0 while no leg was found
+    for (size_t k = 1; k < n; ++k) {
+        trav_route_leg_rec& leg = legs[k];
+        leg.obs = route_leg_from(route, k, observations, leg.from_entry);
+        if (leg.obs < 0) continue;
+        leg.from_station = route.stations[leg.from_entry];
+        end = k;
+    }
+    // A route that closes on a station its legs reach ends there (the last
+    // such entry: a loop back to its start reaches the first station again).
+    if (n > 0 && route.stations.back() < 0) {
+        const int closing = -route.stations.back();
+        for (size_t k = n; k-- > 1;)
+            if (legs[k].obs >= 0 && route.stations[k] == closing) {
+                end = k;
+                break;
+            }
+    }
+    std::vector<bool> main(n, false);
+    for (size_t k = end; k > 0 && legs[k].obs >= 0 && !main[k]; k = legs[k].from_entry) main[k] = true;
+    for (size_t k = 1; k < n; ++k) legs[k].side = legs[k].obs >= 0 && !main[k];
+    return legs;
 }
 
 void trav_solve(trav_obs_list& observations, trav_obs_list& radiations, trav_station_list& stations,
@@ -248,16 +298,20 @@ void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observa
     else if (!trav_find_station(first, current, stations))
         return;
     std::map<int, point3d_rec> reached{{first, current}};
+    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
 
     for (size_t k = 1; k < route.stations.size(); ++k) {
-        int from_station = 0;
-        const int leg = trav_route_leg(route, k, observations, from_station);
-        if (leg < 0) continue;
-        const trav_obs_rec& obs = observations[leg];
-        const point3d_rec from = leg_start(from_station, reached, stations, current);
+        const trav_route_leg_rec& leg = legs[k];
+        if (leg.obs < 0) continue;
+        const trav_obs_rec& obs = observations[leg.obs];
+        const point3d_rec from = leg_start(leg.from_station, reached, stations, current);
         const trav_offsets step = polar_offsets(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs));
-        const point3d_rec adjusted{from.x + step.east + std::fabs(step.east) * kx,
-                                   from.y + step.north + std::fabs(step.north) * ky, 0.0};
+        // The misclosure is shared among the main line's legs; a side leg
+        // hangs off its adjusted from-station as measured.
+        const double share_x = leg.side ? 0.0 : kx;
+        const double share_y = leg.side ? 0.0 : ky;
+        const point3d_rec adjusted{from.x + step.east + std::fabs(step.east) * share_x,
+                                   from.y + step.north + std::fabs(step.north) * share_y, 0.0};
         const int s = route.stations[k];
         place_station(s, adjusted, trav_adjusted, stations);
         current.x = adjusted.x;
@@ -270,13 +324,12 @@ void trav_find_loops(const trav_obs_list& observations, trav_route_list& routes)
 {
     for (trav_route_rec& route : routes) {
         route.area = 0;
+        // The polygon of the main line; side legs enclose nothing.
         std::vector<point3d_rec> polygon;
-        for (size_t k = 1; k < route.stations.size(); ++k) {
-            int from_station = 0;
-            const int leg = trav_route_leg(route, k, observations, from_station);
-            if (leg < 0) continue;
-            if (polygon.empty()) polygon.push_back(observations[leg].from_point);
-            polygon.push_back(observations[leg].to_point);
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+            if (leg.obs < 0 || leg.side) continue;
+            if (polygon.empty()) polygon.push_back(observations[leg.obs].from_point);
+            polygon.push_back(observations[leg.obs].to_point);
         }
         if (polygon.size() < 2) continue;
         if (route.stations.front() != std::abs(route.stations.back())) polygon.push_back(polygon.front());

@@ -3,6 +3,8 @@
 // adjustment and the route areas.
 #pragma once
 
+#include <vector>
+
 #include "trav_model.h"
 
 // How the computation runs; trav_solve takes these from the traverse settings.
@@ -14,6 +16,10 @@ struct trav_solve_options {
 // The to point of observation i stepped from a point (traverse rounding).
 void trav_obs_latdep(size_t i, const point3d_rec& from, const trav_obs_list& list, point3d_rec& out,
                      int decimals);
+
+// A leg stepped from a point (rounded first when decimals > 0): the to point,
+// stored in the observation with the from point. Nothing is summed.
+point3d_rec trav_leg_step(trav_obs_rec& obs, const point3d_rec& from, int decimals);
 
 // One leg of a route stepped from a point (rounded first when decimals > 0):
 // the to point, stored in the observation with the from point, and the
@@ -55,3 +61,21 @@ int route_accuracy_ratio(const trav_route_rec& route);
 // without an observation).
 int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
                    int& from_station);
+
+// The leg of one route entry. A route is entered as a chain, but a leg may go
+// out from an earlier station (a spur, or the route taken up again there
+// after one): the main line is the chain of legs from the route's first
+// station to its end (the closing station when a leg of the route reaches
+// it, else the last leg entered), and every other leg is a side leg. Side
+// legs are computed from their own from-station like the rest, but they do
+// not enter the route's length, sums, closure, adjustment or area, and are
+// drawn as lines of their own.
+struct trav_route_leg_rec {
+    int obs = -1;           // observation index; -1: no leg (first entry, closing entries)
+    int from_station = 0;   // the station the leg starts from
+    size_t from_entry = 0;  // the route entry of that station
+    bool side = false;      // a side leg, off the main line
+};
+// One record per route entry, in route order.
+std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
+                                                const trav_obs_list& observations);

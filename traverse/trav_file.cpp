@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ads.h"
+#include "angles.h"
 #include "folders_registry.h"
 #include "text_fields.h"
 #include "trav_settings.h"
@@ -145,11 +146,12 @@ int record_type(const std::string& letter)
     return -1;
 }
 
-// Takes the fields of one record line; nullptr when they can be read, else why
+// Takes the fields of one record line; empty when they can be read, else why
 // the line is skipped. Seven fields up to the unit are needed; the code after
 // them may be left out in either version (it is then empty), and a radiation
-// never keeps one.
-const char* take_fields(const std::vector<std::string>& f, int type, bool version4, record_fields& r)
+// never keeps one. The bearing of a leg or radiation must be a D.MMSS
+// bearing; a negative one is the reverse bearing, as at the prompt.
+std::string take_fields(const std::vector<std::string>& f, int type, bool version4, record_fields& r)
 {
     if (f.size() < 7) return "too few fields";
     const long long f1 = read_wide_int(f[1]);
@@ -161,16 +163,22 @@ const char* take_fields(const std::vector<std::string>& f, int type, bool versio
     r.f1 = static_cast<int>(type == trav_obs_point ? f2 : f1);
     r.f2 = static_cast<int>(f2);
     r.f3 = read_real(f[3]);
+    if (type == trav_obs_leg || type == trav_obs_radiation) {
+        if (!angle_dms_valid(r.f3))
+            return "bearing " + str_trim(f[3]) +
+                   " is no D.MMSS bearing (degrees below 360, minutes and seconds from 00 to 59)";
+        r.f3 = angle_dms_from_signed(r.f3);
+    }
     r.f4 = read_real(f[4]);
     r.f5 = read_real(f[5]);
     r.unit = f[6];
     r.code = version4 && type != trav_obs_radiation && f.size() > 7 ? f[7] : "";
-    return nullptr;
+    return "";
 }
 
-void report_skipped(size_t line_number, const char* why)
+void report_skipped(size_t line_number, const std::string& why)
 {
-    acutPrintf("\nTrav file line %d skipped: %s.", static_cast<int>(line_number), why);
+    acutPrintf("\nTrav file line %d skipped: %s.", static_cast<int>(line_number), why.c_str());
 }
 
 void keep_numbers(const read_state& state)
@@ -335,7 +343,7 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
             continue;
         }
         record_fields record;
-        if (const char* why = take_fields(fields, type, version4, record)) {
+        if (const std::string why = take_fields(fields, type, version4, record); !why.empty()) {
             report_skipped(i + 1, why);
             not_taken.lines.push_back(lines[i]);
             continue;

@@ -163,25 +163,46 @@ void install_plot_style(const trav_plot_values_rec& v)
     bgd_style_set_scaled(style);
 }
 
+// The main line of every route with at least two entries as one LWPOLYLINE,
+// and its side legs as lines of their own: one LWPOLYLINE for each run of side
+// legs that go on from one another (a spur of several legs is one line).
 void plot_route_lines(const trav_obs_list& observations, const trav_station_list& stations,
                       const trav_route_list& routes, const trav_plot_values_rec& v)
 {
-    for (const trav_route_rec& route : routes) {
-        if (route.stations.size() < 2) continue;
+    auto start_chain = [&] {
         lwpoly_chain() = lwpoly_chain_rec{};
         lwpoly_chain().layer = v.layer_trav_line;
+    };
+    for (const trav_route_rec& route : routes) {
+        if (route.stations.size() < 2) continue;
+        const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
+        start_chain();
         point3d_rec first;
         trav_find_station(route.stations.front(), first, stations);
         lwpoly_make(first, 1);
-        for (size_t k = 1; k < route.stations.size(); ++k) {
-            int from_station = 0;
-            const int leg = trav_route_leg(route, k, observations, from_station);
-            if (leg < 0) continue;
+        for (const trav_route_leg_rec& leg : legs) {
+            if (leg.obs < 0 || leg.side) continue;
             point3d_rec from, to;
-            leg_points(observations[leg], from_station, stations, v.adjust != 0, from, to);
+            leg_points(observations[leg.obs], leg.from_station, stations, v.adjust != 0, from, to);
             lwpoly_make(to, 1);
         }
         lwpoly_make(first, 2);
+
+        size_t chain_end = 0;  // the route entry the open side chain ends at; 0: none open
+        for (size_t k = 1; k < legs.size(); ++k) {
+            const trav_route_leg_rec& leg = legs[k];
+            if (leg.obs < 0 || !leg.side) continue;
+            point3d_rec from, to;
+            leg_points(observations[leg.obs], leg.from_station, stations, v.adjust != 0, from, to);
+            if (chain_end == 0 || leg.from_entry != chain_end) {
+                if (chain_end != 0) lwpoly_make(from, 2);
+                start_chain();
+                lwpoly_make(from, 1);
+            }
+            lwpoly_make(to, 1);
+            chain_end = k;
+        }
+        if (chain_end != 0) lwpoly_make(first, 2);
     }
 }
 
@@ -191,11 +212,10 @@ void plot_route_labels(const trav_obs_list& observations, const trav_station_lis
     const double stn_height = v.text_height_stn * v.plot_scale * 0.001;
     for (const trav_route_rec& route : routes) {
         int counter = 1;
-        for (size_t k = 1; k < route.stations.size(); ++k) {
-            int from_station = 0;
-            const int leg = trav_route_leg(route, k, observations, from_station);
-            if (leg < 0) continue;
-            const trav_obs_rec& obs = observations[leg];
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+            if (leg.obs < 0) continue;
+            const int from_station = leg.from_station;
+            const trav_obs_rec& obs = observations[leg.obs];
             point3d_rec from, to;
             leg_points(obs, from_station, stations, v.adjust != 0, from, to);
             const std::string bearing = real_text(obs.bearing, 4);

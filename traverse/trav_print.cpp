@@ -87,12 +87,12 @@ std::string trav_format_listing(const trav_obs_list& observations, const trav_st
         if (!route_listable(route, stations, first)) continue;
         out += trav_format("\n%d,0,0,0,0,0,%.6f,%.6f,%.6f,%.6f", route.stations.front(), first.y, first.x,
                            first.y, first.x);
+        // The ML line measures to the end of the main line; side legs are
+        // listed but do not end it.
         point3d_rec last_end = first;
-        for (size_t k = 1; k < route.stations.size(); ++k) {
-            int from_station = 0;
-            const int leg = trav_route_leg(route, k, observations, from_station);
-            if (leg < 0) continue;
-            const trav_obs_rec& obs = observations[leg];
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+            if (leg.obs < 0) continue;
+            const trav_obs_rec& obs = observations[leg.obs];
             const double distance_m = obs.distance * unit_factor(obs.unit);
             const double radians = trav_deg_to_rad(trav_obs_bearing_deg(obs));
             point3d_rec station;
@@ -101,7 +101,7 @@ std::string trav_format_listing(const trav_obs_list& observations, const trav_st
                 trav_format("\n%d,%d,%.4f,%.3f,%.3f,%.3f,%.6f,%.6f,%.6f,%.6f", obs.from, obs.to, obs.bearing,
                             obs.distance, distance_m * std::cos(radians), distance_m * std::sin(radians),
                             obs.to_point.y, obs.to_point.x, station.y, station.x);
-            last_end = obs.to_point;
+            if (!leg.side) last_end = obs.to_point;
         }
         const std::string bearing = angle_deg_to_dms_text(bearing_between(first, last_end), 0);
         out += trav_format("\n,,ML:%s,%.3f ", bearing.c_str(), point_distance_2d(first, last_end));

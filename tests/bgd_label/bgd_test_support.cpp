@@ -86,11 +86,11 @@ void make_lwpolyline(const std::vector<point3d_rec>& vertices, bool closed)
     ASSERT_EQ(lwpoly_make(point3d_rec{}, 2), 1);
 }
 
-void make_polyline(const std::vector<point3d_rec>& vertices, const std::vector<int>& flags)
+void make_polyline(const std::vector<point3d_rec>& vertices, const std::vector<int>& flags, int header_flags)
 {
     {
         ent_list_builder header;
-        header.type("POLYLINE").text(8, "0").int16(66, 1).point(10, point3d_rec{}).int16(70, 0);
+        header.type("POLYLINE").text(8, "0").int16(66, 1).point(10, point3d_rec{}).int16(70, header_flags);
         ASSERT_EQ(acdbEntMake(header.list()), RTNORM);
     }
     for (size_t i = 0; i < vertices.size(); ++i) {

@@ -25,5 +25,7 @@ drawn_text text_with(const std::vector<drawn_text>& texts, const std::string& co
 
 void make_line(const point3d_rec& a, const point3d_rec& b);
 void make_lwpolyline(const std::vector<point3d_rec>& vertices, bool closed);
-// An old-style POLYLINE: one VERTEX for each point, with its flag (70).
-void make_polyline(const std::vector<point3d_rec>& vertices, const std::vector<int>& flags);
+// An old-style POLYLINE of the header flags (70): one VERTEX for each point,
+// with its flag (70).
+void make_polyline(const std::vector<point3d_rec>& vertices, const std::vector<int>& flags,
+                   int header_flags = 0);

@@ -9,12 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "ads.h"
 #include "bgd_test_support.h"
-#include "host_fixture.h"
 #include "db/selection.h"
+#include "host_fixture.h"
 #include "settings_store.h"
 
 namespace {
@@ -56,15 +57,17 @@ TEST_F(LabelBgd, AutoLabelsEveryLegOfLinesAndPolylines)
         EXPECT_NE(shown.find(found), std::string::npos) << found;
 
     const std::vector<drawn_text> t = texts_on("Bgd");
-    ASSERT_EQ(t.size(), 8u);
+    ASSERT_EQ(t.size(), 9u);
     // (30,40): midpoint (15,20), above side 306.87: (15 - 0.92, 20 + 0.69); angle 90 - 36.87.
     expect_at(text_with(t, "36%%d52'12\" 50.000"), 14.08, 20.69, 53.13);
     expect_at(text_with(t, "90%%d00'00\""), 5, 101.15, 0);
     expect_at(text_with(t, "10.000"), 5, 98.85, 0);
-    // The closed LWPOLYLINE: three legs, the closing one (bearing 270) unlabelled.
+    // The closed LWPOLYLINE: four legs, the closing one (bearing 270) too, its
+    // label on the left of its way west, south of it.
     expect_at(text_with(t, "0%%d00'00\" 30.000"), 98.85, 15, 90);
     expect_at(text_with(t, "90%%d00'00\" 40.000"), 120, 31.15, 0);
     expect_at(text_with(t, "180%%d00'00\" 30.000"), 138.85, 15, 90);
+    expect_at(text_with(t, "270%%d00'00\" 40.000"), 120, -1.15, 0);
     // The POLYLINE: midpoint (220,215), above side 323.13: (220 - 0.69, 215 + 0.92).
     expect_at(text_with(t, "53%%d07'48\" 50.000"), 219.31, 215.92, 36.87);
     expect_at(text_with(t, "0%%d00'00\" 50.000"), 238.85, 255, 90);
@@ -79,15 +82,33 @@ TEST_F(LabelBgd, AutoLabelsEveryLegOfLinesAndPolylines)
 }
 
 // Old-style POLYLINEs by the first vertex's flag: 0 all vertices; 16 the
-// flag-8 vertices after it; anything else nothing.
+// flag-8 vertices after it; the 3D polyline's vertex flag 32 counting for
+// nothing, so a 3D POLYLINE is labelled in plan. Anything else, and meshes,
+// are not labelled, and that is said.
 TEST_F(LabelBgd, PolylineVerticesByTheFirstVertexFlag)
 {
     make_polyline({{0, 0, 0}, {0, 20, 0}, {50, 50, 0}, {30, 60, 0}}, {16, 8, 16, 8});
-    make_polyline({{500, 0, 0}, {530, 40, 0}}, {32, 0});
-    run("(b_selbgd \"auto\")\nok\nALL\n\n");
-    const std::vector<drawn_text> t = texts_on("Bgd");
-    ASSERT_EQ(t.size(), 1u);  // (0,20)-(30,60) only
-    EXPECT_EQ(t[0].text, "36%%d52'12\" 50.000");
+    // A 3D POLYLINE (header flag 8, vertex flag 32), closed: its legs in plan,
+    // the closing one too: (500,0,5)-(530,40,12) is 50 in plan.
+    make_polyline({{500, 0, 5}, {530, 40, 12}, {500, 40, 3}}, {32, 32, 32}, 8 | 1);
+    // A spline-fitted 3D POLYLINE: frame points 48, fitted vertices 40.
+    make_polyline({{700, 0, 1}, {700, 9, 2}, {740, 30, 4}, {730, 49, 5}}, {48, 40, 48, 40}, 8 | 4);
+    make_polyline({{900, 0, 0}, {930, 40, 0}}, {1, 0});
+    make_polyline({{1000, 0, 0}, {1030, 40, 0}, {1000, 40, 0}, {1030, 0, 0}}, {64, 64, 64, 64}, 16);
+    const std::string shown = run("(b_selbgd \"auto\")\nok\nALL\n\n");
+    std::vector<std::string> labels;
+    for (const drawn_text& text : texts_on("Bgd")) labels.push_back(text.text);
+    std::sort(labels.begin(), labels.end());
+    const std::vector<std::string> expected = {"180%%d00'00\" 40.000", "270%%d00'00\" 30.000",
+                                               "36%%d52'12\" 50.000", "36%%d52'12\" 50.000",
+                                               "36%%d52'12\" 50.000"};
+    EXPECT_EQ(labels, expected) << shown;
+    EXPECT_NE(
+        shown.find("\n1 polygon or polyface mesh(es) not labelled."
+                   "\n1 POLYLINE(s) not labelled: the first vertex is neither a plain vertex nor a spline "
+                   "frame point."),
+        std::string::npos)
+        << shown;
 }
 
 // A placement code: the bearing above, the distance below, never the table.

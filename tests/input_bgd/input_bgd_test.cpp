@@ -80,6 +80,22 @@ TEST_F(InputBgd, TraverseLegsInMetresLinksAndFeet)
     EXPECT_EQ(alerts, 2u);
 }
 
+// Minutes or seconds of 60 or more are no D.MMSS bearing: refused with a
+// message, and nothing is drawn for them.
+TEST_F(InputBgd, BearingsWithMinutesOrSecondsOfSixtyAreRefused)
+{
+    const std::string shown = run("(b_inputbgd)\n0,0\n45.7500\n-10.0060\n90\n10\nX\n");
+    EXPECT_NE(
+        shown.find("\n45.7500 is no D.MMSS bearing: degrees below 360, minutes and seconds from 00 to 59."),
+        std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("\n-10.0060 is no D.MMSS bearing"), std::string::npos);
+    EXPECT_EQ(session().transcript().alerts, std::vector<std::string>(2, "Invalid input"));
+    const auto lines = entities_of(drawing(), "LINE");
+    ASSERT_EQ(lines.size(), 1u);
+    expect_point(lines[0]->point(11), 10, 0);
+}
+
 TEST_F(InputBgd, CoordinateUnitAndUserFactor)
 {
     // Start typed in links: (100, 50) links = (20.1168, 10.0584) m. User factor
