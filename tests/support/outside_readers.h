@@ -56,7 +56,11 @@ inline int run_ezdxf_script(const std::string& script, const std::vector<std::st
     fwrite(script.data(), 1, script.size(), file);
     fclose(file);
     std::string command = python + " " + name;
-    for (const auto& arg : args) command += " '" + arg + "'";
+    for (const auto& arg : args) {
+        std::string quoted;
+        for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += " '" + quoted + "'";
+    }
     int status = run_tool(command, output);
     std::remove(name);
     return status;

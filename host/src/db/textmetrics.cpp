@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "db/text_encoding.h"
+
 namespace host {
 
 namespace {
@@ -11,6 +13,16 @@ namespace {
 // 0 when no control code starts there.
 int control_code_length(const std::string& text, size_t i, int* glyphs)
 {
+    // "\U+XXXX" and a character of several UTF-8 bytes are one glyph each.
+    if (size_t escape = unicode_escape(text, i)) {
+        *glyphs = 1;
+        return int(escape);
+    }
+    if ((unsigned char)text[i] >= 0x80) {
+        size_t length = utf8_sequence(text, i);
+        *glyphs = 1;
+        return length > 1 ? int(length) : 0;
+    }
     if (text.compare(i, 2, "%%") != 0 || i + 2 >= text.size()) return 0;
     const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 2])));
     if (c == 'd' || c == 'c' || c == 'p' || c == '%') {
@@ -99,11 +111,19 @@ std::string displayed_text(const std::string& text)
             const unsigned char byte = static_cast<unsigned char>(text[i]);
             if (byte < 0x80) {
                 shown += text[i];
-            } else {  // single-byte code page: show the byte as its Latin-1 character
-                shown += static_cast<char>(0xC0 | (byte >> 6));
-                shown += static_cast<char>(0x80 | (byte & 0x3F));
+            } else {  // a byte that is no UTF-8: shown as its Latin-1 character
+                append_utf8(shown, byte);
             }
             ++i;
+            continue;
+        }
+        char32_t code = 0;
+        if (unicode_escape(text, i, &code) || (unsigned char)text[i] >= 0x80) {
+            if (unicode_escape(text, i, &code))
+                append_utf8(shown, code);
+            else
+                shown.append(text, i, size_t(length));  // a UTF-8 character as it is
+            i += length;
             continue;
         }
         const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 2])));

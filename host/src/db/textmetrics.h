@@ -6,7 +6,8 @@
 // height, on the baseline: a text of n glyphs has the box (0, 0) to
 // (0.8 n h w, h). The control codes "%%d", "%%c", "%%p", "%%%" and "%%nnn"
 // (three digits) are one glyph each; "%%o" and "%%u" (overline and underline
-// switches) are none; every other byte is one glyph.
+// switches) are none; a "\U+XXXX" escape and a character of the UTF-8 text
+// are one glyph each.
 #pragma once
 
 #include <string>

@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "db/entities.h"
+#include "db/text_encoding.h"
 #include "dxf/dxf.h"
 #include "dxf/dxf_layout.h"
 
@@ -278,7 +279,9 @@ bool is_coordinate_code(int code)
 // of the same code.
 class GroupReader {
 public:
-    GroupReader(const std::vector<Tag>& tags, size_t begin, size_t end) : tags_(tags), at_(begin), end_(end)
+    // Texts are in the code page (nullptr: UTF-8).
+    GroupReader(const std::vector<Tag>& tags, size_t begin, size_t end, const CodePage* page)
+        : tags_(tags), page_(page), at_(begin), end_(end)
     {
     }
 
@@ -315,12 +318,21 @@ public:
             case ValueKind::Text:
                 break;
         }
-        return Group::of_text(code, caret_decoded(tag.value));
+        return Group::of_text(code, decoded_text(tag.value));
     }
 
 private:
     const std::vector<Tag>& tags_;
+    const CodePage* page_;
     size_t at_, end_;
+
+    std::string decoded_text(std::string_view value) const
+    {
+        for (char c : value)
+            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\')
+                return text_from_file(caret_decoded(value), page_);
+        return std::string(value);
+    }
     std::vector<bool> taken_;  // coordinates taken out of order; empty while none are
 
     bool taken(size_t i) const { return !taken_.empty() && taken_[i]; }
@@ -359,6 +371,8 @@ private:
     // cannot go into the drawing.
     bool convert(const Object& o, Entity& entity);
     void note(const std::string& text) { result_.notes.push_back(text); }
+    const CodePage* page_ = &default_code_page();  // of the file's texts; nullptr for UTF-8
+    void choose_code_page(const std::vector<Tag>& tags);
     Group read_colour(GroupReader& groups, const Object& o);
 
     void read_header(const Object& section);
@@ -383,7 +397,7 @@ bool Reader::convert(const Object& o, Entity& entity)
     entity = Entity();
     entity.type = o.type;
     entity.groups.reserve(o.tags.size());
-    GroupReader groups(o.tags, 0, o.tags.size());
+    GroupReader groups(o.tags, 0, o.tags.size(), page_);
     try {
         while (!groups.done()) {
             const Tag& tag = groups.peek();
@@ -452,6 +466,7 @@ Group Reader::read_colour(GroupReader& groups, const Object& o)
 void Reader::read_header(const Object& section)
 {
     const std::vector<Tag>& tags = section.tags;
+    choose_code_page(tags);
     size_t i = 0;
     while (i < tags.size()) {
         if (tags[i].code != 9) {
@@ -462,7 +477,7 @@ void Reader::read_header(const Object& section)
         size_t end = i;
         while (end < tags.size() && tags[end].code != 9) ++end;
         if (i < end) {
-            GroupReader groups(tags, i, end);
+            GroupReader groups(tags, i, end, page_);
             try {
                 Group value = groups.read();
                 if (variable.size() > 1 && variable[0] == '$')
@@ -475,6 +490,33 @@ void Reader::read_header(const Object& section)
         i = end;
     }
     skip_section();
+}
+
+// Files of AC1021 and later are UTF-8; older ones name their code page.
+void Reader::choose_code_page(const std::vector<Tag>& tags)
+{
+    std::string version, code_page;
+    size_t code_page_line = 0;
+    for (size_t i = 0; i + 1 < tags.size(); ++i) {
+        if (tags[i].code != 9) continue;
+        std::string name = trimmed_upper(tags[i].value);
+        if (name == "$ACADVER") version = trimmed_upper(tags[i + 1].value);
+        if (name == "$DWGCODEPAGE") {
+            code_page = std::string(trimmed(tags[i + 1].value));
+            code_page_line = tags[i + 1].line;
+        }
+    }
+    if (version.size() == 6 && version.rfind("AC", 0) == 0 && version >= "AC1021") {
+        page_ = nullptr;
+        return;
+    }
+    if (code_page.empty()) return;
+    if (const CodePage* page = find_code_page(code_page)) {
+        page_ = page;
+        return;
+    }
+    note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
+         " is not one this host knows; texts are read as ANSI_1252");
 }
 
 void Reader::skip_section()

@@ -9,6 +9,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "db/text_encoding.h"
 #include "dxf/dxf.h"
 #include "dxf/dxf_layout.h"
 #include "dxf/file_replace.h"
@@ -81,6 +82,8 @@ private:
     const Drawing& drawing_;
     std::string out_;
     unsigned long next_handle_ = 0x20;
+    // The file is AC1015: texts in its code page, "\U+XXXX" for the rest.
+    const CodePage* page_ = &default_code_page();
 
     std::string new_handle()
     {
@@ -93,7 +96,10 @@ private:
     {
         out_ += std::to_string(code);
         out_ += '\n';
-        append_caret_encoded(out_, value);
+        if (is_ascii(value))
+            append_caret_encoded(out_, value);
+        else
+            append_caret_encoded(out_, text_for_file(value, page_));
         out_ += '\n';
     }
     void tag(int code, long value) { tag(code, std::to_string(value)); }
