@@ -23,46 +23,6 @@ int b_tarnic()
 {
     return 0;
 }
-int b_bscale()
-{
-    return 0;
-}
-int b_util_plan_prop()
-{
-    return 0;
-}
-int b_number_util()
-{
-    return 0;
-}
-int b_text_util()
-{
-    return 0;
-}
-int b_ddedit_text()
-{
-    return 0;
-}
-int b_rotext()
-{
-    return 0;
-}
-int b_rotext_reverse()
-{
-    return 0;
-}
-int b_rotext_byline()
-{
-    return 0;
-}
-int b_pnt_right_angle()
-{
-    return 0;
-}
-int b_line_tepat()
-{
-    return 0;
-}
 
 int b_ptpxsection()
 {

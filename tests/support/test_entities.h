@@ -3,9 +3,11 @@
 // the host made the entity.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ads.h"
+#include "db/drawing.h"
 
 inline bool test_make_point(const char* layer, double x, double y, double z)
 {
@@ -37,4 +39,26 @@ bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>
     const bool made = acdbEntMake(head) == RTNORM;
     acutRelRb(head);
     return made;
+}
+
+// Makes the entity of the list (and releases the list); true when made.
+inline bool test_make(resbuf* list)
+{
+    const bool made = acdbEntMake(list) == RTNORM;
+    acutRelRb(list);
+    return made;
+}
+
+// The entities of model space that are not erased, of the type (and on the
+// layer, when one is given), in drawing order.
+inline std::vector<const host::Entity*> test_live_entities(const host::Drawing& drawing,
+                                                           const std::string& type,
+                                                           const std::string& layer = {})
+{
+    std::vector<const host::Entity*> out;
+    for (long id : drawing.model) {
+        const host::Entity* e = drawing.get(id);
+        if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer)) out.push_back(e);
+    }
+    return out;
 }
