@@ -2,7 +2,6 @@
 // the subsystem that builds a command removes it from this file.
 #include "commands.h"
 
-
 int b_block_grid()
 {
     return 0;
