@@ -165,6 +165,19 @@ TEST_F(ExplodeTest, ReferencesThatCannotBeExplodedExactlyStay)
         EXPECT_FALSE(drawing().get(id)->erased);
         EXPECT_EQ(drawing().model.size(), before) << "nothing is made";
     }
+    // A block with an attribute definition explodes without it, and says so.
+    ads_point origin = {0, 0, 0};
+    make(acutBuildList(RTDXF0, "BLOCK", 2, "TAGGED", 70, 2, 10, origin, 0));
+    make(acutBuildList(RTDXF0, "LINE", 8, "0", 10, origin, 11, origin, 0));
+    make(acutBuildList(RTDXF0, "ATTDEF", 8, "0", 10, origin, 40, 1.0, 1, "", 2, "NO", 3, "Number", 70, 0, 0));
+    make(acutBuildList(RTDXF0, "ENDBLK", 0));
+    ads_point at = {5, 5, 0};
+    make(acutBuildList(RTDXF0, "INSERT", 8, "0", 2, "TAGGED", 10, at, 0));
+    const long tagged = drawing().last_main();
+    EXPECT_NE(explode(tagged, RTNORM).find("explode: 1 attribute definition of the block \"TAGGED\" left out."),
+              std::string::npos);
+    EXPECT_TRUE(drawing().get(tagged)->erased);
+
     const long id = insert("SHUT", 0, 0, 1, 1, 0);
     run("(command \"Layer\" \"lock\" \"SHUT\" \"\")\n");
     EXPECT_NE(explode(id).find("the INSERT is on the locked layer \"SHUT\""), std::string::npos);

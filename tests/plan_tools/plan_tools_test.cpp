@@ -260,6 +260,10 @@ TEST_F(PlanToolsTest, ChangeCircleRadiusCountsFailures)
 TEST_F(PlanToolsTest, MarkerTextIsAttachedAndShown)
 {
     ASSERT_TRUE(test_make_point("0", 5, 5, 0));
+    // No text and no last text: nothing is attached.
+    EXPECT_NE(run_tool(4, "5,5\n\npick exit\n").find("No text was given; nothing was attached."),
+              std::string::npos);
+    EXPECT_EQ(live("POINT")[0]->xdata_of("MARKX"), nullptr);
     run_tool(4, "5,5\nMH12\n");
     const host::Entity* point = live("POINT")[0];
     const host::XDataApp* data = point->xdata_of("MARKX");

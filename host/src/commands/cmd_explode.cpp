@@ -7,11 +7,12 @@
 //
 // Entities on layer "0" take the INSERT's layer and BYBLOCK colours (0) its
 // colour; other layers and colours stay as the block has them. The new
-// entities go to the end of the drawing, in the block's order.
+// entities go to the end of the drawing, in the block's order. The block's
+// attribute definitions are left out, and the command says how many.
 //
 // A reference that cannot be exploded exactly is left as it is, with a message
 // saying why, and nothing is made for it: a block entity the host does not
-// explode (HATCH, ATTDEF, ...), unequal X and Y scales under circles, arcs,
+// explode (HATCH, MTEXT, ...), unequal X and Y scales under circles, arcs,
 // texts, bulges, widths or rotated nested INSERTs, a mirrored reference over
 // texts or nested INSERTs, a reference with an extrusion other than +Z or with
 // rows and columns, and an INSERT or a result on a locked layer.
@@ -211,8 +212,9 @@ std::optional<Placement> placement_of(const Drawing& drawing, const Entity& inse
 }
 
 // The block's entities placed for the reference; empty with why set when the
-// reference cannot be exploded.
-std::vector<Entity> exploded_entities(Drawing& drawing, const Entity& insert, std::string& why)
+// reference cannot be exploded. Attribute definitions are left out (the
+// reference holds no attribute values here) and counted in left_out.
+std::vector<Entity> exploded_entities(Drawing& drawing, const Entity& insert, std::string& why, int& left_out)
 {
     const long block = drawing.find_record("BLOCK", insert.text(2));
     if (!block) {
@@ -227,9 +229,17 @@ std::vector<Entity> exploded_entities(Drawing& drawing, const Entity& insert, st
     for (long id : members->second) {
         const Entity* member = drawing.get(id);
         if (!member || member->erased) continue;
+        if (member->type == "ATTDEF") {
+            ++left_out;
+            continue;
+        }
         why = refusal(*member, *place);
         if (!why.empty()) return {};
-        Entity e = *member;
+        // The member as the entity functions show it, placed for the reference.
+        Entity e;
+        e.type = member->type;
+        e.groups = shown_groups(drawing, *member);
+        e.xdata = member->xdata;
         place_entity(e, *place);
         if (Group* layer = e.find(8); !layer || layer->text == "0") {
             if (layer)
@@ -263,7 +273,8 @@ int explode_insert(Drawing& drawing, long id)
     if (layer_locked(drawing, insert->layer()))
         return fail("the INSERT is on the locked layer \"" + insert->layer() + "\"; it was left as it was.");
     std::string why;
-    const std::vector<Entity> parts = exploded_entities(drawing, *insert, why);
+    int left_out = 0;
+    const std::vector<Entity> parts = exploded_entities(drawing, *insert, why, left_out);
     if (!why.empty())
         return fail("the INSERT of \"" + insert->text(2) + "\" holds " + why + "; it was left as it was.");
 
@@ -280,6 +291,9 @@ int explode_insert(Drawing& drawing, long id)
             return fail("a " + e.type + " of the block could not be made; the INSERT was left as it was.");
         }
     }
+    if (left_out > 0)
+        Session::get().print("\nexplode: " + std::to_string(left_out) + " attribute definition" +
+                             (left_out == 1 ? "" : "s") + " of the block \"" + insert->text(2) + "\" left out.");
     entity_erase_toggle(drawing, id);
     return RTNORM;
 }
