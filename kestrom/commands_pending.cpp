@@ -2,16 +2,6 @@
 // the subsystem that builds a command removes it from this file.
 #include "commands.h"
 
-int b_ltrav()
-{
-    return 0;
-}
-
-int b_rad_print_listing()
-{
-    return 0;
-}
-
 int b_block_grid()
 {
     return 0;

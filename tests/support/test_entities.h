@@ -18,14 +18,19 @@ inline bool test_make_point(const char* layer, double x, double y, double z)
     return made;
 }
 
-// An LWPOLYLINE with flags 70 through the points' x and y.
+// An LWPOLYLINE with flags 70 through the points' x and y; an elevation other
+// than 0 is given as its group 38.
 template <class Point>
-bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points)
+bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points, double elevation = 0)
 {
     resbuf* head =
         acutBuildList(RTDXF0, "LWPOLYLINE", 8, layer, 90, static_cast<int>(points.size()), 70, flags, 0);
     resbuf* tail = head;
     while (tail->rbnext) tail = tail->rbnext;
+    if (elevation != 0) {
+        tail->rbnext = acutBuildList(38, elevation, 0);
+        tail = tail->rbnext;
+    }
     for (const Point& p : points) {
         ads_point pt = {p.x, p.y, 0};
         tail->rbnext = acutBuildList(10, pt, 0);

@@ -697,7 +697,7 @@ void Reader::complete()
              std::to_string(kXDataEntityLimit) + " bytes an entity and " + std::to_string(kXDataStringLimit) +
              " bytes a string; it is kept as the file has it");
     };
-    auto check = [&](std::vector<long>& ids) {
+    auto check = [&](auto& ids) {
         std::vector<long> kept;
         kept.reserve(ids.size());
         for (long id : ids) {
