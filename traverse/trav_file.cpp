@@ -373,7 +373,7 @@ int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers)
 
 bool trav_write_new_file(const std::string& path, const std::string& text)
 {
-    if (replace_file(path, text)) return true;
+    if (text_file_replace(path, text)) return true;
     acedAlert("File error.");
     return false;
 }
