@@ -2,16 +2,6 @@
 // the subsystem that builds a command removes it from this file.
 #include "commands.h"
 
-int b_ltrav()
-{
-    return 0;
-}
-
-int b_rad_print_listing()
-{
-    return 0;
-}
-
 int b_block_grid()
 {
     return 0;
@@ -25,46 +15,6 @@ int b_treed_poly()
     return 0;
 }
 int b_tarnic()
-{
-    return 0;
-}
-int b_bscale()
-{
-    return 0;
-}
-int b_util_plan_prop()
-{
-    return 0;
-}
-int b_number_util()
-{
-    return 0;
-}
-int b_text_util()
-{
-    return 0;
-}
-int b_ddedit_text()
-{
-    return 0;
-}
-int b_rotext()
-{
-    return 0;
-}
-int b_rotext_reverse()
-{
-    return 0;
-}
-int b_rotext_byline()
-{
-    return 0;
-}
-int b_pnt_right_angle()
-{
-    return 0;
-}
-int b_line_tepat()
 {
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "ads.h"
@@ -128,6 +129,43 @@ dialog_tile tile_integer(const std::string& key, int& value)
     dialog_tile tile = make_tile(key, tile_kind::integer);
     tile.integer = &value;
     return tile;
+}
+
+namespace {
+
+// The rule of a tile whose variable must pass `good`: the last good value is
+// kept beside it and put back otherwise.
+template <typename T, typename Good>
+dialog_tile checked(dialog_tile tile, T& value, Good good, const std::string& why)
+{
+    auto last = std::make_shared<T>(value);
+    T* variable = &value;
+    const dialog_tile shown = tile;
+    return tile + [variable, last, good, why, shown](ads_callback_packet* packet) {
+        if (good(*variable)) {
+            *last = *variable;
+            ads_set_tile(packet->dialog, "error", "");
+            return;
+        }
+        *variable = *last;
+        dialog_tile_show(packet->dialog, shown);
+        ads_set_tile(packet->dialog, "error", why.c_str());
+    };
+}
+
+}  // namespace
+
+dialog_tile tile_real_positive(const std::string& key, double& value, int decimals)
+{
+    return checked(
+        tile_real(key, value, decimals), value, [](double v) { return v > 0; },
+        "The value must be more than 0.");
+}
+
+dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high, const std::string& why)
+{
+    return checked(
+        tile_integer(key, value), value, [low, high](int v) { return v >= low && v <= high; }, why);
 }
 
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals)

@@ -74,6 +74,12 @@ struct dialog_tile {
 
 dialog_tile tile_real(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer(const std::string& key, int& value);
+// A real that must be above 0, and an integer that must lie in [low, high]:
+// another value is put back (the tile shows the last good one) and the
+// dialog's error tile ("error", as errtile makes it) says why.
+dialog_tile tile_real_positive(const std::string& key, double& value, int decimals);
+dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high,
+                                const std::string& why);
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals);
 dialog_tile tile_layer(const std::string& key, std::string& name, size_t max_length = 0);
 dialog_tile tile_text(const std::string& key, std::string& text, size_t max_length = 0);

@@ -45,12 +45,18 @@ double bearing_to_rad(double bearing)
     return degrees * (1.0 / 180.0) * ORVIK_PI;
 }
 
-// Mode 7: moves the alignment point to the middle of the text box and makes
-// the text middle-justified, so that it stays where it is drawn.
-int justify_middle(resbuf* list)
+// The text takes another justification (group 72: 0 left, 1 centre, 2 right,
+// on the baseline; 4 middle) and its alignment point moves to that place of
+// its box, so that the text stays where it is drawn. 0 when it is already so
+// justified or has no insertion point.
+int justify_in_place(resbuf* list, int wanted)
 {
     resbuf* justify = find_group(list, 72);
-    if (justify && justify->resval.rint == 4) return 0;
+    resbuf* vertical = find_group(list, 73);
+    const int now = justify ? justify->resval.rint : 0;
+    const bool middle = wanted == 4;
+    // Middle ignores the vertical alignment; the others sit on the baseline.
+    if (now == wanted && (middle || !vertical || vertical->resval.rint == 0)) return 0;
     resbuf* insertion = find_group(list, 10);
     if (!insertion) return 0;
     ads_point lower_left, upper_right;
@@ -58,10 +64,20 @@ int justify_middle(resbuf* list)
     resbuf* rotation = find_group(list, 50);
     double r = rotation ? rotation->resval.rreal : 0.0;
     double x10 = insertion->resval.rpoint[X], y10 = insertion->resval.rpoint[Y];
+    // The place in the box from the insertion point, before turning.
     double cx = upper_right[X], cy = upper_right[Y];
-    double mx = (x10 + (x10 + cx * std::cos(r) - cy * std::sin(r))) / 2.0;
-    double my = (y10 + (y10 + cy * std::cos(r) + cx * std::sin(r))) / 2.0;
-    group_for(list, 72)->resval.rint = 4;
+    if (wanted == 0) cx = 0;
+    if (wanted == 1) cx /= 2;
+    if (middle) {
+        cx /= 2;
+        cy /= 2;
+    } else {
+        cy = 0;
+        if (vertical) vertical->resval.rint = 0;
+    }
+    double mx = x10 + cx * std::cos(r) - cy * std::sin(r);
+    double my = y10 + cy * std::cos(r) + cx * std::sin(r);
+    group_for(list, 72)->resval.rint = static_cast<short>(wanted);
     resbuf* alignment = group_for(list, 11);
     alignment->resval.rpoint[X] = mx;
     alignment->resval.rpoint[Y] = my;
@@ -97,7 +113,7 @@ int text_modify_apply(const ads_name entity)
         return 0;
     }
     if (p.mode == 7) {
-        int rc = justify_middle(list);
+        int rc = justify_in_place(list, 4);
         acutRelRb(list);
         return rc;
     }
@@ -144,4 +160,14 @@ int ss_text_modify(const ads_name set, long index)
     ads_name entity;
     if (acedSSName(set, index, entity) != RTNORM) return 0;
     return text_modify_apply(entity);
+}
+
+int text_justify_apply(const ads_name entity, int justification)
+{
+    if (justification != 0 && justification != 1 && justification != 2 && justification != 4) return 0;
+    resbuf* list = acdbEntGet(entity);
+    if (!list) return 0;
+    const int rc = justify_in_place(list, justification);
+    acutRelRb(list);
+    return rc;
 }

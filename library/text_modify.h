@@ -30,3 +30,10 @@ void text_modify_set(int mode, const std::string& text, double real, int colour)
 int text_modify_apply(const ads_name entity);
 // text_modify_apply on a selection-set item; 0 when the item cannot be named.
 int ss_text_modify(const ads_name set, long index);
+
+// Gives a TEXT another justification in place, as mode 7 does for middle:
+// group 72 becomes the justification (0 left, 1 centre, 2 right, each on the
+// baseline; 4 middle) and 11 the matching point of the text's box, so that
+// the text stays where it is drawn. 1, or 0 when it is already so justified,
+// has no insertion point or the justification is none of those.
+int text_justify_apply(const ads_name entity, int justification);

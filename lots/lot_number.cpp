@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "ads.h"
@@ -108,25 +107,6 @@ bool lot_number_setup()
     return dlg_lot_number() == 1;
 }
 
-// A real tile that takes only values above 0: another one is put back with a
-// word in the dialog's error line.
-dialog_tile tile_positive(const std::string& key, double& value, int decimals)
-{
-    dialog_tile tile = tile_real(key, value, decimals);
-    auto good = std::make_shared<double>(value);
-    double* variable = &value;
-    return tile + [variable, good, tile](ads_callback_packet* packet) {
-        if (*variable > 0) {
-            *good = *variable;
-            ads_set_tile(packet->dialog, "error", "");
-            return;
-        }
-        *variable = *good;
-        dialog_tile_show(packet->dialog, tile);
-        ads_set_tile(packet->dialog, "error", "The value must be more than 0.");
-    };
-}
-
 }  // namespace
 
 lot_number_cfg_rec& lot_number_cfg()
@@ -203,31 +183,20 @@ int dlg_lot_number()
     auto radius_mode = [&](ads_hdlg dialog) {
         ads_mode_tile(dialog, "t_cirradius", edit.circle ? MODE_ENABLE : MODE_DISABLE);
     };
-    auto good_start = std::make_shared<int>(edit.next_number);
-    dialog_tile start = tile_integer("t_startnum", edit.next_number);
-    start = start + [&edit, good_start, start](ads_callback_packet* packet) {
-        if (edit.next_number >= 1 && edit.next_number < INT_MAX) {
-            *good_start = edit.next_number;
-            ads_set_tile(packet->dialog, "error", "");
-            return;
-        }
-        edit.next_number = *good_start;
-        dialog_tile_show(packet->dialog, start);
-        ads_set_tile(packet->dialog, "error", "The next number is a whole number from 1 up.");
-    };
     dialog_def def;
     def.file = "Lot_Number_Dlg.dcl";
     def.name = "lot_number_dlg";
     def.tiles = {tile_layer("t_layer", edit.layer, 255),
-                 tile_positive("t_scale", edit.scale, luprec),
+                 tile_real_positive("t_scale", edit.scale, luprec),
                  tile_real("t_rotation", edit.rotation, 10),
-                 tile_positive("t_text_height", edit.text_height, luprec),
-                 tile_positive("t_lot_num_txtwidth", edit.width_factor, luprec),
+                 tile_real_positive("t_text_height", edit.text_height, luprec),
+                 tile_real_positive("t_lot_num_txtwidth", edit.width_factor, luprec),
                  tile_toggle("auto_number_tg", edit.auto_number),
-                 start,
+                 tile_integer_within("t_startnum", edit.next_number, 1, INT_MAX - 1,
+                                     "The next number is a whole number from 1 up."),
                  tile_toggle("circle_tg", edit.circle) +
                      [&](ads_callback_packet* packet) { radius_mode(packet->dialog); },
-                 tile_positive("t_cirradius", edit.circle_radius, luprec),
+                 tile_real_positive("t_cirradius", edit.circle_radius, luprec),
                  tile_toggle("auto_label_tg", edit.auto_label),
                  tile_toggle("select_tg", edit.select_own),
                  tile_button("p_pickrot", 2),

@@ -170,8 +170,15 @@ int b_bgd_combine_bgd()
     std::string bearing_text, distance_text;
     ent_get_string(bearing, 1, bearing_text);
     ent_get_string(distance, 1, distance_text);
-    std::string joined = bearing_text + " " + distance_text;
-    if (joined.size() > kCombinedLimit) joined.resize(kCombinedLimit);
+    const std::string joined = bearing_text + " " + distance_text;
+    // Cut to the limit, the distance would be lost with its text deleted.
+    if (joined.size() > kCombinedLimit) {
+        acutPrintf("\nThe joined text would pass %d characters; both texts are left as they were.",
+                   static_cast<int>(kCombinedLimit));
+        acedRedraw(bearing, 4);
+        acedRedraw(distance, 4);
+        return 0;
+    }
     text_write_back(bearing, joined);
     acedRedraw(bearing, 4);
     acdbEntDel(distance);

@@ -269,9 +269,9 @@ bool text_has_tag(const std::string& text, bool& version3)
 // (a full disk) leaves the file as it was. A file that has gone since it was
 // opened is written again whole from the lists, when they are given, or else
 // begins again with its version line.
-bool append_records(const std::function<std::string(bool version3)>& records, const trav_lists* whole)
+bool append_records_at(const std::string& path, const std::function<std::string(bool version3)>& records,
+                       const trav_lists* whole)
 {
-    const std::string path = trav_settings().file_name;
     std::string text;
     bool version3 = trav_version_is_3();
     if (!file_exists(path.c_str())) {
@@ -301,6 +301,34 @@ bool append_records(const std::function<std::string(bool version3)>& records, co
         return false;
     }
     return true;
+}
+
+bool append_records(const std::function<std::string(bool version3)>& records, const trav_lists* whole)
+{
+    return append_records_at(trav_settings().file_name, records, whole);
+}
+
+// Reads the record lines of a file's text into the state; the lines that give
+// no record go to not_taken, and each skipped one is reported.
+void read_records(const std::vector<std::string>& lines, bool version4, read_state& state,
+                  std::vector<std::string>& not_taken)
+{
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = str_split(lines[i], ',');
+        if (fields.empty()) continue;
+        const int type = record_type(str_trim(fields[0]));
+        if (type < 0) {
+            if (!str_trim(lines[i]).empty()) not_taken.push_back(lines[i]);
+            continue;
+        }
+        record_fields record;
+        if (const std::string why = take_fields(fields, type, version4, record); !why.empty()) {
+            report_skipped(i + 1, why);
+            not_taken.push_back(lines[i]);
+            continue;
+        }
+        read_record(state, record);
+    }
 }
 
 }  // namespace
@@ -334,22 +362,7 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
     if (version4) trav_settings().version_text = "KOLVA4";
 
     unread_lines_rec not_taken{path, {}};
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> fields = str_split(lines[i], ',');
-        if (fields.empty()) continue;
-        const int type = record_type(str_trim(fields[0]));
-        if (type < 0) {
-            if (!str_trim(lines[i]).empty()) not_taken.lines.push_back(lines[i]);
-            continue;
-        }
-        record_fields record;
-        if (const std::string why = take_fields(fields, type, version4, record); !why.empty()) {
-            report_skipped(i + 1, why);
-            not_taken.lines.push_back(lines[i]);
-            continue;
-        }
-        read_record(state, record);
-    }
+    read_records(lines, version4, state, not_taken.lines);
     observations = std::move(state.observations);
     radiations = std::move(state.radiations);
     stations = std::move(state.stations);
@@ -357,6 +370,36 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
     keep_numbers(state);
     unread = std::move(not_taken);
     return trav_read_ok;
+}
+
+int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers)
+{
+    numbers = trav_file_numbers_rec{};
+    const std::optional<std::string> text = read_file_text(path);
+    if (!text) return trav_read_failed;
+    const std::vector<std::string> lines = split_lines(*text);
+    const std::string tag = lines.empty() ? "" : lines.front();
+    const bool version4 = trav_same_text(tag, "KOLVA4");
+    if (!version4 && !trav_same_text(tag, "KOLVA3")) return trav_read_bad_version;
+    read_state state;
+    std::vector<std::string> not_taken;
+    read_records(lines, version4, state, not_taken);
+    numbers.version3 = !version4;
+    numbers.largest_station = std::max({state.largest_station, state.largest_rad_from, state.largest_rad_to});
+    numbers.last_station = state.last_station;
+    return trav_read_ok;
+}
+
+bool trav_write_new_file(const std::string& path, const std::string& text)
+{
+    if (replace_file(path, text)) return true;
+    acedAlert("File error.");
+    return false;
+}
+
+bool trav_append_to_file(const std::string& path, const std::function<std::string(bool version3)>& records)
+{
+    return append_records_at(path, records, nullptr);
 }
 
 void trav_file_forget_unread()

@@ -5,6 +5,7 @@
 // be a Windows-style path.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "trav_model.h"
@@ -53,6 +54,27 @@ bool trav_append_point(const trav_point_rec& station, const trav_lists* whole = 
 
 // A new traverse has no unread lines of an earlier file to keep.
 void trav_file_forget_unread();
+
+// What a traverse file holds for one that adds to it: its version, its
+// largest station number (P, T, C and R records alike) and the station its
+// traverse ends at (the to-station of the last P, T or C record; 0 for none).
+struct trav_file_numbers_rec {
+    bool version3 = false;
+    int largest_station = 0;
+    int last_station = 0;
+};
+// Reads them without changing the traverse the command holds (lines that
+// cannot be read are reported as the reader reports them). trav_read_ok,
+// trav_read_failed or trav_read_bad_version.
+int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers);
+
+// A whole new file, put in place only once it is complete on disk; on
+// failure the alert "File error." and false.
+bool trav_write_new_file(const std::string& path, const std::string& text);
+// Records (the text of whole lines, in the version of the file's first line)
+// added to the end of a file as the command's appends are: on a line of their
+// own, all of them or none.
+bool trav_append_to_file(const std::string& path, const std::function<std::string(bool version3)>& records);
 
 // Whether the settings' version text is the older form.
 bool trav_version_is_3();

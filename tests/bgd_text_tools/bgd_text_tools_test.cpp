@@ -78,6 +78,17 @@ TEST_F(BgdTextTools, CombineJoinsBearingAndDistance)
     run("(b_bgd_combine_bgd)\n101,1\n101,1\n");
     EXPECT_EQ(string_of(other), "10%%d00'00\"");
     EXPECT_FALSE(erased(other));
+
+    // A joined text longer than 254 characters is refused: nothing is cut
+    // off and the distance text stays.
+    const std::string long_bearing = "10%%d00'00\"" + std::string(240, ' ');
+    const long wide = text_at(200, 0, long_bearing);
+    const long far = text_at(200, 20, "1234567890.123");
+    const std::string shown = run("(b_bgd_combine_bgd)\n201,1\n201,21\n");
+    EXPECT_NE(shown.find("\nThe joined text would pass 254 characters; both texts are left as they were."),
+              std::string::npos);
+    EXPECT_EQ(string_of(wide), long_bearing);
+    EXPECT_FALSE(erased(far));
 }
 
 TEST_F(BgdTextTools, SpacingWidensAndNarrowsTheGaps)

@@ -4,6 +4,7 @@
 // settings kept in the drawing. Which lot each number landed in is read back
 // by shapely from the saved DXF: the LINEs polygonised into lots, and each
 // number's alignment point inside exactly one of them.
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -136,6 +137,20 @@ TEST_F(LotNumber, PointModeTypedNumbersAndEachModesOwnRotation)
     EXPECT_EQ(out.find("Dialog lot_number_dlg"), std::string::npos) << out;
     out = run("NEW\n(b_lot_number)\ncancel\n");
     EXPECT_NE(out.find("Dialog lot_number_dlg"), std::string::npos) << out;
+}
+
+TEST_F(LotNumber, RotationsAreBearingsAlsoInADrawingSetToSurveyAngles)
+{
+    for (const char* setup : {"", "(setvar \"ANGBASE\" (/ 3.14159265358979 2))\n(setvar \"ANGDIR\" 1)\n"}) {
+        run(std::string("NEW\n") + setup);
+        drawing().name = std::string(*setup ? "survey" : "default") + "_rotation.dwg";
+        // A rotation picked along the bearing 45 (north-east): the text's baseline
+        // runs that way, 45 degrees above east in plan.
+        run("(b_lot_number)\nok\nN\nR\n0,0\n10,10\n5,5\nX\n");
+        const auto texts = live("TEXT", "LOT_NUMBER");
+        ASSERT_EQ(texts.size(), 1u) << setup;
+        EXPECT_NEAR(texts[0]->real(50), M_PI / 4, 1e-9) << setup;
+    }
 }
 
 TEST_F(LotNumber, TheDialogRefusesBadValuesAndASegmentWithoutLinesEndsCleanly)

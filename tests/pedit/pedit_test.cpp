@@ -32,14 +32,9 @@ protected:
         ASSERT_TRUE(load_kestrom());
     }
 
-    std::vector<const host::Entity*> live(const std::string& type)
+    std::vector<const host::Entity*> live(const std::string& type, const std::string& layer = {})
     {
-        std::vector<const host::Entity*> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (e && !e->erased && e->type == type) out.push_back(e);
-        }
-        return out;
+        return test_live_entities(drawing(), type, layer);
     }
 
     // The VERTEX entities of a POLYLINE, in order.

@@ -3,9 +3,11 @@
 // the host made the entity.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ads.h"
+#include "db/drawing.h"
 
 inline bool test_make_point(const char* layer, double x, double y, double z)
 {
@@ -16,14 +18,19 @@ inline bool test_make_point(const char* layer, double x, double y, double z)
     return made;
 }
 
-// An LWPOLYLINE with flags 70 through the points' x and y.
+// An LWPOLYLINE with flags 70 through the points' x and y; an elevation other
+// than 0 is given as its group 38.
 template <class Point>
-bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points)
+bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points, double elevation = 0)
 {
     resbuf* head =
         acutBuildList(RTDXF0, "LWPOLYLINE", 8, layer, 90, static_cast<int>(points.size()), 70, flags, 0);
     resbuf* tail = head;
     while (tail->rbnext) tail = tail->rbnext;
+    if (elevation != 0) {
+        tail->rbnext = acutBuildList(38, elevation, 0);
+        tail = tail->rbnext;
+    }
     for (const Point& p : points) {
         ads_point pt = {p.x, p.y, 0};
         tail->rbnext = acutBuildList(10, pt, 0);
@@ -32,4 +39,26 @@ bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>
     const bool made = acdbEntMake(head) == RTNORM;
     acutRelRb(head);
     return made;
+}
+
+// Makes the entity of the list (and releases the list); true when made.
+inline bool test_make(resbuf* list)
+{
+    const bool made = acdbEntMake(list) == RTNORM;
+    acutRelRb(list);
+    return made;
+}
+
+// The entities of model space that are not erased, of the type (and on the
+// layer, when one is given), in drawing order.
+inline std::vector<const host::Entity*> test_live_entities(const host::Drawing& drawing,
+                                                           const std::string& type,
+                                                           const std::string& layer = {})
+{
+    std::vector<const host::Entity*> out;
+    for (long id : drawing.model) {
+        const host::Entity* e = drawing.get(id);
+        if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer)) out.push_back(e);
+    }
+    return out;
 }

@@ -69,24 +69,24 @@ struct PolylineShape {
     std::vector<XDataApp> xdata;
 };
 
-void keep_common(const Entity& entity, PolylineShape& shape)
+void keep_common(const Drawing& drawing, const Entity& entity, PolylineShape& shape)
 {
-    for (const Group& g : entity.groups)
+    for (const Group& g : shown_groups(drawing, entity))
         if (std::find(std::begin(kKeptCodes), std::end(kKeptCodes), g.code) != std::end(kKeptCodes))
             shape.kept.push_back(g);
     shape.xdata = entity.xdata;
 }
 
-PolylineShape lwpolyline_shape(const Entity& entity)
+PolylineShape lwpolyline_shape(const Drawing& drawing, const Entity& entity)
 {
     PolylineShape shape;
     const long flags = entity.integer(70);
     shape.closed = flags & kPolylineClosed;
     shape.linetype_gen = flags & kPolylineLinetypeGen;
     shape.elevation = entity.real(38);
-    for (const Group& g : entity.groups)
+    for (const Group& g : shown_groups(drawing, entity))
         if (g.code == 10) shape.frame.push_back({g.point.x, g.point.y, shape.elevation});
-    keep_common(entity, shape);
+    keep_common(drawing, entity, shape);
     return shape;
 }
 
@@ -114,7 +114,7 @@ PolylineShape polyline_shape(const Drawing& drawing, const Entity& entity)
         if (!shape.three_d) p.z = shape.elevation;
         shape.frame.push_back(p);
     }
-    keep_common(entity, shape);
+    keep_common(drawing, entity, shape);
     return shape;
 }
 
@@ -220,7 +220,7 @@ int reshape(Drawing& drawing, long id, bool spline, long* replaced)
     const Entity* entity = drawing.get(id);
     const std::string layer = entity->layer();
     const PolylineShape shape =
-        entity->type == "LWPOLYLINE" ? lwpolyline_shape(*entity) : polyline_shape(drawing, *entity);
+        entity->type == "LWPOLYLINE" ? lwpolyline_shape(drawing, *entity) : polyline_shape(drawing, *entity);
     if (shape.frame.size() < 2)
         return fail("the polyline has fewer than two vertices; it was left as it was.");
 
