@@ -1,13 +1,16 @@
 // The host's "area" command and its "bpoly" LISP function on their own.
 #include <array>
 #include <cmath>
+#include <random>
+#include <sstream>
 #include <vector>
 
 #include "ads.h"
 #include "commands/commands.h"
 #include "db/entities.h"
-#include "host_fixture.h"
 #include "db/sysvars.h"
+#include "host_fixture.h"
+#include "outside_readers.h"
 
 namespace {
 
@@ -62,7 +65,60 @@ protected:
             if (g.code == 10) out.push_back(g.point);
         return out;
     }
+    double bulge_total(long id)
+    {
+        double total = 0;
+        for (const Group& g : drawing().get(id)->groups)
+            if (g.code == 42) total += std::fabs(g.real);
+        return total;
+    }
+    long arc(double cx, double cy, double r, double start, double end)
+    {
+        return make("ARC", {Group::of_text(8, "0"), Group::of_point(10, {cx, cy, 0}), Group::of_real(40, r),
+                            Group::of_real(50, start), Group::of_real(51, end)});
+    }
+    // The area of the boundary bpoly makes at (x, y), by the area command; -1 when none.
+    double bpoly_area(double x, double y)
+    {
+        const long id = bpoly(x, y);
+        if (!id) return -1;
+        EXPECT_EQ(area_of(id), RTNORM);
+        host::entity_erase_toggle(drawing(), id);
+        return sysvar("AREA");
+    }
 };
+
+// shapely's area of a polygon (a WKT text built by the script from its
+// arguments), worked by the system python; NAN when it cannot be worked.
+double shapely_area(const std::string& script)
+{
+    std::string output;
+    const int status = outside::run_tool("/usr/bin/python3 -c '" + script + "'", output);
+    EXPECT_EQ(status, 0) << "shapely (python3-shapely) is needed:\n" << output;
+    return status == 0 ? std::stod(output) : NAN;
+}
+
+// The lot of the arc cases: 40 wide and 30 deep from (e, n), its south side not
+// the chord but an arc of 60 degrees (radius 40) bulging out of it, or into it.
+// shapely gets the arc as 50000 chords.
+std::string arc_lot_script(double e, double n, bool outward, const std::string& cut = "")
+{
+    std::ostringstream s;
+    s.precision(17);
+    s << "import math\n"
+         "from shapely.geometry import Polygon, box\n"
+      << "e, n, outward = " << e << ", " << n << ", " << (outward ? "True" : "False") << "\n"
+      << "r = 40.0\n"
+         "cy = n + r * math.cos(math.radians(30)) * (1 if outward else -1)\n"
+         "a0, a1 = (math.radians(240), math.radians(300)) if outward else (math.radians(120), "
+         "math.radians(60))\n"
+         "k = 50000\n"
+         "arc = [(e + 20 + r * math.cos(a0 + (a1 - a0) * i / k), cy + r * math.sin(a0 + (a1 - a0) * i / k))"
+         " for i in range(k + 1)]\n"
+         "lot = Polygon(arc + [(e + 40, n + 30), (e, n + 30)])\n"
+      << cut << "print(repr(lot.area))\n";
+    return s.str();
+}
 
 struct OutlineCase {
     const char* what;
@@ -188,6 +244,124 @@ TEST_F(HostArea, BpolyTakesTheSmallestRegionAroundThePoint)
         EXPECT_NEAR(sysvar("AREA"), c.area, 1e-9);
         host::entity_erase_toggle(drawing(), id);
     }
+}
+
+TEST_F(HostArea, BpolyFollowsBulgesAndArcsAndGivesTheTrueArea)
+{
+    const double e = 400000, n = 600000;
+    const double sixty = M_PI / 3, bulge = std::tan(sixty / 4);
+    const double outward = shapely_area(arc_lot_script(e, n, true));
+    EXPECT_NEAR(outward, 1344.938, 5e-4);  // 1200 and the segment 800 (pi/3 - sin 60)
+
+    // A closed LWPOLYLINE whose south side is a bulge.
+    lwpoly({{e, n, bulge}, {e + 40, n, 0}, {e + 40, n + 30, 0}, {e, n + 30, 0}}, true);
+    long id = bpoly(e + 20, n + 10);
+    ASSERT_NE(id, 0);
+    EXPECT_EQ(vertices(id).size(), 4u);
+    EXPECT_NEAR(bulge_total(id), bulge, 1e-12);
+    ASSERT_EQ(area_of(id), RTNORM);
+    EXPECT_NEAR(sysvar("AREA"), outward, 1e-6);
+    EXPECT_NEAR(sysvar("PERIMETER"), 40 * sixty + 100, 1e-6);
+    // The point in the arc's own segment, below the chord, is in the lot too.
+    host::entity_erase_toggle(drawing(), id);
+    EXPECT_NEAR(bpoly_area(e + 20, n - 3), outward, 1e-6);
+}
+
+TEST_F(HostArea, BpolyFindsTheBoundaryOfLinesAndAnArc)
+{
+    const double e = 400000, n = 600000;
+    const double outward = shapely_area(arc_lot_script(e, n, true));
+    const double inward = shapely_area(arc_lot_script(e, n, false));
+    const double rise = 40 * std::cos(M_PI / 6);
+    struct Case {
+        const char* what;
+        bool outward;
+        double expected;
+    };
+    for (const Case& c : {Case{"arc bulging out", true, outward}, Case{"arc bulging in", false, inward}}) {
+        SCOPED_TRACE(c.what);
+        drawing().model.clear();
+        line(e + 40, n, e + 40, n + 30);
+        line(e + 40, n + 30, e, n + 30);
+        line(e, n + 30, e, n);
+        if (c.outward)
+            arc(e + 20, n + rise, 40, 4 * M_PI / 3,
+                5 * M_PI / 3);  // counter-clockwise from 240 to 300 degrees
+        else
+            arc(e + 20, n - rise, 40, M_PI / 3, 2 * M_PI / 3);
+        EXPECT_NEAR(bpoly_area(e + 20, n + 15), c.expected, 1e-6);
+    }
+    // A LINE across the lot cuts the arc: the two parts hold the lot between them.
+    drawing().model.clear();
+    line(e + 40, n, e + 40, n + 30);
+    line(e + 40, n + 30, e, n + 30);
+    line(e, n + 30, e, n);
+    arc(e + 20, n + rise, 40, 4 * M_PI / 3, 5 * M_PI / 3);
+    line(e + 12, n + 40, e + 12, n - 20);
+    const double west =
+        shapely_area(arc_lot_script(e, n, true, "lot = lot.intersection(box(0, 0, e + 12, 1e7))\n"));
+    EXPECT_NEAR(bpoly_area(e + 5, n + 15), west, 1e-6);
+    EXPECT_NEAR(bpoly_area(e + 30, n + 15), outward - west, 1e-6);
+    // A circle alone bounds its disc.
+    drawing().model.clear();
+    make("CIRCLE", {Group::of_text(8, "0"), Group::of_point(10, {e, n, 0}), Group::of_real(40, 12.5)});
+    EXPECT_NEAR(bpoly_area(e + 3, n - 4), M_PI * 12.5 * 12.5, 1e-6);
+}
+
+TEST_F(HostArea, BpolyFindsTheSameRegionAmongManyOtherCurves)
+{
+    // A lot in a drawing whose other entities lie all around it (but none
+    // crosses it) and reach far away, so that the region is larger than the
+    // first window looked in.
+    const double e = 400000, n = 600000;
+    lwpoly({{e, n, 0}, {e + 300, n, 0}, {e + 300, n + 200, 0.2}, {e, n + 200, 0}}, true);
+    const double alone = bpoly_area(e + 150, n + 100);
+    ASSERT_GT(alone, 60000);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> place(-20000, 20000);
+    for (int i = 0; i < 3000; ++i) {
+        const double x = e + place(random), y = n + place(random);
+        if (x > e - 50 && x < e + 350 && y > n - 50 && y < n + 300) continue;
+        line(x, y, x + 10, y + 3);
+    }
+    make("POINT", {Group::of_text(8, "0"), Group::of_point(10, {e + 90000, n - 90000, 0})});
+    EXPECT_NEAR(bpoly_area(e + 150, n + 100), alone, 1e-9);
+    EXPECT_NEAR(bpoly_area(e + 1, n + 1), alone, 1e-9);
+    EXPECT_EQ(bpoly(e + 500, n + 100), 0);
+}
+
+TEST_F(HostArea, AreaAtSurveyCoordinatesKeepsItsLastDigits)
+{
+    // A lot of 24 corners at E 400000 N 600000, its coordinates in whole
+    // millimetres; its exact area by the shoelace in integers of square millimetres.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<long> wobble(-4000, 4000);
+    std::vector<std::array<long long, 2>> corners;
+    for (int i = 0; i < 24; ++i) {
+        const double a = 2 * M_PI * i / 24;
+        corners.push_back({400000000LL + std::llround(60000 * std::cos(a)) + wobble(random),
+                           600000000LL + std::llround(45000 * std::sin(a)) + wobble(random)});
+    }
+    __int128 twice = 0;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        const auto& a = corners[i];
+        const auto& b = corners[(i + 1) % corners.size()];
+        twice += static_cast<__int128>(a[0]) * b[1] - static_cast<__int128>(b[0]) * a[1];
+    }
+    const double exact = static_cast<double>(twice) / 2 / 1e6;  // square metres
+    std::vector<std::array<double, 3>> lot;
+    std::vector<std::string> points;
+    for (const auto& c : corners) {
+        lot.push_back({c[0] / 1000.0, c[1] / 1000.0, 0});
+        points.push_back(std::to_string(c[0] / 1000) + "." + std::to_string(c[0] % 1000 + 1000).substr(1) +
+                         "," + std::to_string(c[1] / 1000) + "." +
+                         std::to_string(c[1] % 1000 + 1000).substr(1));
+    }
+    ASSERT_EQ(area_of(lwpoly(lot, true)), RTNORM);
+    EXPECT_NEAR(sysvar("AREA"), exact, 1e-7);
+    points.push_back("");
+    ASSERT_EQ(area(points), RTNORM);
+    EXPECT_NEAR(sysvar("AREA"), exact, 1e-7);
 }
 
 }  // namespace

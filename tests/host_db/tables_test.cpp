@@ -94,6 +94,33 @@ TEST_F(Tables, LayerRecordsMadeAndChangedThroughTheEntityApi)
     EXPECT_EQ(acdbEntDel(e), RTERROR);
 }
 
+TEST_F(Tables, RenamedRecordsAreFoundByTheirNewNamesOnly)
+{
+    for (const char* name : {"KERB", "FENCE", "DRAIN"})
+        ASSERT_EQ(make(acutBuildList(RTDXF0, "LAYER", 2, name, 0)), RTNORM);
+    ads_name kerb, fence;
+    ASSERT_EQ(acdbTblObjName("LAYER", "kerb", kerb), RTNORM);
+    ASSERT_EQ(acdbTblObjName("LAYER", "FENCE", fence), RTNORM);
+
+    // Through the entity API.
+    ASSERT_EQ(modify(acutBuildList(-1, kerb, 2, "Kerb_Line", 0)), RTNORM);
+    ads_name found;
+    EXPECT_EQ(acdbTblObjName("LAYER", "KERB", found), RTERROR);
+    ASSERT_EQ(acdbTblObjName("LAYER", "KERB_LINE", found), RTNORM);
+    EXPECT_EQ(found[0], kerb[0]);
+    // A name given up can be taken by another record.
+    ASSERT_EQ(modify(acutBuildList(-1, fence, 2, "kerb", 0)), RTNORM);
+    ASSERT_EQ(acdbTblObjName("LAYER", "KERB", found), RTNORM);
+    EXPECT_EQ(found[0], fence[0]);
+    EXPECT_EQ(modify(acutBuildList(-1, kerb, 2, "DRAIN", 0)), RTERROR);  // taken
+
+    // By the host's own code through a writable record.
+    drawing().get(kerb[0])->find(2)->text = "WALL";
+    EXPECT_EQ(drawing().find_record("LAYER", "kerb_line"), 0);
+    EXPECT_EQ(drawing().find_record("LAYER", "wall"), kerb[0]);
+    EXPECT_EQ(names("LAYER"), (std::vector<std::string>{"0", "WALL", "kerb", "DRAIN"}));
+}
+
 TEST_F(Tables, RegAppRefusesNamesAlreadyRegistered)
 {
     EXPECT_EQ(acdbRegApp("ACAD"), RTERROR);

@@ -10,9 +10,9 @@
 #include "commands/cmd_misc.h"
 #include "commands/commands.h"
 #include "db/entities.h"
+#include "db/sysvars.h"
 #include "session/input.h"
 #include "session/session.h"
-#include "db/sysvars.h"
 
 namespace host {
 
@@ -51,16 +51,21 @@ void leg_measure(const OutlineVertex& from, const Point3& to, double& length, do
 }
 
 // Area of the outline taken as closed; perimeter with the closing leg only when
-// the outline is closed.
+// the outline is closed. The shoelace is summed about the first vertex: at
+// survey coordinates (E 400000, N 600000) its products would otherwise be
+// about 1e11 and their sum would lose the last digits of the area.
 Measure outline_measure(const std::vector<OutlineVertex>& vertices, bool closed)
 {
     Measure result;
     const size_t n = vertices.size();
+    const Point3 origin = vertices.front().point;
     double twice_area = 0, bulge_area = 0;
     for (size_t i = 0; i < n; ++i) {
         const OutlineVertex& from = vertices[i];
         const Point3& to = vertices[(i + 1) % n].point;
-        twice_area += from.point.x * to.y - to.x * from.point.y;
+        const double fx = from.point.x - origin.x, fy = from.point.y - origin.y;
+        const double tx = to.x - origin.x, ty = to.y - origin.y;
+        twice_area += fx * ty - tx * fy;
         double length = 0, segment = 0;
         const bool closing_leg = i + 1 == n;
         OutlineVertex leg = from;

@@ -1,9 +1,12 @@
 #include "db/drawing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <utility>
 
+#include "db/entities.h"
+#include "db/spatial_index.h"
 #include "db/sysvars.h"
 
 namespace host {
@@ -142,6 +145,17 @@ const XDataApp* Entity::xdata_of(const std::string& app) const
     return nullptr;
 }
 
+void IdList::assign(std::vector<long> ids)
+{
+    ids_ = std::move(ids);
+    ascending_ = std::adjacent_find(ids_.begin(), ids_.end(), std::greater_equal<long>()) == ids_.end();
+    ++version_;
+}
+
+Drawing::~Drawing() = default;
+Drawing::Drawing(Drawing&&) noexcept = default;
+Drawing& Drawing::operator=(Drawing&&) noexcept = default;
+
 Drawing::Drawing()
 {
     name = "Drawing1.dwg";
@@ -199,7 +213,47 @@ Entity& Drawing::add_record(const std::string& table, Entity record)
 Entity* Drawing::get(long id)
 {
     auto it = store.find(id);
-    return it == store.end() ? nullptr : &it->second;
+    if (it == store.end()) return nullptr;
+    note_writable(it->second);
+    return &it->second;
+}
+
+void Drawing::changed(long id)
+{
+    get(id);
+}
+
+namespace {
+
+bool is_table_record_type(const std::string& type)
+{
+    return type == "LAYER" || type == "BLOCK" || type == "STYLE" || type == "LTYPE" || type == "APPID";
+}
+
+// Records handed out writable that are noted before the names are indexed anew.
+constexpr size_t kRenamedLimit = 4096;
+
+}  // namespace
+
+void Drawing::note_writable(const Entity& entity)
+{
+    if (entity.owner == 0 && is_table_record_type(entity.type)) {
+        if (name_index_.empty()) return;
+        if (renamed_.size() >= kRenamedLimit) {
+            name_index_.clear();  // cheaper to index every name again when next asked
+            renamed_.clear();
+            return;
+        }
+        renamed_.push_back(entity.id);
+    } else if (spatial_) {
+        spatial_->note_writable(*this, entity);
+    }
+}
+
+SpatialIndex& Drawing::spatial() const
+{
+    if (!spatial_) spatial_ = std::make_unique<SpatialIndex>();
+    return *spatial_;
 }
 
 const Entity* Drawing::get(long id) const
@@ -208,15 +262,59 @@ const Entity* Drawing::get(long id) const
     return it == store.end() ? nullptr : &it->second;
 }
 
-long Drawing::find_record(const std::string& table, const std::string& record_name) const
+long Drawing::find_record_slowly(const std::vector<long>& records, const std::string& record_name) const
 {
-    auto t = tables.find(table);
-    if (t == tables.end()) return 0;
-    for (long id : t->second) {
+    for (long id : records) {
         const Entity* record = get(id);
         if (record && same_name(record->text(2), record_name)) return id;
     }
     return 0;
+}
+
+Drawing::NameIndex& Drawing::name_index(const std::string& table, const std::vector<long>& records) const
+{
+    if (!renamed_.empty()) {
+        // Records that may have been renamed are found under their names now;
+        // an entry left under an old name is caught when it is next asked for.
+        for (long id : renamed_) {
+            const Entity* record = get(id);
+            if (!record) continue;
+            auto index = name_index_.find(record->type);
+            if (index == name_index_.end()) continue;
+            auto [entry, added] = index->second.ids.try_emplace(upper_text(record->text(2)), id);
+            if (added || entry->second == id) continue;
+            const Entity* holder = get(entry->second);
+            // Of two records of one name the first in the table counts (ids rise along it).
+            if (!holder || !same_name(holder->text(2), record->text(2)) || id < entry->second)
+                entry->second = id;
+        }
+        renamed_.clear();
+    }
+    NameIndex& index = name_index_[table];
+    if (index.covered > records.size()) index = NameIndex{};
+    for (; index.covered < records.size(); ++index.covered) {
+        const long id = records[index.covered];
+        if (const Entity* record = get(id)) index.ids.try_emplace(upper_text(record->text(2)), id);
+    }
+    return index;
+}
+
+long Drawing::find_record(const std::string& table, const std::string& record_name) const
+{
+    auto t = tables.find(table);
+    if (t == tables.end()) return 0;
+    NameIndex& index = name_index(table, t->second);
+    auto hit = index.ids.find(upper_text(record_name));
+    if (hit == index.ids.end()) return 0;
+    const Entity* record = get(hit->second);
+    if (record && same_name(record->text(2), record_name)) return hit->second;
+    // The record was renamed since: look through the table and keep what is found.
+    const long found = find_record_slowly(t->second, record_name);
+    if (found)
+        hit->second = found;
+    else
+        index.ids.erase(hit);
+    return found;
 }
 
 long Drawing::last_main() const
@@ -230,36 +328,38 @@ long Drawing::last_main() const
 
 const std::vector<long>* Drawing::container_of(const Entity& entity) const
 {
-    if (entity.owner == 0) return &model;
+    if (entity.owner == 0) return &model.ids();
     auto it = block_entities.find(entity.owner);
     return it == block_entities.end() ? nullptr : &it->second;
 }
+
+namespace {
+
+// The place of an id in a list. Ids rise along every list, since entities and
+// records are appended as they are made, so bisection finds it; should a list
+// ever be out of order, the answer is checked and the list searched.
+std::optional<size_t> place_of(const std::vector<long>& list, long id)
+{
+    auto at = std::lower_bound(list.begin(), list.end(), id);
+    if (at == list.end() || *at != id) at = std::find(list.begin(), list.end(), id);
+    if (at == list.end()) return std::nullopt;
+    return static_cast<size_t>(at - list.begin());
+}
+
+}  // namespace
 
 std::optional<size_t> Drawing::index_in_container(const Entity& entity) const
 {
     const std::vector<long>* list = container_of(entity);
     if (!list) return std::nullopt;
-    auto lookup = [&]() -> std::optional<size_t> {
-        auto it = place_cache_.find(entity.id);
-        if (it != place_cache_.end() && it->second < list->size() && (*list)[it->second] == entity.id)
-            return it->second;
-        return std::nullopt;
-    };
-    if (place_cache_of_ == list) {
-        // Entities made since the last question were appended: index only those,
-        // so that a walk which makes entities as it goes stays linear.
-        for (size_t i = place_cache_size_; i < list->size(); ++i) place_cache_[(*list)[i]] = i;
-        place_cache_size_ = list->size();
-        // Every answer is checked against the list itself, so a place that a
-        // removal or an insertion made stale is never given out.
-        if (auto found = lookup()) return found;
-    }
-    // The list changed in its middle (or another one was asked last): index it again.
-    place_cache_.clear();
-    for (size_t i = 0; i < list->size(); ++i) place_cache_[(*list)[i]] = i;
-    place_cache_of_ = list;
-    place_cache_size_ = list->size();
-    return lookup();
+    return place_of(*list, entity.id);
+}
+
+std::optional<size_t> Drawing::index_in_table(const std::string& table, long id) const
+{
+    auto t = tables.find(table);
+    if (t == tables.end()) return std::nullopt;
+    return place_of(t->second, id);
 }
 
 long Drawing::next_id()

@@ -4,6 +4,7 @@
 // reader and writer and the picture renderer all work on this model.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -52,8 +53,8 @@ struct XDataApp {
 // (type "LAYER", "STYLE", "LTYPE", "APPID" or "BLOCK").
 struct Entity {
     long id = 0;
-    std::string type;            // group 0, upper case
-    std::vector<Group> groups;   // every group but -1, 0 and the extended data, in order
+    std::string type;             // group 0, upper case
+    std::vector<Group> groups;    // every group but -1, 0 and the extended data, in order
     std::vector<XDataApp> xdata;  // per application, in the order attached
     bool erased = false;
     long owner = 0;   // 0 for model space and table records; else the BLOCK record's id
@@ -83,27 +84,88 @@ struct SysVarValue {
 // A complex entity that acdbEntMake is building across calls: an old-style
 // POLYLINE waiting for its SEQEND, or a block definition waiting for its ENDBLK.
 struct PendingMake {
-    std::vector<Entity> polyline;             // header, then its VERTEXes; empty when none
-    std::optional<Entity> block;              // the BLOCK record of a definition in progress
-    std::vector<Entity> block_entities;       // the definition's entities so far, chains included
+    std::vector<Entity> polyline;        // header, then its VERTEXes; empty when none
+    std::optional<Entity> block;         // the BLOCK record of a definition in progress
+    std::vector<Entity> block_entities;  // the definition's entities so far, chains included
 };
+
+// The ids of model space in drawing order. It reads like a std::vector<long>;
+// appending is the common change, and every other change (clearing, assigning a
+// new list) counts a new version, so that what is kept about the list (the
+// spatial index of entity extents) knows when to start again.
+class IdList {
+public:
+    using value_type = long;
+    using const_iterator = std::vector<long>::const_iterator;
+    using iterator = const_iterator;  // ids change only through the list's own functions
+    using const_reverse_iterator = std::vector<long>::const_reverse_iterator;
+
+    IdList() = default;
+    IdList(std::vector<long> ids) { assign(std::move(ids)); }
+    IdList& operator=(std::vector<long> ids)
+    {
+        assign(std::move(ids));
+        return *this;
+    }
+    operator const std::vector<long>&() const { return ids_; }
+    const std::vector<long>& ids() const { return ids_; }
+
+    const_iterator begin() const { return ids_.begin(); }
+    const_iterator end() const { return ids_.end(); }
+    const_reverse_iterator rbegin() const { return ids_.rbegin(); }
+    const_reverse_iterator rend() const { return ids_.rend(); }
+    size_t size() const { return ids_.size(); }
+    bool empty() const { return ids_.empty(); }
+    long operator[](size_t i) const { return ids_[i]; }
+    long front() const { return ids_.front(); }
+    long back() const { return ids_.back(); }
+
+    void push_back(long id)
+    {
+        if (!ids_.empty() && id <= ids_.back()) ascending_ = false;
+        ids_.push_back(id);
+    }
+    void reserve(size_t n) { ids_.reserve(n); }
+    void clear() { assign({}); }
+
+    // Counts every change but appending.
+    std::uint64_t version() const { return version_; }
+    // Whether the ids rise along the list (they do when entities are only ever
+    // appended, since ids are given out in rising order): places can then be
+    // found by bisection and drawing order is the order of ids.
+    bool ascending() const { return ascending_; }
+
+private:
+    void assign(std::vector<long> ids);
+
+    std::vector<long> ids_;
+    std::uint64_t version_ = 0;
+    bool ascending_ = true;
+};
+
+class SpatialIndex;
 
 // Table names as the entity API spells them.
 inline constexpr const char* kTables[] = {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"};
 
 struct Drawing {
     Drawing();  // a new drawing: layer "0", style "Standard", ltype "CONTINUOUS", appid "ACAD"
+    ~Drawing();
+    Drawing(Drawing&&) noexcept;
+    Drawing& operator=(Drawing&&) noexcept;
 
     std::string prefix;  // DWGPREFIX: the folder, ending in a separator
     std::string name;    // DWGNAME: "Drawing1.dwg" until saved under another name
 
-    std::unordered_map<long, Entity> store;       // every entity and record by id
-    std::vector<long> model;                      // model space in drawing order, VERTEX and SEQEND after their POLYLINE
-    std::map<std::string, std::vector<long>> tables;   // table name -> records in table order
-    std::map<long, std::vector<long>> block_entities;  // BLOCK record id -> the definition's entities in order
-    std::map<std::string, SysVarValue> sysvars;        // upper-case name -> value; DWGPREFIX/DWGNAME come from prefix/name
-    std::map<std::string, size_t> table_cursor;        // acdbTblNext's place per table
-    PendingMake pending;                               // acdbEntMake's complex entity in progress
+    std::unordered_map<long, Entity> store;  // every entity and record by id
+    IdList model;  // model space in drawing order, VERTEX and SEQEND after their POLYLINE
+    std::map<std::string, std::vector<long>> tables;  // table name -> records in table order
+    std::map<long, std::vector<long>>
+        block_entities;  // BLOCK record id -> the definition's entities in order
+    std::map<std::string, SysVarValue>
+        sysvars;  // upper-case name -> value; DWGPREFIX/DWGNAME come from prefix/name
+    std::map<std::string, size_t> table_cursor;  // acdbTblNext's place per table
+    PendingMake pending;                         // acdbEntMake's complex entity in progress
 
     // Adds an entity to model space (owner 0) or to a block definition and
     // gives it a new id; returns it.
@@ -111,10 +173,19 @@ struct Drawing {
     // Adds a record to a table and gives it a new id; returns it.
     Entity& add_record(const std::string& table, Entity record);
 
+    // An entity or record by id; nullptr when none. The writable form tells the
+    // drawing's indexes that the entity may change, so they look at it again
+    // before they next answer.
     Entity* get(long id);
     const Entity* get(long id) const;
+    // Tells the indexes that an entity handed out writable has changed, for code
+    // that asked the drawing for records or selections between taking the entity
+    // and changing it (the changes made right after get need no word).
+    void changed(long id);
     // The record named so in the table, matched without regard to case; 0 when none.
     long find_record(const std::string& table, const std::string& name) const;
+    // The place of a record in its table; nullopt when it is not there.
+    std::optional<size_t> index_in_table(const std::string& table, long id) const;
     // The last main entity of model space that is not erased (never VERTEX or SEQEND); 0 when none.
     long last_main() const;
 
@@ -123,14 +194,25 @@ struct Drawing {
     const std::vector<long>* container_of(const Entity& entity) const;
     std::optional<size_t> index_in_container(const Entity& entity) const;
 
+    // The index of the extents of model space's main entities, brought up to
+    // date with what changed since it was last asked.
+    SpatialIndex& spatial() const;
+
     // A new id, unique among all drawings of the host process.
     static long next_id();
 
 private:
-    // Places of ids in their containers, rebuilt when it no longer agrees.
-    mutable std::unordered_map<long, size_t> place_cache_;
-    mutable const std::vector<long>* place_cache_of_ = nullptr;
-    mutable size_t place_cache_size_ = 0;
+    struct NameIndex {
+        std::unordered_map<std::string, long> ids;  // upper-case name -> first record of that name
+        size_t covered = 0;                         // how many records of the table it has taken in
+    };
+    NameIndex& name_index(const std::string& table, const std::vector<long>& records) const;
+    long find_record_slowly(const std::vector<long>& records, const std::string& name) const;
+    void note_writable(const Entity& entity);
+
+    mutable std::unordered_map<std::string, NameIndex> name_index_;  // per table
+    mutable std::vector<long> renamed_;  // records handed out writable since the names were indexed
+    mutable std::unique_ptr<SpatialIndex> spatial_;
 };
 
 }  // namespace host

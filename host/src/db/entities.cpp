@@ -8,9 +8,9 @@
 
 #include "db/resbuf_convert.h"
 #include "db/selection.h"
-#include "session/session.h"
 #include "db/sysvars.h"
 #include "db/textmetrics.h"
+#include "session/session.h"
 
 namespace host {
 
@@ -59,7 +59,9 @@ bool is_record(const Drawing& drawing, const Entity& entity)
 {
     if (entity.owner != 0) return false;
     auto t = drawing.tables.find(entity.type);
-    return t != drawing.tables.end() &&
+    if (t == drawing.tables.end()) return false;
+    // Found by its name as a rule; by its place in the table when its name is shared.
+    return drawing.find_record(entity.type, entity.text(2)) == entity.id ||
            std::find(t->second.begin(), t->second.end(), entity.id) != t->second.end();
 }
 
@@ -526,6 +528,7 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
             same_text(sysvar_string(drawing, "CLAYER", "0"), old_name))
             return RTERROR;  // the current layer cannot be frozen
         *entity = std::move(changed);
+        drawing.changed(id);  // its name was looked up above, before it changed
         return RTNORM;
     }
 
@@ -663,7 +666,7 @@ int acdbEntNext(const ads_name name, ads_name result)
     const Drawing* open = current_drawing_or_null();
     if (!result || !open) return RTERROR;
     const Drawing& drawing = *open;
-    const std::vector<long>* list = &drawing.model;
+    const std::vector<long>* list = &drawing.model.ids();
     size_t start = 0;
     if (name && !ads_name_nil(name)) {
         const Entity* entity = drawing.get(id_of(name));

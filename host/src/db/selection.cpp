@@ -10,15 +10,16 @@
 #include <map>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "ads.h"
 #include "db/entities.h"
-#include "db/ocs.h"
-#include "session/input.h"
 #include "db/resbuf_convert.h"
-#include "session/session.h"
+#include "db/shapes.h"
+#include "db/spatial_index.h"
 #include "db/sysvars.h"
-#include "db/textmetrics.h"
+#include "session/input.h"
+#include "session/session.h"
 
 namespace host {
 
@@ -155,385 +156,33 @@ bool wildcard_match(const std::string& text, const std::string& pattern)
 
 namespace {
 
-struct P2 {
-    double x = 0, y = 0;
-};
-P2 flat(const Point3& p)
-{
-    return {p.x, p.y};
-}
-
-struct Circle {
-    P2 centre;
-    double radius = 0;
-};
-
-// What the selection tests see of an entity, in plan.
-struct Shape {
-    std::vector<std::vector<P2>> paths;  // polylines; a closed one repeats its first point at the end
-    std::vector<Circle> circles;
-    std::vector<P2> points;
-    std::vector<std::vector<P2>> regions;  // filled closed outlines (text boxes, solid hatches)
-    bool empty() const { return paths.empty() && circles.empty() && points.empty(); }
-};
-
-constexpr double kEps = 1e-9;
-constexpr double kPi = 3.14159265358979323846;
-
-void close_path(std::vector<P2>& path)
-{
-    if (path.size() > 1 && (path.front().x != path.back().x || path.front().y != path.back().y))
-        path.push_back(path.front());
-}
-
-std::vector<P2> arc_points(P2 centre, double radius, double start, double end)
-{
-    while (end <= start) end += 2 * kPi;
-    const int steps = std::max(2, static_cast<int>(std::ceil((end - start) / (kPi / 72))));
-    std::vector<P2> pts;
-    for (int i = 0; i <= steps; ++i) {
-        const double a = start + (end - start) * i / steps;
-        pts.push_back({centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)});
-    }
-    return pts;
-}
-
-// The points strictly between a and b of the arc with the bulge (the tangent of
-// a quarter of its angle, positive counter-clockwise), a point every degree.
-std::vector<P2> bulge_points(P2 a, P2 b, double bulge)
-{
-    std::vector<P2> pts;
-    const double chord = std::hypot(b.x - a.x, b.y - a.y);
-    if (chord == 0) return pts;
-    const double angle = 4 * std::atan(bulge);  // signed included angle
-    const double radius = chord / (2 * std::sin(std::fabs(angle) / 2));
-    // The centre lies off the chord's midpoint, to the left for a positive bulge.
-    const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
-    // (beyond a half circle the cosine turns negative and the centre crosses the chord)
-    const double offset = radius * std::cos(std::fabs(angle) / 2);
-    const double nx = -(b.y - a.y) / chord, ny = (b.x - a.x) / chord;
-    const double side = bulge > 0 ? 1 : -1;
-    const P2 centre = {mx + side * offset * nx, my + side * offset * ny};
-    const double start = std::atan2(a.y - centre.y, a.x - centre.x);
-    const int steps = std::max(2, static_cast<int>(std::ceil(std::fabs(angle) / (kPi / 180))));
-    for (int i = 1; i < steps; ++i) {
-        const double t = start + angle * i / steps;
-        pts.push_back({centre.x + radius * std::cos(t), centre.y + radius * std::sin(t)});
-    }
-    return pts;
-}
-
-// The boundary paths of a HATCH: polyline paths (92 bit 2) and edge paths of
-// lines and arcs; the seed points after 98 are not part of them.
-void hatch_paths(const Entity& hatch, Shape& shape)
-{
-    const std::vector<Group>& g = hatch.groups;
-    size_t i = 0;
-    while (i < g.size() && g[i].code != 91) ++i;
-    if (i >= g.size()) return;
-    long paths = g[i++].integer;
-    const bool solid = same_text(hatch.text(2), "SOLID");
-    auto next = [&](int code) -> const Group* {
-        while (i < g.size() && g[i].code != code) {
-            if (g[i].code == 92 || g[i].code == 75 || g[i].code == 98) return nullptr;
-            ++i;
-        }
-        return i < g.size() ? &g[i++] : nullptr;
-    };
-    for (; paths > 0 && i < g.size(); --paths) {
-        while (i < g.size() && g[i].code != 92) ++i;
-        if (i >= g.size()) break;
-        const long flags = g[i++].integer;
-        std::vector<P2> outline;
-        if (flags & 2) {
-            const Group* count = next(93);
-            for (long v = 0; count && v < count->integer; ++v)
-                if (const Group* p = next(10)) outline.push_back(flat(p->point));
-            close_path(outline);
-        } else {
-            const Group* count = next(93);
-            for (long e = 0; count && e < count->integer; ++e) {
-                const Group* type = next(72);
-                if (!type) break;
-                if (type->integer == 1) {
-                    const Group* a = next(10);
-                    const Group* b = next(11);
-                    if (a && b) {
-                        outline.push_back(flat(a->point));
-                        outline.push_back(flat(b->point));
-                    }
-                } else if (type->integer == 2) {
-                    const Group* c = next(10);
-                    const Group* r = next(40);
-                    const Group* s = next(50);
-                    const Group* t = next(51);
-                    const Group* ccw = next(73);
-                    if (c && r && s && t) {
-                        double a0 = s->real * kPi / 180, a1 = t->real * kPi / 180;
-                        auto pts = arc_points(flat(c->point), r->real, a0, a1);
-                        if (ccw && ccw->integer == 0) {
-                            // A clockwise edge stores its angles negated: it runs from -a0 back to -a1.
-                            pts = arc_points(flat(c->point), r->real, -a1, -a0);
-                            std::reverse(pts.begin(), pts.end());
-                        }
-                        outline.insert(outline.end(), pts.begin(), pts.end());
-                    }
-                }
-            }
-            close_path(outline);
-        }
-        if (outline.size() > 1) {
-            shape.paths.push_back(outline);
-            if (solid) shape.regions.push_back(outline);
-        }
-    }
-}
-
-Shape shape_of(const Drawing& drawing, const Entity& e)
-{
-    if (has_own_ocs(e)) return shape_of(drawing, entity_in_world(e));  // seen in plan
-    Shape shape;
-    const std::string& type = e.type;
-    if (type == "LINE") {
-        shape.paths.push_back({flat(e.point(10)), flat(e.point(11))});
-    } else if (type == "POINT" || type == "INSERT" || type == "MTEXT") {
-        shape.points.push_back(flat(e.point(10)));
-    } else if (type == "CIRCLE") {
-        shape.circles.push_back({flat(e.point(10)), e.real(40)});
-    } else if (type == "ARC") {
-        shape.paths.push_back(arc_points(flat(e.point(10)), e.real(40), e.real(50), e.real(51)));
-    } else if (type == "LWPOLYLINE") {
-        std::vector<P2> vertices;
-        std::vector<double> bulges;
-        for (const Group& g : e.groups) {
-            if (g.code == 10) {
-                vertices.push_back(flat(g.point));
-                bulges.push_back(0);
-            } else if (g.code == 42 && !bulges.empty()) {
-                bulges.back() = g.real;
-            }
-        }
-        const bool closed = e.integer(70) & 1;
-        std::vector<P2> path;
-        for (size_t i = 0; i < vertices.size(); ++i) {
-            path.push_back(vertices[i]);
-            const bool last = i + 1 == vertices.size();
-            if (last && !closed) break;
-            const P2 next = vertices[last ? 0 : i + 1];
-            if (bulges[i] != 0) {
-                auto arc = bulge_points(vertices[i], next, bulges[i]);
-                path.insert(path.end(), arc.begin(), arc.end());
-            }
-        }
-        if (closed) close_path(path);
-        if (path.size() == 1)
-            shape.points.push_back(path.front());
-        else if (!path.empty())
-            shape.paths.push_back(path);
-    } else if (type == "POLYLINE") {
-        std::vector<P2> path;
-        const Entity* stored = drawing.get(e.id);
-        const Ocs plane = stored ? ocs_of(*stored) : Ocs{};  // the vertices lie in its plane
-        for (long id : polyline_vertices(drawing, e)) {
-            const Entity* v = drawing.get(id);
-            if (v && !(v->integer(70) & 16))
-                path.push_back(flat(ocs_to_world(plane, v->point(10))));  // frame points are off the curve
-        }
-        if (e.integer(70) & 1) close_path(path);
-        if (path.size() == 1)
-            shape.points.push_back(path.front());
-        else if (!path.empty())
-            shape.paths.push_back(path);
-    } else if (type == "TEXT") {
-        const TextBox box = text_box(e.text(1), e.real(40), e.real(41, 1.0));
-        const double r = e.real(50), c = std::cos(r), s = std::sin(r);
-        const P2 base = flat(e.point(10));
-        std::vector<P2> outline;
-        for (const P2 corner :
-             {P2{box.lower_left.x, box.lower_left.y}, P2{box.upper_right.x, box.lower_left.y},
-              P2{box.upper_right.x, box.upper_right.y}, P2{box.lower_left.x, box.upper_right.y}})
-            outline.push_back({base.x + corner.x * c - corner.y * s, base.y + corner.x * s + corner.y * c});
-        close_path(outline);
-        shape.paths.push_back(outline);
-        shape.regions.push_back(outline);
-    } else if (type == "3DFACE" || type == "SOLID" || type == "TRACE") {
-        std::vector<int> order =
-            type == "3DFACE" ? std::vector<int>{10, 11, 12, 13} : std::vector<int>{10, 11, 13, 12};
-        std::vector<P2> outline;
-        for (int code : order) {
-            const P2 p = flat(e.point(code));
-            if (outline.empty() || outline.back().x != p.x || outline.back().y != p.y) outline.push_back(p);
-        }
-        close_path(outline);
-        shape.paths.push_back(outline);
-    } else if (type == "HATCH") {
-        hatch_paths(e, shape);
-    } else {
-        for (const Group& g : e.groups)
-            if (g.kind() == ValueKind::Point && g.code >= 10 && g.code <= 18)
-                shape.points.push_back(flat(g.point));
-    }
-    return shape;
-}
-
-struct Rect {
-    double x0, y0, x1, y1;
-};
-Rect rect_of(Point3 a, Point3 b)
-{
-    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
-}
-bool inside(const Rect& r, P2 p)
-{
-    return p.x >= r.x0 - kEps && p.x <= r.x1 + kEps && p.y >= r.y0 - kEps && p.y <= r.y1 + kEps;
-}
-
-// Whether the segment a-b meets the rectangle (Liang-Barsky clipping, edges included).
-bool segment_meets_rect(P2 a, P2 b, const Rect& r)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - (r.x0 - kEps), (r.x1 + kEps) - a.x, a.y - (r.y0 - kEps), (r.y1 + kEps) - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    return true;
-}
-
-double orient(P2 a, P2 b, P2 c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-double point_segment_distance(P2 p, P2 a, P2 b)
-{
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
-}
-
-bool segments_meet(P2 a, P2 b, P2 c, P2 d)
-{
-    const double scale = std::max({std::hypot(b.x - a.x, b.y - a.y), std::hypot(d.x - c.x, d.y - c.y), 1.0});
-    const double eps = kEps * scale;
-    const double o1 = orient(a, b, c), o2 = orient(a, b, d), o3 = orient(c, d, a), o4 = orient(c, d, b);
-    if (((o1 > eps && o2 < -eps) || (o1 < -eps && o2 > eps)) &&
-        ((o3 > eps && o4 < -eps) || (o3 < -eps && o4 > eps)))
-        return true;
-    // Touching and collinear cases: an end lies on the other segment.
-    return point_segment_distance(c, a, b) <= kEps || point_segment_distance(d, a, b) <= kEps ||
-           point_segment_distance(a, c, d) <= kEps || point_segment_distance(b, c, d) <= kEps;
-}
-
-bool point_in_polygon(P2 p, const std::vector<P2>& polygon)
-{
-    bool in = false;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const P2 a = polygon[i], b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) in = !in;
-    }
-    return in;
-}
-
-bool circle_meets_segment(const Circle& c, P2 a, P2 b)
-{
-    const double near = point_segment_distance(c.centre, a, b);
-    const double far = std::max(std::hypot(a.x - c.centre.x, a.y - c.centre.y),
-                                std::hypot(b.x - c.centre.x, b.y - c.centre.y));
-    return near <= c.radius + kEps && far >= c.radius - kEps;
-}
-
-bool shape_in_window(const Shape& s, const Rect& r)
-{
-    if (s.empty()) return false;
-    for (const auto& path : s.paths)
-        for (P2 p : path)
-            if (!inside(r, p)) return false;
-    for (P2 p : s.points)
-        if (!inside(r, p)) return false;
-    for (const Circle& c : s.circles)
-        if (!inside(r, {c.centre.x - c.radius, c.centre.y - c.radius}) ||
-            !inside(r, {c.centre.x + c.radius, c.centre.y + c.radius}))
-            return false;
-    return true;
-}
-
-bool shape_crosses_window(const Shape& s, const Rect& r)
-{
-    if (shape_in_window(s, r)) return true;
-    for (const auto& path : s.paths) {
-        if (path.size() == 1 && inside(r, path[0])) return true;
-        for (size_t i = 1; i < path.size(); ++i)
-            if (segment_meets_rect(path[i - 1], path[i], r)) return true;
-    }
-    for (P2 p : s.points)
-        if (inside(r, p)) return true;
-    const P2 corners[4] = {{r.x0, r.y0}, {r.x1, r.y0}, {r.x1, r.y1}, {r.x0, r.y1}};
-    for (const Circle& c : s.circles) {
-        // The circle's curve meets the rectangle unless the rectangle lies wholly
-        // inside it or wholly apart from it.
-        for (int i = 0; i < 4; ++i)
-            if (circle_meets_segment(c, corners[i], corners[(i + 1) % 4])) return true;
-    }
-    for (const auto& region : s.regions)
-        if (point_in_polygon(corners[0], region)) return true;  // the window lies inside a filled shape
-    return false;
-}
-
-bool shape_crosses_fence(const Shape& s, const std::vector<P2>& fence)
-{
-    for (size_t f = 1; f < fence.size(); ++f) {
-        const P2 a = fence[f - 1], b = fence[f];
-        for (const auto& path : s.paths) {
-            if (path.size() == 1 && point_segment_distance(path[0], a, b) <= kEps) return true;
-            for (size_t i = 1; i < path.size(); ++i)
-                if (segments_meet(a, b, path[i - 1], path[i])) return true;
-        }
-        for (P2 p : s.points)
-            if (point_segment_distance(p, a, b) <= kEps) return true;
-        for (const Circle& c : s.circles)
-            if (circle_meets_segment(c, a, b)) return true;
-    }
-    return false;
-}
-
-double shape_distance(const Shape& s, P2 p)
-{
-    double best = INFINITY;
-    for (const auto& region : s.regions)
-        if (point_in_polygon(p, region)) return 0;
-    for (const auto& path : s.paths) {
-        if (path.size() == 1) best = std::min(best, std::hypot(p.x - path[0].x, p.y - path[0].y));
-        for (size_t i = 1; i < path.size(); ++i)
-            best = std::min(best, point_segment_distance(p, path[i - 1], path[i]));
-    }
-    for (P2 q : s.points) best = std::min(best, std::hypot(p.x - q.x, p.y - q.y));
-    for (const Circle& c : s.circles)
-        best = std::min(best, std::fabs(std::hypot(p.x - c.centre.x, p.y - c.centre.y) - c.radius));
-    return best;
-}
-
 bool is_main(const Entity& e)
 {
     return e.type != "VERTEX" && e.type != "SEQEND";
 }
 
-bool visible(const Drawing& drawing, const Entity& e)
-{
-    return !layer_frozen(drawing, e.layer()) && !layer_off(drawing, e.layer());
-}
+// Whether layers are seen, remembered for the layer asked last: the entities of
+// a selection mostly lie on a few layers.
+class LayerSight {
+public:
+    explicit LayerSight(const Drawing& drawing) : drawing_(drawing) {}
+    bool sees(const Entity& e) const
+    {
+        const std::string layer = e.layer();
+        if (!known_ || layer != layer_) {
+            layer_ = layer;
+            seen_ = !layer_frozen(drawing_, layer) && !layer_off(drawing_, layer);
+            known_ = true;
+        }
+        return seen_;
+    }
+
+private:
+    const Drawing& drawing_;
+    mutable std::string layer_;
+    mutable bool seen_ = false;
+    mutable bool known_ = false;
+};
 
 }  // namespace
 
@@ -557,13 +206,17 @@ bool entity_crosses_fence(const Drawing& drawing, const Entity& entity, const st
 
 long entity_at_point(Drawing& drawing, Point3 point, double tolerance)
 {
+    const Drawing& seen = drawing;
+    const LayerSight sight(seen);
     long best_id = 0;
     double best = INFINITY;
-    for (long id : drawing.model) {
-        const Entity* e = drawing.get(id);
-        if (!e || e->erased || !is_main(*e) || !visible(drawing, *e)) continue;
-        const double d = shape_distance(shape_of(drawing, *e), flat(point));
-        if (d <= tolerance + kEps && d < best) {
+    const double reach = tolerance + kShapeTolerance;
+    for (long id :
+         seen.spatial().meeting(seen, {point.x - reach, point.y - reach, point.x + reach, point.y + reach})) {
+        const Entity* e = seen.get(id);
+        if (!e || e->erased || !is_main(*e) || !sight.sees(*e)) continue;
+        const double d = shape_distance(shape_of(seen, *e), flat(point));
+        if (d <= reach && d < best) {
             best = d;
             best_id = id;
         }
@@ -767,8 +420,39 @@ std::optional<Filter> parse_filter(const resbuf* list)
 
 // ---------------------------------------------------------------- set registry
 
+// An open selection set: its members in order, and, once entities are added to
+// it or taken from it one at a time, a hash of them so that each such call
+// costs the same however large the set is.
+struct SelectionSet {
+    std::vector<long> members;
+    std::unordered_set<long> lookup;
+    bool looked_up = false;
+
+    bool has(long id)
+    {
+        if (!looked_up) {
+            lookup.insert(members.begin(), members.end());
+            looked_up = true;
+        }
+        return lookup.count(id) != 0;
+    }
+    void add(long id)
+    {
+        if (has(id)) return;
+        members.push_back(id);
+        lookup.insert(id);
+    }
+    bool remove(long id)
+    {
+        if (!has(id)) return false;
+        lookup.erase(id);
+        members.erase(std::find(members.begin(), members.end(), id));
+        return true;
+    }
+};
+
 struct SetRegistry {
-    std::map<long, std::vector<long>> sets;
+    std::map<long, SelectionSet> sets;
     // What each drawing's previous selection held, kept after its set is freed.
     std::unordered_map<const Drawing*, std::vector<long>> previous;
 };
@@ -789,14 +473,14 @@ long selection_set_create(const std::vector<long>& ids)
         return 0;
     }
     const long id = Drawing::next_id();
-    r.sets[id] = ids;
+    r.sets[id].members = ids;
     return id;
 }
 
 const std::vector<long>* selection_set_members(long set_id)
 {
     auto it = registry().sets.find(set_id);
-    return it == registry().sets.end() ? nullptr : &it->second;
+    return it == registry().sets.end() ? nullptr : &it->second.members;
 }
 
 size_t selection_sets_open()
@@ -817,23 +501,53 @@ struct Candidates {
     const Drawing& drawing;
     const Filter* filter;
     bool visible_only;
+    LayerSight sight{drawing};
 
     bool accepts(const Entity& e) const
     {
         if (e.erased || !is_main(e) || e.owner != 0) return false;
-        if (visible_only && !visible(drawing, e)) return false;
+        if (visible_only && !sight.sees(e)) return false;
         return !filter || filter_matches(e, *filter);
+    }
+
+    // The entities of the ids (in drawing order) that are accepted and pass the test.
+    template <class Test>
+    std::vector<long> among(const std::vector<long>& ids, Test test) const
+    {
+        std::vector<long> out;
+        for (long id : ids) {
+            const Entity* e = drawing.get(id);
+            if (e && accepts(*e) && test(*e)) out.push_back(id);
+        }
+        return out;
     }
 
     template <class Test>
     std::vector<long> all(Test test) const
     {
-        std::vector<long> out;
-        for (long id : drawing.model) {
-            const Entity* e = drawing.get(id);
-            if (e && accepts(*e) && test(*e)) out.push_back(id);
+        return among(drawing.model, test);
+    }
+
+    // Window ("W") or crossing ("C"): only the entities whose extents meet the
+    // window can be in it or cross it.
+    std::vector<long> window(const Rect& r, bool wholly) const
+    {
+        return among(drawing.spatial().meeting(drawing, r), [&](const Entity& e) {
+            const Shape s = shape_of(drawing, e);
+            return wholly ? shape_in_window(s, r) : shape_crosses_window(s, r);
+        });
+    }
+
+    std::vector<long> fence(const std::vector<P2>& line) const
+    {
+        std::vector<long> near;
+        for (size_t i = 1; i < line.size(); ++i) {
+            const std::vector<long> piece = drawing.spatial().near_segment(drawing, line[i - 1], line[i]);
+            near.insert(near.end(), piece.begin(), piece.end());
         }
-        return out;
+        std::sort(near.begin(), near.end());
+        near.erase(std::unique(near.begin(), near.end()), near.end());
+        return among(near, [&](const Entity& e) { return shape_crosses_fence(shape_of(drawing, e), line); });
     }
 };
 
@@ -849,16 +563,23 @@ std::vector<long> previous_members(const Drawing& drawing)
     return out;
 }
 
-void add_unique(std::vector<long>& set, const std::vector<long>& ids)
-{
-    for (long id : ids)
-        if (std::find(set.begin(), set.end(), id) == set.end()) set.push_back(id);
-}
+// What the user has chosen so far, in the order chosen, each entity once.
+struct Chosen {
+    std::vector<long> ids;
+    std::unordered_set<long> members;
 
-void remove_all(std::vector<long>& set, const std::vector<long>& ids)
-{
-    std::erase_if(set, [&](long id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); });
-}
+    void add(const std::vector<long>& found)
+    {
+        for (long id : found)
+            if (members.insert(id).second) ids.push_back(id);
+    }
+    void remove(const std::vector<long>& found)
+    {
+        size_t removed = 0;
+        for (long id : found) removed += members.erase(id);
+        if (removed) std::erase_if(ids, [&](long id) { return !members.count(id); });
+    }
+};
 
 enum class Ask { Done, Cancel };
 
@@ -882,7 +603,7 @@ std::optional<Point3> ask_point(Session& session, const std::string& prompt, boo
 // The user's selection through the input: picks, windows, fences and the
 // keywords, until an empty answer (or after one round with single set).
 Ask user_selection(Session& session, const Candidates& candidates, Drawing& drawing, bool single,
-                   std::vector<long>& chosen)
+                   Chosen& chosen)
 {
     bool removing = false;
     for (;;) {
@@ -903,14 +624,7 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
             if (cancelled) return Ask::Cancel;
             auto b = a ? ask_point(session, "\nSpecify opposite corner: ", cancelled) : std::nullopt;
             if (cancelled) return Ask::Cancel;
-            if (a && b) {
-                const Rect r = rect_of(*a, *b);
-                const bool window = key[0] == 'W';
-                found = candidates.all([&](const Entity& e) {
-                    const Shape s = shape_of(drawing, e);
-                    return window ? shape_in_window(s, r) : shape_crosses_window(s, r);
-                });
-            }
+            if (a && b) found = candidates.window(rect_of(*a, *b), key[0] == 'W');
         } else if (key == "F" || key == "FENCE") {
             std::vector<P2> fence;
             auto first = ask_point(session, "\nSpecify first fence point: ", cancelled);
@@ -922,9 +636,7 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
                 if (!next) break;
                 fence.push_back(flat(*next));
             }
-            if (fence.size() >= 2)
-                found = candidates.all(
-                    [&](const Entity& e) { return shape_crosses_fence(shape_of(drawing, e), fence); });
+            if (fence.size() >= 2) found = candidates.fence(fence);
         } else if (key == "ALL") {
             found = candidates.all([](const Entity&) { return true; });
         } else if (key == "L" || key == "LAST") {
@@ -951,9 +663,9 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
             continue;
         }
         if (removing)
-            remove_all(chosen, found);
+            chosen.remove(found);
         else
-            add_unique(chosen, found);
+            chosen.add(found);
         session.print("\n" + std::to_string(found.size()) + " found");
         if (single && !found.empty()) return Ask::Done;
     }
@@ -999,27 +711,23 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
     std::vector<long> ids;
 
     if (user) {
-        if (user_selection(session, candidates, drawing, single, ids) == Ask::Cancel) return RTCAN;
+        Chosen chosen;
+        if (user_selection(session, candidates, drawing, single, chosen) == Ask::Cancel) return RTCAN;
+        ids = std::move(chosen.ids);
     } else if (key == "X" || key == "A") {
         ids = candidates.all([](const Entity&) { return true; });
     } else if (key == "W" || key == "C") {
         if (!p1 || !p2) return RTERROR;
         const double* a = static_cast<const double*>(p1);
         const double* b = static_cast<const double*>(p2);
-        const Rect r = rect_of({a[0], a[1], 0}, {b[0], b[1], 0});
-        const bool window = key == "W";
-        ids = candidates.all([&](const Entity& e) {
-            const Shape s = shape_of(drawing, e);
-            return window ? shape_in_window(s, r) : shape_crosses_window(s, r);
-        });
+        ids = candidates.window(rect_of({a[0], a[1], 0}, {b[0], b[1], 0}), key == "W");
     } else if (key == "F") {
         std::vector<P2> fence;
         for (const resbuf* node = static_cast<const resbuf*>(p1); node; node = node->rbnext)
             if (node->restype == RTPOINT || node->restype == RT3DPOINT)
                 fence.push_back({node->resval.rpoint[0], node->resval.rpoint[1]});
         if (fence.size() < 2) return RTERROR;
-        ids =
-            candidates.all([&](const Entity& e) { return shape_crosses_fence(shape_of(drawing, e), fence); });
+        ids = candidates.fence(fence);
     } else if (key == "L") {
         const Entity* e = drawing.get(drawing.last_main());
         if (e && candidates.accepts(*e)) ids.push_back(e->id);
@@ -1081,7 +789,7 @@ int acedSSAdd(const ads_name entity, const ads_name ss, ads_name result)
     }
     auto it = registry().sets.find(id_of(ss));
     if (it == registry().sets.end()) return RTERROR;
-    if (has_entity) add_unique(it->second, {id_of(entity)});
+    if (has_entity) it->second.add(id_of(entity));
     set_name(result, it->first);
     return RTNORM;
 }
@@ -1090,10 +798,7 @@ int acedSSDel(const ads_name entity, const ads_name ss)
 {
     auto it = registry().sets.find(id_of(ss));
     if (it == registry().sets.end() || !entity) return RTERROR;
-    auto member = std::find(it->second.begin(), it->second.end(), id_of(entity));
-    if (member == it->second.end()) return RTERROR;
-    it->second.erase(member);
-    return RTNORM;
+    return it->second.remove(id_of(entity)) ? RTNORM : RTERROR;
 }
 
 int acedEntSel(const char* prompt, ads_name entity, ads_point picked)

@@ -68,9 +68,8 @@ resbuf* acdbTblSearch(const char* table_name, const char* name, int setnext)
     const Entity* record = drawing.get(id);
     if (!record || record->erased) return nullptr;
     if (setnext) {
-        const std::vector<long>& records = drawing.tables[table];
-        for (size_t i = 0; i < records.size(); ++i)
-            if (records[i] == id) drawing.table_cursor[table] = i + 1;
+        if (const std::optional<size_t> place = drawing.index_in_table(table, id))
+            drawing.table_cursor[table] = *place + 1;
     }
     return record_list(drawing, *record);
 }

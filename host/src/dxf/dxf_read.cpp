@@ -404,7 +404,7 @@ private:
     void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
     void keep_section(std::vector<KeptObject>& objects);
     void complete();
-    void drop(std::vector<long>& ids, size_t at, long owner);
+    void drop(long id, long before, long owner);
 };
 
 std::string Reader::value_of(const Object& o, int code)
@@ -892,29 +892,26 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
     end_chain();
 }
 
-// Takes ids[at] out of its container; what the file kept after it goes after
-// the entity before it.
-void Reader::drop(std::vector<long>& ids, size_t at, long owner)
+// Leaves an entity out of the drawing; what the file kept after it goes after
+// the entity before it, and its attributes go with it.
+void Reader::drop(long id, long before, long owner)
 {
-    const long id = ids[at];
     auto container = kept_->entities.find(owner);
     if (container != kept_->entities.end()) {
         auto after = container->second.find(id);
         if (after != container->second.end()) {
             std::vector<KeptObject> moved = std::move(after->second);
             container->second.erase(after);
-            auto& before = container->second[at ? ids[at - 1] : 0];
-            for (auto& object : moved) before.push_back(std::move(object));
+            auto& earlier = container->second[before];
+            for (auto& object : moved) earlier.push_back(std::move(object));
         }
     }
     if (auto attributes = kept_->attributes.find(id); attributes != kept_->attributes.end()) {
         for (const KeptObject& object : attributes->second)
-            if (object.type == "ATTRIB")
-                ++skipped_["ATTRIB of an INSERT left out"], --kept_->counts["ATTRIB"];
+            if (object.type == "ATTRIB") ++skipped_["ATTRIB of an INSERT left out"], --kept_->counts["ATTRIB"];
         kept_->attributes.erase(attributes);
     }
     drawing_->store.erase(id);
-    ids.erase(ids.begin() + long(at));
 }
 
 // Layers and styles that entities name but the file lacks are made; a
@@ -943,22 +940,31 @@ void Reader::complete()
              std::to_string(kXDataEntityLimit) + " bytes an entity and " + std::to_string(kXDataStringLimit) +
              " bytes a string; it is kept as the file has it");
     };
-    auto check = [&](std::vector<long>& ids, long owner) {
-        for (size_t i = 0; i < ids.size();) {
-            Entity* e = drawing_->get(ids[i]);
-            if (e && e->type == "INSERT" && !drawing_->find_record("BLOCK", e->text(2))) {
-                ++skipped_["INSERT of a block the file lacks"];
-                drop(ids, i, owner);
+    // Assigning the list anew only when something is left out keeps what the
+    // drawing knows of it (its spatial index) as it is.
+    auto check = [&](auto& ids, long owner) {
+        std::vector<long> kept;
+        kept.reserve(ids.size());
+        bool dropped = false;
+        for (long id : ids) {
+            Entity* e = drawing_->get(id);
+            if (!e) {
+                dropped = true;
                 continue;
             }
-            if (e) {
-                ensure("LAYER", e->layer());
-                if (e->type == "TEXT") ensure("STYLE", e->text(7));
-                for (const XDataApp& app : e->xdata) ensure("APPID", app.app);
-                check_xdata(*e);
+            if (e->type == "INSERT" && !drawing_->find_record("BLOCK", e->text(2))) {
+                ++skipped_["INSERT of a block the file lacks"];
+                drop(id, kept.empty() ? 0 : kept.back(), owner);
+                dropped = true;
+                continue;
             }
-            ++i;
+            ensure("LAYER", e->layer());
+            if (e->type == "TEXT") ensure("STYLE", e->text(7));
+            for (const XDataApp& app : e->xdata) ensure("APPID", app.app);
+            check_xdata(*e);
+            kept.push_back(id);
         }
+        if (dropped) ids = std::move(kept);
     };
     check(drawing_->model, 0);
     for (auto& [block, ids] : drawing_->block_entities) check(ids, block);
