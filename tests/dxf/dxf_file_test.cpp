@@ -9,6 +9,7 @@
 #include "ads.h"
 #include "dxf/dxf.h"
 #include "dxf/dxf_commands.h"
+#include "dxf/dxf_kept.h"
 #include "dxf_support.h"
 #include "db/entities.h"
 #include "host_fixture.h"
@@ -194,7 +195,8 @@ TEST_F(DxfFile, AFileOfEzdxfOpens)
     ASSERT_EQ(run_tool(python + " -c '" + script + "' '" + file + "'", output), 0) << output;
 
     std::string transcript = run("OPEN " + file);
-    EXPECT_NE(transcript.find("Left out, as this host does not keep them: 1 MTEXT."), std::string::npos)
+    EXPECT_NE(transcript.find("Kept as the file has them for saving, unseen by commands: 1 MTEXT, 1 layout."),
+              std::string::npos)
         << transcript;
     ASSERT_EQ(session().documents().size(), 2u);
     const host::Drawing& d = drawing();
@@ -303,12 +305,22 @@ TEST_F(DxfFile, FilesOfOtherProgramsKeepWhatTheHostKnows)
 
     EXPECT_EQ(host::sysvar_string(d, "CLAYER"), "WALLS");
     EXPECT_EQ(host::sysvar_short(d, "LUPREC"), 2);
+    // What the host does not model is kept aside for saving; only the INSERT
+    // of a missing block is left out.
     std::string all;
     for (const auto& s : skipped) all += s + ";";
-    EXPECT_NE(all.find("1 MTEXT"), std::string::npos) << all;
-    EXPECT_NE(all.find("1 ATTDEF"), std::string::npos) << all;
-    EXPECT_NE(all.find("1 paper space LINE"), std::string::npos) << all;
-    EXPECT_NE(all.find("1 INSERT of a block the file lacks"), std::string::npos) << all;
+    EXPECT_EQ(all, "1 INSERT of a block the file lacks;");
+    ASSERT_TRUE(opened->file_kept);
+    const std::map<std::string, long> kept = {{"ATTDEF", 1}, {"ATTRIB", 1}, {"MTEXT", 1}, {"paper space entity", 1}};
+    EXPECT_EQ(opened->file_kept->counts, kept);
+
+    // Saved again (as AC1015), another program reads it clean, with what was kept.
+    const std::string saved = path("other_saved.dxf");
+    ASSERT_TRUE(host::save_drawing_document(*opened, saved, error)) << error;
+    expect_ezdxf_reads(saved, {});
+    const std::string written = file_text(saved);
+    for (const char* kept_text : {"\nMTEXT\n", "\nATTDEF\n", "\nATTRIB\n", "\nhello\n"})
+        EXPECT_NE(written.find(kept_text), std::string::npos) << kept_text;
 }
 
 // A drawing opened from a file and walked as a labelling command walks it:

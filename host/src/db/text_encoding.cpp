@@ -248,25 +248,16 @@ std::string unicode_escapes_decoded(std::string_view text)
     return out;
 }
 
-std::string text_from_file(std::string_view bytes, const CodePage* page)
+std::string code_page_text(std::string_view bytes, const CodePage* page)
 {
-    bool plain = true;
-    for (char c : bytes)
-        if ((unsigned char)c >= 0x80 || c == '\\') {
-            plain = false;
-            break;
-        }
-    if (plain) return std::string(bytes);
-    bool utf8 = page == nullptr;
-    if (!utf8) {
-        utf8 = true;
-        for (size_t i = 0; i < bytes.size() && utf8;) {
-            const size_t length = utf8_sequence(bytes, i);
-            utf8 = length > 0;
-            i += length;
-        }
+    if (!page || is_ascii(bytes)) return std::string(bytes);
+    bool utf8 = true;
+    for (size_t i = 0; i < bytes.size() && utf8;) {
+        const size_t length = utf8_sequence(bytes, i);
+        utf8 = length > 0;
+        i += length;
     }
-    if (utf8) return unicode_escapes_decoded(bytes);
+    if (utf8) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (char c : bytes) {
@@ -276,7 +267,14 @@ std::string text_from_file(std::string_view bytes, const CodePage* page)
         else
             append_utf8(out, page->high[byte - 0x80]);
     }
-    return unicode_escapes_decoded(out);
+    return out;
+}
+
+std::string text_from_file(std::string_view bytes, const CodePage* page)
+{
+    for (char c : bytes)
+        if ((unsigned char)c >= 0x80 || c == '\\') return unicode_escapes_decoded(code_page_text(bytes, page));
+    return std::string(bytes);
 }
 
 std::string text_for_file(std::string_view utf8, const CodePage* page)

@@ -31,6 +31,8 @@ const CodePage& default_code_page();  // ANSI_1252
 // code page, stays as it is; nullptr for a UTF-8 file), and "\U+XXXX" escapes
 // as the characters they stand for.
 std::string text_from_file(std::string_view bytes, const CodePage* page);
+// The same without decoding the escapes: what a file's bytes say, in UTF-8.
+std::string code_page_text(std::string_view bytes, const CodePage* page);
 // UTF-8 text for a file in the code page: its characters as their bytes, the
 // rest as "\U+XXXX" (nullptr: a UTF-8 file, the text as it is).
 std::string text_for_file(std::string_view utf8, const CodePage* page);

@@ -8,6 +8,8 @@
 #include "ads.h"
 #include "db/sysvars.h"
 #include "dxf/dxf_commands.h"
+#include "dxf/dxf_kept.h"
+#include "dxf/file_replace.h"
 #include "platform/win_platform.h"
 
 namespace host {
@@ -133,6 +135,7 @@ std::unique_ptr<Document> open_drawing_document(const std::string& given, std::s
     }
     auto document = std::make_unique<Document>();
     document->drawing = std::move(*result.drawing);
+    document->file_kept = std::move(result.kept);
     dxf_header_apply(document->drawing, result.header);
     fs::path path(file);
     document->drawing.prefix = path.parent_path().string() + "/";
@@ -143,14 +146,43 @@ std::unique_ptr<Document> open_drawing_document(const std::string& given, std::s
     return document;
 }
 
-bool save_drawing_document(Document& document, const std::string& file, std::string& error)
+bool save_drawing_document(Document& document, const std::string& file, std::string& error,
+                           std::vector<std::string>* left_out)
 {
-    if (!dxf_save(document.drawing, dxf_header_of(document.drawing), file, error)) return false;
+    std::vector<std::string> not_kept;
+    std::string text =
+        dxf_write(document.drawing, dxf_header_of(document.drawing), document.file_kept.get(), &not_kept);
+    if (left_out) *left_out = not_kept;
+    if (!replace_file_contents(file, text, error)) return false;
     document.modified = false;
     return true;
 }
 
 namespace {
+
+// What a file held that the host keeps aside: "2 MTEXT, 3 paper space entities, 1 layout".
+std::string kept_summary(const DxfKept* kept)
+{
+    std::string summary;
+    if (!kept) return summary;
+    for (const auto& [kind, count] : kept->counts) {
+        if (count <= 0) continue;
+        std::string name = kind;
+        bool lower = !name.empty() && std::islower((unsigned char)name[0]);
+        if (count > 1 && lower)
+            name = name.back() == 'y' ? name.substr(0, name.size() - 1) + "ies" : name + "s";
+        summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + name;
+    }
+    return summary;
+}
+
+// The SAVE and SAVEAS message of what the file's version cannot hold, before the outcome.
+std::string left_out_message(const std::vector<std::string>& left_out)
+{
+    std::string message;
+    for (const std::string& what : left_out) message += "\nThis save leaves out " + what + ".";
+    return message;
+}
 
 void open_command(const std::string& argument)
 {
@@ -179,10 +211,12 @@ void open_command(const std::string& argument)
         return;
     }
     std::string name = document->drawing.name;
+    std::string kept = kept_summary(document->file_kept.get());
     session.add_document(std::move(document));
     std::string message = "\nOpened \"" + file + "\".";
+    if (!kept.empty()) message += " Kept as the file has them for saving, unseen by commands: " + kept + ".";
     if (!skipped.empty()) {
-        message += " Left out, as this host does not keep them:";
+        message += " Left out:";
         for (size_t i = 0; i < skipped.size(); ++i) message += (i ? ", " : " ") + skipped[i];
         message += ".";
     }
@@ -212,11 +246,12 @@ void save_command(const std::string& argument)
         return;
     }
     std::string error;
-    if (!save_drawing_document(document, document.file_path, error)) {
+    std::vector<std::string> left_out;
+    if (!save_drawing_document(document, document.file_path, error, &left_out)) {
         session.print("\nCannot save: " + error + "; the drawing is not saved.");
         return;
     }
-    session.print("\nSaved \"" + document.file_path + "\".");
+    session.print(left_out_message(left_out) + "\nSaved \"" + document.file_path + "\".");
 }
 
 void saveas_command(const std::string& argument)
@@ -250,10 +285,12 @@ void saveas_command(const std::string& argument)
     }
     Document& document = session.current();
     std::string error;
-    if (!save_drawing_document(document, file, error)) {
+    std::vector<std::string> left_out;
+    if (!save_drawing_document(document, file, error, &left_out)) {
         session.print("\nCannot save as \"" + given + "\": " + error + "; the drawing is not saved.");
         return;
     }
+    session.print(left_out_message(left_out));
     document.file_path = file;
     document.drawing.prefix = path.parent_path().string() + "/";
     document.drawing.name = path.filename().string();

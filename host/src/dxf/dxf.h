@@ -19,6 +19,8 @@
 
 namespace host {
 
+struct DxfKept;
+
 // One variable of the file's HEADER section, by its name without the "$"
 // ("CLAYER"), with the group that holds its value (8 for CLAYER, 70 for LUPREC).
 struct DxfHeaderVariable {
@@ -34,14 +36,18 @@ std::vector<Group> dxf_normal_groups(const Entity& entity, const Drawing& drawin
 void dxf_normalize(Entity& entity, const Drawing& drawing);
 
 // The whole file as text. Header variables given here are written after the
-// ones the format needs ($ACADVER, $HANDSEED, $INSBASE, ...).
-std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header);
+// ones the format needs ($ACADVER, $HANDSEED, $INSBASE, ...). What the file
+// the drawing came from kept beside it (kept, may be null) is written back in
+// its places, in the file's version; left_out gets what that version cannot
+// hold.
+std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header,
+                      const DxfKept* kept = nullptr, std::vector<std::string>* left_out = nullptr);
 
 // Writes the file through a temporary file of its own beside it
 // (replace_file_contents), so that a failed or killed write leaves the former
 // file as it was. False with a message when it fails.
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
-              std::string& error);
+              std::string& error, const DxfKept* kept = nullptr);
 
 struct DxfReadResult {
     std::unique_ptr<Drawing> drawing;       // null when the text is no DXF that can be read
@@ -49,6 +55,7 @@ struct DxfReadResult {
     std::string error;                      // why the drawing is null
     std::vector<std::string> skipped;       // what was left out, e.g. "3 MTEXT"
     std::vector<std::string> notes;         // values mended or left out, each with its line
+    std::shared_ptr<DxfKept> kept;          // what the host does not model, for writing back
 };
 
 // Reads DXF text. Entities and tables the host does not model are skipped and

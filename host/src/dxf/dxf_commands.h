@@ -34,8 +34,11 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
 std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,
                                                 std::vector<std::string>* skipped = nullptr,
                                                 std::vector<std::string>* notes = nullptr);
-// Writes the document's drawing to the file; its modified flag is cleared.
-bool save_drawing_document(Document& document, const std::string& file, std::string& error);
+// Writes the document's drawing to the file, with what its file kept beside
+// it; its modified flag is cleared. left_out gets what the file's version
+// cannot hold.
+bool save_drawing_document(Document& document, const std::string& file, std::string& error,
+                           std::vector<std::string>* left_out = nullptr);
 
 // The Insert command: loads a block drawing (once) and inserts it on CLAYER.
 int insert_command(CommandArgs& args);

@@ -251,6 +251,52 @@ bool is_structure_code(int code)
            (code >= 330 && code <= 369) || (code >= 390 && code <= 399) || code == 480 || code == 481;
 }
 
+bool is_common_entity_code(int code)
+{
+    return common_rank(code) >= 0;
+}
+
+bool legacy_subclasses(const std::string& type, long flags, LegacySubclasses& out)
+{
+    static const std::vector<int> kText = {10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 39, 210};
+    static const std::map<std::string, std::vector<std::pair<std::string, std::vector<int>>>> kTypes = {
+        {"LINE", {{"AcDbLine", {}}}},
+        {"POINT", {{"AcDbPoint", {}}}},
+        {"CIRCLE", {{"AcDbCircle", {}}}},
+        {"ARC", {{"AcDbCircle", {10, 40, 39, 210}}, {"AcDbArc", {50, 51}}}},
+        {"TEXT", {{"AcDbText", kText}, {"AcDbText", {73}}}},
+        {"SOLID", {{"AcDbTrace", {}}}},
+        {"TRACE", {{"AcDbTrace", {}}}},
+        {"3DFACE", {{"AcDbFace", {}}}},
+        {"SHAPE", {{"AcDbShape", {}}}},
+        {"INSERT", {{"AcDbBlockReference", {}}}},
+        {"MTEXT", {{"AcDbMText", {}}}},
+        {"ATTDEF", {{"AcDbText", kText}, {"AcDbAttributeDefinition", {3, 2, 70, 73, 74}}}},
+        {"ATTRIB", {{"AcDbText", kText}, {"AcDbAttribute", {2, 70, 73, 74}}}},
+        {"SEQEND", {}},
+    };
+    out = {};
+    out.markers.push_back("AcDbEntity");
+    out.codes.push_back({});
+    if (type == "POLYLINE") {
+        out.markers.push_back(polyline_subclass(flags));
+        out.codes.push_back({});
+        return true;
+    }
+    if (type == "VERTEX") {
+        out.markers = {"AcDbEntity", "AcDbVertex", (flags & 32) ? "AcDb3dPolylineVertex" : "AcDb2dVertex"};
+        out.codes = {{}, {}, {}};
+        return true;
+    }
+    auto found = kTypes.find(type);
+    if (found == kTypes.end()) return false;
+    for (const auto& [marker, codes] : found->second) {
+        out.markers.push_back(marker);
+        out.codes.push_back(codes);
+    }
+    return true;
+}
+
 bool is_degree_angle(const std::string& type, int code)
 {
     if (code != 50 && code != 51) return false;

@@ -42,6 +42,17 @@ bool is_degree_angle(const std::string& type, int code);
 double degrees_to_radians(double degrees);
 double radians_to_degrees(double radians);
 
+// Files before AC1015 carry no subclass markers. The markers an entity of
+// such a file needs in a later version, and the codes under each (the common
+// codes under "AcDbEntity" first; a code of none of them goes under the
+// last); false for the types this host cannot place.
+struct LegacySubclasses {
+    std::vector<std::string> markers;
+    std::vector<std::vector<int>> codes;
+};
+bool legacy_subclasses(const std::string& type, long flags, LegacySubclasses& out);
+bool is_common_entity_code(int code);
+
 // Entity types the reader keeps and the writer knows how to lay out.
 bool is_known_entity_type(const std::string& type);
 

@@ -22,6 +22,7 @@
 #include "db/entities.h"
 #include "db/text_encoding.h"
 #include "dxf/dxf.h"
+#include "dxf/dxf_kept.h"
 #include "dxf/dxf_layout.h"
 
 namespace host {
@@ -360,29 +361,50 @@ public:
 private:
     ObjectReader objects_;
     std::unique_ptr<Drawing> drawing_ = std::make_unique<Drawing>();
+    std::shared_ptr<DxfKept> kept_ = std::make_shared<DxfKept>();
     DxfReadResult result_;
     std::map<std::string, int> skipped_;
     std::set<long> from_file_;  // records the file gave (a later record of the same name is a duplicate)
+    const CodePage* page_ = &default_code_page();  // of the file's texts; nullptr for UTF-8
+    // Of the object convert() read last: its handle and its reactor groups.
+    std::uint64_t handle_ = 0;
+    std::string reactors_;
 
     const Object* next() { return objects_.next(); }
     const Object* peek() { return objects_.peek(); }
     static std::string value_of(const Object& o, int code);
+    void note(const std::string& text) { result_.notes.push_back(text); }
+    void choose_code_page(const std::vector<Tag>& tags);
+
     // The object's groups; false (with the reason noted) when a number in it
     // cannot go into the drawing.
     bool convert(const Object& o, Entity& entity);
-    void note(const std::string& text) { result_.notes.push_back(text); }
-    const CodePage* page_ = &default_code_page();  // of the file's texts; nullptr for UTF-8
-    void choose_code_page(const std::vector<Tag>& tags);
     Group read_colour(GroupReader& groups, const Object& o);
+    // The object as the file has it, for writing back; its handle is taken
+    // unless it is a header variable's value.
+    KeptObject keep(const Object& o, bool handle = true);
+    // An entity or table record as it is kept: one of a file before AC1015
+    // gets the subclass markers later versions need, or is marked as one the
+    // writer cannot place.
+    KeptObject keep_entity_object(const Object& o);
+    KeptObject keep_record_object(const Object& o);
+    bool legacy_file() const { return kept_->version.empty() || kept_->version < "AC1015"; }
+    std::uint64_t handle_value(std::string_view text);
+    // The file's handle and reactors of what convert() read last go with the host's id.
+    void remember(long id);
+    long last_in(long owner) const;
+    void keep_entity(long owner, const Object& o, const std::string& kind);
 
     void read_header(const Object& section);
     void read_tables();
     void read_record(const Object& o, const std::string& table);
     void read_blocks();
-    // Reads entities up to ENDSEC, or in a block definition up to ENDBLK (not taken).
-    void read_entities(long owner, bool keep, bool in_block);
-    void skip_section();
+    // Reads entities up to ENDSEC, or in a block definition up to ENDBLK (not
+    // taken); into the layout block when one is given.
+    void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
+    void keep_section(std::vector<KeptObject>& objects);
     void complete();
+    void drop(long id, long before, long owner);
 };
 
 std::string Reader::value_of(const Object& o, int code)
@@ -392,20 +414,135 @@ std::string Reader::value_of(const Object& o, int code)
     return "";
 }
 
+std::uint64_t Reader::handle_value(std::string_view text)
+{
+    text = trimmed(text);
+    std::uint64_t value = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (ec != std::errc() || ptr != text.data() + text.size()) return 0;
+    kept_->max_handle = std::max(kept_->max_handle, value);
+    return value;
+}
+
+KeptObject Reader::keep(const Object& o, bool handle)
+{
+    KeptObject kept;
+    kept.type = o.type;
+    size_t size = 0;
+    for (const Tag& tag : o.tags) size += tag.value.size() + 6;
+    kept.groups.reserve(size);
+    for (const Tag& tag : o.tags) {
+        if (handle && (tag.code == 5 || tag.code == 105) && !kept.handle)
+            kept.handle = handle_value(tag.value);
+        kept.groups += std::to_string(tag.code);
+        kept.groups += '\n';
+        if (is_ascii(tag.value))
+            kept.groups += tag.value;
+        else
+            kept.groups += code_page_text(tag.value, page_);
+        kept.groups += '\n';
+    }
+    return kept;
+}
+
+KeptObject Reader::keep_entity_object(const Object& o)
+{
+    bool markers = false;
+    long flags = 0;
+    for (const Tag& tag : o.tags) {
+        if (tag.code == 100) markers = true;
+        if (tag.code == 70)
+            std::from_chars(trimmed(tag.value).data(), trimmed(tag.value).data() + trimmed(tag.value).size(),
+                            flags);
+    }
+    if (markers || !legacy_file()) return keep(o);
+    dxf::LegacySubclasses spec;
+    if (!dxf::legacy_subclasses(o.type, flags, spec)) {
+        KeptObject kept = keep(o);
+        kept.legacy = true;
+        return kept;
+    }
+    // The groups under their markers in the file's order: handle first, then
+    // the common part, then each subclass.
+    auto listed = [&](size_t subclass, int code) {
+        const auto& codes = spec.codes[subclass];
+        return std::find(codes.begin(), codes.end(), code) != codes.end();
+    };
+    auto subclass_of = [&](int code) -> size_t {
+        // A coordinate goes with its point's x.
+        if (code >= 20 && code <= 28) code -= 10;
+        if (code >= 30 && code <= 37) code -= 20;
+        if (code == 220 || code == 230) code = 210;
+        if (dxf::is_common_entity_code(code)) return 0;
+        for (size_t i = 1; i < spec.codes.size(); ++i)
+            if (listed(i, code)) return i;
+        return spec.codes.size() - 1;
+    };
+    Object ordered;
+    ordered.type = o.type;
+    ordered.line = o.line;
+    std::vector<std::string> markers_text = spec.markers;
+    for (const Tag& tag : o.tags)
+        if (tag.code == 5) ordered.tags.push_back(tag);
+    for (size_t i = 0; i < spec.markers.size(); ++i) {
+        ordered.tags.push_back({100, markers_text[i], o.line});
+        for (const Tag& tag : o.tags)
+            if (tag.code != 5 && tag.code < 1000 && subclass_of(tag.code) == i) ordered.tags.push_back(tag);
+    }
+    for (const Tag& tag : o.tags)
+        if (tag.code >= 1000) ordered.tags.push_back(tag);
+    return keep(ordered);
+}
+
+KeptObject Reader::keep_record_object(const Object& o)
+{
+    KeptObject kept = keep(o);
+    if (legacy_file()) {
+        bool markers = false;
+        for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
+        kept.legacy = !markers;
+    }
+    return kept;
+}
+
+void Reader::remember(long id)
+{
+    if (handle_) kept_->handles.add(id, handle_);
+    if (!reactors_.empty()) kept_->reactors[id] = std::move(reactors_);
+}
+
+long Reader::last_in(long owner) const
+{
+    if (!owner) return drawing_->model.empty() ? 0 : drawing_->model.back();
+    auto found = drawing_->block_entities.find(owner);
+    return found == drawing_->block_entities.end() || found->second.empty() ? 0 : found->second.back();
+}
+
+void Reader::keep_entity(long owner, const Object& o, const std::string& kind)
+{
+    kept_->entities[owner][last_in(owner)].push_back(keep_entity_object(o));
+    ++kept_->counts[kind];
+}
+
 bool Reader::convert(const Object& o, Entity& entity)
 {
     entity = Entity();
     entity.type = o.type;
     entity.groups.reserve(o.tags.size());
+    handle_ = 0;
+    reactors_.clear();
     GroupReader groups(o.tags, 0, o.tags.size(), page_);
     try {
         while (!groups.done()) {
             const Tag& tag = groups.peek();
             if (tag.code == 102 && !tag.value.empty() && tag.value[0] == '{') {
-                // A group of references owned by another application: not kept.
-                while (!groups.done() && !(groups.peek().code == 102 && trimmed(groups.peek().value) == "}"))
+                // References owned by another application: kept for writing back, unseen by commands.
+                while (!groups.done()) {
+                    const Tag& member = groups.peek();
+                    reactors_ += std::to_string(member.code) + "\n" + std::string(member.value) + "\n";
                     groups.skip();
-                if (!groups.done()) groups.skip();
+                    if (member.code == 102 && trimmed(member.value) == "}") break;
+                }
                 continue;
             }
             if (tag.code >= 1000) {
@@ -421,6 +558,7 @@ bool Reader::convert(const Object& o, Entity& entity)
                 entity.xdata.back().items.push_back(groups.read());
                 continue;
             }
+            if ((tag.code == 5 || tag.code == 105) && !handle_) handle_ = handle_value(tag.value);
             if (dxf::is_structure_code(tag.code) || is_coordinate_code(tag.code)) {
                 groups.skip();  // structure of the file, or a coordinate without its x
                 continue;
@@ -462,7 +600,8 @@ Group Reader::read_colour(GroupReader& groups, const Object& o)
 }
 
 // The header's variables are the tags of its SECTION object: "9 $NAME" and the
-// variable's group.
+// variable's group. Every one is kept as the file has it; the host takes the
+// values of those it knows.
 void Reader::read_header(const Object& section)
 {
     const std::vector<Tag>& tags = section.tags;
@@ -476,12 +615,13 @@ void Reader::read_header(const Object& section)
         std::string variable(trimmed(tags[i++].value));
         size_t end = i;
         while (end < tags.size() && tags[end].code != 9) ++end;
-        if (i < end) {
+        if (i < end && variable.size() > 1 && variable[0] == '$') {
+            Object value;
+            value.tags.assign(tags.begin() + long(i), tags.begin() + long(end));
+            kept_->header.push_back({trimmed_upper(variable), keep(value, false).groups});
             GroupReader groups(tags, i, end, page_);
             try {
-                Group value = groups.read();
-                if (variable.size() > 1 && variable[0] == '$')
-                    result_.header.push_back({upper(variable.substr(1)), value});
+                result_.header.push_back({upper(variable.substr(1)), groups.read()});
             } catch (const BadNumber& bad) {
                 note(std::string(bad.what()) + "; the header variable " + variable +
                      " is left at its default");
@@ -489,7 +629,8 @@ void Reader::read_header(const Object& section)
         }
         i = end;
     }
-    skip_section();
+    while (const Object* o = next())
+        if (o->type == "ENDSEC") return;
 }
 
 // Files of AC1021 and later are UTF-8; older ones name their code page.
@@ -506,6 +647,8 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
             code_page_line = tags[i + 1].line;
         }
     }
+    kept_->version = version;
+    kept_->code_page = code_page;
     if (version.size() == 6 && version.rfind("AC", 0) == 0 && version >= "AC1021") {
         page_ = nullptr;
         return;
@@ -519,10 +662,21 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
          " is not one this host knows; texts are read as ANSI_1252");
 }
 
-void Reader::skip_section()
+void Reader::keep_section(std::vector<KeptObject>& objects)
 {
-    while (const Object* o = next())
+    while (const Object* o = next()) {
         if (o->type == "ENDSEC") return;
+        objects.push_back(keep(*o));
+        if (o->type != "LAYOUT") continue;
+        // A paper-space layout: its name is the 1 of its AcDbLayout part.
+        bool layout_part = false;
+        for (const Tag& tag : o->tags) {
+            if (tag.code == 100) layout_part = trimmed(tag.value) == "AcDbLayout";
+            if (tag.code != 1 || !layout_part) continue;
+            if (trimmed_upper(tag.value) != "MODEL") ++kept_->counts["layout"];
+            break;
+        }
+    }
 }
 
 void Reader::read_record(const Object& o, const std::string& table)
@@ -530,23 +684,34 @@ void Reader::read_record(const Object& o, const std::string& table)
     Entity record;
     if (!convert(o, record)) return;
     std::string name = record.text(2);
-    if (name.empty()) return;
-    if (table == "LTYPE" && (upper(name) == "BYBLOCK" || upper(name) == "BYLAYER")) return;
+    if (name.empty()) {
+        ++skipped_[table + " record without a name"];
+        return;
+    }
+    if (table == "LTYPE" && (upper(name) == "BYBLOCK" || upper(name) == "BYLAYER")) {
+        kept_->records[table].push_back(keep_record_object(o));  // the writer's own ones otherwise
+        return;
+    }
     record.type = table;
     long existing = drawing_->find_record(table, name);
     if (existing) {
-        if (from_file_.count(existing)) return;  // a duplicate name: the first one stands
+        if (from_file_.count(existing)) {  // a duplicate name: the first one stands
+            ++skipped_[table + " record of a name given before"];
+            return;
+        }
         Entity* stored = drawing_->get(existing);
         dxf_normalize(record, *drawing_);
-        stored->groups = std::move(record.groups);
         // find_record matched the stored record; give it the file's spelling and groups.
+        stored->groups = std::move(record.groups);
         stored->xdata = record.xdata;
         from_file_.insert(existing);
+        remember(existing);
         return;
     }
     Entity& added = drawing_->add_record(table, record);
     dxf_normalize(added, *drawing_);
     from_file_.insert(added.id);
+    remember(added.id);
 }
 
 void Reader::read_tables()
@@ -557,6 +722,8 @@ void Reader::read_tables()
         if (o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
             table = trimmed_upper(value_of(*o, 2));
+            kept_->table_order.push_back(table);
+            if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
             continue;
         }
         if (o->type == "ENDTAB") {
@@ -568,16 +735,26 @@ void Reader::read_tables()
         } else if (table == "BLOCK_RECORD") {
             if (!convert(*o, entry)) continue;
             std::string name = entry.text(2);
-            std::string key = upper(name);
-            if (name.empty() || is_layout_block(key)) continue;
-            if (drawing_->find_record("BLOCK", name)) continue;
+            if (name.empty() || is_layout_block(upper(name))) {
+                kept_->records[table].push_back(keep_record_object(*o));
+                continue;
+            }
+            if (drawing_->find_record("BLOCK", name)) {
+                ++skipped_["BLOCK_RECORD of a name given before"];
+                continue;
+            }
             Entity record;
             record.type = "BLOCK";
             record.groups = {Group::of_text(2, name), Group::of_int(70, 0), Group::of_point(10, {})};
             record.xdata = entry.xdata;
-            drawing_->add_record("BLOCK", record);
+            remember(drawing_->add_record("BLOCK", record).id);
+        } else if (!table.empty()) {
+            // VPORT, VIEW, UCS, DIMSTYLE and tables the host does not know.
+            kept_->records[table].push_back(keep_record_object(*o));
+            // Dimension styles of the drawing's own are worth naming; the rest is the file's setup.
+            if (table == "DIMSTYLE" && upper(value_of(*o, 2)) != "STANDARD")
+                ++kept_->counts["dimension style"];
         }
-        // VPORT, VIEW, UCS and DIMSTYLE records: the host keeps none of them.
     }
 }
 
@@ -587,45 +764,59 @@ void Reader::read_blocks()
     while (const Object* o = next()) {
         if (o->type == "ENDSEC") return;
         if (o->type != "BLOCK") continue;
+        KeptObject begin_object = keep(*o);
         if (!convert(*o, begin)) begin = Entity();
         std::string name = begin.text(2);
-        std::string key = upper(name);
-        if (name.empty() || is_layout_block(key)) {
-            read_entities(0, false, true);
-        } else {
-            long id = drawing_->find_record("BLOCK", name);
-            if (!id) {
-                Entity record;
-                record.type = "BLOCK";
-                id = drawing_->add_record("BLOCK", record).id;
-            }
-            Entity* record = drawing_->get(id);
-            std::vector<Group> groups = {Group::of_text(2, record->text(2, name)),
-                                         Group::of_int(70, begin.integer(70, 0)),
-                                         Group::of_point(10, begin.point(10))};
-            if (!begin.text(1).empty()) groups.push_back(Group::of_text(1, begin.text(1)));
-            if (begin.find(4)) groups.push_back(Group::of_text(4, begin.text(4)));
-            record->groups = groups;
-            if (record->xdata.empty()) record->xdata = begin.xdata;
-            read_entities(id, true, true);
+        if (name.empty() || is_layout_block(upper(name))) {
+            KeptLayoutBlock layout;
+            layout.begin = std::move(begin_object);
+            read_entities(0, true, &layout);
+            if (const Object* end = peek(); end && end->type == "ENDBLK") layout.end = keep(*next());
+            if (layout.end.type.empty()) layout.end.type = "ENDBLK";
+            if (upper(name).find("PAPER_SPACE") != std::string::npos)
+                kept_->counts["paper space entity"] += long(layout.entities.size());
+            kept_->layout_blocks.push_back(std::move(layout));
+            continue;
         }
-        if (const Object* end = peek(); end && end->type == "ENDBLK") next();
+        const std::uint64_t begin_handle = handle_;
+        long id = drawing_->find_record("BLOCK", name);
+        if (!id) {
+            Entity record;
+            record.type = "BLOCK";
+            id = drawing_->add_record("BLOCK", record).id;
+        }
+        Entity* record = drawing_->get(id);
+        std::vector<Group> groups = {Group::of_text(2, record->text(2, name)),
+                                     Group::of_int(70, begin.integer(70, 0)),
+                                     Group::of_point(10, begin.point(10))};
+        if (!begin.text(1).empty()) groups.push_back(Group::of_text(1, begin.text(1)));
+        if (begin.find(4)) groups.push_back(Group::of_text(4, begin.text(4)));
+        record->groups = groups;
+        if (record->xdata.empty()) record->xdata = begin.xdata;
+        read_entities(id, true, nullptr);
+        std::uint64_t end_handle = 0;
+        if (const Object* end = peek(); end && end->type == "ENDBLK")
+            end_handle = handle_value(value_of(*next(), 5));
+        if (begin_handle || end_handle) kept_->block_ends[id] = {begin_handle, end_handle};
     }
 }
 
-void Reader::read_entities(long owner, bool keep, bool in_block)
+void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
 {
-    long polyline = 0;            // the POLYLINE whose vertices follow
-    bool skipping_chain = false;  // vertices of a polyline that was not kept, or attributes of an insert
+    // What the VERTEX, ATTRIB and SEQEND entities that follow belong to.
+    enum class Chain { None, Polyline, Kept, Attributes, LeftOut } chain = Chain::None;
+    long polyline = 0;  // the host's POLYLINE of a Polyline chain
+    long insert = 0;    // the host's INSERT of an Attributes chain
     // A chain the file left open gets its end.
     auto end_chain = [&] {
-        if (!polyline) return;
-        Entity seqend;
-        seqend.type = "SEQEND";
-        seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
-        seqend.parent = polyline;
-        drawing_->add_entity(seqend, owner);
-        polyline = 0;
+        if (chain == Chain::Polyline) {
+            Entity seqend;
+            seqend.type = "SEQEND";
+            seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
+            seqend.parent = polyline;
+            drawing_->add_entity(seqend, owner);
+        }
+        chain = Chain::None;
     };
     Entity entity;
     while (const Object* o = peek()) {
@@ -634,41 +825,93 @@ void Reader::read_entities(long owner, bool keep, bool in_block)
             return;
         }
         next();
-        if (!keep) continue;
+        if (layout) {
+            layout->entities.push_back(keep_entity_object(*o));
+            continue;
+        }
         const std::string& type = o->type;
         if (type == "VERTEX" || type == "SEQEND" || type == "ATTRIB") {
-            if (skipping_chain || !polyline) {
-                if (type == "SEQEND") skipping_chain = false;
-                if (type == "VERTEX" && !skipping_chain) ++skipped_["VERTEX"];
-                continue;
+            bool ends = type == "SEQEND";
+            switch (chain) {
+                case Chain::Kept:
+                    kept_->entities[owner][last_in(owner)].push_back(keep_entity_object(*o));
+                    break;
+                case Chain::Attributes:
+                    kept_->attributes[insert].push_back(keep_entity_object(*o));
+                    if (type == "ATTRIB") ++kept_->counts["ATTRIB"];
+                    break;
+                case Chain::LeftOut:
+                    if (!ends) ++skipped_[type + " of an entity left out"];
+                    break;
+                case Chain::Polyline:
+                    if (type == "ATTRIB") {
+                        ++skipped_["ATTRIB among the vertices of a POLYLINE"];
+                        break;
+                    }
+                    if (!convert(*o, entity)) break;  // noted
+                    entity.parent = polyline;
+                    {
+                        Entity& added = drawing_->add_entity(std::move(entity), owner);
+                        dxf_normalize(added, *drawing_);
+                        remember(added.id);
+                    }
+                    break;
+                case Chain::None:
+                    ++skipped_[type + " without its POLYLINE or INSERT"];
+                    break;
             }
-            if (type == "ATTRIB") continue;
-            if (!convert(*o, entity)) continue;
-            entity.parent = polyline;
-            Entity& added = drawing_->add_entity(std::move(entity), owner);
-            dxf_normalize(added, *drawing_);
-            if (type == "SEQEND") polyline = 0;
+            if (ends) chain = Chain::None;
             continue;
         }
         end_chain();  // a main entity ends any chain before it
-        skipping_chain = false;
+        // Paper space and the types the host does not model are kept as they are.
+        bool paper = false;
+        for (const Tag& tag : o->tags)
+            if (tag.code == 67) paper = trimmed(tag.value) == "1";
+        if (paper || !dxf::is_known_entity_type(type) || type == "VERTEX" || type == "SEQEND") {
+            keep_entity(owner, *o, paper ? "paper space entity" : type);
+            chain = Chain::Kept;
+            continue;
+        }
         if (!convert(*o, entity)) {
-            if (type == "POLYLINE" || type == "INSERT") skipping_chain = true;
+            chain = Chain::LeftOut;
             continue;
         }
-        bool paper = entity.integer(67, 0) == 1;
         bool attributes_follow = type == "INSERT" && entity.integer(66, 0) == 1;
-        if (!dxf::is_known_entity_type(type) || paper) {
-            ++skipped_[paper ? "paper space " + type : type];
-            if (type == "POLYLINE" || attributes_follow) skipping_chain = true;
-            continue;
-        }
         dxf_normalize(entity, *drawing_);
         Entity& added = drawing_->add_entity(std::move(entity), owner);
-        if (type == "POLYLINE") polyline = added.id;
-        if (attributes_follow) skipping_chain = true;
+        remember(added.id);
+        if (type == "POLYLINE") {
+            polyline = added.id;
+            chain = Chain::Polyline;
+        } else if (attributes_follow) {
+            insert = added.id;
+            chain = Chain::Attributes;
+        }
     }
     end_chain();
+}
+
+// Leaves an entity out of the drawing; what the file kept after it goes after
+// the entity before it, and its attributes go with it.
+void Reader::drop(long id, long before, long owner)
+{
+    auto container = kept_->entities.find(owner);
+    if (container != kept_->entities.end()) {
+        auto after = container->second.find(id);
+        if (after != container->second.end()) {
+            std::vector<KeptObject> moved = std::move(after->second);
+            container->second.erase(after);
+            auto& earlier = container->second[before];
+            for (auto& object : moved) earlier.push_back(std::move(object));
+        }
+    }
+    if (auto attributes = kept_->attributes.find(id); attributes != kept_->attributes.end()) {
+        for (const KeptObject& object : attributes->second)
+            if (object.type == "ATTRIB") ++skipped_["ATTRIB of an INSERT left out"], --kept_->counts["ATTRIB"];
+        kept_->attributes.erase(attributes);
+    }
+    drawing_->store.erase(id);
 }
 
 // Layers and styles that entities name but the file lacks are made; a
@@ -697,15 +940,22 @@ void Reader::complete()
              std::to_string(kXDataEntityLimit) + " bytes an entity and " + std::to_string(kXDataStringLimit) +
              " bytes a string; it is kept as the file has it");
     };
-    auto check = [&](auto& ids) {
+    // Assigning the list anew only when something is left out keeps what the
+    // drawing knows of it (its spatial index) as it is.
+    auto check = [&](auto& ids, long owner) {
         std::vector<long> kept;
         kept.reserve(ids.size());
+        bool dropped = false;
         for (long id : ids) {
             Entity* e = drawing_->get(id);
-            if (!e) continue;
+            if (!e) {
+                dropped = true;
+                continue;
+            }
             if (e->type == "INSERT" && !drawing_->find_record("BLOCK", e->text(2))) {
                 ++skipped_["INSERT of a block the file lacks"];
-                drawing_->store.erase(id);
+                drop(id, kept.empty() ? 0 : kept.back(), owner);
+                dropped = true;
                 continue;
             }
             ensure("LAYER", e->layer());
@@ -714,10 +964,10 @@ void Reader::complete()
             check_xdata(*e);
             kept.push_back(id);
         }
-        ids = std::move(kept);
+        if (dropped) ids = std::move(kept);
     };
-    check(drawing_->model);
-    for (auto& [block, ids] : drawing_->block_entities) check(ids);
+    check(drawing_->model, 0);
+    for (auto& [block, ids] : drawing_->block_entities) check(ids, block);
     for (const auto& table : {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"}) {
         auto found = drawing_->tables.find(table);
         if (found == drawing_->tables.end()) continue;
@@ -726,6 +976,12 @@ void Reader::complete()
             check_xdata(*drawing_->get(id));
         }
     }
+    // Layers that kept entities name, which the file may lack too.
+    for (const auto& [owner, lists] : kept_->entities)
+        for (const auto& [after, objects] : lists)
+            for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+    for (const auto& [insert, objects] : kept_->attributes)
+        for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
 }
 
 DxfReadResult Reader::read(size_t size_hint)
@@ -742,21 +998,27 @@ DxfReadResult Reader::read(size_t size_hint)
         std::string name = trimmed_upper(value_of(*o, 2));
         if (name == "HEADER") {
             read_header(*o);
+        } else if (name == "CLASSES") {
+            keep_section(kept_->classes);
         } else if (name == "TABLES") {
             read_tables();
         } else if (name == "BLOCKS") {
             read_blocks();
         } else if (name == "ENTITIES") {
-            read_entities(0, true, false);
+            read_entities(0, false, nullptr);
             if (const Object* end = peek(); end && end->type == "ENDSEC") next();
+        } else if (name == "OBJECTS") {
+            keep_section(kept_->objects);
         } else {
-            skip_section();  // CLASSES, OBJECTS, THUMBNAILIMAGE, ACDSDATA: nothing the host keeps
+            kept_->sections.push_back({name, {}});  // THUMBNAILIMAGE, ACDSDATA, ...
+            keep_section(kept_->sections.back().objects);
         }
     }
     if (!any_section) throw ReadError("the file holds no section");
     complete();
     for (const auto& [what, count] : skipped_) result_.skipped.push_back(std::to_string(count) + " " + what);
     result_.drawing = std::move(drawing_);
+    result_.kept = std::move(kept_);
     return std::move(result_);
 }
 

@@ -11,6 +11,7 @@
 
 #include "db/text_encoding.h"
 #include "dxf/dxf.h"
+#include "dxf/dxf_kept.h"
 #include "dxf/dxf_layout.h"
 #include "dxf/file_replace.h"
 
@@ -74,16 +75,24 @@ void append_caret_encoded(std::string& out, const std::string& text)
 
 class Writer {
 public:
-    explicit Writer(const Drawing& drawing) : drawing_(drawing) {}
+    Writer(const Drawing& drawing, const DxfKept* kept) : drawing_(drawing), kept_(kept) {}
 
     std::string write(const std::vector<DxfHeaderVariable>& header);
+    std::vector<std::string> left_out;
 
 private:
     const Drawing& drawing_;
+    const DxfKept* kept_;  // what the file the drawing came from held beside it; null for none
     std::string out_;
     unsigned long next_handle_ = 0x20;
-    // The file is AC1015: texts in its code page, "\U+XXXX" for the rest.
-    const CodePage* page_ = &default_code_page();
+    std::string version_ = "AC1015";
+    const CodePage* page_ = &default_code_page();  // texts of the file; nullptr for UTF-8
+    // The file's own layout records, blocks and objects are written back (a
+    // file of this host or of another program of AC1015 or later); else the
+    // writer makes its own.
+    bool kept_structure_ = false;
+    long characters_replaced_ = 0;
+    std::map<std::string, long> legacy_left_out_;  // kept objects of an old file not written, by type
 
     std::string new_handle()
     {
@@ -91,15 +100,36 @@ private:
         std::snprintf(buffer, sizeof buffer, "%lX", next_handle_++);
         return buffer;
     }
+    static std::string hex(std::uint64_t handle)
+    {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%llX", (unsigned long long)handle);
+        return buffer;
+    }
+    // The file's handle of a record or entity, or a new one.
+    std::string handle_for(long id)
+    {
+        if (kept_)
+            if (std::uint64_t kept = kept_->handles.find(id)) return hex(kept);
+        return new_handle();
+    }
 
+    void text_value(const std::string& value)
+    {
+        if (is_ascii(value)) {
+            append_caret_encoded(out_, value);
+            return;
+        }
+        std::string encoded = text_for_file(value, page_);
+        if (encoded.find("\\U+FFFD") != std::string::npos && value.find("\xEF\xBF\xBD") == std::string::npos)
+            ++characters_replaced_;
+        append_caret_encoded(out_, encoded);
+    }
     void tag(int code, const std::string& value)
     {
         out_ += std::to_string(code);
         out_ += '\n';
-        if (is_ascii(value))
-            append_caret_encoded(out_, value);
-        else
-            append_caret_encoded(out_, text_for_file(value, page_));
+        text_value(value);
         out_ += '\n';
     }
     void tag(int code, long value) { tag(code, std::to_string(value)); }
@@ -112,8 +142,13 @@ private:
     }
     void group(const Group& g, bool flat = false);
     // The groups of a laid-out entity or record, subclass by subclass.
-    void body(const dxf::Layout& layout);
+    void body(const dxf::Layout& layout, bool attributes = false);
     void xdata(const std::vector<XDataApp>& apps);
+    // Code and value lines kept from a file, in the texts' encoding of this one.
+    void kept_lines(const std::string& lines);
+    // An object kept from a file; one without a handle of its own gets one
+    // (but for a CLASS, which has none), and the owner given.
+    void write_kept(const KeptObject& object, const std::string& owner);
 
     // Handles given out before writing, so references can point forward.
     struct Handles {
@@ -129,6 +164,15 @@ private:
     // Records the file lists, defaults of the format added to the drawing's.
     std::map<std::string, std::vector<Entity>> extra_records_;
 
+    const std::vector<KeptObject>* kept_records(const std::string& table) const
+    {
+        if (!kept_) return nullptr;
+        auto found = kept_->records.find(table);
+        return found == kept_->records.end() || found->second.empty() ? nullptr : &found->second;
+    }
+    std::uint64_t kept_record_handle(const std::string& table, const std::string& name) const;
+
+    void choose_version();
     void assign_handles();
     void add_format_records();
     std::vector<const Entity*> records(const std::string& table) const;
@@ -143,7 +187,9 @@ private:
     void block_begin(const std::string& handle, const std::string& owner, const std::string& name,
                      const Entity* entry, bool paper);
     void block_end(const std::string& handle, const std::string& owner, bool paper);
-    void write_entities(const std::vector<long>& ids, const std::string& owner);
+    // The entities of model space (container 0) or of a block definition, with
+    // what the file kept among them.
+    void write_entities(const std::vector<long>& ids, const std::string& owner, long container);
     void write_entity(const Entity& entity, const std::string& owner);
     void write_objects();
     void layout_object(const std::string& handle, const std::string& name, int order,
@@ -174,10 +220,12 @@ void Writer::group(const Group& g, bool flat)
     }
 }
 
-void Writer::body(const dxf::Layout& layout)
+void Writer::body(const dxf::Layout& layout, bool attributes)
 {
     for (size_t s = 0; s < layout.subclasses.size(); ++s) {
         tag(100, layout.subclasses[s]);
+        // The attributes that follow a block reference are announced first in it.
+        if (attributes && layout.subclasses[s] == "AcDbBlockReference") tag(66, 1L);
         for (const auto& placed : layout.groups) {
             if (placed.subclass != int(s)) continue;
             if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
@@ -197,6 +245,52 @@ void Writer::xdata(const std::vector<XDataApp>& apps)
             group(item);
         }
     }
+}
+
+void Writer::kept_lines(const std::string& lines)
+{
+    if (!page_ || is_ascii(lines)) {
+        out_ += lines;
+        return;
+    }
+    for (size_t at = 0; at < lines.size();) {
+        size_t end = lines.find('\n', at);
+        if (end == std::string::npos) end = lines.size();
+        std::string_view line(lines.data() + at, end - at);
+        if (is_ascii(line)) {
+            out_ += line;
+        } else {
+            std::string encoded = text_for_file(line, page_);
+            if (encoded.find("\\U+FFFD") != std::string::npos) ++characters_replaced_;
+            out_ += encoded;
+        }
+        out_ += '\n';
+        at = end + 1;
+    }
+}
+
+void Writer::write_kept(const KeptObject& object, const std::string& owner)
+{
+    if (object.legacy) {  // a version with subclass markers cannot hold it as it is
+        ++legacy_left_out_[object.type];
+        return;
+    }
+    out_ += "0\n";
+    out_ += object.type;
+    out_ += '\n';
+    if (!object.handle && object.type != "CLASS") {
+        tag(5, new_handle());
+        if (!owner.empty() && object.groups.rfind("330\n", 0) != 0) tag(330, owner);
+    }
+    kept_lines(object.groups);
+}
+
+std::uint64_t Writer::kept_record_handle(const std::string& table, const std::string& name) const
+{
+    if (const auto* list = kept_records(table))
+        for (const KeptObject& record : *list)
+            if (upper(kept_value(record, 2)) == upper(name)) return record.handle;
+    return 0;
 }
 
 std::vector<const Entity*> Writer::records(const std::string& table) const
@@ -227,6 +321,24 @@ std::vector<long> Writer::block_ids() const
     return ids;
 }
 
+// The file is written in the version it was read in, from AC1015 on, and else
+// in AC1015; texts of AC1021 and later are UTF-8, of earlier ones in the
+// file's code page.
+void Writer::choose_version()
+{
+    if (!kept_) return;
+    static const char* const kVersions[] = {"AC1015", "AC1018", "AC1021", "AC1024", "AC1027", "AC1032"};
+    for (const char* version : kVersions)
+        if (kept_->version == version) version_ = version;
+    if (version_ >= "AC1021")
+        page_ = nullptr;
+    else if (const CodePage* page = find_code_page(kept_->code_page))
+        page_ = page;
+    bool model_record = kept_record_handle("BLOCK_RECORD", "*Model_Space") != 0;
+    bool root = !kept_->objects.empty() && kept_->objects.front().type == "DICTIONARY";
+    kept_structure_ = model_record && root && version_ == kept_->version;
+}
+
 // The format wants line types ByBlock and ByLayer, layer "0", and every
 // application named in extended data registered; a drawing may lack them.
 void Writer::add_format_records()
@@ -234,7 +346,7 @@ void Writer::add_format_records()
     auto has = [&](const std::string& table, const std::string& name) {
         for (const Entity* e : records(table))
             if (upper(e->text(2)) == upper(name)) return true;
-        return false;
+        return kept_record_handle(table, name) != 0;
     };
     auto add = [&](const std::string& table, const std::string& name, const std::vector<Group>& more = {}) {
         Entity e;
@@ -262,35 +374,68 @@ void Writer::add_format_records()
 
 void Writer::assign_handles()
 {
-    h_.root = new_handle();
-    h_.groups = new_handle();
-    h_.layouts = new_handle();
-    h_.model_layout = new_handle();
-    h_.paper_layout = new_handle();
+    if (kept_) next_handle_ = std::max<unsigned long>(next_handle_, (unsigned long)kept_->max_handle + 1);
+    auto table_handle = [&](const std::string& table) {
+        if (kept_)
+            if (auto found = kept_->table_handles.find(table); found != kept_->table_handles.end())
+                return hex(found->second);
+        return new_handle();
+    };
+    if (!kept_structure_) {
+        h_.root = new_handle();
+        h_.groups = new_handle();
+        h_.layouts = new_handle();
+        h_.model_layout = new_handle();
+        h_.paper_layout = new_handle();
+    }
     for (const char* table :
          {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"})
-        h_.table[table] = new_handle();
-    h_.vport = new_handle();
-    h_.dimstyle = new_handle();
-    h_.model_record = new_handle();
-    h_.paper_record = new_handle();
-    h_.model_begin = new_handle();
-    h_.model_end = new_handle();
-    h_.paper_begin = new_handle();
-    h_.paper_end = new_handle();
+        h_.table[table] = table_handle(table);
+    if (kept_)
+        for (const std::string& table : kept_->table_order)
+            if (!h_.table.count(table)) h_.table[table] = table_handle(table);
+    if (!kept_records("VPORT")) h_.vport = new_handle();
+    if (!kept_records("DIMSTYLE")) h_.dimstyle = new_handle();
+    // The layouts' records and blocks keep the file's handles, which its kept
+    // entities name as their owners.
+    auto kept_or_new = [&](std::uint64_t handle) { return handle ? hex(handle) : new_handle(); };
+    h_.model_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Model_Space"));
+    h_.paper_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Paper_Space"));
+    if (!kept_structure_) {
+        const KeptLayoutBlock* model = nullptr;
+        const KeptLayoutBlock* paper = nullptr;
+        if (kept_)
+            for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+                const std::string name = upper(kept_value(layout.begin, 2));
+                if (name == "*MODEL_SPACE") model = &layout;
+                if (name == "*PAPER_SPACE") paper = &layout;
+            }
+        h_.model_begin = kept_or_new(model ? model->begin.handle : 0);
+        h_.model_end = kept_or_new(model ? model->end.handle : 0);
+        h_.paper_begin = kept_or_new(paper ? paper->begin.handle : 0);
+        h_.paper_end = kept_or_new(paper ? paper->end.handle : 0);
+    }
     for (const char* table : {"LTYPE", "LAYER", "STYLE", "APPID"})
         for (const Entity* e : records(table))
-            if (e->id) h_.of[e->id] = new_handle();
+            if (e->id) h_.of[e->id] = handle_for(e->id);
     for (long id : block_ids()) {
-        h_.of[id] = new_handle();
-        h_.block_ends[id] = {new_handle(), new_handle()};
-        for (long member :
-             drawing_.block_entities.count(id) ? drawing_.block_entities.at(id) : std::vector<long>{})
-            h_.of[member] = new_handle();
+        h_.of[id] = handle_for(id);
+        std::pair<std::uint64_t, std::uint64_t> ends{0, 0};
+        if (kept_)
+            if (auto found = kept_->block_ends.find(id); found != kept_->block_ends.end())
+                ends = found->second;
+        h_.block_ends[id] = {ends.first ? hex(ends.first) : new_handle(),
+                             ends.second ? hex(ends.second) : new_handle()};
+        auto members = drawing_.block_entities.find(id);
+        if (members != drawing_.block_entities.end())
+            for (long member : members->second) h_.of[member] = handle_for(member);
     }
-    for (long id : drawing_.model) h_.of[id] = new_handle();
+    for (long id : drawing_.model) h_.of[id] = handle_for(id);
 }
 
+// The header: the version and code page first, then the file's variables in
+// its order with the values of those the drawing keeps, then the drawing's
+// others; $HANDSEED names the next free handle.
 void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
 {
     std::string body = std::move(out_);
@@ -300,23 +445,49 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     tag(2, "HEADER");
     auto variable = [&](const std::string& name) { tag(9, "$" + name); };
     variable("ACADVER");
-    tag(1, "AC1015");
+    tag(1, version_);
     variable("DWGCODEPAGE");
-    tag(3, "ANSI_1252");
-    variable("INSBASE");
-    point(10, {});
-    variable("HANDSEED");
-    tag(5, new_handle());
-    std::set<std::string> written = {"ACADVER", "DWGCODEPAGE", "INSBASE", "HANDSEED"};
+    tag(3, page_                                ? std::string(page_->name)
+           : kept_ && !kept_->code_page.empty() ? kept_->code_page
+                                                : "ANSI_1252");
+    std::map<std::string, const DxfHeaderVariable*> own;
+    for (const DxfHeaderVariable& v : header) own.emplace("$" + upper(v.name), &v);
+    std::set<std::string> written = {"$ACADVER", "$DWGCODEPAGE"};
+    auto write_own = [&](const std::string& name) {
+        if (name == "$HANDSEED") {
+            variable("HANDSEED");
+            tag(5, new_handle());
+            return;
+        }
+        if (name == "$INSBASE" && !own.count(name)) {
+            variable("INSBASE");
+            point(10, {});
+            return;
+        }
+        variable(name.substr(1));
+        group(own.at(name)->value);
+    };
+    if (kept_)
+        for (const KeptVariable& v : kept_->header) {
+            if (!written.insert(v.name).second) continue;
+            if (own.count(v.name) || v.name == "$HANDSEED") {
+                write_own(v.name);
+            } else {
+                tag(9, v.name);
+                kept_lines(v.groups);
+            }
+        }
+    for (const char* name : {"$INSBASE", "$HANDSEED"})
+        if (written.insert(name).second) write_own(name);
     for (const DxfHeaderVariable& v : header) {
-        std::string name = upper(v.name);
-        if (!written.insert(name).second) continue;
-        variable(name);
-        group(v.value);
+        std::string name = "$" + upper(v.name);
+        if (written.insert(name).second) write_own(name);
     }
     tag(0, "ENDSEC");
     tag(0, "SECTION");
     tag(2, "CLASSES");
+    if (kept_)
+        for (const KeptObject& object : kept_->classes) write_kept(object, "");
     tag(0, "ENDSEC");
     out_ += body;
 }
@@ -341,6 +512,9 @@ void Writer::write_record(const Entity& entry, const std::string& table)
     tag(0, layout.dxf_type);
     auto handle = h_.of.find(entry.id);
     tag(5, entry.id && handle != h_.of.end() ? handle->second : new_handle());
+    if (kept_)
+        if (auto reactors = kept_->reactors.find(entry.id); reactors != kept_->reactors.end())
+            kept_lines(reactors->second);
     tag(330, h_.table[table]);
     body(layout);
     xdata(entry.xdata);
@@ -384,39 +558,61 @@ void Writer::write_tables()
 {
     tag(0, "SECTION");
     tag(2, "TABLES");
-    table_head("VPORT", 1);
-    write_vport();
+    auto kept_list = [&](const std::string& table) {
+        const auto* list = kept_records(table);
+        return list ? *list : std::vector<KeptObject>{};
+    };
+    auto write_kept_records = [&](const std::string& table) {
+        for (const KeptObject& record : kept_list(table)) write_kept(record, h_.table[table]);
+    };
+    auto vports = kept_list("VPORT");
+    table_head("VPORT", vports.empty() ? 1 : vports.size());
+    if (vports.empty())
+        write_vport();
+    else
+        write_kept_records("VPORT");
     tag(0, "ENDTAB");
     for (const char* table : {"LTYPE", "LAYER", "STYLE"}) {
         auto list = records(table);
-        table_head(table, list.size());
+        table_head(table, list.size() + kept_list(table).size());
         for (const Entity* e : list) write_record(*e, table);
+        write_kept_records(table);
         tag(0, "ENDTAB");
     }
-    table_head("VIEW", 0);
-    tag(0, "ENDTAB");
-    table_head("UCS", 0);
-    tag(0, "ENDTAB");
+    for (const char* table : {"VIEW", "UCS"}) {
+        table_head(table, kept_list(table).size());
+        write_kept_records(table);
+        tag(0, "ENDTAB");
+    }
     auto apps = records("APPID");
     table_head("APPID", apps.size());
     for (const Entity* e : apps) write_record(*e, "APPID");
     tag(0, "ENDTAB");
-    table_head("DIMSTYLE", 1);
-    tag(0, "DIMSTYLE");
-    tag(105, h_.dimstyle);
-    tag(330, h_.table["DIMSTYLE"]);
-    tag(100, "AcDbSymbolTableRecord");
-    tag(100, "AcDbDimStyleTableRecord");
-    tag(2, "Standard");
-    tag(70, 0L);
+    auto dimstyles = kept_list("DIMSTYLE");
+    table_head("DIMSTYLE", dimstyles.empty() ? 1 : dimstyles.size());
+    if (dimstyles.empty()) {
+        tag(0, "DIMSTYLE");
+        tag(105, h_.dimstyle);
+        tag(330, h_.table["DIMSTYLE"]);
+        tag(100, "AcDbSymbolTableRecord");
+        tag(100, "AcDbDimStyleTableRecord");
+        tag(2, "Standard");
+        tag(70, 0L);
+    } else {
+        write_kept_records("DIMSTYLE");
+    }
     tag(0, "ENDTAB");
 
     auto blocks = block_ids();
-    table_head("BLOCK_RECORD", blocks.size() + 2);
+    auto layout_records = kept_structure_ ? kept_list("BLOCK_RECORD") : std::vector<KeptObject>{};
+    table_head("BLOCK_RECORD", blocks.size() + (kept_structure_ ? layout_records.size() : 2));
     auto block_record = [&](const std::string& handle, const std::string& name, const std::string& layout,
                             const Entity* entry) {
         tag(0, "BLOCK_RECORD");
         tag(5, handle);
+        if (entry && kept_)
+            if (auto reactors = kept_->reactors.find(entry->id); reactors != kept_->reactors.end())
+                kept_lines(reactors->second);
         tag(330, h_.table["BLOCK_RECORD"]);
         tag(100, "AcDbSymbolTableRecord");
         tag(100, "AcDbBlockTableRecord");
@@ -424,13 +620,27 @@ void Writer::write_tables()
         tag(340, layout);
         if (entry) xdata(entry->xdata);
     };
-    block_record(h_.model_record, "*Model_Space", h_.model_layout, nullptr);
-    block_record(h_.paper_record, "*Paper_Space", h_.paper_layout, nullptr);
+    if (kept_structure_) {
+        for (const KeptObject& record : layout_records) write_kept(record, h_.table["BLOCK_RECORD"]);
+    } else {
+        block_record(h_.model_record, "*Model_Space", h_.model_layout, nullptr);
+        block_record(h_.paper_record, "*Paper_Space", h_.paper_layout, nullptr);
+    }
     for (long id : blocks) {
         const Entity* entry = drawing_.get(id);
         block_record(h_.of[id], entry->text(2), "0", entry);
     }
     tag(0, "ENDTAB");
+    // Tables of other programs that the host does not know.
+    if (kept_)
+        for (const std::string& table : kept_->table_order) {
+            static const std::set<std::string> kKnown = {"VPORT", "LTYPE", "LAYER",    "STYLE",       "VIEW",
+                                                         "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
+            if (kKnown.count(table)) continue;
+            table_head(table, kept_list(table).size());
+            write_kept_records(table);
+            tag(0, "ENDTAB");
+        }
     tag(0, "ENDSEC");
 }
 
@@ -481,23 +691,48 @@ void Writer::write_blocks()
 {
     tag(0, "SECTION");
     tag(2, "BLOCKS");
-    block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
-    block_end(h_.model_end, h_.model_record, false);
-    block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
-    block_end(h_.paper_end, h_.paper_record, true);
+    if (kept_structure_) {
+        for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+            write_kept(layout.begin, "");
+            for (const KeptObject& entity : layout.entities) write_kept(entity, "");
+            write_kept(layout.end, "");
+        }
+    } else {
+        block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
+        block_end(h_.model_end, h_.model_record, false);
+        block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
+        if (kept_)
+            for (const KeptLayoutBlock& layout : kept_->layout_blocks)
+                if (upper(kept_value(layout.begin, 2)) == "*PAPER_SPACE")
+                    for (const KeptObject& entity : layout.entities) write_kept(entity, h_.paper_record);
+        block_end(h_.paper_end, h_.paper_record, true);
+    }
     for (long id : block_ids()) {
         const Entity* entry = drawing_.get(id);
         const std::string& record = h_.of[id];
         block_begin(h_.block_ends[id].first, record, entry->text(2), entry, false);
         auto members = drawing_.block_entities.find(id);
-        if (members != drawing_.block_entities.end()) write_entities(members->second, record);
+        write_entities(members != drawing_.block_entities.end() ? members->second : std::vector<long>{},
+                       record, id);
         block_end(h_.block_ends[id].second, record, false);
     }
     tag(0, "ENDSEC");
 }
 
-void Writer::write_entities(const std::vector<long>& ids, const std::string& owner)
+void Writer::write_entities(const std::vector<long>& ids, const std::string& owner, long container)
 {
+    // What the file kept among the entities, after the one before it (0 for the start).
+    const std::unordered_map<long, std::vector<KeptObject>>* kept = nullptr;
+    if (kept_)
+        if (auto found = kept_->entities.find(container); found != kept_->entities.end())
+            kept = &found->second;
+    auto kept_after = [&](long id) {
+        if (!kept) return;
+        auto found = kept->find(id);
+        if (found == kept->end()) return;
+        for (const KeptObject& object : found->second) write_kept(object, owner);
+    };
+    kept_after(0);
     std::string chain_owner;  // the POLYLINE that owns the VERTEX and SEQEND entities that follow
     bool chain_erased = false;
     for (long id : ids) {
@@ -509,24 +744,34 @@ void Writer::write_entities(const std::vector<long>& ids, const std::string& own
             chain_erased = e->erased;
         }
         if (member) {
-            if (chain_erased || chain_owner.empty()) continue;
-            write_entity(*e, chain_owner);
+            if (!chain_erased && !chain_owner.empty()) write_entity(*e, chain_owner);
             if (e->type == "SEQEND") chain_owner.clear();
-            continue;
+        } else if (!e->erased) {
+            write_entity(*e, owner);
         }
-        if (e->erased) continue;
-        write_entity(*e, owner);
+        kept_after(id);
     }
 }
 
 void Writer::write_entity(const Entity& entity, const std::string& owner)
 {
+    const std::vector<KeptObject>* attributes = nullptr;
+    if (kept_ && entity.type == "INSERT")
+        if (auto found = kept_->attributes.find(entity.id);
+            found != kept_->attributes.end() && !found->second.empty())
+            attributes = &found->second;
     dxf::Layout layout = dxf::entity_layout(entity, drawing_);
     tag(0, layout.dxf_type);
-    tag(5, h_.of.count(entity.id) ? h_.of[entity.id] : new_handle());
+    const std::string& handle = h_.of.count(entity.id) ? h_.of[entity.id] : h_.of[entity.id] = new_handle();
+    tag(5, handle);
+    if (kept_)
+        if (auto reactors = kept_->reactors.find(entity.id); reactors != kept_->reactors.end())
+            kept_lines(reactors->second);
     tag(330, owner);
-    body(layout);
+    body(layout, attributes != nullptr);
     xdata(entity.xdata);
+    if (attributes)
+        for (const KeptObject& attribute : *attributes) write_kept(attribute, handle);
 }
 
 void Writer::layout_object(const std::string& handle, const std::string& name, int order,
@@ -575,6 +820,11 @@ void Writer::write_objects()
 {
     tag(0, "SECTION");
     tag(2, "OBJECTS");
+    if (kept_structure_) {
+        for (const KeptObject& object : kept_->objects) write_kept(object, "");
+        tag(0, "ENDSEC");
+        return;
+    }
     tag(0, "DICTIONARY");
     tag(5, h_.root);
     tag(330, "0");
@@ -605,17 +855,34 @@ void Writer::write_objects()
 
 std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
 {
+    choose_version();
     add_format_records();
     assign_handles();
     write_tables();
     write_blocks();
     tag(0, "SECTION");
     tag(2, "ENTITIES");
-    write_entities(drawing_.model, h_.model_record);
+    write_entities(drawing_.model, h_.model_record, 0);
     tag(0, "ENDSEC");
     write_objects();
+    if (kept_)
+        for (const KeptSection& section : kept_->sections) {
+            tag(0, "SECTION");
+            tag(2, section.name);
+            for (const KeptObject& object : section.objects) write_kept(object, "");
+            tag(0, "ENDSEC");
+        }
     tag(0, "EOF");
     write_header(header);
+    if (kept_ && !kept_structure_ && !kept_->objects.empty())
+        left_out.push_back("the objects of the file (dictionaries, layouts) of version " + kept_->version +
+                           ", which this host writes as AC1015 with its own");
+    for (const auto& [type, count] : legacy_left_out_)
+        left_out.push_back(std::to_string(count) + " " + type + " of the file before AC1015, which an " +
+                           version_ + " file cannot hold as they are");
+    if (characters_replaced_)
+        left_out.push_back(std::to_string(characters_replaced_) +
+                           " texts' characters beyond U+FFFF, which an " + version_ + " file cannot hold");
     return std::move(out_);
 }
 
@@ -658,15 +925,19 @@ void dxf_normalize(Entity& entity, const Drawing& drawing)
     entity.groups = normal_groups(entity, std::move(given), drawing);
 }
 
-std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header)
+std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header,
+                      const DxfKept* kept, std::vector<std::string>* left_out)
 {
-    return Writer(drawing).write(header);
+    Writer writer(drawing, kept);
+    std::string text = writer.write(header);
+    if (left_out) *left_out = std::move(writer.left_out);
+    return text;
 }
 
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
-              std::string& error)
+              std::string& error, const DxfKept* kept)
 {
-    return replace_file_contents(path, dxf_write(drawing, header), error);
+    return replace_file_contents(path, dxf_write(drawing, header, kept), error);
 }
 
 }  // namespace host

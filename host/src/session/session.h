@@ -90,8 +90,13 @@ struct DefinedFunction {
     int code = 0;
 };
 
+struct DxfKept;
+
 struct Document {
     Drawing drawing;
+    // What the drawing's file held that the host does not model, written back
+    // when the drawing is saved; null for a new drawing.
+    std::shared_ptr<const DxfKept> file_kept;
     std::map<std::string, DefinedFunction> functions;  // lower-case name
     std::map<std::string, LispValue> lisp_variables;
     std::vector<GrVector> temp_vectors;

@@ -1,0 +1,113 @@
+// What a drawing file held that the host does not model, kept as the file had
+// it so that saving the drawing writes it back: header variables, classes,
+// table records (viewports, views, coordinate systems, dimension styles, the
+// records of the layouts), the blocks of the layouts and their paper-space
+// entities, entities of types the host does not keep (MTEXT, DIMENSION,
+// ELLIPSE, SPLINE, ...), block attributes, the objects section (dictionaries,
+// layouts, the georeference) and the handles of what the host does keep, so
+// that references between the kept objects and the drawing still hold.
+//
+// None of it is part of the drawing: commands, selections and the entity
+// functions never see it. A document opened from a file holds it beside its
+// drawing; a drawing that the file gave nothing of this kind has none, and
+// costs nothing for it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace host {
+
+// One object of the file as it was: its type (group 0) and its other groups as
+// the file's code and value lines ("8\nWALLS\n..."), texts in UTF-8.
+struct KeptObject {
+    std::string type;
+    std::string groups;
+    std::uint64_t handle = 0;  // its own 5 (or 105); 0 when it has none
+    // Of a file before AC1015, without the subclass markers later versions need.
+    bool legacy = false;
+};
+
+// The value of the first group of the code in the object's lines; "" when none.
+std::string kept_value(const KeptObject& object, int code);
+
+// A header variable: its name with the "$" and its groups as lines.
+struct KeptVariable {
+    std::string name;  // upper case, "$INSUNITS"
+    std::string groups;
+};
+
+// A section the host writes back whole (THUMBNAILIMAGE, ACDSDATA, ...).
+struct KeptSection {
+    std::string name;
+    std::vector<KeptObject> objects;
+};
+
+// The file's handles of the host's records and entities: runs of consecutive
+// ids with consecutive handles, so that a file whose handles follow its order
+// needs a few runs, whatever its size.
+class HandleRuns {
+public:
+    void add(long id, std::uint64_t handle);
+    // The handle the file gave the id; 0 when none.
+    std::uint64_t find(long id) const;
+    bool empty() const { return runs_.empty(); }
+
+private:
+    struct Run {
+        long first_id;
+        std::uint64_t first_handle;
+        long count;
+    };
+    mutable std::vector<Run> runs_;  // by first_id once sorted
+    mutable bool sorted_ = true;
+};
+
+// A layout's block (*Model_Space, *Paper_Space, *Paper_Space0, ...): its BLOCK
+// and ENDBLK and the entities between them.
+struct KeptLayoutBlock {
+    KeptObject begin, end;
+    std::vector<KeptObject> entities;
+};
+
+struct DxfKept {
+    std::string version;    // $ACADVER of the file
+    std::string code_page;  // $DWGCODEPAGE of the file
+    std::uint64_t max_handle = 0;
+
+    std::vector<KeptVariable> header;  // every variable of the file, in its order
+    std::vector<KeptObject> classes;
+
+    std::vector<std::string> table_order;                // the file's tables in order
+    std::map<std::string, std::uint64_t> table_handles;  // TABLE name -> handle of its head
+    // Records the host does not keep, by table: VPORT, VIEW, UCS, DIMSTYLE,
+    // the layouts' BLOCK_RECORDs, LTYPE ByBlock and ByLayer, unknown tables.
+    std::map<std::string, std::vector<KeptObject>> records;
+
+    std::vector<KeptLayoutBlock> layout_blocks;
+
+    HandleRuns handles;  // host record, block and entity id -> the file's handle
+    // A block definition's BLOCK and ENDBLK handles, by the BLOCK record's id.
+    std::unordered_map<long, std::pair<std::uint64_t, std::uint64_t>> block_ends;
+    // The reactor and extension-dictionary groups (102 ... 102) of host
+    // records and entities, by id, written after their handle.
+    std::unordered_map<long, std::string> reactors;
+
+    // Entities kept as they were, by their container (0 model space, else the
+    // BLOCK record's id), each list after the host entity (by id; 0 for the
+    // start) that came before it in the file.
+    std::unordered_map<long, std::unordered_map<long, std::vector<KeptObject>>> entities;
+    // The ATTRIBs and SEQEND that follow an INSERT of the host, by its id.
+    std::unordered_map<long, std::vector<KeptObject>> attributes;
+
+    std::vector<KeptObject> objects;  // the OBJECTS section
+    std::vector<KeptSection> sections;
+
+    // What the file held of each kind, for the report at OPEN ("2 ATTRIB").
+    std::map<std::string, long> counts;
+};
+
+}  // namespace host
