@@ -4,7 +4,6 @@
 #include "mapinfo_labels.h"
 
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,37 +19,13 @@
 #include "polyline_read.h"
 #include "prompts.h"
 #include "resbuf_util.h"
+#include "run_notes.h"
 #include "selection_sets.h"
 #include "sysvar.h"
 #include "text_fields.h"
 #include "xdata_read.h"
 
 namespace {
-
-// What a labelling run has to say about the objects it skipped or labelled
-// otherwise: kept until the run's progress line is done, so that the line does
-// not overwrite it.
-std::vector<std::string>& run_notes()
-{
-    static std::vector<std::string> notes;
-    return notes;
-}
-
-void note(const char* format, ...)
-{
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    run_notes().push_back(text);
-}
-
-void notes_print()
-{
-    for (const std::string& text : run_notes()) acutPrintf("%s", text.c_str());
-    run_notes().clear();
-}
 
 // The record the settings select; null when the field file gave none.
 const mapinfo_field_rec* selected_field()
@@ -304,7 +279,7 @@ void mapinfo_lot_labels()
         if (acedSSName(ss, i, entity) != RTNORM || !polyline_ring(entity, ring, closed)) continue;
         if (!closed) {
             acedAlert("Technical Error Polyline not closed");
-            note("\n%d lot polyline(s) were not labelled.", static_cast<int>(count - i));
+            run_note("\n%d lot polyline(s) were not labelled.", static_cast<int>(count - i));
             break;
         }
         const double area = ring_area(ring);
@@ -317,13 +292,13 @@ void mapinfo_lot_labels()
         bool ok = true;
         const std::string text = label_text(field, kv->value, attributes, ok);
         if (!ok) {
-            note("\nThe %s value \"%s\" of a lot is not a number; that lot is not labelled.",
-                 field.key.c_str(), kv->value.c_str());
+            run_note("\nThe %s value \"%s\" of a lot is not a number; that lot is not labelled.",
+                     field.key.c_str(), kv->value.c_str());
             continue;
         }
         if (area <= 0) {
-            note("\nA lot polyline with no area is not labelled (%s=%s).", field.key.c_str(),
-                 kv->value.c_str());
+            run_note("\nA lot polyline with no area is not labelled (%s=%s).", field.key.c_str(),
+                     kv->value.c_str());
             continue;
         }
         point3d_rec centre;
@@ -332,7 +307,7 @@ void mapinfo_lot_labels()
         ++labelled;
     }
     acedSSFree(ss);
-    notes_print();
+    run_notes_print();
     if (without_key > 0)
         acutPrintf("\n%d lot polyline(s) carry no %s value and have no label.", without_key,
                    field.key.c_str());
@@ -380,13 +355,14 @@ bool boundary_values(const std::vector<key_value>& attributes, std::string& bear
     if (!b || !d) return false;
     const double dms = std::atof(b->value.c_str());
     if (!is_number(b->value) || !angle_dms_valid(dms) || dms < 0) {
-        note("\nThe bearing \"%s\" of a boundary line is no D.MMSS bearing; the line is labelled as drawn.",
-             b->value.c_str());
+        run_note(
+            "\nThe bearing \"%s\" of a boundary line is no D.MMSS bearing; the line is labelled as drawn.",
+            b->value.c_str());
         return false;
     }
     if (!is_number(d->value)) {
-        note("\nThe distance \"%s\" of a boundary line is not a number; the line is labelled as drawn.",
-             d->value.c_str());
+        run_note("\nThe distance \"%s\" of a boundary line is not a number; the line is labelled as drawn.",
+                 d->value.c_str());
         return false;
     }
     const std::vector<mapinfo_unit_rec>& units = mapinfo_state().length_units;
@@ -449,7 +425,7 @@ void mapinfo_boundary_labels(const ads_name set, long count)
             ++legs_drawn;
         }
     }
-    notes_print();
+    run_notes_print();
     acutPrintf("\n%d boundary line(s) labelled with their own bearing and distance, %d leg(s) as drawn.",
                by_values, legs_drawn);
     if (table) {
