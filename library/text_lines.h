@@ -6,8 +6,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Calls each(number, line) for every line that is not blank, numbers counted
 // from 1 over all lines of the file, the line without its line end. false when
@@ -19,3 +21,10 @@ bool text_file_lines(const std::string& path,
 // replaces the file only when it was written whole, so that a failed write
 // leaves the file as it was. false when the text could not be written.
 bool text_file_replace(const std::string& path, const std::string& text);
+
+// The whole file as it is on disk (through the host's file boundary), or
+// nothing when it cannot be opened or a read fails.
+std::optional<std::string> read_file_text(const std::string& path);
+// The lines of a file's text without their line ends ("\n" or "\r\n"), empty
+// lines included; a last line without a line end counts.
+std::vector<std::string> split_lines(const std::string& text);

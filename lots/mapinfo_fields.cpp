@@ -11,36 +11,13 @@
 #include "messages.h"
 #include "numbers.h"
 #include "text_fields.h"
-#include "winplat.h"
+#include "text_lines.h"
 
 namespace {
 
 constexpr int kFieldColumns = 9;
 constexpr int kSettingsEntries = 7;  // the index and the six values before the record groups
 constexpr int kRecordGroup = 4;
-
-// The lines of a text file, CR LF read like LF; empty lines kept, since each
-// line of the field file makes a record. false when it cannot be opened.
-bool file_lines(const std::string& path, std::vector<std::string>& lines)
-{
-    std::FILE* file = win_fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
-    std::fclose(file);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return true;
-}
 
 void warn_number(const std::string& path, size_t line, int column, const std::string& text)
 {
@@ -97,8 +74,10 @@ mapinfo_state_rec& mapinfo_state()
 
 bool mapinfo_fields_read(const std::string& path, std::vector<mapinfo_field_rec>& fields)
 {
-    std::vector<std::string> lines;
-    if (!file_lines(path, lines)) return false;
+    // Every line makes a record, an empty one too.
+    const std::optional<std::string> text = read_file_text(path);
+    if (!text) return false;
+    const std::vector<std::string> lines = split_lines(*text);
     fields.clear();
     for (size_t i = 0; i < lines.size(); ++i)
         if (lines[i].empty() || lines[i][0] != '#') fields.push_back(field_of(path, i + 1, lines[i]));

@@ -20,38 +20,6 @@
 
 namespace {
 
-// The whole file as it is on disk, or nothing when it cannot be opened or a
-// read fails.
-std::optional<std::string> read_file_text(const std::string& path)
-{
-    std::FILE* file = win_fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return std::nullopt;
-    return text;
-}
-
-// The lines of a file's text without their line ends ("\n" or "\r\n"); a
-// last line without a line end counts.
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // Whole numbers as the C runtime reads them (leading number, else 0), kept
 // wide so that a number beyond the 32-bit range is seen as such.
 long long read_wide_int(const std::string& text)
