@@ -5,6 +5,8 @@
 // into the frame; northings stand 2 x spacing below their tick (above for a
 // negative value), eastings one text height and spacing before theirs, reading
 // down the sheet (up for a negative value).
+#include "plan_grid.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -318,6 +320,31 @@ TEST_F(PlanGridTest, PictureOfTheGridFrame)
     const std::string out = run("PICTURE " + png + " 1030,2010 1570,2550\n");
     ASSERT_TRUE(std::filesystem::exists(png)) << out;
     EXPECT_GT(std::filesystem::file_size(png), 1000u);
+}
+
+// The grid-value alignment that no command calls, worked by hand: within one
+// interval the candidate stays; from a start above the base the candidate
+// steps down past the base and one step back; from below it steps up past it.
+TEST_F(PlanGridTest, GridValueAlignment)
+{
+    struct Case {
+        double base, start, candidate, interval, want;
+    } cases[] = {
+        {1000, 1050, 1100, 100, 1100},  // start within one interval of the base
+        {1000, 1500, 1370, 100, 1070},  // 1370 -> 970 below the base; one step back
+        {1000, 1500, 1300, 100, 1000},  // 1000 is not below the base: the last value not below it
+        {1000, 500, 630, 100, 1030},    // 630 -> 1030, the first value above the base
+        {1000, 1000, 630, 100, 630},    // start at the base
+        {1000, 1500, 1370, 0, 1370},    // no interval to step by
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.candidate);
+        EXPECT_DOUBLE_EQ(grid_value_align(c.base, c.start, c.candidate, c.interval), c.want);
+    }
+    const std::string& said = session().transcript().text();
+    EXPECT_NE(said.find("\ndist[500.000000] startx[1500.000000] px[1370.000000] pbase[1000.000000]"),
+              std::string::npos)
+        << said;
 }
 
 }  // namespace
