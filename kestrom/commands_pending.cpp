@@ -14,10 +14,6 @@ int b_treed_poly()
 {
     return 0;
 }
-int b_tarnic()
-{
-    return 0;
-}
 
 int b_ptpxsection()
 {
