@@ -5,6 +5,7 @@
 // option dialog's actions ("MERROW_OPT"). The data set is data/site.csv:
 // plain points, symbols of the installed list (TR, LP, SH), two
 // descriptions, a traverse and a chain, a blank line and two bad records.
+#include "outside_readers.h"
 #include "symbols_fixture.h"
 
 namespace {
@@ -133,6 +134,32 @@ TEST_F(Merrow, AHandMadeDataSetIsImportedThroughTheConverter)
         EXPECT_EQ(trav->items[1].text, std::string(i < 3 ? "TRV" : "CH") + ",1000.000,1.000,90.000000");
         EXPECT_NE(points[3 + i]->xdata_of("MERROW_DATA"), nullptr) << "the first tag stays";
     }
+
+    // The tags as an outside reader finds them in the saved drawing.
+    const std::string saved = home() + "/lot.dxf";
+    run("SAVEAS " + saved + "\n");
+    const std::string script = R"(
+import sys, ezdxf
+doc = ezdxf.readfile(sys.argv[1])
+for p in doc.modelspace().query("POINT"):
+    if p.dxf.layer == "DATA_POINTS" and p.has_xdata("MERROW_TRAV"):
+        trav = p.get_xdata("MERROW_TRAV")
+        print("station", ";".join("%d=%s" % (t.code, t.value) for t in trav))
+    elif p.dxf.layer == "DATA_POINTS_SYMBOL":
+        print("symbol", ";".join("%d=%s" % (t.code, t.value) for t in p.get_xdata("MERROW_DATA")))
+)";
+    std::string read;
+    ASSERT_EQ(outside::run_ezdxf_script(script, {saved}, read), 0) << read;
+    EXPECT_EQ(read,
+              "symbol 1040=13.1;1000=TR;1071=4;1003=DATA_POINTS_SYMBOL\n"
+              "symbol 1040=13.2;1000=LP;1071=5;1003=DATA_POINTS_SYMBOL\n"
+              "symbol 1040=0.0;1000=TR;1071=6;1003=DATA_POINTS_SYMBOL\n"
+              "symbol 1040=13.0;1000=SH;1071=7;1003=DATA_POINTS_SYMBOL\n"
+              "station 1040=0.0;1000=TRV,1000.000,1.000,90.000000\n"
+              "station 1040=30.0;1000=TRV,1000.000,1.000,90.000000\n"
+              "station 1040=70.0;1000=TRV,1000.000,1.000,90.000000\n"
+              "station 1040=0.0;1000=CH,1000.000,1.000,90.000000\n"
+              "station 1040=20.0;1000=CH,1000.000,1.000,90.000000\n");
 
     // The view: the points' window, a twentieth of its larger side wider.
     resbuf centre{};
