@@ -4,7 +4,6 @@
 // nothing left by an earlier run, or by a run that failed, is ever imported.
 #include <strings.h>
 
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -51,29 +50,11 @@ std::string temp_file(const char* name)
     return app_temp_folder() + "\\" + name;
 }
 
-bool field_number(const std::string& field, double& out)
-{
-    const std::string text = str_trim(field);
-    const char* end = text.data() + text.size();
-    const auto [at, ec] = std::from_chars(text.data(), end, out);
-    return !text.empty() && ec == std::errc() && at == end && std::isfinite(out);
-}
-
-bool field_integer(const std::string& field, int& out)
-{
-    const std::string text = str_trim(field);
-    const char* end = text.data() + text.size();
-    const auto [at, ec] = std::from_chars(text.data(), end, out);
-    return !text.empty() && ec == std::errc() && at == end;
-}
-
+// The comma-separated fields of a line, each without the blanks around it.
 std::vector<std::string> fields_of(const std::string& line)
 {
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
-        fields.push_back(str_trim(line.substr(start, comma - start)));
-    fields.push_back(str_trim(line.substr(start)));
+    std::vector<std::string> fields = str_split(line, ',');
+    for (std::string& field : fields) field = str_trim(field);
     return fields;
 }
 
@@ -208,7 +189,7 @@ void draw_descriptions(const merrow_parameters_rec& p, import_counts& counts)
         const std::vector<std::string> fields = fields_of(line);
         merrow_point_rec at;
         if (fields.size() < 3) return skip_line(number, kDescriptionFile, "fewer than 3 fields", counts);
-        if (!field_number(fields[0], at.point.x) || !field_number(fields[1], at.point.y))
+        if (!field_to_real(fields[0], at.point.x) || !field_to_real(fields[1], at.point.y))
             return skip_line(number, kDescriptionFile, "a coordinate is not a number", counts);
         // A description may hold commas of its own. Its tag has no code.
         const size_t text_start = line.find(',', line.find(',') + 1) + 1;
@@ -256,7 +237,7 @@ void zoom_to_window(import_counts& counts)
         const std::vector<std::string> fields = fields_of(line);
         double v[4];
         for (size_t i = 0; i < 4; ++i)
-            if (i >= fields.size() || !field_number(fields[i], v[i]))
+            if (i >= fields.size() || !field_to_real(fields[i], v[i]))
                 return skip_line(number, kWindowFile, "no window of four numbers", counts);
         zoom_window({v[0], v[1], 0}, {v[2], v[3], 0});
         zoomed = true;
@@ -359,7 +340,7 @@ bool merrow_parameters_parse(const std::string& line, merrow_parameters_rec& out
             problem = "fewer than 8 parameters";
             return false;
         }
-        if (!field_number(fields[i], v[i])) {
+        if (!field_to_real(fields[i], v[i])) {
             problem = "parameter " + std::to_string(i + 1) + " \"" + fields[i] + "\" is not a number";
             return false;
         }
@@ -381,14 +362,14 @@ bool merrow_point_parse(const std::string& line, bool station, merrow_point_rec&
         return false;
     }
     out = merrow_point_rec{};
-    if (!field_integer(fields[0], out.number)) {
+    if (!field_to_int(fields[0], out.number)) {
         problem = "the number \"" + fields[0] + "\" is no whole number";
         return false;
     }
     const char* names[] = {"x", "y", "z"};
     double* values[] = {&out.point.x, &out.point.y, &out.point.z};
     for (size_t i = 0; i < 3; ++i)
-        if (!field_number(fields[i + 1], *values[i])) {
+        if (!field_to_real(fields[i + 1], *values[i])) {
             problem = std::string(names[i]) + " \"" + fields[i + 1] + "\" is not a number";
             return false;
         }
@@ -398,7 +379,7 @@ bool merrow_point_parse(const std::string& line, bool station, merrow_point_rec&
         out.kind = fields[6];
         return true;
     }
-    if (!field_number(fields[6], out.real)) {
+    if (!field_to_real(fields[6], out.real)) {
         problem = "the distance \"" + fields[6] + "\" is not a number";
         return false;
     }

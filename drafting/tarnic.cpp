@@ -3,9 +3,6 @@
 // SYMBOL2 commands (SYMBOL3 is in tarnic_symbol3.cpp).
 #include <strings.h>
 
-#include <charconv>
-#include <cmath>
-
 #include "ads.h"
 #include "entity_makers.h"
 #include "folders_registry.h"
@@ -47,15 +44,6 @@ bool registry_prepare()
         return true;
     acedAlert("fail create registry");
     return false;
-}
-
-// A field as a finite number; false for anything else.
-bool field_real(const std::string& field, double& out)
-{
-    const std::string text = str_trim(field);
-    const char* end = text.data() + text.size();
-    const auto [at, ec] = std::from_chars(text.data(), end, out);
-    return !text.empty() && ec == std::errc() && at == end && std::isfinite(out);
 }
 
 bool change_setting()
@@ -186,14 +174,8 @@ void tarnic_settings_prompt(int mode)
 
 bool tarnic_answer_parse(const std::string& answer, tarnic_answer_rec& out, std::string& problem)
 {
-    const std::vector<std::string> fields = [&] {
-        std::vector<std::string> split;
-        size_t start = 0;
-        for (size_t comma; (comma = answer.find(',', start)) != std::string::npos; start = comma + 1)
-            split.push_back(answer.substr(start, comma - start));
-        split.push_back(answer.substr(start));
-        return split;
-    }();
+    std::vector<std::string> fields = str_split(answer, ',');
+    if (fields.empty()) fields.emplace_back();
     out = tarnic_answer_rec{};
     out.command = str_upper_copy(str_trim(fields[0]));
     if (out.command != "INSERT" && out.command != "SYMBOL1" && out.command != "SYMBOL2" &&
@@ -214,7 +196,7 @@ bool tarnic_answer_parse(const std::string& answer, tarnic_answer_rec& out, std:
     const char* names[] = {"spacing", "gap", "box width"};
     double* values[] = {&out.spacing, &out.gap, &out.box};
     for (int i = 0; i < 3; ++i) {
-        if (!field_real(fields[static_cast<size_t>(i) + 2], *values[i])) {
+        if (!field_to_real(fields[static_cast<size_t>(i) + 2], *values[i])) {
             problem = std::string("the ") + names[i] + " \"" + fields[static_cast<size_t>(i) + 2] +
                       "\" is not a number";
             return false;
