@@ -135,6 +135,10 @@ TEST_F(Merrow, AHandMadeDataSetIsImportedThroughTheConverter)
         EXPECT_NE(points[3 + i]->xdata_of("MERROW_DATA"), nullptr) << "the first tag stays";
     }
 
+    const std::string picture = std::string(ORVIK_BINARY_DIR) + "/merrow-import.png";
+    run("PICTURE " + picture + " 995,1995 1040,2075\n");
+    EXPECT_GT(fs::file_size(picture), 1000u);
+
     // The tags as an outside reader finds them in the saved drawing.
     const std::string saved = home() + "/lot.dxf";
     run("SAVEAS " + saved + "\n");

@@ -3,6 +3,7 @@
 // shell, told by the test's Tarnic.script which symbol to answer. Positions
 // and sizes are worked out here from the picked points.
 #include <array>
+#include <cstdlib>
 
 #include "layers.h"
 #include "symbols_fixture.h"
@@ -245,6 +246,24 @@ TEST_F(Tarnic, APlotScaleOfZeroOrLessIsAskedAgain)
     EXPECT_AT(inserts[1]->point(10), 0, 40);
     EXPECT_NEAR(inserts[0]->real(41), 2.0, 1e-12);
     EXPECT_TRUE(live("LINE").empty()) << "no gap and no box: no lines";
+}
+
+// With no script and a person at a terminal (a pseudo-terminal made by
+// Python's pty module, typed into from a pipe) the picker lists the installed
+// symbols and answers the one chosen.
+TEST_F(Tarnic, ThePickerAsksAPersonAtATerminal)
+{
+    ASSERT_EQ(
+        host::platform::registry_write_text(host::platform::kProductKey, "database", install() + "/data"),
+        true);
+    ASSERT_TRUE(host::platform::registry_write_text(host::platform::kProductKey, "version", "V2"));
+    const std::string command =
+        "(sleep 0.5; printf '6\\ny\\n') | CADHOST_HOME='" + home() +
+        "' timeout 60 python3 -c 'import pty, sys; sys.exit(pty.spawn(sys.argv[1:]))' '" + install() +
+        "/exe_file/Tarnic' tarnic >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(registry("tarnic"), "INSERT," + symbol_file("LAMP"));
+    EXPECT_EQ(registry("tarnicClayer"), "YES");
 }
 
 }  // namespace
