@@ -19,14 +19,6 @@ int b_tarnic()
     return 0;
 }
 
-int b_ptpxsection()
-{
-    return 0;
-}
-int b_xsection()
-{
-    return 0;
-}
 int b_pile_auto()
 {
     return 0;
