@@ -6,20 +6,3 @@ int b_tarnic()
 {
     return 0;
 }
-
-int b_pile_auto()
-{
-    return 0;
-}
-int b_piling_pick()
-{
-    return 0;
-}
-int b_sel_cutting(int)
-{
-    return 0;
-}
-int b_pick_cutting(int)
-{
-    return 0;
-}
