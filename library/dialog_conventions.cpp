@@ -168,6 +168,26 @@ dialog_tile tile_integer_within(const std::string& key, int& value, int low, int
         tile_integer(key, value), value, [low, high](int v) { return v >= low && v <= high; }, why);
 }
 
+dialog_tile tile_real_checked(const std::string& key, double& value, int decimals,
+                              std::function<bool(double)> good, const std::string& why)
+{
+    dialog_tile tile = checked(tile_real(key, value, decimals), value, std::move(good), why);
+    tile.then = [rule = tile.then](ads_callback_packet* packet) {
+        rule(packet);
+        if (str_is_number(packet->value) != 4)
+            ads_set_tile(
+                packet->dialog, "error",
+                ("\"" + std::string(packet->value) + "\" is not a number; the value is kept.").c_str());
+    };
+    return tile;
+}
+
+dialog_tile tile_text_checked(const std::string& key, std::string& text,
+                              std::function<bool(const std::string&)> good, const std::string& why)
+{
+    return checked(tile_text(key, text), text, std::move(good), why);
+}
+
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals)
 {
     dialog_tile tile = make_tile(key, tile_kind::number_text);
