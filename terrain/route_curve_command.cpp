@@ -42,13 +42,6 @@ tcurve_state_rec& state()
     return s;
 }
 
-int luprec()
-{
-    int decimals = 4;
-    sysvar_get_int("LUPREC", decimals);
-    return decimals;
-}
-
 // Reads the settings on the first use in a drawing: the curve layer's name
 // from the settings layer, and the comma list that layer carries.
 bool setup_settings()
@@ -265,17 +258,18 @@ dialog_tile and_then(dialog_tile tile, std::function<void(ads_callback_packet*)>
 dialog_def build_dialog(tcurve_dialog_rec& d)
 {
     tcurve_work_rec& e = d.edit;
-    const int decimals = luprec();
+    const int decimals = sysvar_luprec();
     auto positive = [](double v) { return v > 0; };
     auto not_negative = [](double v) { return v >= 0; };
     auto any = [](double v) { return std::isfinite(v); };
+    const std::string kept = "The value is kept.";
     const std::string more = "The value must be more than 0.";
     const std::string not_less = "The value cannot be less than 0.";
     auto transition2_follows = [&d](ads_callback_packet* packet) {
         if (!d.edit.two_transitions) {
             d.edit.L2 = d.edit.L1;
             ads_set_tile(packet->dialog, "t_length_of_trans_curve2",
-                         dialog_real_text(d.edit.L2, luprec()).c_str());
+                         dialog_real_text(d.edit.L2, sysvar_luprec()).c_str());
         }
         ads_mode_tile(packet->dialog, "t_length_of_trans_curve2",
                       d.edit.two_transitions ? MODE_ENABLE : MODE_DISABLE);
@@ -296,7 +290,7 @@ dialog_def build_dialog(tcurve_dialog_rec& d)
              "t_ipname", e.ip_name,
              [](const std::string& name) { return !name.empty() && name.find(',') == std::string::npos; },
              "An IP name must not be empty and cannot hold a comma."),
-         tile_real_checked("t_tcch", e.ch_T1, decimals, any, ""),
+         tile_real_checked("t_tcch", e.ch_T1, decimals, any, kept),
          tile_real_checked("t_radius_of_circular_curve", e.R, decimals, positive, more),
          and_then(tile_real_checked("t_length_of_trans_curve1", e.L1, decimals, not_negative, not_less),
                   transition2_follows),
@@ -307,9 +301,9 @@ dialog_def build_dialog(tcurve_dialog_rec& d)
          tile_real_checked("t_scale", e.scale, decimals, positive, more),
          tile_real_checked("t_txth", e.text_height, decimals, positive, more),
          tile_real_checked("t_width", e.text_width, decimals, positive, more),
-         and_then(tile_real_checked("t_x", e.table_x, decimals, any, ""), typed_position),
-         and_then(tile_real_checked("t_y", e.table_y, decimals, any, ""), typed_position),
-         tile_real_checked("t_rot", e.rotation, decimals, any, ""),
+         and_then(tile_real_checked("t_x", e.table_x, decimals, any, kept), typed_position),
+         and_then(tile_real_checked("t_y", e.table_y, decimals, any, kept), typed_position),
+         tile_real_checked("t_rot", e.rotation, decimals, any, kept),
          tile_layer("t_layer", e.layer),
          tile_action("t_defang", nullptr),
          tile_toggle("second_ls_tg", e.two_transitions) + transition2_follows,

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string fixed3(double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
-}
-
 // A table column: its head, where it starts and how wide it is, in text
 // widths u along the line.
 struct column_rec {
@@ -99,28 +92,30 @@ std::vector<std::pair<std::string, std::string>> tcurve_report_lines(const tcurv
 {
     const double circular = w.curve_length ? w.lc : w.lc2;
     std::vector<std::pair<std::string, std::string>> lines{
-        {"IP NAME", w.ip_name}, {"Deflection Angle", angle_deg_to_dms_text(w.D, 0)}, {"Radius", fixed3(w.R)}};
+        {"IP NAME", w.ip_name},
+        {"Deflection Angle", angle_deg_to_dms_text(w.D, 0)},
+        {"Radius", real_format(w.R, 3)}};
     if (!w.two_transitions) {
-        lines.insert(lines.end(), {{"Length of Tangent Line", fixed3(w.Ts1)},
-                                   {"Length of Circular Curve", fixed3(circular)},
-                                   {"Length of Transition Curve", fixed3(w.L1)},
-                                   {"Shift", fixed3(w.shift1)},
+        lines.insert(lines.end(), {{"Length of Tangent Line", real_format(w.Ts1, 3)},
+                                   {"Length of Circular Curve", real_format(circular, 3)},
+                                   {"Length of Transition Curve", real_format(w.L1, 3)},
+                                   {"Shift", real_format(w.shift1, 3)},
                                    {"Qmak", angle_deg_to_dms_text(w.phi1, 0)}});
     } else {
-        lines.insert(lines.end(), {{"Length of Tangent Line 1", fixed3(w.Ts1)},
-                                   {"Length of Tangent Line 2", fixed3(w.Ts2)},
-                                   {"Length of Circular Curve", fixed3(circular)},
-                                   {"Length of Transition Curve 1", fixed3(w.L1)},
-                                   {"Length of Transition Curve 2", fixed3(w.L2)},
-                                   {"Shift 1", fixed3(w.shift1)},
-                                   {"Shift 2", fixed3(w.shift2)},
+        lines.insert(lines.end(), {{"Length of Tangent Line 1", real_format(w.Ts1, 3)},
+                                   {"Length of Tangent Line 2", real_format(w.Ts2, 3)},
+                                   {"Length of Circular Curve", real_format(circular, 3)},
+                                   {"Length of Transition Curve 1", real_format(w.L1, 3)},
+                                   {"Length of Transition Curve 2", real_format(w.L2, 3)},
+                                   {"Shift 1", real_format(w.shift1, 3)},
+                                   {"Shift 2", real_format(w.shift2, 3)},
                                    {"Qmak 1", angle_deg_to_dms_text(w.phi1, 0)},
                                    {"Qmak 2", angle_deg_to_dms_text(w.phi2, 0)}});
     }
     char coord[128];
     std::snprintf(coord, sizeof coord, "Coord IP : (N %.3f E %.3f)", w.IP.y, w.IP.x);
-    lines.insert(lines.end(), {{"Interval Circular Curve", fixed3(w.interval_c)},
-                               {"Interval Transition Curve", fixed3(w.interval_t)},
+    lines.insert(lines.end(), {{"Interval Circular Curve", real_format(w.interval_c, 3)},
+                               {"Interval Transition Curve", real_format(w.interval_t, 3)},
                                {coord, ""}});
     return lines;
 }

@@ -201,27 +201,15 @@ void draw_table(const rad_settings_rec& r, const curve_rec& curve, const point3d
     out.left(34 * u, "UTARA");
     out.left(49 * u, "TIMUR");
     out.next(2);
-    auto fixed3 = [](double value) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.3f", value);
-        return std::string(text);
-    };
     for (size_t i = 0; i < curve.points.size(); ++i) {
         const point3d_rec& p = curve.points[i];
         out.left(0, curve.names[i]);
         out.right(19 * u - 7 * s, angle_deg_to_dms_label(bearing_deg(station, p), r.round_seconds));
-        out.right(34 * u - 10 * s, fixed3(dist_2d(station, p)));
-        out.right(49 * u - 8 * s, fixed3(p.y));
-        out.right(64 * u - 8 * s, fixed3(p.x));
+        out.right(34 * u - 10 * s, real_format(dist_2d(station, p), 3));
+        out.right(49 * u - 8 * s, real_format(p.y, 3));
+        out.right(64 * u - 8 * s, real_format(p.x, 3));
         out.next(2);
     }
-}
-
-int luprec()
-{
-    int decimals = 4;
-    sysvar_get_int("LUPREC", decimals);
-    return decimals;
 }
 
 }  // namespace
@@ -234,9 +222,10 @@ int tcurve_rad_command()
     rad_settings_rec edit = state().settings;
     point3d_rec station;
     bool station_picked = false;
-    const int decimals = luprec();
+    const int decimals = sysvar_luprec();
     auto positive = [](double v) { return v > 0; };
     auto any = [](double v) { return std::isfinite(v); };
+    const std::string kept = "The value is kept.";
     const std::string more = "The value must be more than 0.";
     auto no_comma = [](const std::string& name) {
         return !name.empty() && name.find(',') == std::string::npos;
@@ -248,12 +237,12 @@ int tcurve_rad_command()
          tile_real_checked("t_scale", edit.scale, decimals, positive, more),
          tile_real_checked("t_txth", edit.text_height, decimals, positive, more),
          tile_real_checked("t_width", edit.text_width, decimals, positive, more),
-         tile_real_checked("t_rot", edit.rotation, decimals, any, ""),
+         tile_real_checked("t_rot", edit.rotation, decimals, any, kept),
          tile_text_checked("t_stname", edit.station_name, no_comma,
                            "A station name must not be empty and cannot hold a comma."),
          tile_toggle("round_tg", edit.round_seconds),
-         tile_real_checked("ts_x", edit.table_x, decimals, any, ""),
-         tile_real_checked("ts_y", edit.table_y, decimals, any, ""), tile_action("t_ipname", nullptr),
+         tile_real_checked("ts_x", edit.table_x, decimals, any, kept),
+         tile_real_checked("ts_y", edit.table_y, decimals, any, kept), tile_action("t_ipname", nullptr),
          tile_button("pickstn_btn", kStatusPickStation), tile_button("picktbl_btn", kStatusPickTable),
          tile_button("pickrot_btn", kStatusPickRotation), tile_button("selobj_btn", kStatusSelectCurve),
          tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};

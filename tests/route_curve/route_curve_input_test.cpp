@@ -56,27 +56,28 @@ TEST_F(RouteCurve, TheDialogRefusesBadValuesAndSaysWhy)
     const std::string radius =
         "t_radius_of_circular_curve: edit_box, label \"Radius of circular curve :\", value ";
     const std::string error = "error: text, value ";
-    expect_in_order(out, {radius + "\"300.0000\"", error + "\"\"abc\" is not a number; the value is kept.\"",
-                          radius + "\"300.0000\"", error + "\"The value must be more than 0.\"",
-                          radius + "\"300.0000\"", error + "\"The value must be more than 0.\"",
-                          "t_length_of_trans_curve1: edit_box, label \"Length of transition curve :\", value "
-                          "\"0.0000\"",
-                          error + "\"The value cannot be less than 0.\"",
-                          "t_rc_interval: edit_box, label \"Interval circular curve :\", value \"0.0000\"",
-                          error + "\"The value must be more than 0.\"",
-                          "t_scale: edit_box, label \"Plot scale 1: \", value \"1000.0000\"",
-                          error + "\"The value must be more than 0.\"",
-                          "t_tcch: edit_box, label \"Chainage T1 :\", value \"0.0000\"",
-                          error + "\"\"12a\" is not a number; the value is kept.\"",
-                          "t_ipname: edit_box, label \"IP name :\", value \"IP1\"",
-                          error + "\"An IP name must not be empty and cannot hold a comma.\"",
-                          "** Alert: Invalid characters in layer name.",
-                          "t_layer: edit_box, label \"Layer :\", value \"Transition_curve\"",
-                          // Nothing to calculate before the IP is picked, no OK before a calculation.
-                          "Tile \"cal_curve_btn\" is disabled; the action is refused.",
-                          "The OK button is disabled; the action is refused.",
-                          // With the intervals still 0.
-                          "** Alert: Forgot Interval", "** Alert: Forgot Interval"});
+    expect_in_order(
+        out, {radius + "\"300.0000\"", error + "\"\"abc\" is no number. The value must be more than 0.\"",
+              radius + "\"300.0000\"", error + "\"The value must be more than 0.\"", radius + "\"300.0000\"",
+              error + "\"The value must be more than 0.\"",
+              "t_length_of_trans_curve1: edit_box, label \"Length of transition curve :\", value "
+              "\"0.0000\"",
+              error + "\"The value cannot be less than 0.\"",
+              "t_rc_interval: edit_box, label \"Interval circular curve :\", value \"0.0000\"",
+              error + "\"The value must be more than 0.\"",
+              "t_scale: edit_box, label \"Plot scale 1: \", value \"1000.0000\"",
+              error + "\"The value must be more than 0.\"",
+              "t_tcch: edit_box, label \"Chainage T1 :\", value \"0.0000\"",
+              error + "\"\"12a\" is no number. The value is kept.\"",
+              "t_ipname: edit_box, label \"IP name :\", value \"IP1\"",
+              error + "\"An IP name must not be empty and cannot hold a comma.\"",
+              "** Alert: Invalid characters in layer name.",
+              "t_layer: edit_box, label \"Layer :\", value \"Transition_curve\"",
+              // Nothing to calculate before the IP is picked, no OK before a calculation.
+              "Tile \"cal_curve_btn\" is disabled; the action is refused.",
+              "The OK button is disabled; the action is refused.",
+              // With the intervals still 0.
+              "** Alert: Forgot Interval", "** Alert: Forgot Interval"});
     EXPECT_EQ(out.find("nan"), std::string::npos);
     EXPECT_EQ(model_count(drawing()), before);
     EXPECT_EQ(queries::stored_setting(drawing(), "TCURVE"), "Transition_curve");
