@@ -298,6 +298,47 @@ TEST_F(RouteCurve, TablesTurnWithTheirBearingInEveryAngleSetting)
     }
 }
 
+// Every built-in curve computes and sets out, and IP32 to IP56 make one road:
+// each incoming straight is the outgoing straight before it reversed, and
+// each T1 chainage is the T4 chainage before it plus the straight between.
+TEST_F(RouteCurve, TheBuiltInCurvesMakeOneRoad)
+{
+    const std::vector<std::string>& names = tcurve_sample_names();
+    ASSERT_EQ(names.size(), 28u);
+    EXPECT_EQ(names[1], "IP1-buku");
+    EXPECT_EQ(names[3], "IP32");
+    EXPECT_EQ(names[27], "IP56");
+    tcurve_work_rec previous;
+    for (int i = 1; i < static_cast<int>(names.size()); ++i) {
+        SCOPED_TRACE(names[static_cast<size_t>(i)]);
+        tcurve_work_rec w;
+        point3d_rec corner1, corner2;
+        ASSERT_TRUE(tcurve_sample_load(i, w, corner1, corner2));
+        ASSERT_EQ(tcurve_elements(w), "");
+        const tcurve_table_rec t = tcurve_set_out(w, nullptr);
+        ASSERT_GE(t.rows.size(), 7u);
+        for (size_t r = 1; r < t.rows.size(); ++r)
+            EXPECT_GE(t.rows[r].chainage, t.rows[r - 1].chainage - 1e-9);
+        EXPECT_NEAR(t.rows.back().chainage, w.ch_T4, 1e-9);
+        // The window holds the IP and the table.
+        for (const point3d_rec& p : {w.IP, point3d_rec{w.table_x, w.table_y, 0}}) {
+            EXPECT_GT(p.x, corner1.x);
+            EXPECT_LT(p.x, corner2.x);
+            EXPECT_GT(p.y, corner1.y);
+            EXPECT_LT(p.y, corner2.y);
+        }
+        if (i > 3) {
+            EXPECT_NEAR(std::fabs(w.bearing_in - previous.bearing_out), 180.0, 1.0 / 3600);
+            const double straight = std::hypot(w.IP.x - previous.IP.x, w.IP.y - previous.IP.y);
+            EXPECT_GT(straight - previous.Ts2 - w.Ts1, 10.0);
+            // The T4 chainages here come from the computed points, a few
+            // centimetres off the deflection's.
+            EXPECT_NEAR(w.ch_T1, previous.ch_T4 + straight - previous.Ts2 - w.Ts1, 0.1);
+        }
+        previous = w;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(RouteCurve, CurveCases, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<curve_case>& info) {
                              std::string name;
