@@ -3,6 +3,7 @@
 // command line, and the settings kept in the drawing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,18 @@ TEST_F(RouteCurve, SettingsAreKeptInTheDrawing)
         EXPECT_NEAR(t.height, 1.0, 1e-12);
         EXPECT_NEAR(t.width, 0.8, 1e-12);
     }
+    // Values end 3 units at 1:1000 before their column's end: at 1:500 with
+    // text height 2 and width 0.8 (u = 0.8) the row name T1 ends
+    // 5u - 1.5 = 2.5 along the line from the head "NO".
+    const text_rec *head = nullptr, *name = nullptr;
+    for (const text_rec& t : d.texts) {
+        if (!head && t.text == "NO") head = &t;
+        if (!name && t.text == "T1" && t.halign == 2) name = &t;
+    }
+    ASSERT_TRUE(head && name);
+    const double along =
+        (name->ax - head->ix) * std::sin(75 * M_PI / 180) + (name->ay - head->iy) * std::cos(75 * M_PI / 180);
+    EXPECT_NEAR(along, 2.5, 1e-6);
     // The drawing opened again brings them back.
     const std::string shown = run("OPEN " + path + "\nTCURVE\nshow\ncancel\n");
     expect_in_order(shown, {"t_ipname: edit_box, label \"IP name :\", value \"IP9\"",
