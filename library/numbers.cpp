@@ -243,9 +243,18 @@ int str_split_number_letters(std::string_view code, double& number, std::string&
 
 int real_round_to_ten(double value, double step, double& rounded, double& difference)
 {
-    const long s = static_cast<long>(step);
-    long t = static_cast<long>(static_cast<double>(s) + value);
-    const long d = std::labs(t) % 10;
+    // Whole numbers are taken down (towards minus infinity, so that negative
+    // values, as chainages counted backwards are, round like positive ones),
+    // after the last bits of a sum such as 399.99999999999994 are rounded off:
+    // a chainage shown as 400.000 is 400 here too.
+    auto whole = [](double x) {
+        const double nearest = std::round(x);
+        return static_cast<long>(
+            std::fabs(x - nearest) <= 1e-9 * std::max(1.0, std::fabs(x)) ? nearest : std::floor(x));
+    };
+    const long s = whole(step);
+    long t = whole(static_cast<double>(s) + value);
+    const long d = ((t % 10) + 10) % 10;
     if (s < 1) {
         if (d > 0) t += 10 - d;
         rounded = static_cast<double>(t);

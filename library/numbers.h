@@ -67,7 +67,12 @@ double num_text_parse(std::string_view text);
 // letters = the code's letters (A to Z, a to z) in order. Returns 1.
 int str_split_number_letters(std::string_view code, double& number, std::string& letters);
 
-// Rounds value + step to a multiple of ten (see the number tools); returns 1.
+// The first round chainage a step reaches from value. With t the whole number
+// at or below step + value (step taken as a whole number s, and a value within
+// a hair of a whole number taken as it) and d the last digit of t (0 to 9,
+// for negative values too): with s below 1, t raised to the next multiple of
+// ten, difference value - rounded; otherwise t - d, plus s when d exceeds s,
+// difference rounded - value. Returns 1.
 int real_round_to_ten(double value, double step, double& rounded, double& difference);
 
 double secant(double x);
