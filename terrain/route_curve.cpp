@@ -276,6 +276,41 @@ tcurve_table_rec tcurve_set_out(const tcurve_work_rec& w, const tcurve_chord_ask
     return t;
 }
 
+std::vector<tcurve_station_rec> tcurve_circle_by_chords(const tcurve_work_rec& w,
+                                                        const std::function<double(double)>& chord_of)
+{
+    std::vector<tcurve_station_rec> out;
+    const double arc_total = w.ch_T3 - w.ch_T2;
+    if (!(w.R > 0) || !(arc_total > kTiny)) return out;
+    tcurve_station_rec at_T2;
+    at_T2.chainage = w.ch_T2;
+    at_T2.point = w.T2;
+    out.push_back(at_T2);
+    // The tangent at T2 of the circle the curve draws: the incoming straight
+    // turned by the spiral angle, taken square to the radius so that every
+    // station lies on that circle.
+    const double tangent = angle_add(bearing_deg(w.centre, w.T2), w.turn1 * 90.0);
+    double length = 0, deflection_min = 0;
+    while (length < arc_total - kTiny) {
+        double chord = w.interval_c > 0 ? w.interval_c : arc_total;
+        if (chord_of) chord = chord_of(chord);
+        if (!(chord > 0)) break;
+        chord = std::min(chord, arc_total - length);
+        length += chord;
+        deflection_min += chord / w.R * (180.0 / (2.0 * ORVIK_PI)) * 60.0;
+        tcurve_station_rec s;
+        s.chord = chord;
+        s.length = length;
+        s.chainage = w.ch_T2 + length;
+        s.deflection_min = deflection_min;
+        s.deflection_deg = deflection_min / 60.0;
+        const double long_chord = 2.0 * w.R * std::sin(s.deflection_deg * ORVIK_PI / 180.0);
+        polar_point(angle_add(tangent, w.turn1 * s.deflection_deg), long_chord, w.T2, s.point);
+        out.push_back(s);
+    }
+    return out;
+}
+
 bool tcurve_names_from_summary(const std::string& summary, std::vector<std::string>& names)
 {
     names.clear();

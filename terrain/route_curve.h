@@ -110,6 +110,16 @@ std::vector<double> tcurve_part_positions(double length, double first_chord, dou
 // ask (may be empty) is called for each part's first chord.
 tcurve_table_rec tcurve_set_out(const tcurve_work_rec& w, const tcurve_chord_asker& ask);
 
+// The circle of a computed curve set out by chords alone: from T2, each chord
+// adds (chord / R) x (180 / (2 pi)) x 60 minutes to the deflection, measured
+// from the tangent at T2 (the incoming straight turned by the spiral angle,
+// square to the circle's radius there),
+// and the station lies on the long chord from T2 at that deflection. chord_of
+// is given the chord it would take and returns the one to use; 0 or less ends
+// the setting out. The last chord ends at T3. T2 is the first station.
+std::vector<tcurve_station_rec> tcurve_circle_by_chords(const tcurve_work_rec& w,
+                                                        const std::function<double(double)>& chord_of);
+
 // "T1,<n>,T2,<n>,T3,<n>,T4" back into the station names of the polyline's
 // vertices; false when the text is no such summary.
 bool tcurve_names_from_summary(const std::string& summary, std::vector<std::string>& names);

@@ -486,3 +486,38 @@ int tcurve_command()
         }
     }
 }
+
+int tcurve_circle_chords_command()
+{
+    const tcurve_work_rec& w = tcwk();
+    if (!(w.R > 0) || !(w.ch_T3 - w.ch_T2 > 1e-6)) {
+        acutPrintf("\nNo curve has been computed yet: set out a route curve first.");
+        return 0;
+    }
+    // Each chord is asked when the curve asks its chords; "X" ends there.
+    auto chord_of = [&w](double chord) {
+        if (!w.ask_chords) return chord;
+        for (;;) {
+            std::string out;
+            const int answer = prompt_real_spec("0,X,Enter Circular Curve Chord", chord, 3, out);
+            if (answer != 1) return 0.0;
+            const double typed = std::atof(out.c_str());
+            if (typed > 0) return typed;
+            acutPrintf("\nA chord must be more than 0.");
+        }
+    };
+    const std::vector<tcurve_station_rec> stations = tcurve_circle_by_chords(w, chord_of);
+    tcurve_table_rec table;
+    int number = 0;
+    for (size_t i = 0; i < stations.size(); ++i) {
+        tcurve_row_rec row;
+        static_cast<tcurve_station_rec&>(row) = stations[i];
+        row.part = 2;
+        const bool at_T3 = i > 0 && std::fabs(stations[i].chainage - w.ch_T3) < 1e-6;
+        row.name = i == 0 ? "T2" : at_T3 ? "T3" : "C" + std::to_string(++number);
+        table.rows.push_back(row);
+        if (i > 0) point_make(row.point, w.layer);
+    }
+    tcurve_table_print(table);
+    return stations.size() > 1 ? 1 : 0;
+}

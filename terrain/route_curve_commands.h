@@ -47,6 +47,11 @@ int tcurve_command();
 // The radiation table of a curve polyline. 1 when a table was drawn.
 int tcurve_rad_command();
 
+// The circle of the last computed curve set out by chords alone (each chord
+// asked when the curve asks its chords): the rows printed and a POINT at each
+// station on the curve layer. 1 when a station was set out.
+int tcurve_circle_chords_command();
+
 // The element report: label and value of each line ("" where a line has none).
 std::vector<std::pair<std::string, std::string>> tcurve_report_lines(const tcurve_work_rec& w);
 // Prints the report on the command line.

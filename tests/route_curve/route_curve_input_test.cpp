@@ -247,3 +247,61 @@ TEST_F(RouteCurve, AMissingDialogFileIsSaid)
 
 }  // namespace
 }  // namespace curve_test
+
+namespace curve_test {
+namespace {
+
+// The circle set out by chords alone: every station on the circle, each
+// chord's arc turning the radius by chord / R, the last ending at T3, on a
+// right-hand and a left-hand curve.
+TEST_F(RouteCurve, CircleSetOutByChordsAloneLiesOnTheCircle)
+{
+    session().register_script_command("TCURVECHORDS",
+                                      [](const std::string&) { tcurve_circle_chords_command(); });
+    EXPECT_NE(run("TCURVECHORDS\n").find("No curve has been computed yet"), std::string::npos);
+    EXPECT_TRUE(queries::live(drawing(), "POINT").empty());
+
+    size_t before = 0;
+    for (const double bearing_out : {30.0, 330.0}) {
+        SCOPED_TRACE(bearing_out);
+        run("TCURVE\n" + pick_ip(1000, 1000, 180, bearing_out) + type_values(kHand) + "set t_ipname IP" +
+            std::to_string(static_cast<int>(bearing_out)) +
+            "\npick cal_curve_btn\npick picktbl_btn\n1100,1000\nok\n");
+        tcwk().ask_chords = 0;
+        const tcurve_work_rec w = tcwk();
+        ASSERT_GT(w.ch_T3, w.ch_T2);
+        const std::string out = run("TCURVECHORDS\n");
+        const auto all = queries::live(drawing(), "POINT");
+        const std::vector<const host::Entity*> points(all.begin() + static_cast<long>(before), all.end());
+        const double arc = w.ch_T3 - w.ch_T2;
+        const size_t chords = static_cast<size_t>(std::ceil(arc / kHand.interval_c - 1e-9));
+        ASSERT_EQ(points.size(), chords) << out;
+        const double start = std::atan2(w.T2.y - w.centre.y, w.T2.x - w.centre.x);
+        auto along_arc = [&](const host::Point3& p) {
+            return std::fabs(
+                       std::remainder(std::atan2(p.y - w.centre.y, p.x - w.centre.x) - start, 2 * M_PI)) *
+                   w.R;
+        };
+        for (size_t k = 0; k < points.size(); ++k) {
+            const host::Point3 p = points[k]->point(10);
+            EXPECT_NEAR(std::hypot(p.x - w.centre.x, p.y - w.centre.y), w.R, 1e-6);
+            EXPECT_NEAR(along_arc(p), std::min(static_cast<double>(k + 1) * kHand.interval_c, arc), 1e-6)
+                << k;
+        }
+        EXPECT_NEAR(points.back()->point(10).x, w.T3.x, 1e-6);
+        EXPECT_NEAR(points.back()->point(10).y, w.T3.y, 1e-6);
+        EXPECT_NE(out.find("T3"), std::string::npos);
+
+        // Asked chords: a typed one is taken, nothing of 0 or less is, and X ends.
+        tcwk().ask_chords = 1;
+        const std::string asked = run("TCURVECHORDS\n-2\n7\nX\n");
+        EXPECT_NE(asked.find("A chord must be more than 0."), std::string::npos);
+        const auto more = queries::live(drawing(), "POINT");
+        ASSERT_EQ(more.size(), all.size() + 1);
+        EXPECT_NEAR(along_arc(more.back()->point(10)), 7.0, 1e-6);
+        before = more.size();
+    }
+}
+
+}  // namespace
+}  // namespace curve_test
