@@ -99,7 +99,7 @@ struct cnt_cfg_rec {
     double minor_interval = 1.0;
     double lowest_z = 999999.0;
     double highest_z = -999999.0;
-    double chain_tolerance = 0.01;
+    double chain_tolerance = 0.01;  // kept; contours join through shared face edges
     int middle_point = 1;
     std::string major_layer = "MAJOR";
     std::string minor_layer = "MINOR";
