@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@
 #include "prompts.h"
 #include "resbuf_util.h"
 #include "selection_sets.h"
-#include "text_fields.h"
 #include "tin_predicates.h"
 #include "tin_triangulate.h"
 
@@ -195,24 +193,6 @@ long tin_replace_earlier_faces(const std::vector<plan_triangle>& fresh, long& ke
     return erased;
 }
 
-// The maximum distance: a number above 0 becomes the setting; eXit ends the
-// command and keeps the setting.
-bool tin_ask_max_distance(double& max_distance)
-{
-    for (;;) {
-        std::string out;
-        const int rc = prompt_real_spec("0,X,\ne<X>it Maximum Distance", max_distance, 3, out);
-        if (rc == 2 && str_upper_copy(out) == "X") return false;
-        if (rc != 1) continue;
-        const double value = std::strtod(out.c_str(), nullptr);
-        if (value > 0.0) {
-            max_distance = value;
-            return true;
-        }
-        acutPrintf("\nThe maximum distance must be above 0 (%.3f given); eXit leaves the command.", value);
-    }
-}
-
 }  // namespace
 
 int tin_select_points()
@@ -328,7 +308,8 @@ void tin_generate_cmd()
     if (!tin_tool_proceed("\nThis program generate TIN.")) return;
     tin_cfg_init();
     tin_cfg_rec& cfg = tin_cfg();
-    if (!tin_ask_max_distance(cfg.max_distance)) return;
+    // eXit leaves the command and keeps the setting; 0 would write no face.
+    if (!tin_prompt_real_or_exit("Maximum Distance", "maximum distance", 0.0, true, cfg.max_distance)) return;
     if (tin_select_points()) tin_generate();
     if (cfg.ss_length > 0 || cfg.ss[0] || cfg.ss[1]) acedSSFree(cfg.ss);
     cfg.ss[0] = cfg.ss[1] = 0;

@@ -150,7 +150,7 @@ TEST_F(TinTest, MaximumDistanceDropsLongTrianglesAndSaysHowMany)
         {"5", false, 1, "Triangle Created."},
         {"4.999", false, 0, "1 of 1 triangles have a side longer than the maximum distance 4.999"},
         {"10", true, 1, "1 of 2 triangles have a side longer than the maximum distance 10.000"},
-        {"0\n-2\n6", false, 1, "The maximum distance must be above 0 (0.000 given)"},
+        {"0\n-2\n6", false, 1, "The maximum distance must be above 0.000 (0.000 given)"},
         {"X", false, 0, ""},
         {"", false, 1, "Maximum Distance<6.000>"},
     };
@@ -413,6 +413,42 @@ TEST_F(ContourTest, RunningTheTinAgainReplacesItsOwnAreaOnly)
         if (vertices(e).front().x < 500) ++in_a[e->real(38)];
     ASSERT_EQ(in_a.size(), 7u);
     for (const auto& [level, count] : in_a) EXPECT_EQ(count, 1) << level;
+}
+
+// A hill: an 11 x 11 grid of spacing 10 on z = 20.0037 - 0.01 r^2 about
+// (50, 50). The highest point of the grid's edge is the middle of a side,
+// r = 50, z = -4.9963, so every level from -4 up keeps inside the edge: one
+// closed polyline round the peak, its first vertex not repeated at the end.
+TEST_F(ContourTest, LevelsRoundAHillAreClosed)
+{
+    for (int j = 0; j <= 10; ++j)
+        for (int i = 0; i <= 10; ++i) {
+            const double dx = 10.0 * i - 50, dy = 10.0 * j - 50;
+            make_point(10.0 * i, 10.0 * j, 20.0037 - 0.01 * (dx * dx + dy * dy));
+        }
+    generate("100");
+    contour("set txt_min_level -20\nset tg_middle_pnt 1\n");
+    std::map<double, int> per_level;
+    for (const host::Entity* e : live("LWPOLYLINE")) {
+        const double level = e->real(38);
+        ++per_level[level];
+        if (level < -4) continue;
+        SCOPED_TRACE(level);
+        EXPECT_EQ(e->integer(70), 1);
+        const std::vector<host::Point3> v = vertices(e);
+        ASSERT_GE(v.size(), 6u);
+        EXPECT_EQ(v.size() % 2, 0u);  // a middle point after every vertex, the closing side's too
+        EXPECT_GT(std::hypot(v.front().x - v.back().x, v.front().y - v.back().y), 0.0001);
+        // Round the peak: the turning angle about (50, 50) adds up to a full turn.
+        double turn = 0;
+        for (size_t k = 0; k < v.size(); ++k) {
+            const host::Point3& a = v[k];
+            const host::Point3& b = v[(k + 1) % v.size()];
+            turn += std::remainder(std::atan2(b.y - 50, b.x - 50) - std::atan2(a.y - 50, a.x - 50), 2 * kPi);
+        }
+        EXPECT_NEAR(std::fabs(turn), 2 * kPi, 1e-9);
+    }
+    for (double level = -4; level <= 20; level += 1) EXPECT_EQ(per_level[level], 1) << level;
 }
 
 // A near-line data set: 200 points 0.5 apart along a line at 30 degrees, each
