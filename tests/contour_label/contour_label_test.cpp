@@ -78,7 +78,12 @@ protected:
     {
         HostFixture::SetUp();
         ASSERT_TRUE(load_kestrom());
+        save_as("labels");
     }
+
+    // The drawing under a name of this test's own: the label settings belong
+    // to a drawing's full path.
+    void save_as(const std::string& name) { run("SAVEAS " + home() + "/" + name + ".dxf\n"); }
 
     void set_survey_angles()
     {
@@ -98,7 +103,8 @@ protected:
         ASSERT_NE(out.find("Triangle Created."), std::string::npos) << out;
         out = run(std::string("(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\n") +
                   "set txt_min_level -3\nset txt_major_intv 1\nset txt_minor_intv 0.5\n" +
-                  (middle_points ? "" : "set tg_middle_pnt 0\n") + "ok\n");
+                  "set txt_major_layer MAJOR\nset txt_minor_layer MINOR\nset tg_middle_pnt " +
+                  (middle_points ? "1" : "0") + "\nok\n");
         ASSERT_EQ(live("LWPOLYLINE").size(), 16u) << out;  // levels -2 to 5.5
     }
 
@@ -164,6 +170,7 @@ TEST_F(ContourLabelTest, OneLabelPerCrossingWithItsLevelAndTurnedUphill)
         SCOPED_TRACE(survey ? "survey angles" : "default angles");
         if (survey) {
             run("NEW\n");
+            save_as("survey");
             set_survey_angles();
         }
         make_contours();
@@ -289,6 +296,7 @@ TEST_F(ContourLabelTest, SettingsStoredInTheDrawing)
     EXPECT_EQ(stored, "0,0,1000.000,2.000,MAJOR_LABEL,MINOR_LABEL,MAJOR,MINOR,m,");
     // Another drawing has its own settings: the defaults and the dialog again.
     run("NEW\n");
+    save_as("another");
     out = run("(b_dtm_main)\nselect s_progname 4\npick go_btn\nshow\ncancel\n");
     EXPECT_NE(out.find("txt_TextHeight: edit_box, label \"Text height :\", value \"1.300\""),
               std::string::npos)

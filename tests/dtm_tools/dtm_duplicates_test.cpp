@@ -105,6 +105,7 @@ TEST_F(DtmDuplicatesTest, ExitAtTheToleranceErasesNothing)
     out = check("");
     EXPECT_NE(out.find("Tolorence<0.000>"), std::string::npos) << out;
     EXPECT_EQ(live_points().size(), 2u);
+    check("0.005");  // the default again for the tests after this one
 }
 
 TEST_F(DtmDuplicatesTest, CancelAndEmptySelectionChangeNothing)

@@ -146,7 +146,7 @@ TEST_F(TinTest, MaximumDistanceDropsLongTrianglesAndSaysHowMany)
         size_t faces;
         const char* message;  // printed as well
     } cases[] = {
-        {"", false, 1, "Triangle Created."},
+        {"100", false, 1, "Triangle Created."},
         {"5", false, 1, "Triangle Created."},
         {"4.999", false, 0, "1 of 1 triangles have a side longer than the maximum distance 4.999"},
         {"10", true, 1, "1 of 2 triangles have a side longer than the maximum distance 10.000"},
@@ -277,9 +277,16 @@ TEST_F(TinTest, NearlyCollinearPointsAreAllKept)
 class ContourTest : public TinTest {
 protected:
     // Runs the contour tool with the dialog lines given.
+    // Runs the contour tool with the dialog lines given, after the default
+    // settings, so that no test depends on what an earlier one left in the
+    // loaded plug-in.
     std::string contour(const std::string& dialog_lines)
     {
-        return run("(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\n" + dialog_lines + "ok\n");
+        return run(
+            "(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\n"
+            "set txt_min_level 1\nset txt_max_level 200\nset txt_major_intv 5\nset txt_minor_intv 1\n"
+            "set txt_major_layer MAJOR\nset txt_minor_layer MINOR\nset tg_middle_pnt 1\n" +
+            dialog_lines + "ok\n");
     }
     const host::Entity* at_level(double level)
     {
