@@ -47,7 +47,7 @@ void BM_TinContours(benchmark::State& state)
             tin_point_push(corners, v.x, v.y, height(v.x - 400000.0, v.y - 300000.0));
         }
     for (auto _ : state) {
-        auto chains = cnt_build_chains(corners, 20.0, 1.0, 70, 0.01);
+        auto chains = cnt_build_chains(corners, 20.0, 1.0, 70);
         benchmark::DoNotOptimize(chains.data());
     }
     state.SetComplexityN(state.range(0));

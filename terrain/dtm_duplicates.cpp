@@ -89,12 +89,14 @@ void dtm_remove_duplicates()
                    duplicated, tolerance);
         duplicated += dtm_remove_near(point3d_rec{p.x, p.y, p.z}, tolerance);
     }
+    if (total > 0) acutPrintf("\n%d duplicated points erased.", duplicated);
 }
 
 void dtm_check_duplicates()
 {
     dup_cfg_rec& cfg = dup_cfg();
     if (!tin_tool_proceed("\nThis program find duplicated points.(remove if duplicated)")) return;
-    cfg.tolerance = prompt_real_or_exit("\nTolorence", cfg.tolerance, 3);
+    // eXit leaves the command: nothing is erased and the tolerance stays.
+    if (!tin_prompt_real_or_exit("\nTolorence", "tolerance", 0.0, false, cfg.tolerance)) return;
     dtm_remove_duplicates();
 }

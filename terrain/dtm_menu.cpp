@@ -10,25 +10,19 @@
 #include "adsdlg.h"
 #include "dialog_conventions.h"
 #include "dtm_duplicates.h"
+#include "spline_polylines.h"
 #include "tin_breakline.h"
 #include "tin_contour.h"
+#include "tin_contour_label.h"
 #include "tin_generate.h"
 #include "tin_records.h"
 
 namespace {
 
-void tool_not_ready(const char* name)
-{
-    acutPrintf("\n%s is not available in this version; nothing was changed.", name);
-}
-
-void tin_contour_label_cmd()
-{
-    tool_not_ready("Label Contour");
-}
+// "Spline Contour": the polyline spline, nothing else.
 void tin_spline_contour_cmd()
 {
-    tool_not_ready("Spline Contour");
+    spline_polylines_cmd();
 }
 
 struct dtm_menu_entry {

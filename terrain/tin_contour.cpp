@@ -1,20 +1,24 @@
 // Contours from the TIN. Each face is cut only at the levels its height range
-// spans, and the pieces of a level are joined through a grid of their end
-// points, so the cost grows with the faces and pieces rather than with levels
-// times faces or the square of the pieces.
+// spans. The pieces of a level are joined through the TIN edges they share:
+// the crossing on an edge is worked out once, from the edge's own corners, and
+// the two faces beside the edge both end a piece there. So a contour is one
+// polyline from the TIN's outline to its outline, or closed, however thin the
+// faces it passes; no distance decides what joins.
 #include "tin_contour.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
+#include <cstring>
 #include <map>
+#include <numeric>
 #include <unordered_map>
 
 #include "dialog_conventions.h"
 #include "entity_makers.h"
 #include "entity_readers.h"
+#include "geometry.h"
 #include "numbers.h"
 #include "selection_sets.h"
 
@@ -23,132 +27,143 @@ namespace {
 // More levels than this are refused: a tiny interval over a large range
 // would otherwise run for ever.
 constexpr long kMaxLevels = 1000000;
+// A corner exactly on a level counts this much below it, so the contour
+// passes beside the corner and no piece of no length is made.
+constexpr double kCornerDrop = 0.001;
+// Consecutive contour vertices nearer than this are written once.
+constexpr double kVertexSpacing = 0.0001;
 
-struct crossing {
-    double x, y;
+// The faces as a mesh: corners met again at the same x and y are one vertex,
+// and a side is one edge for the faces on both sides of it.
+struct cnt_mesh {
+    tin_point_list vertices;
+    std::vector<std::array<int, 3>> faces;       // vertex ids
+    std::vector<std::array<int, 3>> face_edges;  // edge ids: sides 0-1, 2-1, 0-2
+    std::vector<std::array<int, 2>> edges;       // vertex ids, the lower first
 };
 
-// The piece of the face a, b, c at level: the first two edge crossings in the
-// order a->b, c->b, a->c. False when fewer than two, or both at one place.
-bool face_cut(const tin_point_rec& a, const tin_point_rec& b, const tin_point_rec& c, double level,
-              cnt_seg_rec& piece)
+cnt_mesh cnt_mesh_of(const tin_point_list& corners)
 {
-    // A corner exactly on the level counts a little below it, so the contour
-    // passes beside the corner and no piece of no length is made.
-    auto lowered = [level](tin_point_rec p) {
-        if (p.z == level) p.z -= 0.001;
-        return p;
+    cnt_mesh mesh;
+    struct plan_hash {
+        size_t operator()(const std::pair<double, double>& p) const
+        {
+            std::uint64_t a, b;
+            std::memcpy(&a, &p.first, sizeof a);
+            std::memcpy(&b, &p.second, sizeof b);
+            return std::hash<std::uint64_t>()(a * 0x9E3779B97F4A7C15ull ^ b);
+        }
     };
-    const tin_point_rec p1 = lowered(a), p2 = lowered(b), p3 = lowered(c);
-    const tin_point_rec* edges[3][2] = {{&p1, &p2}, {&p3, &p2}, {&p1, &p3}};
-    crossing found[3];
-    int count = 0;
-    for (const auto& edge : edges) {
-        const tin_point_rec& from = *edge[0];
-        const tin_point_rec& to = *edge[1];
-        const double dz = to.z - from.z;
-        if (std::fabs(dz) <= 0.0001) continue;
-        const double t = (level - from.z) / dz;
-        if (t >= 0.0 && t <= 1.0)
-            found[count++] = {from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)};
+    std::unordered_map<std::pair<double, double>, int, plan_hash> vertex_of;
+    std::unordered_map<std::uint64_t, int> edge_of;
+    auto vertex = [&](const tin_point_rec& p) {
+        const auto [it, added] =
+            vertex_of.try_emplace({p.x + 0.0, p.y + 0.0}, static_cast<int>(mesh.vertices.size()));
+        if (added) tin_point_push(mesh.vertices, p.x, p.y, p.z);
+        return it->second;
+    };
+    auto edge = [&](int a, int b) {
+        const int lo = std::min(a, b), hi = std::max(a, b);
+        const std::uint64_t k = (static_cast<std::uint64_t>(lo) << 32) | static_cast<std::uint32_t>(hi);
+        const auto [it, added] = edge_of.try_emplace(k, static_cast<int>(mesh.edges.size()));
+        if (added) mesh.edges.push_back({lo, hi});
+        return it->second;
+    };
+    for (size_t f = 0; f + 2 < corners.size(); f += 3) {
+        const int a = vertex(corners[f]), b = vertex(corners[f + 1]), c = vertex(corners[f + 2]);
+        if (a == b || b == c || a == c) continue;  // no area: nothing to cut
+        mesh.faces.push_back({a, b, c});
+        mesh.face_edges.push_back({edge(a, b), edge(c, b), edge(a, c)});
     }
-    if (count < 2) return false;
-    if (std::hypot(found[1].x - found[0].x, found[1].y - found[0].y) <= 0.0001) return false;
-    piece.x1 = found[0].x;
-    piece.y1 = found[0].y;
-    piece.x2 = found[1].x;
-    piece.y2 = found[1].y;
-    return true;
+    return mesh;
 }
 
-// The pieces of one level, joined into chains. At every step the chain takes
-// the earliest remaining piece that touches either end, testing its first end
-// against the chain's first vertex, then its second end, then both against the
-// last vertex; the grid of end points finds that piece without a scan.
-class chainer {
-public:
-    chainer(const cnt_seg_list& pieces, double tolerance) : pieces_(pieces), tol_(tolerance)
-    {
-        used_.assign(pieces.size(), false);
-        for (size_t s = 0; s < pieces.size(); ++s) {
-            add(pieces[s].x1, pieces[s].y1, static_cast<int>(s));
-            add(pieces[s].x2, pieces[s].y2, static_cast<int>(s));
+// A vertex's height for a level: on the level counts a little below it.
+double cnt_height_at(const tin_point_rec& p, double level)
+{
+    return p.z == level ? p.z - kCornerDrop : p.z;
+}
+
+// The point where the level crosses an edge whose ends lie on either side.
+tin_node_rec cnt_edge_crossing(const cnt_mesh& mesh, int edge, double level)
+{
+    const tin_point_rec& a = mesh.vertices[mesh.edges[edge][0]];
+    const tin_point_rec& b = mesh.vertices[mesh.edges[edge][1]];
+    const double za = cnt_height_at(a, level), zb = cnt_height_at(b, level);
+    const double t = (level - za) / (zb - za);
+    return tin_node_make(0, a.x + t * (b.x - a.x), a.y + t * (b.y - a.y));
+}
+
+// The two edges of the face that the level crosses, in the order of the sides
+// 0-1, 2-1, 0-2; false when every corner lies on one side of it.
+bool cnt_face_cut(const cnt_mesh& mesh, size_t f, double level, std::array<int, 2>& cut)
+{
+    const std::array<int, 3>& v = mesh.faces[f];
+    bool above[3];
+    for (int k = 0; k < 3; ++k) above[k] = cnt_height_at(mesh.vertices[v[k]], level) > level;
+    const bool crosses[3] = {above[0] != above[1], above[2] != above[1], above[0] != above[2]};
+    int n = 0;
+    for (int k = 0; k < 3; ++k)
+        if (crosses[k]) cut[n++] = mesh.face_edges[f][k];
+    return n == 2;
+}
+
+// Joins the pieces of one level (each from one crossed edge to another) into
+// chains: piece ends on the same edge meet. Chains are started from the
+// pieces in order and run in the direction of the piece they start from.
+void cnt_join_pieces(const cnt_mesh& mesh, const std::vector<std::array<int, 2>>& pieces, double level,
+                     std::vector<cnt_chain_rec>& out)
+{
+    const int count = static_cast<int>(pieces.size());
+    // End 2p + k of piece p lies on the edge pieces[p][k]; `partner` is the
+    // end of the other piece on that edge, -1 on the TIN's outline. (An edge
+    // of more than two faces, where TINs overlap, pairs its ends in order.)
+    std::vector<int> ends(2 * static_cast<size_t>(count));
+    std::iota(ends.begin(), ends.end(), 0);
+    auto edge_at = [&](int end) { return pieces[end / 2][end % 2]; };
+    std::stable_sort(ends.begin(), ends.end(), [&](int a, int b) { return edge_at(a) < edge_at(b); });
+    std::vector<int> partner(ends.size(), -1);
+    for (size_t k = 0; k + 1 < ends.size(); ++k)
+        if (edge_at(ends[k]) == edge_at(ends[k + 1])) {
+            partner[ends[k]] = ends[k + 1];
+            partner[ends[k + 1]] = ends[k];
+            ++k;
         }
-    }
 
-    void run(double level, std::vector<cnt_chain_rec>& out)
-    {
-        for (size_t first = 0; first < pieces_.size(); ++first) {
-            if (used_[first]) continue;
-            used_[first] = true;
-            std::deque<tin_node_rec> chain;
-            chain.push_back(tin_node_make(0, pieces_[first].x1, pieces_[first].y1));
-            chain.push_back(tin_node_make(1, pieces_[first].x2, pieces_[first].y2));
-            while (extend(chain)) {
+    std::vector<char> used(count, 0);
+    for (int p = 0; p < count; ++p) {
+        if (used[p]) continue;
+        // Back to where the chain starts: an end on the outline, or round to p.
+        int entry = 2 * p;
+        bool closed = false;
+        for (;;) {
+            const int before = partner[entry];
+            if (before < 0) break;
+            if (before / 2 == p) {
+                closed = true;
+                break;
             }
-            cnt_chain_rec done;
-            done.level = level;
-            done.vertices.assign(chain.begin(), chain.end());
-            for (size_t k = 0; k < done.vertices.size(); ++k) done.vertices[k].id = static_cast<int>(k);
-            out.push_back(std::move(done));
+            entry = before ^ 1;
         }
+        if (closed) entry = 2 * p;
+        cnt_chain_rec chain;
+        chain.level = level;
+        chain.closed = closed;
+        chain.vertices.push_back(cnt_edge_crossing(mesh, edge_at(entry), level));
+        const int first = entry / 2;
+        for (int end = entry;;) {
+            used[end / 2] = 1;
+            const int exit = end ^ 1;
+            const int next = partner[exit];
+            if (next >= 0 && next / 2 == first) break;  // round: the first vertex again
+            chain.vertices.push_back(cnt_edge_crossing(mesh, edge_at(exit), level));
+            if (next < 0 || used[next / 2]) break;
+            end = next;
+        }
+        for (size_t k = 0; k < chain.vertices.size(); ++k) chain.vertices[k].id = static_cast<int>(k);
+        out.push_back(std::move(chain));
     }
-
-private:
-    const cnt_seg_list& pieces_;
-    double tol_;
-    std::vector<bool> used_;
-    std::unordered_map<std::uint64_t, std::vector<int>> cells_;
-
-    std::int64_t cell(double v) const { return static_cast<std::int64_t>(std::floor(v / tol_)); }
-    static std::uint64_t key(std::int64_t cx, std::int64_t cy)
-    {
-        return (static_cast<std::uint64_t>(cx) << 32) ^ (static_cast<std::uint64_t>(cy) & 0xffffffffu);
-    }
-    void add(double x, double y, int s) { cells_[key(cell(x), cell(y))].push_back(s); }
-    bool near(double x1, double y1, double x2, double y2) const
-    {
-        return std::fabs(x1 - x2) < tol_ && std::fabs(y1 - y2) < tol_;
-    }
-    bool touches(int s, const tin_node_rec& p) const
-    {
-        const cnt_seg_rec& g = pieces_[s];
-        return near(p.x, p.y, g.x1, g.y1) || near(p.x, p.y, g.x2, g.y2);
-    }
-    // The earliest unused piece with an end near p, or -1.
-    int earliest_near(const tin_node_rec& p) const
-    {
-        int best = -1;
-        const std::int64_t cx = cell(p.x), cy = cell(p.y);
-        for (std::int64_t i = cx - 1; i <= cx + 1; ++i)
-            for (std::int64_t j = cy - 1; j <= cy + 1; ++j) {
-                const auto found = cells_.find(key(i, j));
-                if (found == cells_.end()) continue;
-                for (int s : found->second)
-                    if (!used_[s] && (best < 0 || s < best) && touches(s, p)) best = s;
-            }
-        return best;
-    }
-    bool extend(std::deque<tin_node_rec>& chain)
-    {
-        const tin_node_rec f = chain.front(), e = chain.back();
-        const int at_front = earliest_near(f), at_back = earliest_near(e);
-        int s = at_front;
-        if (s < 0 || (at_back >= 0 && at_back < s)) s = at_back;
-        if (s < 0) return false;
-        used_[s] = true;
-        const cnt_seg_rec& g = pieces_[s];
-        if (near(f.x, f.y, g.x1, g.y1))
-            chain.push_front(tin_node_make(0, g.x2, g.y2));
-        else if (near(f.x, f.y, g.x2, g.y2))
-            chain.push_front(tin_node_make(0, g.x1, g.y1));
-        else if (near(e.x, e.y, g.x1, g.y1))
-            chain.push_back(tin_node_make(0, g.x2, g.y2));
-        else
-            chain.push_back(tin_node_make(0, g.x1, g.y1));
-        return true;
-    }
-};
+}
 
 }  // namespace
 
@@ -165,8 +180,7 @@ double cnt_level_floor(double v, double d)
     return t - d;
 }
 
-std::vector<cnt_chain_rec> cnt_build_chains(const tin_point_list& corners, double first, double d, long count,
-                                            double tolerance)
+std::vector<cnt_chain_rec> cnt_build_chains(const tin_point_list& corners, double first, double d, long count)
 {
     std::vector<cnt_chain_rec> out;
     if (count <= 0 || d <= 0.0) return out;
@@ -177,21 +191,21 @@ std::vector<cnt_chain_rec> cnt_build_chains(const tin_point_list& corners, doubl
         levels[k] = level;
         level += d;
     }
-    std::map<long, cnt_seg_list> pieces;  // by level index, faces in order
-    for (size_t f = 0; f + 2 < corners.size(); f += 3) {
-        const tin_point_rec &a = corners[f], &b = corners[f + 1], &c = corners[f + 2];
-        const double low = std::min({a.z, b.z, c.z}) - 0.002;
-        const double high = std::max({a.z, b.z, c.z});
+    const cnt_mesh mesh = cnt_mesh_of(corners);
+    std::map<long, std::vector<std::array<int, 2>>> pieces;  // by level index, faces in order
+    for (size_t f = 0; f < mesh.faces.size(); ++f) {
+        double low = mesh.vertices[mesh.faces[f][0]].z, high = low;
+        for (int v : mesh.faces[f]) {
+            low = std::min(low, mesh.vertices[v].z);
+            high = std::max(high, mesh.vertices[v].z);
+        }
         auto k = std::lower_bound(levels.begin(), levels.end(), low) - levels.begin();
         for (; k < count && levels[k] <= high; ++k) {
-            cnt_seg_rec piece;
-            if (!face_cut(a, b, c, levels[k], piece)) continue;
-            cnt_seg_list& list = pieces[k];
-            piece.id = static_cast<std::int32_t>(list.size());
-            list.push_back(piece);
+            std::array<int, 2> cut;
+            if (cnt_face_cut(mesh, f, levels[k], cut)) pieces[k].push_back(cut);
         }
     }
-    for (const auto& [k, list] : pieces) chainer(list, tolerance).run(levels[k], out);
+    for (const auto& [k, list] : pieces) cnt_join_pieces(mesh, list, levels[k], out);
     return out;
 }
 
@@ -201,20 +215,41 @@ void cnt_write_polyline(const cnt_chain_rec& chain)
     const double level = chain.level;
     const double r = real_round_by_text(std::fmod(level, cfg.major_interval), 3);
     const bool major = r == 0.0 || std::fabs(r) == cfg.major_interval;
+    // Vertices nearer than the spacing to the one before are passed over;
+    // the last of an open chain stays, so that it ends on the TIN's outline.
+    tin_node_list kept;
+    for (const tin_node_rec& v : chain.vertices) {
+        if (!kept.empty() && dist_within({v.x, v.y, 0}, {kept.back().x, kept.back().y, 0}, kVertexSpacing)) {
+            if (&v == &chain.vertices.back() && !chain.closed && kept.size() > 1) kept.back() = v;
+            continue;
+        }
+        kept.push_back(v);
+    }
+    bool closed = chain.closed;
+    if (closed && kept.size() > 1 &&
+        dist_within({kept.front().x, kept.front().y, 0}, {kept.back().x, kept.back().y, 0}, kVertexSpacing))
+        kept.pop_back();
+    if (kept.size() < 2) return;
+    if (kept.size() < 3) closed = false;
     lwpoly_chain_rec& header = lwpoly_chain();
     lwpoly_make({}, 3);
     header.layer = major ? cfg.major_layer : cfg.minor_layer;
-    header.flags = 0;
+    header.flags = closed ? 1 : 0;
     header.width = 0;
     header.elevation = level;
     header.thickness = 0;
-    for (size_t k = 0; k < chain.vertices.size(); ++k) {
-        const tin_node_rec& v = chain.vertices[k];
+    for (size_t k = 0; k < kept.size(); ++k) {
+        const tin_node_rec& v = kept[k];
         if (cfg.middle_point && k > 0) {
-            const tin_node_rec m = tin_node_midpoint(chain.vertices[k - 1], v);
+            const tin_node_rec m = tin_node_midpoint(kept[k - 1], v);
             lwpoly_make({m.x, m.y, level}, 1);
         }
         lwpoly_make({v.x, v.y, level}, 1);
+    }
+    // A closed chain's closing side gets its middle point too.
+    if (cfg.middle_point && closed) {
+        const tin_node_rec m = tin_node_midpoint(kept.back(), kept.front());
+        lwpoly_make({m.x, m.y, level}, 1);
     }
     lwpoly_make({}, 2);
 }
@@ -253,8 +288,7 @@ void tin_contour_build(const tin_point_list& corners)
         acutPrintf("\nToo many contour levels (more than %ld): no contour drawn.", kMaxLevels);
         return;
     }
-    for (const cnt_chain_rec& chain : cnt_build_chains(corners, first, d, count, cfg.chain_tolerance))
-        cnt_write_polyline(chain);
+    for (const cnt_chain_rec& chain : cnt_build_chains(corners, first, d, count)) cnt_write_polyline(chain);
 }
 
 int cnt_dlg_show()

@@ -2,10 +2,12 @@
 #include "tin_records.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
 #include "prompts.h"
+#include "text_fields.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -225,4 +227,23 @@ bool tin_tool_proceed(const char* explanation)
     acutPrintf("%s", explanation);
     const std::string answer = prompt_kword("1", "C P", "<C>ancel <P>roceed", "P");
     return answer == "P" || answer == "p";
+}
+
+bool tin_prompt_real_or_exit(const std::string& prompt, const char* what, double lowest, bool above,
+                             double& value)
+{
+    for (;;) {
+        std::string out;
+        // The prompt as prompt_real_or_exit shows it.
+        const int rc = prompt_real_spec("0,X,\ne<X>it " + prompt, value, 3, out);
+        if (rc == 2 && str_upper_copy(out) == "X") return false;
+        if (rc != 1) continue;
+        const double typed = std::strtod(out.c_str(), nullptr);
+        if (above ? typed > lowest : typed >= lowest) {
+            value = typed;
+            return true;
+        }
+        acutPrintf("\nThe %s must be %s %.3f (%.3f given); eXit leaves the command.", what,
+                   above ? "above" : "at least", lowest, typed);
+    }
 }

@@ -99,7 +99,7 @@ struct cnt_cfg_rec {
     double minor_interval = 1.0;
     double lowest_z = 999999.0;
     double highest_z = -999999.0;
-    double chain_tolerance = 0.01;
+    double chain_tolerance = 0.01;  // kept; contours join through shared face edges
     int middle_point = 1;
     std::string major_layer = "MAJOR";
     std::string minor_layer = "MINOR";
@@ -115,3 +115,9 @@ dup_cfg_rec& dup_cfg();
 // Every terrain tool opens with its one-line explanation and asks
 // "<C>ancel <P>roceed"; true when the answer is "P".
 bool tin_tool_proceed(const char* explanation);
+// Asks "e<X>it " + prompt with the value as default (3 decimals) until the
+// answer is a number of at least `lowest` (above it when `above` is set),
+// which it stores; a smaller one is refused with a message naming `what`.
+// False, with the value as it was, when the answer is eXit.
+bool tin_prompt_real_or_exit(const std::string& prompt, const char* what, double lowest, bool above,
+                             double& value);

@@ -1,15 +1,17 @@
-// Sweep-hull Delaunay triangulation. The nodes are sorted by their distance
-// from the circumcentre of a seed triangle and added in that order; each new
-// node lies outside the hull so far and is joined to every hull edge it sees,
-// and every new edge is made locally Delaunay by flips. Triangles are kept as
-// half-edges: edge h runs from corner h to corner next(h) of triangle h / 3,
-// and opposite[h] is the twin edge of the neighbour (-1 on the hull).
+// Sweep Delaunay triangulation. The nodes are taken in the order of their x
+// and then y, so each one lies outside the hull of those before it; it is
+// joined to every hull edge it sees, and every new edge is made locally
+// Delaunay by flips. The predicates are exact, so points on one line or one
+// circle, slivers and nearly collinear hulls cannot lose a node or make a
+// triangle turn over. Triangles are kept as half-edges: edge h runs from
+// corner h to corner next(h) of triangle h / 3, and opposite[h] is the twin
+// edge of the neighbour (-1 on the hull).
 #include "tin_triangulate.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <numeric>
+
+#include "tin_predicates.h"
 
 namespace {
 
@@ -17,70 +19,40 @@ struct xy {
     double x, y;
 };
 
-double cross(const xy& a, const xy& b, const xy& c)
+int next_edge(int h)
 {
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    return h - h % 3 + (h + 1) % 3;
 }
 
-// Positive when p lies strictly inside the circle through the counter-clockwise
-// triangle a, b, c.
-double in_circle(const xy& a, const xy& b, const xy& c, const xy& p)
+int prev_edge(int h)
 {
-    const double adx = a.x - p.x, ady = a.y - p.y;
-    const double bdx = b.x - p.x, bdy = b.y - p.y;
-    const double cdx = c.x - p.x, cdy = c.y - p.y;
-    const double ad = adx * adx + ady * ady, bd = bdx * bdx + bdy * bdy, cd = cdx * cdx + cdy * cdy;
-    return ad * (bdx * cdy - cdx * bdy) - bd * (adx * cdy - cdx * ady) + cd * (adx * bdy - bdx * ady);
-}
-
-double circumradius2(const xy& a, const xy& b, const xy& c)
-{
-    const double dx = b.x - a.x, dy = b.y - a.y, ex = c.x - a.x, ey = c.y - a.y;
-    const double bl = dx * dx + dy * dy, cl = ex * ex + ey * ey, d = 0.5 / (dx * ey - dy * ex);
-    const double x = (ey * bl - dy * cl) * d, y = (dx * cl - ex * bl) * d;
-    const double r = x * x + y * y;
-    return std::isfinite(r) ? r : std::numeric_limits<double>::infinity();
-}
-
-xy circumcentre(const xy& a, const xy& b, const xy& c)
-{
-    const double dx = b.x - a.x, dy = b.y - a.y, ex = c.x - a.x, ey = c.y - a.y;
-    const double bl = dx * dx + dy * dy, cl = ex * ex + ey * ey, d = 0.5 / (dx * ey - dy * ex);
-    return {a.x + (ey * bl - dy * cl) * d, a.y + (dx * cl - ex * bl) * d};
-}
-
-double dist2(const xy& a, const xy& b)
-{
-    return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y);
-}
-
-// A monotone stand-in for the direction angle, in [0, 1).
-double pseudo_angle(double dx, double dy)
-{
-    const double p = dx / (std::fabs(dx) + std::fabs(dy));
-    return (dy > 0.0 ? 3.0 - p : 1.0 + p) / 4.0;
+    return h - h % 3 + (h + 2) % 3;
 }
 
 class sweep {
 public:
     explicit sweep(std::vector<xy> pts) : p_(std::move(pts)) {}
     tin_status run();
-    std::vector<int> corners;  // three per triangle
+    std::vector<int> corners;  // three per triangle, counter-clockwise
 
 private:
     std::vector<xy> p_;
     std::vector<int> opposite_;
-    std::vector<int> next_, prev_, hull_edge_, hash_;
+    // The hull, counter-clockwise: the node after and before each hull node,
+    // and the half-edge from the node to the one after it.
+    std::vector<int> next_, prev_, hull_edge_;
     std::vector<int> stack_;
-    xy centre_{};
-    int hash_size_ = 0;
 
-    int hash_key(const xy& q) const
+    int orient(int a, int b, int c) const
     {
-        const int k =
-            static_cast<int>(std::floor(pseudo_angle(q.x - centre_.x, q.y - centre_.y) * hash_size_));
-        return ((k % hash_size_) + hash_size_) % hash_size_;
+        return tin_orient(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y);
     }
+    bool in_circle(int a, int b, int c, int d) const
+    {
+        return tin_in_circle(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y, p_[d].x, p_[d].y) > 0;
+    }
+    // Node q lies strictly right of the hull edge from a to the node after it.
+    bool visible(int a, int q) const { return orient(a, next_[a], q) < 0; }
     void link(int a, int b)
     {
         opposite_[a] = b;
@@ -97,7 +69,8 @@ private:
         return t;
     }
     void legalize(int a);
-    bool visible(int from, int to, const xy& q) const { return cross(p_[from], p_[to], q) < 0.0; }
+    bool seed(const std::vector<int>& order, size_t& done);
+    void insert(int q, int last);
 };
 
 // Flips edge a while the far corner of its neighbour lies inside its
@@ -118,19 +91,17 @@ void sweep::legalize(int a)
     stack_.clear();
     while (true) {
         const int b = opposite_[a];
-        const int a0 = a - a % 3;
-        const int ar = a0 + (a + 2) % 3;
+        const int ar = prev_edge(a);
         if (b == -1) {
             if (stack_.empty()) return;
             a = stack_.back();
             stack_.pop_back();
             continue;
         }
-        const int b0 = b - b % 3;
-        const int al = a0 + (a + 1) % 3;
-        const int bl = b0 + (b + 2) % 3;
+        const int al = next_edge(a);
+        const int bl = prev_edge(b);
         const int p0 = corners[ar], pr = corners[a], pl = corners[al], p1 = corners[bl];
-        if (in_circle(p_[p0], p_[pr], p_[pl], p_[p1]) > 0.0) {
+        if (in_circle(p0, pr, pl, p1)) {
             corners[a] = p1;
             corners[b] = p0;
             const int hbl = opposite_[bl], har = opposite_[ar];
@@ -140,7 +111,7 @@ void sweep::legalize(int a)
             link(a, hbl);
             link(b, har);
             link(ar, bl);
-            stack_.push_back(b0 + (b + 1) % 3);
+            stack_.push_back(next_edge(b));
         } else {
             if (stack_.empty()) return;
             a = stack_.back();
@@ -149,122 +120,110 @@ void sweep::legalize(int a)
     }
 }
 
+// The first triangles: the leading nodes that lie on one line, fanned to the
+// first node off it. False when every node lies on one line.
+bool sweep::seed(const std::vector<int>& order, size_t& done)
+{
+    size_t k = 2;
+    while (k < order.size() && orient(order[0], order[1], order[k]) == 0) ++k;
+    if (k == order.size()) return false;
+    const int apex = order[k];
+    const bool left = orient(order[0], order[k - 1], apex) > 0;
+    for (size_t j = 0; j + 1 < k; ++j) {
+        const int a = order[j], b = order[j + 1];
+        const int t = static_cast<int>(corners.size());
+        if (left) {
+            // (a, b, apex): a->b on the hull; b->apex meets the next triangle's apex->b.
+            add_triangle(a, b, apex, -1, -1, j == 0 ? -1 : t - 2);
+            hull_edge_[a] = t;
+            next_[a] = b;
+            prev_[b] = a;
+        } else {
+            // (b, a, apex): b->a on the hull; a->apex meets the previous triangle's apex->a.
+            add_triangle(b, a, apex, -1, j == 0 ? -1 : t - 1, -1);
+            hull_edge_[b] = t;
+            next_[b] = a;
+            prev_[a] = b;
+        }
+    }
+    const int first = order[0], last = order[k - 1];
+    const int fans = static_cast<int>(k - 1);
+    if (left) {
+        hull_edge_[last] = 3 * (fans - 1) + 1;  // last->apex
+        hull_edge_[apex] = 2;                   // apex->first
+        next_[last] = apex;
+        prev_[apex] = last;
+        next_[apex] = first;
+        prev_[first] = apex;
+    } else {
+        hull_edge_[first] = 1;                  // first->apex
+        hull_edge_[apex] = 3 * (fans - 1) + 2;  // apex->last
+        next_[first] = apex;
+        prev_[apex] = first;
+        next_[apex] = last;
+        prev_[last] = apex;
+    }
+    done = k + 1;
+    return true;
+}
+
+// Joins q to every hull edge it sees. `last` is the node added before q: the
+// largest so far in x and y, so a hull corner with a seen edge beside it.
+void sweep::insert(int q, int last)
+{
+    int e = last;
+    if (!visible(e, q)) e = prev_[last];
+    if (!visible(e, q)) {
+        // Not expected for nodes in sorted order; look along the whole hull.
+        int a = next_[last];
+        while (a != last && !visible(a, q)) a = next_[a];
+        if (a == last) return;
+        e = a;
+    }
+    // Back to the first seen edge, then forward over every seen edge.
+    const int found = e;
+    while (prev_[e] != found && visible(prev_[e], q)) e = prev_[e];
+    const int first = e;
+    int a = first;
+    int t = add_triangle(a, q, next_[a], -1, -1, hull_edge_[a]);
+    hull_edge_[a] = t;
+    hull_edge_[q] = t + 1;
+    legalize(t + 2);
+    int b = next_[a];
+    while (visible(b, q)) {
+        const int c = next_[b];
+        t = add_triangle(b, q, c, hull_edge_[q], -1, hull_edge_[b]);
+        hull_edge_[q] = t + 1;
+        legalize(t + 2);
+        b = c;
+    }
+    // The nodes between first and b are no longer on the hull.
+    next_[first] = q;
+    prev_[q] = first;
+    next_[q] = b;
+    prev_[b] = q;
+}
+
 tin_status sweep::run()
 {
     const int n = static_cast<int>(p_.size());
-    double minx = p_[0].x, miny = p_[0].y, maxx = minx, maxy = miny;
-    for (const xy& q : p_) {
-        minx = std::min(minx, q.x);
-        miny = std::min(miny, q.y);
-        maxx = std::max(maxx, q.x);
-        maxy = std::max(maxy, q.y);
-    }
-    const xy mid{(minx + maxx) / 2, (miny + maxy) / 2};
-    int i0 = 0, i1 = -1, i2 = -1;
-    for (int i = 1; i < n; ++i)
-        if (dist2(p_[i], mid) < dist2(p_[i0], mid)) i0 = i;
-    double best = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < n; ++i) {
-        const double d = dist2(p_[i], p_[i0]);
-        if (i != i0 && d < best && d > 0.0) {
-            best = d;
-            i1 = i;
-        }
-    }
-    best = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < n; ++i) {
-        if (i == i0 || i == i1) continue;
-        const double r = circumradius2(p_[i0], p_[i1], p_[i]);
-        if (r < best) {
-            best = r;
-            i2 = i;
-        }
-    }
-    if (i1 < 0 || i2 < 0 || !std::isfinite(best) || cross(p_[i0], p_[i1], p_[i2]) == 0.0)
-        return tin_status::collinear;
-    if (cross(p_[i0], p_[i1], p_[i2]) < 0.0) std::swap(i1, i2);
-    centre_ = circumcentre(p_[i0], p_[i1], p_[i2]);
-
-    std::vector<double> d(n);
-    for (int i = 0; i < n; ++i) d[i] = dist2(p_[i], centre_);
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return d[a] < d[b] || (d[a] == d[b] && a < b); });
-
-    hash_size_ = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n)))));
-    hash_.assign(hash_size_, -1);
+              [&](int a, int b) { return p_[a].x < p_[b].x || (p_[a].x == p_[b].x && p_[a].y < p_[b].y); });
     next_.assign(n, -1);
     prev_.assign(n, -1);
     hull_edge_.assign(n, -1);
     corners.reserve(static_cast<size_t>(n) * 6);
     opposite_.reserve(static_cast<size_t>(n) * 6);
-
-    int hull_start = i0;
-    next_[i0] = prev_[i2] = i1;
-    next_[i1] = prev_[i0] = i2;
-    next_[i2] = prev_[i1] = i0;
-    hull_edge_[i0] = 0;
-    hull_edge_[i1] = 1;
-    hull_edge_[i2] = 2;
-    hash_[hash_key(p_[i0])] = i0;
-    hash_[hash_key(p_[i1])] = i1;
-    hash_[hash_key(p_[i2])] = i2;
-    add_triangle(i0, i1, i2, -1, -1, -1);
-
-    for (int i : order) {
-        if (i == i0 || i == i1 || i == i2) continue;
-        const xy& q = p_[i];
-        // A hull node near q's direction, then the first hull edge q sees.
-        const int key = hash_key(q);
-        int start = -1;
-        for (int j = 0; j < hash_size_; ++j) {
-            start = hash_[(key + j) % hash_size_];
-            if (start != -1 && start != next_[start]) break;
-        }
-        start = prev_[start];
-        int e = start;
-        while (!visible(e, next_[e], q)) {
-            e = next_[e];
-            if (e == start) {
-                e = -1;
-                break;
-            }
-        }
-        if (e == -1) continue;  // not outside the hull: cannot happen for distinct nodes
-
-        int t = add_triangle(e, i, next_[e], -1, -1, hull_edge_[e]);
-        hull_edge_[e] = t;
-        hull_edge_[i] = t + 1;
-        legalize(t + 2);
-
-        int nn = next_[e];
-        while (visible(nn, next_[nn], q)) {
-            const int qn = next_[nn];
-            t = add_triangle(nn, i, qn, hull_edge_[i], -1, hull_edge_[nn]);
-            hull_edge_[i] = t + 1;
-            legalize(t + 2);
-            next_[nn] = nn;  // off the hull
-            nn = qn;
-        }
-        if (e == start) {
-            while (visible(prev_[e], e, q)) {
-                const int qp = prev_[e];
-                t = add_triangle(qp, i, e, -1, hull_edge_[e], hull_edge_[qp]);
-                hull_edge_[qp] = t;
-                legalize(t + 2);
-                next_[e] = e;
-                e = qp;
-            }
-        }
-        hull_start = prev_[i] = e;
-        next_[e] = i;
-        prev_[nn] = i;
-        next_[i] = nn;
-        hash_[hash_key(q)] = i;
-        hash_[hash_key(p_[e])] = e;
+    size_t done = 0;
+    if (!seed(order, done)) return tin_status::collinear;
+    // The node off the line came after the whole line: it is the largest so far.
+    int last = order[done - 1];
+    for (size_t k = done; k < order.size(); ++k) {
+        insert(order[k], last);
+        last = order[k];
     }
-    (void)hull_start;
     return tin_status::ok;
 }
 
@@ -298,12 +257,9 @@ tin_result tin_triangulate(const tin_node_list& nodes)
         result.status = tin_status::too_few_unique;
         return result;
     }
-    // Coordinates relative to the first node keep the predicates' digits
-    // for the data rather than for large grid offsets.
-    const double ox = nodes[keep[0]].x, oy = nodes[keep[0]].y;
     std::vector<xy> pts;
     pts.reserve(keep.size());
-    for (int k : keep) pts.push_back({nodes[k].x - ox, nodes[k].y - oy});
+    for (int k : keep) pts.push_back({nodes[k].x, nodes[k].y});
     sweep s(std::move(pts));
     result.status = s.run();
     if (result.status != tin_status::ok) return result;

@@ -1,6 +1,7 @@
 // The triangulator: the Delaunay triangulation of plan nodes over their whole
-// convex hull, built by a sweep outward from a seed triangle with edge flips,
-// in O(n log n) for ordinary survey data.
+// convex hull, built by a sweep in the order of x with edge flips and exact
+// predicates, in about O(n log n) for ordinary survey data. Every unique node
+// is a corner of some triangle unless all of them lie on one line.
 #pragma once
 
 #include "tin_records.h"

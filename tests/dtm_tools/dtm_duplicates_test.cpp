@@ -87,6 +87,27 @@ TEST_F(DtmDuplicatesTest, TolerancesAndTheWindowDecideWhatIsErased)
     }
 }
 
+// eXit at the tolerance leaves the command: nothing erased, the tolerance as
+// it was. A negative tolerance is refused and asked again; 0 erases only
+// POINTs at exactly the same place.
+TEST_F(DtmDuplicatesTest, ExitAtTheToleranceErasesNothing)
+{
+    make_point(0, 0, 1.0);
+    make_point(0, 0, 2.0);
+    make_point(0.001, 0, 3.0);
+    std::string out = check("X");
+    EXPECT_EQ(out.find("Processing"), std::string::npos) << out;
+    EXPECT_EQ(live_points().size(), 3u);
+    out = check("-1\n0");
+    EXPECT_NE(out.find("The tolerance must be at least 0.000 (-1.000 given)"), std::string::npos) << out;
+    EXPECT_NE(out.find("1 duplicated points erased."), std::string::npos) << out;
+    EXPECT_EQ(live_points().size(), 2u);
+    out = check("");
+    EXPECT_NE(out.find("Tolorence<0.000>"), std::string::npos) << out;
+    EXPECT_EQ(live_points().size(), 2u);
+    check("0.005");  // the default again for the tests after this one
+}
+
 TEST_F(DtmDuplicatesTest, CancelAndEmptySelectionChangeNothing)
 {
     make_point(0, 0, 1.0);

@@ -12,6 +12,8 @@
 //   (50, 35); the highest z is 7.75, so the levels 1 to 7 are drawn.
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,12 +21,14 @@
 #include "host_fixture.h"
 #include "test_entities.h"
 #include "tin_contour.h"
+#include "tin_predicates.h"
 #include "tin_records.h"
 #include "tin_triangulate.h"
 
 namespace {
 
 constexpr double kTol = 1e-9;
+constexpr double kPi = 3.14159265358979323846;
 
 struct face {
     host::Point3 c[4];
@@ -131,21 +135,37 @@ TEST_F(TinTest, GridGivesDelaunayTrianglesWithCornersAtThePoints)
     }
 }
 
-TEST_F(TinTest, MaximumDistanceDropsLongTriangles)
+// Sides 3, 4 and 5; with the fourth point (50, 0) a second triangle has a
+// side of 50.16. A maximum distance of 0 or less is refused and asked again;
+// eXit leaves the command and keeps the setting, so the next Enter takes it.
+TEST_F(TinTest, MaximumDistanceDropsLongTrianglesAndSaysHowMany)
 {
-    // Sides 3, 4 and 5.
     struct {
-        const char* answer;
+        const char* answers;
+        bool far_point;
         size_t faces;
-    } cases[] = {{"", 1}, {"5", 1}, {"4.999", 0}, {"X", 0}, {"", 0}};  // after eXit the 0 stays
+        const char* message;  // printed as well
+    } cases[] = {
+        {"100", false, 1, "Triangle Created."},
+        {"5", false, 1, "Triangle Created."},
+        {"4.999", false, 0, "1 of 1 triangles have a side longer than the maximum distance 4.999"},
+        {"10", true, 1, "1 of 2 triangles have a side longer than the maximum distance 10.000"},
+        {"0\n-2\n6", false, 1, "The maximum distance must be above 0.000 (0.000 given)"},
+        {"X", false, 0, ""},
+        {"", false, 1, "Maximum Distance<6.000>"},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer);
+        SCOPED_TRACE(c.answers);
         drawing().model.clear();
         make_point(0, 0, 1);
         make_point(3, 0, 2);
         make_point(0, 4, 3);
-        generate(c.answer);
-        EXPECT_EQ(faces().size(), c.faces);
+        if (c.far_point) make_point(50, 0, 4);
+        const std::string out = generate(c.answers);
+        EXPECT_EQ(faces().size(), c.faces) << out;
+        EXPECT_NE(out.find(c.message), std::string::npos) << out;
+        // "Triangle Created." only when a face was written.
+        EXPECT_EQ(out.find("Triangle Created.") != std::string::npos, c.faces > 0) << out;
     }
 }
 
@@ -207,23 +227,66 @@ TEST_F(TinTest, MenuRemembersToolAndSettings)
     out = run("(b_dtm_main)\nshow\npick go_btn\nP\n\nALL\n\n");
     EXPECT_NE(out.find("s_progname: list_box, label \"Tools :\", value \"1\""), std::string::npos);
     EXPECT_NE(out.find("Maximum Distance<50.000>"), std::string::npos);
-    EXPECT_EQ(faces().size(), 2u);  // a second run adds a second set
-    // Cancelling the menu runs nothing; a tool not built says so and draws nothing.
+    EXPECT_EQ(faces().size(), 1u);  // the second TIN takes the first one's place
+    // Cancelling the menu runs nothing.
     out = run("(b_dtm_main)\ncancel\n");
     EXPECT_EQ(out.find("<C>ancel"), std::string::npos);
-    for (int position : {4, 5}) {
-        out = run("(b_dtm_main)\nselect s_progname " + std::to_string(position) + "\npick go_btn\n");
-        EXPECT_NE(out.find("is not available in this version"), std::string::npos);
+    EXPECT_EQ(faces().size(), 1u);
+}
+
+// 100 points on a line and one 1e-9 off it, beside the middle of the line,
+// near either end, above one of its points, and on a slanted line at survey
+// coordinates (every coordinate exact, so the 100 lie exactly on one line):
+// every point is a corner, and the only triangulation is the fan of 99
+// triangles from the point off the line.
+TEST_F(TinTest, NearlyCollinearPointsAreAllKept)
+{
+    struct {
+        const char* name;
+        double x0, y0, dx, dy;  // the line: (x0 + i dx, y0 + i dy)
+        double ox, oy;          // the point off it
+    } cases[] = {
+        {"beside the middle", 0, 0, 1, 0, 49.5, 1e-9},
+        {"near the end", 0, 0, 1, 0, 99.5, 1e-9},
+        {"near the start", 0, 0, 1, 0, 0.5, 1e-9},
+        {"above a point", 0, 0, 1, 0, 50, 1e-9},
+        {"below the middle", 0, 0, 1, 0, 49.5, -1e-9},
+        {"slanted at survey coordinates", 400000, 300000, 0.5, 0.25, 400049.25, 300024.625 + 1e-9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        drawing().model.clear();
+        for (int i = 0; i < 100; ++i) make_point(c.x0 + i * c.dx, c.y0 + i * c.dy, 10 + i * 0.01);
+        make_point(c.ox, c.oy, 5);
+        const std::string out = generate("100");
+        const std::vector<face> fs = faces();
+        ASSERT_EQ(fs.size(), 99u) << out;
+        std::set<std::pair<double, double>> used;
+        for (const face& f : fs) {
+            int off = 0;
+            for (int k = 0; k < 3; ++k) {
+                used.insert({f.c[k].x, f.c[k].y});
+                off += f.c[k].x == c.ox && f.c[k].y == c.oy;
+            }
+            EXPECT_EQ(off, 1);
+        }
+        EXPECT_EQ(used.size(), 101u);
     }
-    EXPECT_EQ(faces().size(), 2u);
 }
 
 class ContourTest : public TinTest {
 protected:
     // Runs the contour tool with the dialog lines given.
+    // Runs the contour tool with the dialog lines given, after the default
+    // settings, so that no test depends on what an earlier one left in the
+    // loaded plug-in.
     std::string contour(const std::string& dialog_lines)
     {
-        return run("(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\n" + dialog_lines + "ok\n");
+        return run(
+            "(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\n"
+            "set txt_min_level 1\nset txt_max_level 200\nset txt_major_intv 5\nset txt_minor_intv 1\n"
+            "set txt_major_layer MAJOR\nset txt_minor_layer MINOR\nset tg_middle_pnt 1\n" +
+            dialog_lines + "ok\n");
     }
     const host::Entity* at_level(double level)
     {
@@ -325,6 +388,118 @@ TEST_F(ContourTest, NoTinDrawsNothing)
 {
     const std::string out = contour("");
     EXPECT_TRUE(live("LWPOLYLINE").empty()) << out;
+}
+
+// Generating again, as after adding breakline points, replaces the earlier
+// faces in the new TIN's area and leaves a TIN elsewhere alone. Grid A is
+// 6 x 6 points at (0..50, 0..50): 50 faces; grid B the same at x + 1000. One
+// more point inside A, at the middle of a cell, splits that cell in four: A's
+// second TIN has 52 faces, and every level of A's contours is drawn once.
+TEST_F(ContourTest, RunningTheTinAgainReplacesItsOwnAreaOnly)
+{
+    make_grid(6, 0.25);
+    for (int j = 0; j < 6; ++j)
+        for (int i = 0; i < 6; ++i) make_point(1000.0 + 10.0 * i, 10.0 * j, i + j / 2.0 + 0.25);
+    const std::string window_a = "W\n-1,-1\n51,51\n\n", window_b = "W\n999,-1\n1051,51\n\n";
+    run("(b_dtm_main)\nselect s_progname 1\npick go_btn\nP\n100\n" + window_a);
+    run("(b_dtm_main)\nselect s_progname 1\npick go_btn\nP\n100\n" + window_b);
+    ASSERT_EQ(faces().size(), 100u);
+    ASSERT_TRUE(test_make_point("TIN_BREAKLINE_POINTS", 25, 15, 2.5 + 0.75 + 0.25));
+    const std::string out = run("(b_dtm_main)\nselect s_progname 1\npick go_btn\nP\n100\n" + window_a);
+    EXPECT_NE(out.find("50 earlier faces within the new TIN's area replaced."), std::string::npos) << out;
+    const std::vector<face> fs = faces();
+    ASSERT_EQ(fs.size(), 102u);
+    double area_a = 0, area_b = 0;
+    for (const face& f : fs)
+        (f.c[0].x < 500 ? area_a : area_b) += std::fabs(area2(f.c[0], f.c[1], f.c[2])) / 2;
+    EXPECT_NEAR(area_a, 2500.0, 1e-6);  // no face twice
+    EXPECT_NEAR(area_b, 2500.0, 1e-6);
+    contour("set tg_middle_pnt 0\n");
+    std::map<double, int> in_a;
+    for (const host::Entity* e : live("LWPOLYLINE"))
+        if (vertices(e).front().x < 500) ++in_a[e->real(38)];
+    ASSERT_EQ(in_a.size(), 7u);
+    for (const auto& [level, count] : in_a) EXPECT_EQ(count, 1) << level;
+}
+
+// A hill: an 11 x 11 grid of spacing 10 on z = 20.0037 - 0.01 r^2 about
+// (50, 50). The highest point of the grid's edge is the middle of a side,
+// r = 50, z = -4.9963, so every level from -4 up keeps inside the edge: one
+// closed polyline round the peak, its first vertex not repeated at the end.
+TEST_F(ContourTest, LevelsRoundAHillAreClosed)
+{
+    for (int j = 0; j <= 10; ++j)
+        for (int i = 0; i <= 10; ++i) {
+            const double dx = 10.0 * i - 50, dy = 10.0 * j - 50;
+            make_point(10.0 * i, 10.0 * j, 20.0037 - 0.01 * (dx * dx + dy * dy));
+        }
+    generate("100");
+    contour("set txt_min_level -20\nset tg_middle_pnt 1\n");
+    std::map<double, int> per_level;
+    for (const host::Entity* e : live("LWPOLYLINE")) {
+        const double level = e->real(38);
+        ++per_level[level];
+        if (level < -4) continue;
+        SCOPED_TRACE(level);
+        EXPECT_EQ(e->integer(70), 1);
+        const std::vector<host::Point3> v = vertices(e);
+        ASSERT_GE(v.size(), 6u);
+        EXPECT_EQ(v.size() % 2, 0u);  // a middle point after every vertex, the closing side's too
+        EXPECT_GT(std::hypot(v.front().x - v.back().x, v.front().y - v.back().y), 0.0001);
+        // Round the peak: the turning angle about (50, 50) adds up to a full turn.
+        double turn = 0;
+        for (size_t k = 0; k < v.size(); ++k) {
+            const host::Point3& a = v[k];
+            const host::Point3& b = v[(k + 1) % v.size()];
+            turn += std::remainder(std::atan2(b.y - 50, b.x - 50) - std::atan2(a.y - 50, a.x - 50), 2 * kPi);
+        }
+        EXPECT_NEAR(std::fabs(turn), 2 * kPi, 1e-9);
+    }
+    for (double level = -4; level <= 20; level += 1) EXPECT_EQ(per_level[level], 1) << level;
+}
+
+// A near-line data set: 200 points 0.5 apart along a line at 30 degrees, each
+// up to 2 cm off it, at survey coordinates, on the plane z = 70.0037 + 0.02 u +
+// 50 v (u along the line, v across it). Every triangle is a sliver, and each
+// level's contour runs along the strip nearly parallel to it, through a
+// hundred slivers. On a plane over a convex TIN a level is one straight
+// segment: one open polyline a level, every vertex on the line
+// 0.02 u + 50 v = L - 70.0037, and the vertices in order along it.
+TEST_F(ContourTest, SliversGiveOneUnbrokenContourALevel)
+{
+    const double c = std::cos(kPi / 6), s = std::sin(kPi / 6);
+    const double x0 = 412345.678, y0 = 298765.432;
+    for (int i = 0; i < 200; ++i) {
+        const double u = 0.5 * i, v = 0.02 * std::sin(i * 2.39996);
+        make_point(x0 + u * c - v * s, y0 + u * s + v * c, 70.0037 + 0.02 * u + 50 * v);
+    }
+    generate("100");
+    contour("set txt_min_level 68\nset txt_major_intv 1\nset txt_minor_intv 0.25\nset tg_middle_pnt 0\n");
+    std::map<double, int> per_level;
+    for (const host::Entity* e : live("LWPOLYLINE")) {
+        const double level = e->real(38);
+        SCOPED_TRACE(level);
+        ++per_level[level];
+        EXPECT_EQ(e->integer(70), 0);
+        double last_u = 0;
+        const std::vector<host::Point3> v = vertices(e);
+        ASSERT_GE(v.size(), 2u);
+        const double direction = ((v.back().x - x0) * c + (v.back().y - y0) * s) >
+                                         ((v.front().x - x0) * c + (v.front().y - y0) * s)
+                                     ? 1.0
+                                     : -1.0;
+        for (size_t k = 0; k < v.size(); ++k) {
+            const double u = (v[k].x - x0) * c + (v[k].y - y0) * s;
+            const double w = -(v[k].x - x0) * s + (v[k].y - y0) * c;
+            EXPECT_NEAR(0.02 * u + 50 * w, level - 70.0037, 1e-6);
+            if (k > 0) EXPECT_GT(direction * (u - last_u), 0.0) << k;  // never back
+            last_u = u;
+        }
+    }
+    // Levels 69 to 72.75 cross the strip (z runs from about 69 to 73).
+    ASSERT_FALSE(per_level.empty());
+    for (const auto& [level, count] : per_level) EXPECT_EQ(count, 1) << level;
+    EXPECT_GE(per_level.size(), 14u);
 }
 
 // The records' small routines where a slip is easy.
@@ -430,6 +605,28 @@ TEST(TinTriangulate, GridFarFromTheOrigin)
     }
 }
 
+// Signs that rounding would get wrong: points exactly on one line or one
+// circle at survey coordinates, and the same points moved by one unit in the
+// last place. The circle is the one of radius 5 about (x0, y0) through
+// (x0 +- 3, y0 +- 4) and (x0 + 5, y0); every coordinate is exact.
+TEST(TinPredicates, ExactOnLinesAndCircles)
+{
+    const double x0 = 412345.125, y0 = 298765.5;
+    const double up = std::nextafter(y0 + 2.0, 1e9), down = std::nextafter(y0 + 2.0, 0.0);
+    // (x0, y0), (x0 + 2, y0 + 1), (x0 + 4, y0 + 2) lie on one line.
+    EXPECT_EQ(tin_orient(x0, y0, x0 + 2, y0 + 1, x0 + 4, y0 + 2), 0);
+    EXPECT_EQ(tin_orient(x0, y0, x0 + 2, y0 + 1, x0 + 4, up), 1);
+    EXPECT_EQ(tin_orient(x0, y0, x0 + 2, y0 + 1, x0 + 4, down), -1);
+    EXPECT_EQ(tin_orient(x0 + 2, y0 + 1, x0, y0, x0 + 4, up), -1);
+    // a, b, c counter-clockwise on the circle; d on it, just outside, just inside.
+    const double ax = x0 + 3, ay = y0 + 4, bx = x0 - 3, by = y0 + 4, cx = x0 + 3, cy = y0 - 4;
+    EXPECT_EQ(tin_in_circle(ax, ay, bx, by, cx, cy, x0 + 5, y0), 0);
+    EXPECT_EQ(tin_in_circle(ax, ay, bx, by, cx, cy, std::nextafter(x0 + 5, 1e9), y0), -1);
+    EXPECT_EQ(tin_in_circle(ax, ay, bx, by, cx, cy, std::nextafter(x0 + 5, 0.0), y0), 1);
+    // Clockwise the sign turns.
+    EXPECT_EQ(tin_in_circle(bx, by, ax, ay, cx, cy, std::nextafter(x0 + 5, 0.0), y0), -1);
+}
+
 TEST(TinContourLevels, FirstLevel)
 {
     struct {
@@ -439,26 +636,36 @@ TEST(TinContourLevels, FirstLevel)
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(cnt_level_floor(c.v, c.d), c.first) << c.v << " " << c.d;
 }
 
-// Two faces on z = x - shift whose level-1 pieces run from (1, 0) to (1, 1) and
-// from (1 + d, 1 + d) to (1 + d, 2 + d): their ends are d apart in x and in y.
-TEST(TinContourLevels, PiecesJoinOnlyWithinTheTolerance)
+// The square (0,0)-(2,2) on z = x split along its diagonal: the level-1
+// pieces of the two faces, (1,0)-(1,1) and (1,1)-(1,2), meet on the shared
+// diagonal and make one chain. The second face moved by (d, d) on z = x - d
+// shares no edge with the first, and its piece stays a chain of its own
+// however near its ends come.
+TEST(TinContourLevels, PiecesJoinThroughSharedEdgesOnly)
 {
     struct {
         double d;
         size_t chains;
-    } cases[] = {{0.009, 1}, {0.01, 2}, {0.0, 1}};
+    } cases[] = {{0.0, 1}, {0.009, 2}, {1e-12, 2}};
     for (const auto& c : cases) {
+        const double d = c.d;
         tin_point_list corners;
         tin_point_push(corners, 0, 0, 0);
         tin_point_push(corners, 2, 0, 2);
-        tin_point_push(corners, 0, 2, 0);
-        const double d = c.d;
-        tin_point_push(corners, d, 1 + d, 0);
-        tin_point_push(corners, 2 + d, 1 + d, 2);
-        tin_point_push(corners, d, 3 + d, 0);
-        const auto chains = cnt_build_chains(corners, 1.0, 1.0, 1, 0.01);
+        tin_point_push(corners, 2, 2, 2);
+        tin_point_push(corners, d, d, 0);
+        tin_point_push(corners, 2 + d, 2 + d, 2);
+        tin_point_push(corners, d, 2 + d, 0);
+        const auto chains = cnt_build_chains(corners, 1.0, 1.0, 1);
         ASSERT_EQ(chains.size(), c.chains) << d;
-        if (c.chains == 1) EXPECT_EQ(chains[0].vertices.size(), 3u);
+        if (c.chains != 1) continue;
+        ASSERT_EQ(chains[0].vertices.size(), 3u);
+        EXPECT_FALSE(chains[0].closed);
+        const double ys[3] = {chains[0].vertices[0].y, chains[0].vertices[1].y, chains[0].vertices[2].y};
+        EXPECT_DOUBLE_EQ(ys[1], 1.0);
+        EXPECT_DOUBLE_EQ(std::min(ys[0], ys[2]), 0.0);
+        EXPECT_DOUBLE_EQ(std::max(ys[0], ys[2]), 2.0);
+        for (const tin_node_rec& v : chains[0].vertices) EXPECT_DOUBLE_EQ(v.x, 1.0);
     }
 }
 
