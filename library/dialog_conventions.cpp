@@ -142,14 +142,17 @@ dialog_tile checked(dialog_tile tile, T& value, Good good, const std::string& wh
     T* variable = &value;
     const dialog_tile shown = tile;
     return tile + [variable, last, good, why, shown](ads_callback_packet* packet) {
-        if (good(*variable)) {
+        // A text that is no number was not taken; it is said as well.
+        const bool number = str_is_number(packet->value) == 4;
+        if (number && good(*variable)) {
             *last = *variable;
             ads_set_tile(packet->dialog, "error", "");
             return;
         }
         *variable = *last;
         dialog_tile_show(packet->dialog, shown);
-        ads_set_tile(packet->dialog, "error", why.c_str());
+        const std::string said = number ? why : "\"" + std::string(packet->value) + "\" is no number. " + why;
+        ads_set_tile(packet->dialog, "error", said.c_str());
     };
 }
 

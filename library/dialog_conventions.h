@@ -75,8 +75,9 @@ struct dialog_tile {
 dialog_tile tile_real(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer(const std::string& key, int& value);
 // A real that must be above 0, and an integer that must lie in [low, high]:
-// another value is put back (the tile shows the last good one) and the
-// dialog's error tile ("error", as errtile makes it) says why.
+// another value, or a text that is no number, is put back (the tile shows the
+// last good one) and the dialog's error tile ("error", as errtile makes it)
+// says why.
 dialog_tile tile_real_positive(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high,
                                 const std::string& why);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,45 @@ int str_decimals(std::string_view text)
     int point = str_rfind(text, ".");
     if (point < 0) return -1;
     return static_cast<int>(text.size()) - point - 1;
+}
+
+namespace {
+
+std::string_view field_core(std::string_view text)
+{
+    const char* around = " \t\r\n";
+    const size_t first = text.find_first_not_of(around);
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(around) - first + 1);
+    if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
+    return text;
+}
+
+template <typename Number>
+bool field_to(std::string_view text, Number& out)
+{
+    text = field_core(text);
+    if (text.empty()) return false;
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [at, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || at != end) return false;
+    if constexpr (std::is_floating_point_v<Number>)
+        if (!std::isfinite(value)) return false;
+    out = value;
+    return true;
+}
+
+}  // namespace
+
+bool field_to_real(std::string_view text, double& out)
+{
+    return field_to<double>(text, out);
+}
+
+bool field_to_int(std::string_view text, int& out)
+{
+    return field_to<int>(text, out);
 }
 
 int str_parse_real(std::string_view text, double& out)

@@ -20,6 +20,12 @@ int str_decimals(std::string_view text);
 // far. 1 when the whole text was accepted (an empty text gives 1 and 0.0), 0 at
 // the first other character.
 int str_parse_real(std::string_view text, double& out);
+// A field of a data file as a number: the whole text, without the blanks,
+// tabs and line ends around it and with an optional leading "+", is a finite
+// number (or, for the integer, a whole number in range). false for a name, an
+// empty field or a number followed by anything else; out is then unchanged.
+bool field_to_real(std::string_view text, double& out);
+bool field_to_int(std::string_view text, int& out);
 
 // Rounds to n decimals, halves away from zero.
 double real_round(double value, int n);
