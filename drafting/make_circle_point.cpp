@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -99,27 +101,103 @@ void name_to(const std::pair<long, long>& name, ads_name entity)
     entity[1] = name.second;
 }
 
-// Redraws the leg a-b as the LINE between the circles of radius r at its ends:
-// from r along the leg to d - r along it (for a leg shorter than 2r it runs
-// back inside the overlapping circles). A leg of no length has no direction
-// and gives no LINE.
-void leg_redraw(const point3d_rec& a, const point3d_rec& b, double r, const make_circle_cfg_rec& cfg)
+// How the legs were redrawn: the sides already drawn (a side that two selected
+// lots share is drawn once) and the originals that may go because every leg of
+// theirs is in the drawing again.
+struct leg_redraw_rec {
+    double r = 0;  // the circles' radius
+    std::set<std::tuple<double, double, double, double, double>> drawn;
+    std::vector<std::pair<long, long>> redrawn;  // originals whose every leg was redrawn
+    long sides_failed = 0;                       // legs that could not be redrawn
+};
+
+// A side by its ends rounded as the vertices are (3 decimals), the lower end
+// first, and its bulge as seen from that end.
+std::tuple<double, double, double, double, double> side_key(const point3d_rec& a, const point3d_rec& b,
+                                                            double bulge)
+{
+    const std::pair<double, double> pa{real_round(a.x, 3), real_round(a.y, 3)};
+    const std::pair<double, double> pb{real_round(b.x, 3), real_round(b.y, 3)};
+    if (pb < pa) return {pb.first, pb.second, pa.first, pa.second, real_round(-bulge, 6)};
+    return {pa.first, pa.second, pb.first, pb.second, real_round(bulge, 6)};
+}
+
+int make_on_layers(const make_circle_cfg_rec& cfg, const std::function<int(const std::string&)>& make)
+{
+    if (make(cfg.circle_layer) == RTNORM) return RTNORM;
+    return make(cfg.point_layer);
+}
+
+// The straight leg a-b as the LINE between the circles of radius r at its
+// ends: from r along the leg to d - r along it (for a leg shorter than 2r it
+// runs back inside the overlapping circles).
+bool straight_leg_redraw(const point3d_rec& a, const point3d_rec& b, double r, const make_circle_cfg_rec& cfg)
 {
     const double d = dist_2d(a, b);
-    if (d <= 0.0) return;
     const double bearing = bearing_deg(a, b);
     point3d_rec start, end;
     polar_point(bearing, r, a, start);
     polar_point(bearing, d - 2.0 * r, start, end);
     start.z = a.z;
     end.z = b.z;
-    if (line_make(start, end, cfg.circle_layer) != RTNORM) line_make(start, end, cfg.point_layer);
+    return make_on_layers(cfg, [&](const std::string& layer) { return line_make(start, end, layer); }) ==
+           RTNORM;
 }
 
-// The legs of consecutive vertices.
-void legs_redraw(const numbered_point_list& vertices, double r, const make_circle_cfg_rec& cfg)
+// The arc leg a-b (bulge not 0) as the ARC of the same circle between the
+// circles of radius r at its ends. An arc that lies wholly inside them has
+// nothing left to draw: false, so that its original is kept.
+bool arc_leg_redraw(const point3d_rec& a, const point3d_rec& b, double bulge, double r,
+                    const make_circle_cfg_rec& cfg)
 {
-    for (size_t i = 1; i < vertices.size(); ++i) leg_redraw(vertices[i - 1].point, vertices[i].point, r, cfg);
+    point3d_rec centre;
+    double radius = 0;
+    geo_bulge_circle(a, b, bulge, centre, radius);
+    if (r >= 2.0 * radius) return false;
+    // The angle at the centre that a chord of length r spans: each stone takes
+    // that much off its end of the arc.
+    const double trim = 2.0 * std::asin(r / (2.0 * radius));
+    const double sweep = 4.0 * std::atan(std::fabs(bulge));
+    if (sweep - 2.0 * trim <= 0.0) return false;
+    // An ARC runs counter-clockwise: from a for a positive bulge, from b for a
+    // negative one.
+    const point3d_rec& from = bulge > 0 ? a : b;
+    const point3d_rec& to = bulge > 0 ? b : a;
+    const double start = std::atan2(from.y - centre.y, from.x - centre.x) + trim;
+    const double end = std::atan2(to.y - centre.y, to.x - centre.x) - trim;
+    return make_on_layers(cfg, [&](const std::string& layer) {
+               return arc_make(centre, radius, start, end, layer);
+           }) == RTNORM;
+}
+
+// Redraws one leg unless the same side was drawn already; false when it could
+// not be drawn. A leg of no length has no direction, gives nothing and loses
+// nothing.
+bool leg_redraw(const point3d_rec& a, const point3d_rec& b, double bulge, leg_redraw_rec& state,
+                const make_circle_cfg_rec& cfg)
+{
+    if (dist_2d(a, b) <= 0.0) return true;
+    const auto key = side_key(a, b, bulge);
+    if (state.drawn.count(key)) return true;
+    const bool made =
+        bulge == 0.0 ? straight_leg_redraw(a, b, state.r, cfg) : arc_leg_redraw(a, b, bulge, state.r, cfg);
+    if (made) state.drawn.insert(key);
+    return made;
+}
+
+// The legs of consecutive vertices, each with the bulge of its side; the
+// original may go only when every one of them was redrawn.
+void legs_redraw(const numbered_point_list& vertices, const std::vector<double>& bulges,
+                 const std::pair<long, long>& name, leg_redraw_rec& state, const make_circle_cfg_rec& cfg)
+{
+    bool all = true;
+    for (size_t i = 1; i < vertices.size(); ++i) {
+        const double bulge = i - 1 < bulges.size() ? bulges[i - 1] : 0.0;
+        if (leg_redraw(vertices[i - 1].point, vertices[i].point, bulge, state, cfg)) continue;
+        ++state.sides_failed;
+        all = false;
+    }
+    if (all) state.redrawn.push_back(name);
 }
 
 // Sorts the set's items into the three kinds; false (after the message) when an
@@ -151,7 +229,7 @@ bool selection_sort(const ads_name ss, circle_selection_rec& out)
 
 // Every vertex in the order LINEs, LWPOLYLINEs, POLYLINEs; with mode 1 each leg
 // is redrawn as it is read.
-numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, double r,
+numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, leg_redraw_rec& state,
                                      const make_circle_cfg_rec& cfg)
 {
     numbered_point_list all;
@@ -169,7 +247,7 @@ numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, 
         if (!cfg.keep_z) start.z = end.z = 0.0;
         numbered_point_push(all, 0, start);
         numbered_point_push(all, 0, end);
-        if (mode == 1) leg_redraw(start, end, r, cfg);
+        if (mode == 1) legs_redraw({{0, start}, {0, end}}, {}, sel.lines[i], state, cfg);
     }
     const size_t lw_count = sel.lwpolylines.size();
     for (size_t i = 0; i < lw_count; ++i) {
@@ -177,7 +255,8 @@ numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, 
         name_to(sel.lwpolylines[i], entity);
         if (!lwpoly_read_vertices(entity, -1)) continue;
         all.insert(all.end(), lwpoly_vertices.vertices.begin(), lwpoly_vertices.vertices.end());
-        if (mode == 1) legs_redraw(lwpoly_vertices.vertices, r, cfg);
+        if (mode == 1)
+            legs_redraw(lwpoly_vertices.vertices, lwpoly_vertices.bulges, sel.lwpolylines[i], state, cfg);
     }
     const size_t poly_count = sel.polylines.size();
     for (size_t i = 0; i < poly_count; ++i) {
@@ -185,7 +264,8 @@ numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, 
         name_to(sel.polylines[i], entity);
         polyline_read_vertices(entity, -1);
         all.insert(all.end(), polyline_vertices.vertices.begin(), polyline_vertices.vertices.end());
-        if (mode == 1) legs_redraw(polyline_vertices.vertices, r, cfg);
+        if (mode == 1)
+            legs_redraw(polyline_vertices.vertices, polyline_vertices.bulges, sel.polylines[i], state, cfg);
     }
     return all;
 }
@@ -242,14 +322,16 @@ int b_make_circle_point(int mode)
     acedSSFree(ss);
     if (!sorted) return 0;
 
-    const double r = cfg.scale / 1000.0 * cfg.radius;
-    const numbered_point_list vertices = vertices_collect(sel, mode, r, cfg);
-    vertices_mark(vertices, mode, r, cfg);
-    if (mode == 1 && cfg.delete_originals) {
-        entities_erase(sel.lwpolylines);
-        entities_erase(sel.polylines);
-        entities_erase(sel.lines);
-    }
+    leg_redraw_rec legs;
+    legs.r = cfg.scale / 1000.0 * cfg.radius;
+    const numbered_point_list vertices = vertices_collect(sel, mode, legs, cfg);
+    vertices_mark(vertices, mode, legs.r, cfg);
+    // Only what was drawn again goes: an original with a leg that could not be
+    // redrawn stays, so that nothing of the boundary is lost.
+    if (mode == 1 && cfg.delete_originals) entities_erase(legs.redrawn);
+    if (legs.sides_failed > 0)
+        acutPrintf("\n%ld side(s) could not be redrawn between the circles: their objects are kept.",
+                   legs.sides_failed);
     layer_make_usable(cfg.circle_layer.c_str());
     return 0;
 }

@@ -244,6 +244,19 @@ int circle_make(const point3d_rec& centre, double radius, const std::string& lay
     return make(list);
 }
 
+int arc_make(const point3d_rec& centre, double radius, double start_angle, double end_angle,
+             const std::string& layer)
+{
+    ent_list_builder list;
+    list.type("ARC")
+        .text(8, layer)
+        .point(10, centre)
+        .real(40, radius)
+        .real(50, start_angle)
+        .real(51, end_angle);
+    return make(list);
+}
+
 int point_make(const point3d_rec& point, const std::string& layer)
 {
     ent_list_builder list;

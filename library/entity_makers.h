@@ -55,6 +55,10 @@ double insert_rotation_rad(double angle);
 
 int line_make(const point3d_rec& start, const point3d_rec& end, const std::string& layer);
 int circle_make(const point3d_rec& centre, double radius, const std::string& layer);
+// An ARC counter-clockwise from the start to the end angle (radians from the
+// x axis, as the drawing keeps them).
+int arc_make(const point3d_rec& centre, double radius, double start_angle, double end_angle,
+             const std::string& layer);
 int point_make(const point3d_rec& point, const std::string& layer);
 // Always a triangle: the fourth corner repeats the third; p4 is not used.
 int face3d_make(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3, const point3d_rec& p4,

@@ -228,6 +228,19 @@ double geo_arc_bulge(const point3d_rec& p1, const point3d_rec& p2, const point3d
     return std::tan(to_rad(d) / 4.0);
 }
 
+void geo_bulge_circle(const point3d_rec& p1, const point3d_rec& p2, double bulge, point3d_rec& centre,
+                      double& radius)
+{
+    const double dx = p2.x - p1.x, dy = p2.y - p1.y;
+    const double chord = std::hypot(dx, dy);
+    // The centre lies on the chord's perpendicular bisector, (1 - b^2) / (4b)
+    // chords to the left of p1 to p2 (to the right for a negative bulge, and
+    // across the chord for an arc of more than half a circle).
+    const double k = (1.0 - bulge * bulge) / (4.0 * bulge);
+    centre = {(p1.x + p2.x) / 2.0 - k * dy, (p1.y + p2.y) / 2.0 + k * dx, p1.z};
+    radius = chord * (1.0 + bulge * bulge) / (4.0 * std::fabs(bulge));
+}
+
 double geo_z_interpolate(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& point)
 {
     const point3d_rec& low = p1.z < p2.z ? p1 : p2;

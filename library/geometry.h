@@ -69,6 +69,10 @@ int geo_circle_centre_3p(const point3d_rec& p1, const point3d_rec& p2, const poi
 // The bulge of the arc from p1 to p2 about the centre: tan(D / 4), with D the
 // bearing from the centre to p1 less that to p2, folded into -180 to 180.
 double geo_arc_bulge(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& centre);
+// The circle of the polyline side from p1 to p2 with the bulge (not 0): its
+// centre (z of p1) and radius. A positive bulge turns counter-clockwise.
+void geo_bulge_circle(const point3d_rec& p1, const point3d_rec& p2, double bulge, point3d_rec& centre,
+                      double& radius);
 
 // The height at a point, measured from the lower of p1 and p2 towards the higher
 // by plan distance (the distance from the lower point has no sign).

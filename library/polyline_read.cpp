@@ -22,6 +22,7 @@ struct entity_groups {
     int flags = 0;
     double elevation = 0;
     numbered_point_list points;  // every group 10, in order
+    std::vector<double> bulges;  // the group 42 that follows each group 10, or 0
 };
 
 bool read_groups(const ads_name entity, entity_groups& out)
@@ -44,6 +45,10 @@ bool read_groups(const ads_name entity, entity_groups& out)
                 break;
             case 10:
                 numbered_point_push(out.points, 0, point_from_ads(rb->resval.rpoint));
+                out.bulges.push_back(0.0);
+                break;
+            case 42:
+                if (!out.bulges.empty()) out.bulges.back() = rb->resval.rreal;
                 break;
         }
     }
@@ -108,9 +113,14 @@ int lwpoly_read_vertices(const ads_name ss_or_entity, long index)
     lwpoly_vertices.flags = groups.flags;
     lwpoly_vertices.elevation = groups.elevation;
     lwpoly_vertices.vertices = groups.points;
+    lwpoly_vertices.bulges = groups.bulges;
     // Closed, with or without linetype generation: the closing leg is a leg too.
-    if ((groups.flags & ~kLinetypeGeneration) == 1 && !groups.points.empty())
+    if ((groups.flags & ~kLinetypeGeneration) == 1 && !groups.points.empty()) {
         lwpoly_vertices.vertices.push_back(groups.points.front());
+        lwpoly_vertices.bulges.push_back(0.0);
+    } else if (!lwpoly_vertices.bulges.empty()) {
+        lwpoly_vertices.bulges.back() = 0.0;  // no side follows the last vertex
+    }
     return 1;
 }
 
@@ -134,12 +144,18 @@ int polyline_read_vertices(const ads_name ss_or_entity, long index)
     while (acdbEntNext(current, next) == RTNORM) {
         entity_groups vertex;
         if (!read_groups(next, vertex) || vertex.type != "VERTEX") break;  // SEQEND or the next entity
-        if (!vertex.points.empty() && vertex_counts(flags, vertex.flags, mode))
+        if (!vertex.points.empty() && vertex_counts(flags, vertex.flags, mode)) {
             numbered_point_push(polyline_vertices.vertices, vertex.flags, vertex.points.front().point);
+            polyline_vertices.bulges.push_back(vertex.bulges.front());
+        }
         ads_name_set(next, current);
     }
-    if (is_closed(flags) && !polyline_vertices.vertices.empty())
+    if (is_closed(flags) && !polyline_vertices.vertices.empty()) {
         polyline_vertices.vertices.push_back(polyline_vertices.vertices.front());
+        polyline_vertices.bulges.push_back(0.0);
+    } else if (!polyline_vertices.bulges.empty()) {
+        polyline_vertices.bulges.back() = 0.0;
+    }
     return 0;
 }
 

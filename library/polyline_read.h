@@ -4,15 +4,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ads.h"
 #include "points.h"
 
 // The vertices of the last polyline read, with its layer (8), flags (70) and,
 // for an LWPOLYLINE, elevation (38). The number of a vertex is its VERTEX flags
-// (0 for an LWPOLYLINE vertex).
+// (0 for an LWPOLYLINE vertex). bulges[i] is the bulge (42) of the side from
+// vertex i to vertex i + 1, one per vertex (0 for a straight side and for the
+// last vertex of an open polyline).
 struct polyline_vertices_rec {
     numbered_point_list vertices;
+    std::vector<double> bulges;
     std::string layer;
     int flags = 0;
     double elevation = 0;

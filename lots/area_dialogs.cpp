@@ -57,6 +57,26 @@ convert_area_cfg_rec& convert_area_cfg()
     return cfg;
 }
 
+// The longest leading number of an area text (an optional "-", digits and one
+// "."), or false when the text does not begin with one: "LOT 12" or a note is
+// no area to convert.
+bool area_text_value(const std::string& text, double& value)
+{
+    size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
+    bool digits = false, point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits) return false;
+    str_parse_real(text.substr(0, i), value);
+    return true;
+}
+
 // 1 when OK was pressed.
 int dlg_convert_area()
 {
@@ -175,18 +195,24 @@ int b_convert_area()
         dlg_convert_area();
         return 0;
     }
+    long skipped = 0;
     for (long i = 0; i < length; ++i) {
         ads_name text;
         if (acedSSName(set, i, text) != RTNORM) continue;
         resbuf* groups = acdbEntGet(text);
         const char* string = groups ? rb_get_str(groups, 1) : nullptr;
-        double value = 0;
-        str_parse_real(string ? string : "", value);  // the number read so far when the text holds more
+        const std::string content = string ? string : "";
         if (groups) acutRelRb(groups);
+        double value = 0;
+        if (!area_text_value(content, value)) {
+            ++skipped;
+            continue;
+        }
         const double converted = convert_area_value(value, from.letter, to.letter);
         text_modify_set(1, rtos_decimal(converted, cfg.decimals) + cfg.suffix, 0, 0);
         ss_text_modify(set, i);
     }
     acedSSFree(set);
+    if (skipped > 0) acutPrintf("\n%ld text(s) without a leading number left as they were.", skipped);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "rad_points.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <set>
 
@@ -58,12 +59,24 @@ void rad_setup()
     state.loaded = 1;
 }
 
+// Numbers the vertices in turn; stops when no number is left to give.
 void number_points(const numbered_point_list& vertices, bool from_last)
 {
-    if (from_last)
-        for (size_t i = vertices.size(); i-- > 0;) rad_next_number(vertices[i].point);
-    else
-        for (const numbered_point& v : vertices) rad_next_number(v.point);
+    if (from_last) {
+        for (size_t i = vertices.size(); i-- > 0;)
+            if (!rad_next_number(vertices[i].point)) return;
+    } else {
+        for (const numbered_point& v : vertices)
+            if (!rad_next_number(v.point)) return;
+    }
+}
+
+// A stored or typed number as an int; one beyond the int's range is taken as
+// its end, which rad_next_number then refuses.
+int number_from_text(const std::string& text)
+{
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 // The pick loop: a point numbers it; "X" saves and returns.
@@ -96,7 +109,12 @@ void rad_polylines_number()
     if (!ss_select_type("LWPOLYLINE", ss, length)) return;
     for (long i = 0; i < length; ++i) {
         if (!lwpoly_read_vertices(ss, i) || lwpoly_vertices.vertices.empty()) continue;
-        const numbered_point_list vertices = lwpoly_vertices.vertices;
+        numbered_point_list vertices = lwpoly_vertices.vertices;
+        // A polyline that ends where it began (closed, or drawn back onto its
+        // first vertex) has that corner once, and one number for it.
+        while (vertices.size() > 1 && vertices.back().point.x == vertices.front().point.x &&
+               vertices.back().point.y == vertices.front().point.y)
+            vertices.pop_back();
         if (vertices.size() < 2) {
             rad_next_number(vertices.front().point);
             continue;
@@ -164,7 +182,7 @@ void rad_listing_parse(const std::vector<key_string_rec>& list, rad_listing_rec&
         else if (key_is(key, "MODIFIED_LAYER"))
             cfg.modified_layer = std::atoi(value.c_str());
         else if (key_is(key, "START_NUMBER"))
-            cfg.next_number = std::atoi(value.c_str());
+            cfg.next_number = number_from_text(value);
         else if (key_is(key, "SELECT_ALL_TG"))
             cfg.select_all = std::atoi(value.c_str());
     }
@@ -183,17 +201,22 @@ int load_radlisting_cfg()
     return 1;
 }
 
-void rad_next_number(const point3d_rec& point)
+bool rad_next_number(const point3d_rec& point)
 {
     rad_listing_rec& cfg = rad_listing();
     if (cfg.number_prompt == 1) cfg.next_number = prompt_int_default("\nEnter Number :", cfg.next_number);
     const int number = cfg.next_number;
+    if (number > rad_number_last) {
+        acutPrintf("\nRadiation numbers run up to %d: no point was made for %d.", rad_number_last, number);
+        return false;
+    }
     xdata_pending_set_int32(number);
     point_make_xdata(point, cfg.point_layer, rad_listing_app);
     xdata_pending_set_int32(number);
     text_make_xdata(point, cfg.text_height * cfg.scale * 0.001, cfg.text_width, cfg.text_rotation,
                     cfg.text_layer, std::to_string(number), rad_listing_app);
     cfg.next_number = number + 1;
+    return true;
 }
 
 bool rad_largest_number(int select_all, int& largest)
@@ -243,7 +266,9 @@ int rad_listing_dlg()
         {tile_layer("pointlayer_text", edit.point_layer), tile_layer("textlayer_text", edit.text_layer),
          tile_real("scale_text", edit.scale, luprec), tile_real("textheight_text", edit.text_height, luprec),
          tile_real("textwidth_text", edit.text_width, luprec),
-         tile_real("textrot_text", edit.text_rotation, 6), tile_integer("startnumber_text", edit.next_number),
+         tile_real("textrot_text", edit.text_rotation, 6),
+         tile_integer_within("startnumber_text", edit.next_number, INT_MIN, rad_number_last,
+                             "Radiation numbers run up to 2147483646."),
          tile_toggle("numberpromp_tg", edit.number_prompt),
          tile_choice("create_pnt_rb", edit.point_option, 0) + refresh,
          tile_choice("select_pnt_rb", edit.point_option, 1) + refresh,
@@ -258,7 +283,7 @@ int rad_listing_dlg()
             case 2: {
                 int largest = 0;
                 if (rad_largest_number(edit.select_all, largest)) {
-                    edit.next_number = largest + 1;
+                    edit.next_number = largest < INT_MAX ? largest + 1 : INT_MAX;
                     searched = true;
                 }
                 break;

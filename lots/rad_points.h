@@ -36,9 +36,14 @@ void rad_listing_parse(const std::vector<key_string_rec>& list, rad_listing_rec&
 int save_radlisting_cfg();
 int load_radlisting_cfg();
 
+// The largest number a point is given: the next number after it must still be
+// a number.
+inline constexpr int rad_number_last = 2147483646;
+
 // Makes the POINT and TEXT numbered with the next number at the point (asking
 // the number first when the number prompt is on); the next number goes up by 1.
-void rad_next_number(const point3d_rec& point);
+// A number past rad_number_last is refused with a message: false, nothing made.
+bool rad_next_number(const point3d_rec& point);
 
 // The largest radiation number of the POINTs (all of the drawing, or those
 // selected; 0 when none carries a number), alerting each duplicate; false when

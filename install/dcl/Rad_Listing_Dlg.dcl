@@ -39,7 +39,7 @@ rad_listing_dlg : dialog {
         }
     }
     : button { key = "text_author"; label = "Help and updates"; }
-    spacer_1;
+    errtile;
     : row {
         : button { key = "save_btn"; label = "Save"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel_btn"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }

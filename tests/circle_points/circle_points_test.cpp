@@ -34,16 +34,35 @@ protected:
         ASSERT_TRUE(test_make_lwpolyline("LOT", flags, points));
     }
 
-    // An old-style POLYLINE with its VERTEX entities and SEQEND.
-    void make_polyline(int flags, const std::vector<xyz>& vertices)
+    // An LWPOLYLINE whose vertices carry bulges: {x, y, bulge of the side that
+    // starts there}.
+    void make_bulged_lwpolyline(int flags, const std::vector<xyz>& vertices)
+    {
+        resbuf* head = acutBuildList(RTDXF0, "LWPOLYLINE", 8, "LOT", 90, static_cast<int>(vertices.size()),
+                                     70, flags, 0);
+        resbuf* tail = head;
+        while (tail->rbnext) tail = tail->rbnext;
+        for (const xyz& v : vertices) {
+            ads_point pt = {v.x, v.y, 0};
+            tail->rbnext = acutBuildList(10, pt, 42, v.z, 0);
+            while (tail->rbnext) tail = tail->rbnext;
+        }
+        ASSERT_TRUE(test_make(head));
+    }
+
+    // An old-style POLYLINE with its VERTEX entities and SEQEND; bulges[i],
+    // when given, is the bulge of vertex i.
+    void make_polyline(int flags, const std::vector<xyz>& vertices, const std::vector<double>& bulges = {})
     {
         ads_point origin = {0, 0, 0};
         resbuf* head = acutBuildList(RTDXF0, "POLYLINE", 8, "LOT", 66, 1, 10, origin, 70, flags, 0);
         ASSERT_EQ(acdbEntMake(head), RTNORM);
         acutRelRb(head);
-        for (const xyz& v : vertices) {
+        for (size_t i = 0; i < vertices.size(); ++i) {
+            const xyz& v = vertices[i];
             ads_point pt = {v.x, v.y, v.z};
-            resbuf* vertex = acutBuildList(RTDXF0, "VERTEX", 8, "LOT", 10, pt, 70, 0, 0);
+            const double bulge = i < bulges.size() ? bulges[i] : 0.0;
+            resbuf* vertex = acutBuildList(RTDXF0, "VERTEX", 8, "LOT", 10, pt, 42, bulge, 70, 0, 0);
             ASSERT_EQ(acdbEntMake(vertex), RTNORM);
             acutRelRb(vertex);
         }
@@ -139,6 +158,105 @@ TEST_F(CirclePointsTest, ClosedLwpolylineGetsFourStonesAndFourTrimmedLegs)
                                   {{0.7, 10, 0}, {9.3, 10, 0}},
                                   {{10, 0.7, 0}, {10, 9.3, 0}}});
     EXPECT_TRUE(live("LWPOLYLINE").empty()) << "the original is erased with the delete flag on";
+}
+
+// The arc the ARC entity draws: its centre, radius and the points at its start
+// and end angles.
+struct arc_seen {
+    xyz centre;
+    double radius;
+    xyz start, end;
+};
+
+std::vector<arc_seen> arcs_of(const std::vector<const host::Entity*>& entities)
+{
+    std::vector<arc_seen> out;
+    for (const host::Entity* e : entities) {
+        const host::Point3 c = e->point(10);
+        const double r = e->real(40), a = e->real(50), b = e->real(51);
+        out.push_back({{c.x, c.y, c.z},
+                       r,
+                       {c.x + r * std::cos(a), c.y + r * std::sin(a), 0},
+                       {c.x + r * std::cos(b), c.y + r * std::sin(b), 0}});
+    }
+    return out;
+}
+
+double plan_distance(const xyz& a, const xyz& b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// A 20 x 20 lot whose top side bulges out as an arc of 60 degrees: radius 20
+// (a chord of 20 under 60 degrees), centre 20 cos 30 = 17.3205 below the
+// chord's middle. Its ARC keeps that circle and stops where the stones' edges
+// cross it, 0.7 from each corner, running counter-clockwise from the right
+// corner (bulge positive from (20,20) to (0,20)).
+TEST_F(CirclePointsTest, AnArcSideIsRedrawnAsAnArcBetweenTheStones)
+{
+    const double bulge = std::tan(60.0 / 4.0 * M_PI / 180.0);
+    make_bulged_lwpolyline(1, {{0, 0, 0}, {20, 0, 0}, {20, 20, bulge}, {0, 20, 0}});
+    run("(b_make_circle_point 1)\nok\nALL\n\n");
+    EXPECT_EQ(live("CIRCLE", "Lot-s").size(), 4u);
+    const auto arcs = arcs_of(live("ARC", "Lot-s"));
+    ASSERT_EQ(arcs.size(), 1u);
+    const arc_seen& arc = arcs[0];
+    EXPECT_NEAR(arc.centre.x, 10.0, kTol);
+    EXPECT_NEAR(arc.centre.y, 20.0 - 20.0 * std::cos(M_PI / 6.0), kTol);
+    EXPECT_NEAR(arc.radius, 20.0, kTol);
+    EXPECT_NEAR(plan_distance(arc.start, {20, 20, 0}), 0.7, kTol);
+    EXPECT_NEAR(plan_distance(arc.end, {0, 20, 0}), 0.7, kTol);
+    EXPECT_GT(arc.start.y, 20.0) << "the arc keeps to the outside of the chord";
+    expect_lines(lines("Lot-s"),
+                 {{{0, 0.7, 0}, {0, 19.3, 0}}, {{0.7, 0, 0}, {19.3, 0, 0}}, {{20, 0.7, 0}, {20, 19.3, 0}}});
+    EXPECT_TRUE(live("LWPOLYLINE").empty()) << "every side was redrawn";
+}
+
+// Two lots side by side share their middle side, an arc that the second lot
+// runs the other way (the bulge with the other sign), and an old-style
+// POLYLINE with a bulged vertex beside them: each side is drawn once.
+TEST_F(CirclePointsTest, ASideThatTwoLotsShareIsDrawnOnce)
+{
+    make_bulged_lwpolyline(1, {{0, 0, 0}, {10, 0, 0.25}, {10, 10, 0}, {0, 10, 0}});
+    make_bulged_lwpolyline(1, {{10, 0, 0}, {20, 0, 0}, {20, 10, 0}, {10, 10, -0.25}});
+    make_polyline(0, {{30, 0, 0}, {40, 0, 0}}, {-1.0});
+    run("(b_make_circle_point 1)\nok\nALL\n\n");
+    EXPECT_EQ(live("CIRCLE", "Lot-s").size(), 8u);
+    EXPECT_EQ(live("LINE", "Lot-s").size(), 6u);
+    const auto arcs = arcs_of(live("ARC", "Lot-s"));
+    ASSERT_EQ(arcs.size(), 2u);
+    for (const arc_seen& arc : arcs) {
+        const bool shared = arc.centre.x < 25;
+        const xyz a = shared ? xyz{10, 0, 0} : xyz{30, 0, 0}, b = shared ? xyz{10, 10, 0} : xyz{40, 0, 0};
+        // Each end 0.7 from one of its corners.
+        EXPECT_NEAR(std::min(plan_distance(arc.start, a), plan_distance(arc.start, b)), 0.7, kTol);
+        EXPECT_NEAR(std::min(plan_distance(arc.end, a), plan_distance(arc.end, b)), 0.7, kTol);
+    }
+    // A half circle of bulge -1 from (30,0) to (40,0) turns clockwise: it lies
+    // above the chord, about (35,0) with radius 5.
+    const arc_seen& half = arcs[0].centre.x > 25 ? arcs[0] : arcs[1];
+    EXPECT_NEAR(half.centre.x, 35, kTol);
+    EXPECT_NEAR(half.centre.y, 0, kTol);
+    EXPECT_NEAR(half.radius, 5, kTol);
+    EXPECT_GT((half.start.y + half.end.y) / 2, 0.0);
+    EXPECT_TRUE(live("LWPOLYLINE").empty());
+    EXPECT_TRUE(live("POLYLINE").empty());
+}
+
+// An arc side so short that the stones cover it leaves nothing to redraw: its
+// lot is kept as it was, with a message, while the LINE beside it goes.
+TEST_F(CirclePointsTest, WhatCannotBeRedrawnIsNeverErased)
+{
+    make_bulged_lwpolyline(0, {{0, 0, 0.1}, {1, 0, 0}, {1, 10, 0}});
+    make_line({5, 0, 0}, {15, 0, 0});
+    const std::string out = run("(b_make_circle_point 1)\nok\nALL\n\n");
+    EXPECT_NE(out.find("\n1 side(s) could not be redrawn between the circles: their objects are kept."),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(live("LWPOLYLINE").size(), 1u);
+    EXPECT_TRUE(live("LINE", "LOT").empty());
+    EXPECT_TRUE(live("ARC").empty());
+    expect_lines(lines("Lot-s"), {{{1, 0.7, 0}, {1, 9.3, 0}}, {{5.7, 0, 0}, {14.3, 0, 0}}});
 }
 
 TEST_F(CirclePointsTest, ClosedOldStylePolylineGetsStonesAndTrimmedLegs)

@@ -136,6 +136,22 @@ TEST_F(ImportXyzTest, DefaultsDrawFlatPointsWithIdAndLevelOnly)
     EXPECT_EQ(live("TEXT").size(), 2u);
 }
 
+// A file saved by an editor that puts a UTF-8 byte-order mark before the first
+// line, with Windows line ends: the first point's name is its number alone.
+TEST_F(ImportXyzTest, AByteOrderMarkIsNoPartOfTheFirstName)
+{
+    const std::string path = write_file("bom.txt",
+                                        "\xEF\xBB\xBF"
+                                        "101,500.0,600.0,12.5\r\n102,510.0,600.0,12.75\r\n");
+    const std::string out = import(path, "");
+    EXPECT_NE(out.find("2 points imported."), std::string::npos) << out;
+    const auto ids = live("TEXT", "DATA_ID");
+    ASSERT_EQ(ids.size(), 2u);
+    expect_text(ids[0], "101", 500.0, 600.0, 1.0);
+    expect_text(ids[1], "102", 510.0, 600.0, 1.0);
+    expect_text(live("TEXT", "DATA_LEVEL").at(1), "12.750", 510.0, 600.0, 1.3);
+}
+
 TEST_F(ImportXyzTest, MalformedLinesAreReportedAndSkippedAndNothingDrawnIsLost)
 {
     const std::string good = write_file("good.txt", "1,10,20,5\n");

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "db/entities.h"
-#include "host_fixture.h"
 #include "db/sysvars.h"
+#include "host_fixture.h"
 #include "platform/win_platform.h"
 
 namespace {
@@ -226,18 +226,25 @@ TEST_F(LotArea, ConvertRewritesAreaTextsOnTheFilterLayer)
     text("Area", "1000.000m%%178");
     text("Area", "2500");
     text("Area", "no number");
+    text("Area", "LOT 12");
+    text("Area", "5000.Ac");
     text("NOTES", "1000");
     // Choosing the to unit shows the dialog again with that unit's suffix.
     const std::string out = run("(b_convert_area)\nselect s_to 3\nshow\nset t_cva_dec 4\nok\nall\n\n");
     EXPECT_NE(out.find("Convert Area From meter^2 to hectare"), std::string::npos) << out;
     EXPECT_NE(out.find("value \"Ha\""), std::string::npos) << out;
-    EXPECT_EQ(label_texts(), (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "0.0000Ha"}));
+    // Texts that do not begin with a number are no areas: they are left, and
+    // counted.
+    EXPECT_EQ(label_texts(),
+              (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "no number", "LOT 12", "0.5000Ha"}));
+    EXPECT_NE(out.find("\n2 text(s) without a leading number left as they were."), std::string::npos) << out;
     EXPECT_EQ(live("TEXT").back()->text(1), "1000") << "another layer's text is left";
     // The choices stay for the next call; Enter at the selection opens the dialog.
     const std::string again = run("(b_convert_area)\n\nshow\ncancel\n");
     EXPECT_NE(again.find("Dialog convert_area_dlg> show"), std::string::npos) << again;
     EXPECT_NE(again.find("value \"4\""), std::string::npos) << again;
-    EXPECT_EQ(label_texts(), (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "0.0000Ha"}));
+    EXPECT_EQ(label_texts(),
+              (std::vector<std::string>{"0.1000Ha", "0.2500Ha", "no number", "LOT 12", "0.5000Ha"}));
 }
 
 TEST_F(LotArea, SuffixFileIsReadAndRewrittenWithSixLines)

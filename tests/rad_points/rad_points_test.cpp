@@ -162,6 +162,60 @@ TEST_F(RadPointsTest, PolylineIsNumberedFromTheEndNearerThePick)
     EXPECT_EQ(stored_list().at(9), "START_NUMBER=108");
 }
 
+// A closed lot of four corners gives four points, once each, whichever end the
+// numbering starts from; so does one drawn back onto its first corner.
+TEST_F(RadPointsTest, AClosedPolylineGivesEachCornerOnce)
+{
+    struct Case {
+        int flags;
+        bool drawn_back;
+        const char* pick;
+        std::vector<long> numbers;
+        std::vector<host::Point3> at;
+    } cases[] = {
+        {1, false, "1,1", {100, 101, 102, 103}, {{0, 0, 0}, {30, 0, 0}, {30, 20, 0}, {0, 20, 0}}},
+        {1, false, "1,19", {100, 101, 102, 103}, {{0, 20, 0}, {30, 20, 0}, {30, 0, 0}, {0, 0, 0}}},
+        {0, true, "1,1", {100, 101, 102, 103}, {{0, 0, 0}, {30, 0, 0}, {30, 20, 0}, {0, 20, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pick);
+        for (const host::Entity* e : live("POINT")) const_cast<host::Entity*>(e)->erased = true;
+        for (const host::Entity* e : live("TEXT")) const_cast<host::Entity*>(e)->erased = true;
+        for (const host::Entity* e : live("LWPOLYLINE")) const_cast<host::Entity*>(e)->erased = true;
+        lwpoly_chain().flags = c.flags;
+        for (const host::Point3& p :
+             std::vector<host::Point3>{{0, 0, 0}, {30, 0, 0}, {30, 20, 0}, {0, 20, 0}})
+            lwpoly_make({p.x, p.y, 0}, 1);
+        if (c.drawn_back) lwpoly_make({0, 0, 0}, 1);
+        lwpoly_make({}, 2);
+        run("(b_rad_create_pnt)\nset startnumber_text 100\npick new_radiate_tg\npick select_pl_btn\nALL\n\n" +
+            std::string(c.pick) + "\npick save_btn\n");
+        expect_numbered(c.numbers, c.at, 1.3);
+        EXPECT_EQ(stored_list().at(9), "START_NUMBER=104");
+    }
+    lwpoly_chain().flags = 0;
+}
+
+// The numbers end where a 32-bit number ends: the last one there is cannot be
+// given (no number would follow it), and the tile refuses it.
+TEST_F(RadPointsTest, NumbersPastTheLastOneAreRefused)
+{
+    std::string out = pick_points("1,1\n2,2\n", "set startnumber_text 2147483646\n");
+    EXPECT_NE(out.find("\nRadiation numbers run up to 2147483646: no point was made for 2147483647."),
+              std::string::npos)
+        << out;
+    expect_numbered({2147483646}, {{1, 1, 0}}, 1.3);
+    EXPECT_EQ(stored_list().at(9), "START_NUMBER=2147483647");
+
+    // A point tagged with the last number: the search cannot go past it.
+    run("(b_rad_create_pnt)\npick SelectAll_tg\npick select_obj_btn\npick pick_pnt_btn\n5,5\nX\n"
+        "pick save_btn\n");
+    EXPECT_EQ(live("POINT", "RAD_LISTING_PNT").size(), 1u);
+
+    out = run("(b_rad_create_pnt)\nset startnumber_text 2147483647\nshow\ncancel\n");
+    EXPECT_NE(out.find("Radiation numbers run up to 2147483646."), std::string::npos) << out;
+}
+
 TEST_F(RadPointsTest, NumberPromptTakesTheTypedNumber)
 {
     pick_points("1,1\n57\n2,2\n\n", "pick numberpromp_tg\n");
