@@ -24,13 +24,6 @@ bool setting_enabled(int index)
     return index == 0 || index == 2;
 }
 
-// Whether the tool works on the current text selection: the others make their
-// own selection or none, so an auto run does not ask for texts first.
-bool uses_selection(int index)
-{
-    return index == 0 || index == 4 || index == 5 || index == 6;
-}
-
 void menu_fill(number_util_rec& menu)
 {
     menu.names = {"+/x Constant", "Auta Number", "Level to point 3D",
@@ -85,6 +78,7 @@ int run_number_tool(int index)
             return add_mul_number();
         case 1:
             acedAlert("Auta Number is not available.");
+            clear_number_texts();
             return 1;
         case 2:
             return level_text_to_point3d();
@@ -98,9 +92,13 @@ int run_number_tool(int index)
         case 6:
             return sum_number_texts();
         case 7:
-            return angle_between_points();
-        case 8:
-            return perimeter_error_check();
+        case 8: {
+            // These work on picks and typed values; a selection made for them
+            // is released like any tool's.
+            const int rc = index == 7 ? angle_between_points() : perimeter_error_check();
+            clear_number_texts();
+            return rc;
+        }
         default:
             return -1;
     }
@@ -144,10 +142,12 @@ int b_number_util()
         return 1;
     }
     if (menu.auto_run == 1) {
-        // The tool's first question left at once (nothing selected, an exit)
-        // brings the dialog back, where auto run can be switched off again.
+        // Every tool but the constant one starts from a new text selection
+        // (the constant tool asks for one itself). Selecting nothing there, or
+        // leaving the tool at its first question, brings the dialog back,
+        // where auto run can be switched off again.
         bool left = false;
-        if (uses_selection(menu.index) && menu.index != 0) left = select_number_texts() == 0;
+        if (menu.index != 0) left = select_number_texts() == 0;
         if (!left) left = run_number_tool(menu.index) == 0;
         if (left) number_utility_dlg();
         return 1;

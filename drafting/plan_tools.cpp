@@ -33,13 +33,14 @@ namespace {
 
 constexpr const char* kCheckLayer = "CHECK_3D";
 
-// A scale answer: 0 (an exit) ends; a negative scale is asked again.
-double prompt_scale(const char* prompt, double last)
+// A scale or radius answer: 0 for an exit (or a typed 0); a negative value is
+// asked again, naming what it is.
+double prompt_above_zero(const char* prompt, double last, const char* what)
 {
     for (;;) {
         const double value = prompt_real_or_exit(prompt, last, 3);
         if (value >= 0) return value;
-        acutPrintf("\nA scale must be above 0.");
+        acutPrintf("\nA %s must be above 0.", what);
     }
 }
 
@@ -238,10 +239,10 @@ int b_bscale()
         }
         acutPrintf("\nAnswer 1, 2 or 3.");
     }
-    const double old_scale = prompt_scale(" Old Scale 1 :", cfg.old_scale);
+    const double old_scale = prompt_above_zero(" Old Scale 1 :", cfg.old_scale, "scale");
     if (old_scale == 0) return 0;
     cfg.old_scale = old_scale;
-    const double new_scale = prompt_scale(" New Scale 1 :", cfg.new_scale);
+    const double new_scale = prompt_above_zero(" New Scale 1 :", cfg.new_scale, "scale");
     if (new_scale == 0) return 0;
     cfg.new_scale = new_scale;
 
@@ -278,7 +279,7 @@ int point_to_block_dlg()
         "point_to_block_dlg",
         {tile_popup("block_name_listbox", chosen, names) +
              [&](ads_callback_packet* packet) { ok_mode(packet->dialog); },
-         tile_real("scale_text", scale, 3), tile_real("rotation_text", rotation, 6),
+         tile_real_positive("scale_text", scale, 3), tile_real("rotation_text", rotation, 6),
          tile_toggle("select_by_layer_tg", by_layer) +
              [&](ads_callback_packet* packet) { layer_mode(packet->dialog); },
          tile_text("select_layer_text", filter, 254), tile_toggle("force_block_layer_tg", force_layer),
@@ -351,13 +352,8 @@ int explode_blocks()
 int change_circle_radius()
 {
     plan_tools_cfg_rec& cfg = plan_tools_cfg();
-    double radius;
-    for (;;) {
-        radius = prompt_real_or_exit("New Radius", cfg.circle_radius, 3);
-        if (radius == 0) return 0;
-        if (radius > 0) break;
-        acutPrintf("\nA radius must be above 0.");
-    }
+    const double radius = prompt_above_zero("New Radius", cfg.circle_radius, "radius");
+    if (radius == 0) return 0;
     cfg.circle_radius = radius;
     selection_guard circles;
     if (!ss_select_type("CIRCLE", circles.ss, circles.length)) return 0;
@@ -424,8 +420,9 @@ int check_3d()
     if (check.max_z == 0) check.max_z = 0.0;
     check.to_layer = prompt_yes_no("Change to Layer CHECK_3D", 1);
     if (!check.to_layer) {
-        check.radius = prompt_real_or_exit("Circle Radius", 2.0, 3);
-        if (check.radius <= 0) check.radius = 2.0;
+        // 0 or an exit takes the default.
+        check.radius = prompt_above_zero("Circle Radius", 2.0, "radius");
+        if (check.radius == 0) check.radius = 2.0;
     }
     acutPrintf("\nSelect object :");
     selection_guard selection;
@@ -449,8 +446,8 @@ int check_3d()
 
 int zero_elevation_marks()
 {
-    const double radius = prompt_real_or_exit("Circle Mark Radius:", 7.0, 3);
-    if (radius <= 0) return 0;
+    const double radius = prompt_above_zero("Circle Mark Radius:", 7.0, "radius");
+    if (radius == 0) return 0;
     acutPrintf("\nSelect object :");
     selection_guard selection;
     if (acedSSGet(nullptr, nullptr, nullptr, nullptr, selection.ss) != RTNORM ||

@@ -13,12 +13,6 @@ namespace {
 // The status with which "go_btn" ends the dialog: run the chosen tool.
 constexpr int kRunStatus = 2;
 
-int run_spline()
-{
-    spline_polylines_cmd();
-    return 1;
-}
-
 using tool_fn = int (*)();
 // Index -> tool. Indices 4 to 8 have no list entry.
 constexpr tool_fn kTools[] = {b_bscale,
@@ -27,7 +21,7 @@ constexpr tool_fn kTools[] = {b_bscale,
                               change_circle_radius,
                               marker_text_attach,
                               marker_text_show,
-                              run_spline,
+                              spline_polylines_cmd,
                               pick_point_print,
                               check_3d};
 

@@ -22,9 +22,11 @@ constexpr const char* kApp = "LINETP";
 // A chainage of exactly 0 would leave no direction for the offset.
 constexpr double kLeastChainage = 0.00001;
 
-// A distance from base: the typed (or picked) value, or the default on an
-// empty answer or a word. false on Esc.
-bool ask_distance(const point3d_rec& base, const std::string& prompt, double default_value, double& out)
+// A distance from base: the typed (or picked) value, or the default on a word
+// (and on an empty answer unless the flags refuse it). Negative distances are
+// asked again: the side of a right angle is picked, never typed. false on Esc.
+bool ask_distance(const point3d_rec& base, const std::string& prompt, double default_value, double& out,
+                  int flags = 0)
 {
     int decimals = 4;
     sysvar_get_int("LUPREC", decimals);
@@ -32,7 +34,7 @@ bool ask_distance(const point3d_rec& base, const std::string& prompt, double def
     ads_point from;
     point_to_ads(base, from);
     for (;;) {
-        acedInitGet(RSG_OTHER, nullptr);
+        acedInitGet(RSG_OTHER | RSG_NONEG | flags, nullptr);
         double typed = 0;
         const int rc = acedGetDist(from, shown.c_str(), &typed);
         if (rc == RTNORM) {
@@ -50,6 +52,20 @@ bool ask_distance(const point3d_rec& base, const std::string& prompt, double def
 point3d_rec flat(const point3d_rec& p)
 {
     return {p.x, p.y, 0};
+}
+
+// A point picked from base that lies elsewhere than base (a leg or a direction
+// needs two points apart). false when nothing was picked.
+bool pick_point_apart(const point3d_rec& base, const char* prompt, point3d_rec& out)
+{
+    ads_point from, picked;
+    point_to_ads(base, from);
+    for (;;) {
+        if (acedGetPoint(from, prompt, picked) != RTNORM) return false;
+        out = flat(point_from_ads(picked));
+        if (dist_2d(base, out) > 0) return true;
+        acutPrintf("\nThe point lies on the last one and gives no direction; pick another.");
+    }
 }
 
 }  // namespace
@@ -79,11 +95,12 @@ int b_pnt_right_angle()
         if (rc != 2 || str_upper_copy(text) == "X") return 0;
     }
     base = flat(base);
-    double bearing = 0;
-    if (!pick_two_points_bearing(&base, bearing)) return 0;
+    point3d_rec ahead;
+    if (!pick_point_apart(base, "\nPick next point :", ahead)) return 0;
+    const double bearing = bearing_deg(base, ahead);
     for (;;) {
         double chainage = ra.dist1;
-        if (!ask_distance(base, "\njarak oline", ra.dist1, chainage)) return 0;
+        if (!ask_distance(base, "\njarak oline", ra.dist1, chainage, RSG_NONULL)) return 0;
         ra.dist1 = chainage;
         acutPrintf("\nra_pnt.dist1 :%f", ra.dist1);
         if (chainage == 0) chainage = kLeastChainage;
@@ -222,10 +239,8 @@ int b_line_tepat()
         if (word == "S") linetp_dlg_run();
     }
     base = flat(base);
-    ads_point from, picked;
-    point_to_ads(base, from);
-    if (acedGetPoint(from, "\nNext Point :", picked) != RTNORM) return 0;
-    point3d_rec previous = base, current = flat(point_from_ads(picked));
+    point3d_rec previous = base, current;
+    if (!pick_point_apart(base, "\nNext Point :", current)) return 0;
     if (app.new_line) {
         line_make(previous, current, app.line_layer);
         app.new_line = 0;

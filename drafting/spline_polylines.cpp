@@ -75,22 +75,23 @@ int spline_each(const std::vector<entity_name>& list)
 
 }  // namespace
 
-void spline_polylines_cmd()
+int spline_polylines_cmd()
 {
     acutPrintf("\nThis program to spline LWPOLYLINES/POLYLINE.!!!!!Lock necessary layers!!!!");
     ads_name ss;
     long length = 0;
-    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return;
+    if (acedSSGet(nullptr, nullptr, nullptr, nullptr, ss) != RTNORM) return 0;
     if (acedSSLength(ss, &length) != RTNORM) {
         acedSSFree(ss);
-        return;
+        return 0;
     }
     std::vector<entity_name> lwpolylines, polylines;
     const bool sorted = sort_selection(ss, length, lwpolylines, polylines);
     acedSSFree(ss);
-    if (!sorted) return;
+    if (!sorted) return 1;
     acutPrintf("\nFound %d LWPOLYLINE", static_cast<int>(lwpolylines.size()));
     acutPrintf("\nFound %d POLYLINE", static_cast<int>(polylines.size()));
     const int locked = spline_each(polylines) + spline_each(lwpolylines);
     if (locked > 0) acutPrintf("\n%d on locked layers left as they were", locked);
+    return 1;
 }

@@ -87,8 +87,13 @@ int b_rotext()
     ads_point previous, next;
     if (acedGetPoint(nullptr, "\nPick 1st Point:", previous) == RTNORM) {
         while (acedGetPoint(previous, "\nPick Next point :", next) == RTNORM) {
-            rotate_to(one, single ? nullptr : &many,
-                      bearing_deg(point_from_ads(previous), point_from_ads(next)));
+            const point3d_rec from = point_from_ads(previous), to = point_from_ads(next);
+            if (dist_2d(from, to) == 0) {
+                acutPrintf(
+                    "\nThe point lies on the last one and gives no direction; the texts stay as they are.");
+                continue;
+            }
+            rotate_to(one, single ? nullptr : &many, bearing_deg(from, to));
             ads_point_set(next, previous);
         }
     }
@@ -129,6 +134,11 @@ int b_rotext_byline()
     point3d_rec start, end;
     ent_point_get(line, 10, start);
     ent_point_get(line, 11, end);
+    if (dist_2d(start, end) == 0) {
+        acedRedraw(line, 4);
+        acutPrintf("\nThe LINE has no length and gives no direction; no text was turned.");
+        return 0;
+    }
     const point3d_rec at = point_from_ads(picked);
     // The texts read away from the picked end.
     const double bearing =

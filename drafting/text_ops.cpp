@@ -10,6 +10,7 @@
 #include "entity_makers.h"
 #include "entity_readers.h"
 #include "geometry.h"
+#include "layers.h"
 #include "numbers.h"
 #include "prompts.h"
 #include "resbuf_util.h"
@@ -75,7 +76,8 @@ void change_all(int mode, const std::string& text, double real)
     acutPrintf("\nChanged [%i] Failed [%i]", pending.ok_count, pending.fail_count);
 }
 
-// A real answer by prompt_spec; false for the keyword "M" (back to the menu).
+// A real answer above 0 by prompt_spec; false for the keyword "M" (back to the
+// menu).
 bool ask_real_until_given(const std::string& spec, double default_value, double& out)
 {
     for (;;) {
@@ -83,7 +85,8 @@ bool ask_real_until_given(const std::string& spec, double default_value, double&
         const int rc = prompt_real_spec(spec, default_value, 3, answer);
         if (rc == 1) {
             out = std::strtod(answer.c_str(), nullptr);
-            return true;
+            if (out > 0) return true;
+            acutPrintf("\nThe value must be above 0.");
         }
         if (rc == 2 && str_upper_copy(answer) == "M") return false;
     }
@@ -125,7 +128,8 @@ int find_texts()
     if (find.empty()) return 0;
     menu.find_text = find;
     prompt_kword_into("0", "Yes No", "Whole Word Only <Y>es/<N>o", menu.whole_word, menu.whole_word);
-    const bool whole = menu.whole_word == "Yes";
+    // An empty answer gives the default upper-cased ("YES").
+    const bool whole = strcasecmp(menu.whole_word.c_str(), "Yes") == 0;
     bool found = false;
     for (long i = 0; i < menu.count; ++i) {
         if (!text_find_match(item_text(i), find, whole)) continue;
@@ -267,7 +271,8 @@ int text_to_table()
     const std::string drawing = dwg_full_path();
     if (menu.table_started && strcasecmp(menu.table_drawing.c_str(), drawing.c_str()) != 0)
         menu.table_started = 0;
-    if (!menu.table_started) {
+    const bool going_on = menu.table_started;
+    if (!going_on) {
         ads_name base;
         point3d_rec picked;
         if (ent_select_type("Select Base Text", "TEXT", base, picked) != 1) return 0;
@@ -280,7 +285,7 @@ int text_to_table()
         ads_point location;
         if (acedGetPoint(nullptr, "\npick table location:", location) != RTNORM) return 0;
         double column = menu.table_column;
-        prompt_dist_luprec(nullptr, "Distance ID", menu.table_column, column);
+        prompt_dist_luprec_flags(RSG_NONEG, nullptr, "Distance ID", menu.table_column, column);
         menu.table_column = column;
         menu.table_row = point_from_ads(location);
         menu.table_height = height;
@@ -289,16 +294,19 @@ int text_to_table()
         menu.table_drawing = drawing;
         table_row(menu, text, desc);
     }
+    int rows = 0;  // rows of this call after the first
     for (;;) {
         ads_name next;
         point3d_rec picked;
         const int rc = ent_select_type("Select Next Text", "TEXT", next, picked);
-        if (rc == 0) return 1;
+        // Going on with a table and picking nothing at once is leaving early.
+        if (rc == 0) return going_on && rows == 0 ? 0 : 1;
         if (rc != 1) continue;
         std::string text, desc;
         ent_get_string(next, 1, text);
         prompt_string(0, 1, "Desc", "", desc);
         table_row(menu, text, desc);
+        ++rows;
     }
 }
 
@@ -383,7 +391,7 @@ int numbers_to_lot_layer()
     text_util_rec& menu = text_util();
     std::string layer;
     prompt_string(0, 0, "Lot Number Layer", menu.lot_layer, layer);
-    if (layer.empty()) return 0;
+    if (!layer_name_valid(layer.c_str(), 0)) return 0;  // the alert says why
     menu.lot_layer = layer;
     text_modify_set(12, layer, 0, 0);
     int moved = 0;

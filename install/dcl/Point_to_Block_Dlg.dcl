@@ -1,6 +1,7 @@
 // Copy block to points. "block_name_listbox" lists the drawing's blocks; OK
 // stays disabled until one is chosen. "pick_text_btn" ends with status 2 to
-// pick the rotation as the bearing between two points.
+// pick the rotation as the bearing between two points. A scale that is not
+// above 0 is put back, and "error" says why.
 point_to_block_dlg : dialog {
     label = "Copy block to points";
     : list_box {
@@ -44,7 +45,7 @@ point_to_block_dlg : dialog {
         mnemonic = "b";
     }
     : button { key = "text_author"; label = "Help and updates"; }
-    spacer_1;
+    errtile;
     : row {
         : button {
             key = "ok";

@@ -164,7 +164,8 @@ TEST_F(NumberUtilTest, LabelArasFromTheMenu)
     EXPECT_EQ(texts, std::vector<std::string>{"12 345"});
 }
 
-// The tools that only the dispatch reaches, run by a remembered index.
+// The tools that only the dispatch reaches, run by a remembered index; in auto
+// run each starts from a new text selection.
 TEST_F(NumberUtilTest, SumAngleAndPerimeterCheck)
 {
     text("S", 0, 0, "12.5");
@@ -187,12 +188,14 @@ TEST_F(NumberUtilTest, SumAngleAndPerimeterCheck)
     ASSERT_FALSE(session().transcript().alerts.empty());
     EXPECT_EQ(session().transcript().alerts.back(), "Error found \n2");
 
-    out = call(7, "0,0\n10,0\n0,10\n-10,-10\n\n");
+    // The third direction bearing 59 30' (from the east one: 30 30').
+    out = call(7, "ALL\n\n0,0\n10,0\n0,10\n-10,-10\n8.616291604415,5.075383629607\n\n");
     EXPECT_NE(out.find("Angle :90.0000 =>270.0000"), std::string::npos) << out;
     EXPECT_NE(out.find("Angle :135.0000 =>225.0000"), std::string::npos) << out;
+    EXPECT_NE(out.find("Angle :30.3000 =>329.3000"), std::string::npos) << out;
 
     // A lot of perimeter 400 that closes within 0.05.
-    out = call(8, "-1\nabc\n0.05\n400\n");
+    out = call(8, "ALL\n\n-1\nabc\n0.05\n400\n");
     EXPECT_NE(out.find("A distance cannot be below 0."), std::string::npos) << out;
     EXPECT_NE(out.find("ERROR PER CHAIN= 0.012500 PER 20 METERS= 0.002515"), std::string::npos) << out;
     EXPECT_NE(
@@ -200,9 +203,51 @@ TEST_F(NumberUtilTest, SumAngleAndPerimeterCheck)
             "Acceptable  ERROR within 0.025 links/0.006 meter per chain/20 meters per minute K.P.U 3/76"),
         std::string::npos);
     // eXit at the first prompt: the menu comes back.
-    out = call(8, "X\npick exit\n");
+    out = call(8, "ALL\n\nX\npick exit\n");
     EXPECT_NE(out.find("Dialog number_utility_dlg"), std::string::npos) << out;
     EXPECT_EQ(run_number_tool(9), -1);
+}
+
+// With auto run on, every tool but the constant one starts from a new text
+// selection: selecting nothing there (or, for the constant tool, at its own
+// selection) brings the menu back and changes nothing.
+TEST_F(NumberUtilTest, AutoRunWithNothingSelectedBringsTheMenuBack)
+{
+    text("S", 0, 0, "12.5");
+    ASSERT_TRUE(test_make_point("PTS", 0, 0, 0));
+    const test_model_state before = test_model_snapshot(drawing());
+    number_util_rec& state = number_util();
+    for (int index = 0; index <= 8; ++index) {
+        SCOPED_TRACE(index);
+        session().transcript().clear();
+        state = number_util_rec{};
+        state.filled = 1;
+        state.index = index;
+        state.auto_run = 1;
+        session().set_input(host::script_input("\npick exit\n"));
+        b_number_util();
+        const std::string out = session().transcript().text();
+        EXPECT_NE(out.find("Dialog number_utility_dlg"), std::string::npos) << out;
+        EXPECT_EQ(test_model_snapshot(drawing()), before) << out;
+    }
+}
+
+// Wrong values in the tools' dialogs are put back to the last good ones, and
+// a word at the unit question is asked again.
+TEST_F(NumberUtilTest, WrongDialogValuesArePutBack)
+{
+    const long twelve = text("L", 0, 0, "12");
+    menu(
+        "select s_progname 0\npick select_btn\nALL\n\npick go_btn\n"
+        "set const_value_t abc\nset const_value_t 5\nset decimal_t -1\nset decimal_t x\nset decimal_t 1.5\n"
+        "set decimal_t 1\npick ok\npick exit\n");
+    EXPECT_EQ(get(twelve)->text(1), "17.0");
+    menu(
+        "select s_progname 4\npick select_btn\nALL\n\npick go_btn\nset t_upd_text abc\nset t_upd_text 7\n"
+        "set t_upd_decimal -2\npick ok\npick exit\n");
+    EXPECT_EQ(get(twelve)->text(1), "7") << "start 7, no decimals";
+    const std::string out = menu("select s_progname 5\npick go_btn\nmetres\nF\nALL\n\npick exit\n");
+    EXPECT_EQ(get(twelve)->text(1), "2.134") << out;
 }
 
 }  // namespace

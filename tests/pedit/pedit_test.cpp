@@ -256,39 +256,49 @@ TEST_F(PeditTest, DecurveGivesTheFrameBack)
 
 // The spline command over a selection: POLYLINEs and LWPOLYLINEs counted and
 // splined; any layer with the lock bit is left alone by the command itself,
-// whatever its other flags (locked and frozen in new viewports here).
+// whatever its other flags; nothing selected is leaving at once.
 TEST_F(PeditTest, SplineCommandSplinesTheSelectionButNotLockedLayers)
 {
     ASSERT_TRUE(test_make_lwpolyline("A", 0, kOpenFrame));
     ASSERT_TRUE(test_make_lwpolyline("B", 1, std::vector<XY>{{100, 0}, {140, 0}, {140, 30}}));
-    ASSERT_TRUE(test_make_lwpolyline("KEEP", 0, std::vector<XY>{{200, 0}, {210, 5}, {220, 0}}));
+    // Locked; locked and frozen in new viewports; locked and referenced.
+    const struct {
+        const char* layer;
+        int flags;
+    } locked[] = {{"K4", 4}, {"K6", 4 | 2}, {"K68", 4 | 64}};
+    for (const auto& k : locked) {
+        ASSERT_TRUE(test_make_lwpolyline(k.layer, 0, std::vector<XY>{{200, 0}, {210, 5}, {220, 0}}));
+        for (host::Group& g : drawing().get(drawing().find_record("LAYER", k.layer))->groups)
+            if (g.code == 70) g.integer = k.flags;
+    }
     ASSERT_TRUE(test_make_point("A", 5, 5, 0));
-    host::Entity* keep = drawing().get(drawing().find_record("LAYER", "KEEP"));
-    for (host::Group& g : keep->groups)
-        if (g.code == 70) g.integer = 4 | 2;
 
     session().set_input(host::script_input("ALL\n\n"));
     spline_polylines_cmd();
     const std::string out = session().transcript().text();
     EXPECT_NE(out.find("This program to spline LWPOLYLINES/POLYLINE.!!!!!Lock necessary layers!!!!"),
               std::string::npos);
-    EXPECT_NE(out.find("Found 3 LWPOLYLINE"), std::string::npos) << out;
+    EXPECT_NE(out.find("Found 5 LWPOLYLINE"), std::string::npos) << out;
     EXPECT_NE(out.find("Found 0 POLYLINE"), std::string::npos) << out;
-    EXPECT_NE(out.find("1 on locked layers left as they were"), std::string::npos) << out;
+    EXPECT_NE(out.find("3 on locked layers left as they were"), std::string::npos) << out;
     EXPECT_EQ(out.find("PEDIT: the polyline is on the locked layer"), std::string::npos)
         << "the command itself leaves locked layers alone";
     EXPECT_EQ(live("POLYLINE").size(), 2u);
-    ASSERT_EQ(live("LWPOLYLINE").size(), 1u);
-    EXPECT_EQ(live("LWPOLYLINE")[0]->layer(), "KEEP");
+    const auto kept = live("LWPOLYLINE");
+    ASSERT_EQ(kept.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(kept[i]->layer(), locked[i].layer);
 
     // A selection without polylines.
     session().transcript().clear();
     session().set_input(host::script_input("5,5\n\n"));
-    spline_polylines_cmd();
+    EXPECT_EQ(spline_polylines_cmd(), 1);
     const std::string none = session().transcript().text();
     EXPECT_NE(none.find("Found 0 LWPOLYLINE"), std::string::npos) << none;
     EXPECT_NE(none.find("Found 0 POLYLINE"), std::string::npos) << none;
     EXPECT_EQ(live("POLYLINE").size(), 2u);
+    // Nothing selected: the user left at once.
+    session().set_input(host::script_input("\n"));
+    EXPECT_EQ(spline_polylines_cmd(), 0);
     EXPECT_EQ(check_with_scipy(), 2);
 }
 

@@ -129,8 +129,8 @@ TEST_F(PlanToolsTest, RescaleDoublesTextHeightsAndBlockScales)
     run("(b_bscale)\n2\n1000\n500\nALL\n\n");
     EXPECT_NEAR(live("TEXT")[0]->real(40), 0.65, 1e-12);
     EXPECT_NEAR(live("INSERT")[0]->real(41), 1.0, 1e-12);
-    // Mode 3 (blocks only).
-    run("(b_bscale)\n3\n\n\nALL\n\n");
+    // Mode 3 (blocks only), through the menu's first entry.
+    run("(b_util_plan_prop)\nselect s_progname 0\npick go_btn\n3\n\n\nALL\n\n");
     EXPECT_NEAR(live("INSERT")[0]->real(41), 0.5, 1e-12);
     EXPECT_NEAR(live("TEXT")[0]->real(40), 0.65, 1e-12);
 }
@@ -346,6 +346,58 @@ TEST_F(PlanToolsTest, ZeroElevationMarksAndAngleLabel)
     EXPECT_EQ(texts[0]->text(1), "60%%d00'00\"");
     EXPECT_NEAR(texts[0]->real(40), 2.0, 1e-12);
     EXPECT_NEAR(texts[0]->real(50), kPi / 6, 1e-6);
+}
+
+// With auto run on, leaving a tool at its first question (an exit, nothing
+// picked or selected, a cancelled dialog) brings the menu back, and nothing in
+// the drawing changes.
+TEST_F(PlanToolsTest, LeavingAnAutoRunToolAtOnceBringsTheMenuBack)
+{
+    define_tree();
+    insert("TREE", 10, 10, 1.0);
+    text("T", 0, 0, 1.0);
+    ads_point c = {3, 3, 0};
+    make(acutBuildList(RTDXF0, "CIRCLE", 8, "0", 10, c, 40, 1.0, 0));
+    ASSERT_TRUE(
+        test_make_lwpolyline("C", 0, std::vector<host::Point3>{{0, 0, 0}, {10, 5, 0}, {20, 0, 0}}, -5));
+    const struct {
+        int index;
+        const char* leave;  // the answers that leave the tool
+    } cases[] = {{0, "X\n"}, {1, "cancel\n"}, {2, "\n"}, {3, "X\n"},     {4, "\n"},
+                 {5, "\n"},  {6, "\n"},       {7, "\n"}, {8, "\n\n\n\n"}};
+    const test_model_state before = test_model_snapshot(drawing());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        const std::string out = run_tool(c.index, std::string(c.leave) + "pick exit\n");
+        EXPECT_NE(out.find("Dialog utility_plan_prop_dlg"), std::string::npos) << out;
+        EXPECT_EQ(test_model_snapshot(drawing()), before) << out;
+    }
+    EXPECT_FALSE(drawing().find_record("LAYER", "CHECK_3D")) << "the check leaves before it makes its layer";
+}
+
+// Wrong answers at the tools' prompts and dialog tiles are asked again or put
+// back, and the tool then does what the good answers say.
+TEST_F(PlanToolsTest, WrongAnswersAreAskedAgainOrPutBack)
+{
+    define_tree();
+    ASSERT_TRUE(test_make_point("P", 1, 2, 0));
+    // A scale of 0, a negative one and a word are put back to 1:1000.
+    std::string out = run_tool(1,
+                               "select block_name_listbox 0\nset scale_text 0\nset scale_text -5\n"
+                               "set scale_text abc\nok\nALL\n\n");
+    ASSERT_EQ(live("INSERT").size(), 1u) << out;
+    EXPECT_NEAR(live("INSERT")[0]->real(41), 1.0, 1e-12);
+
+    // Elevation check: words asked again, a negative radius asked again, 0 the
+    // default radius 2.
+    ASSERT_TRUE(test_make_lwpolyline("C", 0, std::vector<host::Point3>{{0, 0, 0}, {10, 0, 0}}, -5));
+    out = run_tool(8, "abc\n-10\nabc\n-1\nmaybe\nNo\n-3\n0\nALL\n\n");
+    EXPECT_NE(out.find("Requires a numeric value."), std::string::npos) << out;
+    EXPECT_NE(out.find("A radius must be above 0."), std::string::npos) << out;
+    const auto circles = live("CIRCLE", "CHECK_3D");
+    ASSERT_EQ(circles.size(), 2u) << out;
+    EXPECT_NEAR(circles[0]->real(40), 2.0, 1e-12);
+    EXPECT_NEAR(circles[1]->point(10).x, 10.0, 1e-12);
 }
 
 }  // namespace

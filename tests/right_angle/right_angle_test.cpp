@@ -153,4 +153,29 @@ TEST_F(RightAngleTest, SavedSettingsText)
     EXPECT_EQ(layer->xdata_of("LINETP")->items.at(0).text, "Line_tp_line,500.000,");
 }
 
+// Wrong answers are asked again: a word at the base point, a direction point on
+// the base point, an empty or negative chainage, a negative offset, a first leg
+// of no length and a distance that is no number.
+TEST_F(RightAngleTest, WrongAnswersAreAskedAgain)
+{
+    std::string out = run("(b_pnt_right_angle)\nabc\n0,0\n0,0\n10,0\n\n-5\n4\nabc\n4,3\n-2\n2\nword\nX\n");
+    EXPECT_NE(out.find("gives no direction"), std::string::npos) << out;
+    EXPECT_NE(out.find("A value is needed here"), std::string::npos) << out;
+    EXPECT_NE(out.find("Value must be positive."), std::string::npos) << out;
+    EXPECT_NE(out.find("ra_pnt.dist1 :4.000000\n"), std::string::npos) << "a word keeps the chainage";
+    auto points = live("POINT");
+    ASSERT_EQ(points.size(), 1u) << out;
+    EXPECT_NEAR(points[0]->point(10).x, 4.0, 1e-9);
+    EXPECT_NEAR(points[0]->point(10).y, 2.0, 1e-9);
+
+    out = run("(b_line_tepat)\npick yes\n0,0\n0,0\n10,0\nabc\n13,4\nabc\n5\nX\n");
+    EXPECT_NE(out.find("gives no direction"), std::string::npos) << out;
+    EXPECT_NE(out.find("A distance must be above 0."), std::string::npos) << out;
+    const auto lines = live("LINE");
+    ASSERT_EQ(lines.size(), 1u) << out;
+    EXPECT_NEAR(lines[0]->point(10).x, 10.0, 1e-12);
+    EXPECT_NEAR(lines[0]->point(11).x, 10.0, 1e-12);
+    EXPECT_NEAR(lines[0]->point(11).y, 5.0, 1e-12);
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ads.h"
@@ -21,7 +22,8 @@ inline bool test_make_point(const char* layer, double x, double y, double z)
 // An LWPOLYLINE with flags 70 through the points' x and y; an elevation other
 // than 0 is given as its group 38.
 template <class Point>
-bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points, double elevation = 0)
+bool test_make_lwpolyline(const char* layer, int flags, const std::vector<Point>& points,
+                          double elevation = 0)
 {
     resbuf* head =
         acutBuildList(RTDXF0, "LWPOLYLINE", 8, layer, 90, static_cast<int>(points.size()), 70, flags, 0);
@@ -59,6 +61,20 @@ inline std::vector<const host::Entity*> test_live_entities(const host::Drawing& 
     for (long id : drawing.model) {
         const host::Entity* e = drawing.get(id);
         if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer)) out.push_back(e);
+    }
+    return out;
+}
+
+// What model space holds (every entity not erased, with its groups and extended
+// data, in order), to check that a command changed nothing.
+using test_model_state =
+    std::vector<std::tuple<std::string, std::vector<host::Group>, std::vector<host::XDataApp>>>;
+inline test_model_state test_model_snapshot(const host::Drawing& drawing)
+{
+    test_model_state out;
+    for (long id : drawing.model) {
+        const host::Entity* e = drawing.get(id);
+        if (e && !e->erased) out.emplace_back(e->type, e->groups, e->xdata);
     }
     return out;
 }

@@ -3,6 +3,8 @@
 // the LISP commands b_ddedit_text, b_rotext, b_rotext_reverse and
 // b_rotext_byline, by script. Expected places come from the host's font
 // model: a text of n glyphs is 0.8 n h w wide and h high.
+#include "text_util.h"
+
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -318,6 +320,84 @@ TEST_F(TextUtilTest, EditAndTurnTexts)
     ASSERT_FALSE(session().transcript().alerts.empty());
     EXPECT_EQ(session().transcript().alerts.back(), "Not LINE");
     EXPECT_TRUE(session().current().highlighted.empty());
+
+    // One picked text (this program's copy, asked afresh): only it turns, to
+    // the bearing 180 of the two points.
+    text_util().rotext_mode.clear();
+    session().set_input(host::script_input("O\n20.2,0.2\n0,0\n0,-10\n\n"));
+    EXPECT_EQ(b_rotext(), 1);
+    EXPECT_NEAR(get(b)->real(50), 270 * kPi / 180, 1e-9);
+    EXPECT_NEAR(get(a)->real(50), 225 * kPi / 180, 1e-9);
+    EXPECT_TRUE(session().current().highlighted.empty());
+}
+
+// "Find" asks whole word with the default "Yes" on its first use: an empty
+// answer takes it, so only the text that is the word itself matches.
+TEST_F(TextUtilTest, FindTakesTheWholeWordDefault)
+{
+    text("T", 0, 0, "lot 12");
+    text("T", 0, 5, "lot 13");
+    text("T", 0, 10, "LOT");
+    const std::string out = operation(3, "lot\n\n\n");
+    EXPECT_NE(out.find("Whole Word Only <Y>es/<N>o <YES>"), std::string::npos) << out;
+    size_t stops = 0;
+    for (size_t at = out.find("<S>top"); at != std::string::npos; at = out.find("<S>top", at + 1)) ++stops;
+    EXPECT_EQ(stops, 1u) << out;
+}
+
+// With auto run on "Text to Table" goes on with its table; picking no text at
+// once brings the menu back.
+TEST_F(TextUtilTest, AutoRunTableLeftAtOnceBringsTheMenuBack)
+{
+    text("LOTS", 0, 0, "A1", 2.0);
+    run("(b_text_util)\nselect s_progname 16\npick auto_run_tg\npick go_btn\n0.3,0.3\n\n100,100\n20\n\n"
+        "pick exit\n");
+    ASSERT_EQ(live("TEXT", "LOTS").size(), 2u);
+    const std::string out = run("(b_text_util)\n\npick exit\n");
+    EXPECT_NE(out.find("Select Next Text"), std::string::npos) << out;
+    EXPECT_NE(out.find("Dialog text_utility_dlg"), std::string::npos) << out;
+    EXPECT_EQ(live("TEXT", "LOTS").size(), 2u);
+}
+
+// Wrong answers are asked again or end the operation with a message, and
+// leave the texts as they were.
+TEST_F(TextUtilTest, WrongAnswersChangeNothing)
+{
+    const long a = text("T", 0, 0, "12", 1.0, 0.5);
+    std::string out = run("(b_text_util)\nselect s_progname 0\npick go_btn\n0\n-1\n500\n-2\n\n\npick exit\n");
+    EXPECT_NE(out.find("The value must be above 0."), std::string::npos) << out;
+    EXPECT_NE(out.find("Cal Text Height :0.650000"), std::string::npos) << out;
+
+    const test_model_state before = test_model_snapshot(drawing());
+    operation(6, "\n");  // nothing to add
+    operation(19, "A*B\n");
+    ASSERT_FALSE(session().transcript().alerts.empty());
+    EXPECT_NE(session().transcript().alerts.back().find("Invalid characters in layer name"),
+              std::string::npos);
+    out = operation(17, home() + "/missing.csv\n");
+    EXPECT_NE(out.find("Cannot open"), std::string::npos) << out;
+    // Turned by two points that coincide: no direction, the text stays.
+    out = run("(b_rotext)\nM\nALL\n\n5,5\n5,5\n\n");
+    EXPECT_NE(out.find("gives no direction"), std::string::npos) << out;
+    ads_point s = {100, 0, 0};
+    resbuf* line = acutBuildList(RTDXF0, "LINE", 8, "0", 10, s, 11, s, 0);
+    ASSERT_EQ(acdbEntMake(line), RTNORM);
+    acutRelRb(line);
+    test_model_state with_line = before;
+    with_line.emplace_back("LINE", drawing().get(drawing().last_main())->groups,
+                           std::vector<host::XDataApp>{});
+    out = run("(b_rotext_byline)\n100,0\n");
+    EXPECT_NE(out.find("The LINE has no length"), std::string::npos) << out;
+    EXPECT_EQ(test_model_snapshot(drawing()), with_line);
+    EXPECT_NEAR(get(a)->real(50), 0.5, 1e-12);
+
+    // A negative column distance is asked again.
+    out =
+        run("(b_text_util)\nselect s_progname 16\npick go_btn\n0.3,0.3\nDesc\n50,50\n-5\n10\n\npick exit\n");
+    EXPECT_NE(out.find("Value must be positive."), std::string::npos) << out;
+    const auto rows = live("TEXT");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_NEAR(rows[2]->point(11).x, 40.0, 1e-9) << "the description 10 to the west";
 }
 
 }  // namespace
