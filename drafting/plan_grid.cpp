@@ -135,11 +135,13 @@ int pelan_grid_dlg(grid_frame_rec& frame)
     def.file = "Pelan_Grid_Dlg.dcl";
     def.name = "pelan_grid_dlg";
     def.tiles = {tile_layer("layer_text", edit.layer, 254),
-                 tile_real("scale_text", edit.scale, luprec),
+                 tile_real_positive("scale_text", edit.scale, luprec),
                  tile_real("sela_text", edit.interval, luprec),
-                 tile_real("textheight_text", edit.text_height, luprec),
-                 tile_real("textwidth_text", edit.width_factor, luprec),
-                 tile_real("linelength_text", edit.tick_length, luprec),
+                 tile_real_positive("textheight_text", edit.text_height, luprec),
+                 tile_real_positive("textwidth_text", edit.width_factor, luprec),
+                 tile_real_checked(
+                     "linelength_text", edit.tick_length, luprec, [](double v) { return v >= 0; },
+                     "The tick length cannot be less than 0."),
                  tile_real("textspc_text", edit.text_spacing, luprec),
                  tile_popup("language_pop", edit.language, kLanguages),
                  tile_button("pick_grd_btn", 2),

@@ -16,6 +16,7 @@ pelan_grid_dlg : dialog {
     : popup_list { key = "language_pop"; label = "Letters :"; width = 20; }
     : button { key = "pick_grd_btn"; label = "Pick frame <"; width = 16; action = "(done_dialog 2)"; }
     : button { key = "text_author"; label = "Help and updates"; }
+    errtile;
     spacer_1;
     : row {
         : button { key = "ok"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }

@@ -286,6 +286,17 @@ TEST_F(PlanGridTest, BadAnswersAreAskedAgainOrRefused)
     EXPECT_EQ(queries::count(out, "The OK button is disabled"), 2u) << "no frame, still no OK";
     EXPECT_EQ(entity_count(), 0u);
 
+    // Sizes of 0 or less are put back and the error line says why.
+    out =
+        run("(b_block_grid)\nset scale_text 0\nshow\nset textheight_text -2\nshow\nset linelength_text -1\n"
+            "show\ncancel\n");
+    EXPECT_EQ(queries::count(out, "error: text, value \"The value must be more than 0.\""), 2u) << out;
+    EXPECT_NE(out.find("error: text, value \"The tick length cannot be less than 0.\""), std::string::npos);
+    EXPECT_EQ(queries::count(out, "value \"1000.0000\""), 3u) << "the scale was put back";
+    EXPECT_EQ(queries::count(out, "label \"Text height :\", value \"2.0000\""), 3u);
+    EXPECT_EQ(queries::count(out, "label \"Tick length :\", value \"10.0000\""), 3u);
+    EXPECT_EQ(entity_count(), 0u);
+
     out =
         run("(b_block_grid)\nset sela_text 50\npick pick_grd_btn\nnorth\n1050,2030\n1050,2530\n1550,2030\n"
             "cancel\n");
