@@ -612,7 +612,8 @@ void Reader::read_header(const Object& section)
             ++i;
             continue;
         }
-        std::string variable(trimmed(tags[i++].value));
+        // Kept in UTF-8 as the kept groups are, and written back as they are.
+        std::string variable = code_page_text(trimmed(tags[i++].value), page_);
         size_t end = i;
         while (end < tags.size() && tags[end].code != 9) ++end;
         if (i < end && variable.size() > 1 && variable[0] == '$') {
@@ -1010,7 +1011,7 @@ DxfReadResult Reader::read(size_t size_hint)
         } else if (name == "OBJECTS") {
             keep_section(kept_->objects);
         } else {
-            kept_->sections.push_back({name, {}});  // THUMBNAILIMAGE, ACDSDATA, ...
+            kept_->sections.push_back({code_page_text(name, page_), {}});  // THUMBNAILIMAGE, ACDSDATA, ...
             keep_section(kept_->sections.back().objects);
         }
     }

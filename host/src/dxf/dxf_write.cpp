@@ -146,6 +146,12 @@ private:
     void xdata(const std::vector<XDataApp>& apps);
     // Code and value lines kept from a file, in the texts' encoding of this one.
     void kept_lines(const std::string& lines);
+    // A group whose value is kept as the file had it (a kept header variable's or
+    // section's name): written as it was, as the kept groups are.
+    void kept_tag(int code, const std::string& value)
+    {
+        kept_lines(std::to_string(code) + "\n" + value + "\n");
+    }
     // An object kept from a file; one without a handle of its own gets one
     // (but for a CLASS, which has none), and the owner given.
     void write_kept(const KeptObject& object, const std::string& owner);
@@ -473,7 +479,7 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
             if (own.count(v.name) || v.name == "$HANDSEED") {
                 write_own(v.name);
             } else {
-                tag(9, v.name);
+                kept_tag(9, v.name);
                 kept_lines(v.groups);
             }
         }
@@ -868,7 +874,7 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
     if (kept_)
         for (const KeptSection& section : kept_->sections) {
             tag(0, "SECTION");
-            tag(2, section.name);
+            kept_tag(2, section.name);
             for (const KeptObject& object : section.objects) write_kept(object, "");
             tag(0, "ENDSEC");
         }
