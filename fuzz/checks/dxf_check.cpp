@@ -22,6 +22,18 @@ bool saved_text(const std::string& text, std::string& saved, std::string& error)
     return true;
 }
 
+// The text with the value of $HANDSEED left out: it need only lie above every
+// handle of the file, and a save that writes the file's own objects in place
+// of those it first made for a broken file may leave it higher than before.
+std::string without_handle_seed(std::string text)
+{
+    const std::string seed = "\n$HANDSEED\n5\n";
+    size_t at = text.find(seed);
+    if (at == std::string::npos) return text;
+    at += seed.size();
+    return text.replace(at, text.find('\n', at) - at, "*");
+}
+
 }  // namespace
 
 std::string dxf_round_trip(std::string_view input)
@@ -30,7 +42,8 @@ std::string dxf_round_trip(std::string_view input)
     std::string first, second, error;
     if (!saved_text(std::string(input), first, error)) return "";
     if (!saved_text(first, second, error)) return "the saved drawing cannot be opened: " + error;
-    return difference("the first and the second save", first, second);
+    return difference("the first and the second save", without_handle_seed(first),
+                      without_handle_seed(second));
 }
 
 }  // namespace fuzzcheck

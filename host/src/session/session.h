@@ -57,7 +57,7 @@ public:
     {
         text_.clear();
         line_start_ = 0;
-        rewrite_pending_ = after_answer_ = false;
+        rewrite_pending_ = after_answer_ = typed_at_terminal_ = false;
     }
     // What the line a person types on shows already: the prompt; empty after an
     // answer, whose Enter began a new line.
