@@ -257,6 +257,14 @@ bool append_records(const std::function<std::string(bool version3)>& records, co
     return append_records_at(trav_settings().file_name, records, whole);
 }
 
+// A line kept as it will be read again once written: a stray carriage return
+// at its end ("\r\r\n" in the file) would otherwise go with the line end.
+std::string kept_line(std::string line)
+{
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
 // Reads the record lines of a file's text into the state; the lines that give
 // no record go to not_taken, and each skipped one is reported.
 void read_records(const std::vector<std::string>& lines, bool version4, read_state& state,
@@ -267,13 +275,13 @@ void read_records(const std::vector<std::string>& lines, bool version4, read_sta
         if (fields.empty()) continue;
         const int type = record_type(str_trim(fields[0]));
         if (type < 0) {
-            if (!str_trim(lines[i]).empty()) not_taken.push_back(lines[i]);
+            if (!str_trim(lines[i]).empty()) not_taken.push_back(kept_line(lines[i]));
             continue;
         }
         record_fields record;
         if (const std::string why = take_fields(fields, type, version4, record); !why.empty()) {
             report_skipped(i + 1, why);
-            not_taken.push_back(lines[i]);
+            not_taken.push_back(kept_line(lines[i]));
             continue;
         }
         read_record(state, record);

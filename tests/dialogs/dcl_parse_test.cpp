@@ -155,4 +155,55 @@ TEST(DclReader, ErrorsNameTheLine)
     }
 }
 
+// Files nested or built up past what a dialog needs are refused with the
+// line where the limit was passed, before the reader runs out of stack or memory.
+TEST(DclReader, FilesPastTheLimitsAreRefusedWithTheirLine)
+{
+    const int deep = 100000;
+    std::string nested = "d : dialog {\n";
+    for (int i = 0; i < deep; ++i) nested += ": row {\n";
+    for (int i = 0; i < deep; ++i) nested += "}\n";
+    nested += "}\n";
+
+    std::string chain = "p0 : row { }\n";
+    for (int i = 1; i < deep; ++i)
+        chain += "p" + std::to_string(i) + " : p" + std::to_string(i - 1) + " { }\n";
+
+    // Each prototype holds two of the one before: 2^40 tiles if it were built.
+    std::string doubling = "p0 : text { }\n";
+    for (int i = 1; i <= 40; ++i)
+        doubling += "p" + std::to_string(i) + " : row { : p" + std::to_string(i - 1) + " { } : p" +
+                    std::to_string(i - 1) + " { } }\n";
+
+    struct Case {
+        std::string text;
+        int line;  // 0: any
+        std::string says;
+    };
+    const Case cases[] = {
+        // The dialog and 255 rows inside it are 256 levels; the next row is one too many.
+        {nested, host::kDclNestingLimit + 1, "tiles nested deeper than 256 levels"},
+        {chain, 0, "nested deeper than 512 levels"},
+        {doubling, 0, "the tiles come to more than 100000"},
+        {"p : row { : p { } }\n", 1, "prototype 'p' is built on itself"},
+    };
+    for (const Case& c : cases) {
+        DclError error;
+        EXPECT_FALSE(parse_dcl(c.text, "deep.dcl", &error));
+        if (c.line) {
+            EXPECT_EQ(error.line, c.line);
+        }
+        EXPECT_GT(error.line, 0);
+        EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
+    }
+
+    // Up to the limit the file is read.
+    std::string allowed = "d : dialog {\n";
+    for (int i = 1; i < host::kDclNestingLimit; ++i) allowed += ": row {\n";
+    for (int i = 1; i < host::kDclNestingLimit; ++i) allowed += "}\n";
+    allowed += "}\n";
+    DclError error;
+    EXPECT_TRUE(parse_dcl(allowed, "deep.dcl", &error)) << error.text();
+}
+
 }  // namespace

@@ -433,4 +433,23 @@ TEST_F(DialogScript, InstalledPolylineConfirmEndsByItsOwnAction)
               (std::vector<Call>{{"rb_CoordFrame", "1", CBR_SELECT}, {"tg_neverAsk", "1", CBR_SELECT}}));
 }
 
+// A dialog file a user nested too deep is refused by name and line, and the
+// refusal is a failure of the session; the host goes on.
+TEST_F(DialogScript, ADialogFileNestedTooDeepIsRefusedWithItsLine)
+{
+    std::string text = "deep_dlg : dialog {\n";
+    for (int i = 0; i < 100000; ++i) text += ": row {\n";
+    for (int i = 0; i < 100000; ++i) text += "}\n";
+    write_file("dcl/deep.dcl", text + "}\n");
+    int id = -1;
+    const std::string path = (folder_ / "dcl/deep.dcl").string();
+    EXPECT_EQ(ads_load_dialog(path.c_str(), &id), RTERROR);
+    EXPECT_NE(
+        transcript().find("Error in dialog file " + path + ", line 257: tiles nested deeper than 256 levels"),
+        std::string::npos)
+        << transcript();
+    EXPECT_EQ(session().failures(), 1);
+    EXPECT_EQ(ads_load_dialog((folder_ / "dcl/test.dcl").c_str(), &id), RTNORM);
+}
+
 }  // namespace

@@ -150,6 +150,15 @@ int p_void()
     return RSRSLT;
 }
 
+// (p_pair): the list ((8 . "LOT") 1.5) built with RTDOTE, as a plug-in returns an entity group.
+int p_pair()
+{
+    resbuf* list = acutBuildList(RTLB, RTSHORT, 8, RTDOTE, RTSTR, "LOT", RTLE, RTREAL, 1.5, 0);
+    acedRetList(list);
+    acutRelRb(list);
+    return RSRSLT;
+}
+
 // (p_dist [base]): a distance prompt from the base point given as a list; the distance.
 int p_dist()
 {
@@ -219,7 +228,7 @@ const Function kFunctions[] = {
     {"p_kword", p_kword},   {"p_point", p_point},   {"p_int", p_int},         {"p_real_loop", p_real_loop},
     {"p_string", p_string}, {"p_types", p_types},   {"p_command", p_command}, {"p_layer", p_layer},
     {"p_print", p_print},   {"p_void", p_void},     {"p_dist", p_dist},       {"p_file", p_file},
-    {"p_draw", p_draw},     {"p_redraw", p_redraw},
+    {"p_draw", p_draw},     {"p_redraw", p_redraw}, {"p_pair", p_pair},
 };
 
 }  // namespace

@@ -1,21 +1,51 @@
-// The cadhost program run as a user runs it: a script file in, the command line
-// on stdout.
+// The cadhost program run as a user or a shell script runs it: a script file in,
+// the command line on standard output, failures on standard error and in the
+// exit status.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host_fixture.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
+const std::string kProgram = std::string(ORVIK_BINARY_DIR) + "/bin/cadhost";
+
+std::string file_text(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Single quotes for the shell.
+std::string shell_quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+size_t count_of(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 class ProgramTest : public HostFixture {
 protected:
     // Runs build/bin/cadhost with the options and returns what it printed.
     std::string run_program(const std::string& options, int* status = nullptr)
     {
-        std::string command = std::string(ORVIK_BINARY_DIR) + "/bin/cadhost " + options + " 2>&1";
+        std::string command = kProgram + " " + options + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return "";
         std::string out;
@@ -27,9 +57,22 @@ protected:
         return out;
     }
 
-    std::string write_script(const std::string& text)
+    // Runs a shell command line as a shell script would, with the program's
+    // standard output and error in files; the exit status the shell saw ($?).
+    int run_shell(const std::string& line)
     {
-        std::string path = home() + "/session.scr";
+        std::string command = "cd " + shell_quoted(home()) + " && " + line + " >" + shell_quoted(out_file()) +
+                              " 2>" + shell_quoted(err_file()) + "; echo $? >" +
+                              shell_quoted(home() + "/status");
+        std::system(("sh -c " + shell_quoted(command)).c_str());
+        return std::stoi(file_text(home() + "/status"));
+    }
+    std::string out_file() const { return home() + "/out.txt"; }
+    std::string err_file() const { return home() + "/err.txt"; }
+
+    std::string write_script(const std::string& text, const std::string& name = "session.scr")
+    {
+        std::string path = home() + "/" + name;
         std::ofstream(path) << text;
         return path;
     }
@@ -38,8 +81,7 @@ protected:
 TEST_F(ProgramTest, RunsAScriptFileAndEchoesTheSession)
 {
     std::string script = write_script(
-        "; two drawings\n(setq a (* 6 7))\nNEW\n(getvar \"DWGNAME\")\nDOCUMENTS\n(strcat \"x\"\n\"y\")\nLOAD "
-        "Nowhere\n");
+        "; two drawings\n(setq a (* 6 7))\nNEW\n(getvar \"DWGNAME\")\nDOCUMENTS\n(strcat \"x\"\n\"y\")\n");
     int status = -1;
     std::string out = run_program("--script " + script + " --home " + home(), &status);
     EXPECT_EQ(status, 0) << out;
@@ -47,18 +89,168 @@ TEST_F(ProgramTest, RunsAScriptFileAndEchoesTheSession)
     EXPECT_NE(out.find("\"Drawing2.dwg\""), std::string::npos) << out;
     EXPECT_NE(out.find("* 2 Drawing2.dwg"), std::string::npos) << out;
     EXPECT_NE(out.find("\n\"xy\""), std::string::npos) << out;
-    EXPECT_NE(out.find("Cannot load the plug-in"), std::string::npos) << out;
 }
 
 TEST_F(ProgramTest, BadOptionsAndMissingScriptsAreRefused)
 {
     int status = 0;
     std::string out = run_program("--bogus", &status);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(status, 125);
     EXPECT_NE(out.find("unknown option --bogus"), std::string::npos) << out;
     out = run_program("--script " + home() + "/none.scr", &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("cannot read the script"), std::string::npos) << out;
+    out = run_program("--version", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, "cadhost 1.0\n");
+}
+
+// Each failure of a script counts in the exit status and is said on standard
+// error with the script line it came from, besides the command line.
+TEST_F(ProgramTest, FailuresGiveTheExitStatusAndStandardError)
+{
+    fs::create_directories(home() + "/plans");
+    struct Case {
+        const char* line;  // nullptr: a line that does not fail
+        const char* says;
+    } cases[] = {
+        {"FROB 1", "Unknown command \"FROB\""},
+        {"(+ 1 2)", nullptr},
+        {"OPEN nowhere.dxf", "Cannot open \"nowhere.dxf\""},
+        {"(no_such_function 1)", "; error: no function definition: NO_SUCH_FUNCTION"},
+        {"SAVEAS plans/ok.dxf", nullptr},
+        {"SAVEAS no such folder/x.dxf", "does not exist"},
+        {"(command \"NoSuchCommand\")", "Unknown command \"NoSuchCommand\""},
+        {"SWITCH 7", "There is no drawing \"7\""},
+        {"(+ 1 (* 2 3)", "; error: malformed list on input"},
+    };
+    std::string script;
+    int failing = 0;
+    for (const Case& c : cases) {
+        script += std::string(c.line) + "\n";
+        if (c.says) ++failing;
+    }
+    write_script(script);
+    int status = run_shell(kProgram + " --home " + shell_quoted(home()) +
+                           " --load /no/such/plugin.so --open missing.dxf --script session.scr");
+    const std::string out = file_text(out_file()), err = file_text(err_file());
+    EXPECT_EQ(status, failing + 2) << err;
+    EXPECT_NE(err.find("Cannot load the plug-in /no/such/plugin.so"), std::string::npos) << err;
+    EXPECT_NE(err.find("Cannot open \"missing.dxf\""), std::string::npos) << err;
+    int line = 0;
+    for (const Case& c : cases) {
+        ++line;
+        if (!c.says) continue;
+        SCOPED_TRACE(c.line);
+        // The unbalanced expression is read to the end of the script.
+        std::string where = "session.scr:" + std::to_string(line) + ": ";
+        EXPECT_NE(err.find("cadhost: " + where), std::string::npos) << err;
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    }
+    EXPECT_NE(err.find("cadhost: " + std::to_string(failing + 2) + " failures in this session\n"),
+              std::string::npos)
+        << err;
+    EXPECT_TRUE(fs::exists(home() + "/plans/ok.dxf"));
+    EXPECT_EQ(out.find("cadhost:"), std::string::npos) << "standard output has the command line only";
+
+    // A script where nothing fails ends with 0 and nothing on standard error.
+    write_script("(setq a 1)\nNEW\nSAVEAS plans/two.dxf\n", "clean.scr");
+    EXPECT_EQ(run_shell(kProgram + " --home " + shell_quoted(home()) + " --script clean.scr"), 0);
+    EXPECT_EQ(file_text(err_file()), "");
+}
+
+TEST_F(ProgramTest, TheFirstFailureEndsTheSessionWhenAsked)
+{
+    write_script("(setq a 1)\nOPEN nowhere.dxf\n(princ \"after\")\nNEW\n");
+    int status =
+        run_shell(kProgram + " --home " + shell_quoted(home()) + " --stop-on-error --script session.scr");
+    const std::string out = file_text(out_file());
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("The session ends at its first failure."), std::string::npos) << out;
+    EXPECT_EQ(out.find("after"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Drawing2"), std::string::npos) << out;
+
+    // A failure inside an expression ends the session once the expression is done.
+    write_script("(progn (command \"NoSuchCommand\") (princ \"same line\"))\n(princ \"after\")\n");
+    status =
+        run_shell(kProgram + " --home " + shell_quoted(home()) + " --stop-on-error --script session.scr");
+    EXPECT_EQ(status, 1) << file_text(out_file());
+    EXPECT_NE(file_text(out_file()).find("same line"), std::string::npos);
+    EXPECT_EQ(file_text(out_file()).find("after"), std::string::npos);
+}
+
+// Progress lines a command rewrites with "\r" are separate lines in a log.
+TEST_F(ProgramTest, ProgressLinesEndInANewlineWhenTheOutputIsNoTerminal)
+{
+    write_script("(progn (princ \"\\rstep 1\") (princ \"\\rstep 2\") (princ \"\\rdone\\n\") nil)\n");
+    EXPECT_EQ(run_shell(kProgram + " --home " + shell_quoted(home()) + " --script session.scr"), 0);
+    const std::string out = file_text(out_file());
+    EXPECT_EQ(out.find('\r'), std::string::npos) << out;
+    EXPECT_NE(out.find("nil)\nstep 1\nstep 2\ndone\n"), std::string::npos) << out;
+}
+
+// The install tree is said missing once, at the start.
+TEST_F(ProgramTest, AMissingInstallTreeIsReportedOnce)
+{
+    write_script("(setq a 1)\n(setq b 2)\n");
+    EXPECT_EQ(run_shell("CADHOST_INSTALL=" + shell_quoted(home() + "/no install") + " " + kProgram +
+                        " --home " + shell_quoted(home()) + " --script session.scr"),
+              0);
+    EXPECT_EQ(count_of(file_text(out_file()), "The install tree " + home() + "/no install is missing"), 1u)
+        << file_text(out_file());
+    EXPECT_EQ(count_of(file_text(err_file()), "is missing"), 1u) << file_text(err_file());
+    EXPECT_EQ(run_shell(kProgram + " --home " + shell_quoted(home()) + " --script session.scr"), 0);
+    EXPECT_EQ(file_text(out_file()).find("is missing"), std::string::npos);
+}
+
+// File names with blanks: quoted, and where the rest of the line is the name, unquoted too.
+TEST_F(ProgramTest, FileCommandsTakePathsWithBlanks)
+{
+    const std::string folder = home() + "/two words";
+    fs::create_directories(folder + "/plug ins");
+    fs::copy_file(ORVIK_PLUGIN_DIR "/Brenvel.so", folder + "/plug ins/Brenvel.so");
+    write_script("SAVEAS \"" + folder + "/plan one.dxf\"\nCLOSE\nOPEN " + folder +
+                 "/plan one.dxf\nSAVEAS \"" + folder + "/plan two.dxf\"\nPICTURE \"" + folder +
+                 "/pic one.png\"\nLOAD \"" + folder + "/plug ins/Brenvel.so\"\n(c_upoint 1 2)\n");
+    int status = run_shell(kProgram + " --home " + shell_quoted(home()) + " --script session.scr");
+    const std::string out = file_text(out_file());
+    EXPECT_EQ(status, 0) << out << file_text(err_file());
+    for (const char* name : {"plan one.dxf", "plan two.dxf", "pic one.png"})
+        EXPECT_TRUE(fs::exists(folder + "/" + name)) << name;
+    EXPECT_NE(out.find("Loaded " + folder + "/plug ins/Brenvel.so."), std::string::npos) << out;
+
+    // The program's own options take such names as they are.
+    write_script("(getvar \"DWGNAME\")\n(c_upoint 1 2)\n");
+    status = run_shell(kProgram + " --home " + shell_quoted(home()) + " --open " +
+                       shell_quoted(folder + "/plan two.dxf") + " --load " +
+                       shell_quoted(folder + "/plug ins/Brenvel.so") + " --script session.scr");
+    EXPECT_EQ(status, 0) << file_text(out_file()) << file_text(err_file());
+    EXPECT_NE(file_text(out_file()).find("\"plan two.dxf\""), std::string::npos) << file_text(out_file());
+}
+
+// Expressions nested past the reader's limit are refused with the script's
+// line, on one line or over many, and the lines after them run.
+TEST_F(ProgramTest, DeepLispExpressionsAreRefusedWithTheirLine)
+{
+    const int deep = 20000;
+    std::string script = std::string(deep, '(') + std::string(deep, ')') + "\n(princ \"one\")\n";
+    for (int i = 0; i < deep; ++i) script += "(list\n";
+    for (int i = 0; i < deep; ++i) script += ")\n";
+    script += "(princ \"two\")\n";
+    write_script(script);
+    int status = run_shell(kProgram + " --home " + shell_quoted(home()) + " --script session.scr");
+    const std::string out = file_text(out_file()), err = file_text(err_file());
+    EXPECT_EQ(status, 2) << err;
+    EXPECT_NE(err.find("; error: expressions nested deeper than 1000 levels (at session.scr:1)"),
+              std::string::npos)
+        << err;
+    // The second expression passes the limit on the line of its 1001st "(".
+    EXPECT_NE(err.find("; error: expressions nested deeper than 1000 levels (at session.scr:1003)"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(out.find("\none"), std::string::npos);
+    EXPECT_NE(out.find("\ntwo"), std::string::npos);
 }
 
 }  // namespace

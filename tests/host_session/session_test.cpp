@@ -172,7 +172,23 @@ TEST_F(SessionTest, ValuesPrintAsLispPrintsThem)
         {"(atoi \"42abc\")", "42"},
         {"(atof \"2.5\")", "2.5"},
         {"(p_void)", "nil"},
+        {"(p_pair)", "((8 . \"LOT\") 1.5)"},
         {"(progn (setq a 4) (setq b (* a a)) b)", "16"},
+        // Dotted pairs and points as entity lists show them.
+        {"(cons 50 0.5235987)", "(50 . 0.523599)"},
+        {"!'(0 . \"LINE\")", "(0 . \"LINE\")"},
+        {"(cons 10 '(0.0 0.0 0.0))", "(10 0.0 0.0 0.0)"},
+        {"!'(10 . (1.0 2.0 0.0))", "(10 1.0 2.0 0.0)"},
+        {"(cons 1 nil)", "(1)"},
+        {"(cdr '(50 . 0.5))", "0.5"},
+        {"(cdr '(a b . c))", "(B . C)"},
+        {"(cadr '(a b . c))", "B"},
+        {"(assoc 8 '((0 . \"LINE\") (8 . \"LOT\") (10 1.0 2.0 0.0)))", "(8 . \"LOT\")"},
+        {"(cdr (assoc 10 '((0 . \"LINE\") (10 1.0 2.0 0.0))))", "(1.0 2.0 0.0)"},
+        {"(equal '(1 . 2) (cons 1 2))", "T"},
+        {"(equal '(1 . 2) '(1 2))", "nil"},
+        {"(length '(a . b))", "; error: bad list: (A . B)"},
+        {"(quote (a . b c))", "; error: misplaced dot on input"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(last_line(run(std::string(c.expression) + "\n")), c.printed) << c.expression;
@@ -191,6 +207,9 @@ TEST_F(SessionTest, ArgumentsReachThePluginWithTheTypesLispGives)
     // nil RTNIL 5019, T RTT 5021, another list RTLB 5016 ... RTLE 5017.
     std::string out = run("(p_types 5 -32768 40000 1.5 \"s\" '(1 2 3) '(1 2) nil T '(\"a\" 1))\n");
     EXPECT_EQ(last_line(out), "(5003 5003 5010 5001 5005 5009 5002 5019 5021 5016 5005 5003 5017)") << out;
+    // A dotted pair is RTLB, its first value, RTDOTE 5018, the second, RTLE.
+    out = run("(p_types '(8 . \"LOT\") '(1 . 2))\n");
+    EXPECT_EQ(last_line(out), "(5016 5003 5018 5005 5017 5016 5003 5018 5003 5017)") << out;
 }
 
 TEST_F(SessionTest, FunctionsAreDefinedPerDocumentAndRemovedOnClose)
@@ -213,7 +232,7 @@ TEST_F(SessionTest, FunctionsAreDefinedPerDocumentAndRemovedOnClose)
     ASSERT_EQ(session().documents().size(), 1u);
     EXPECT_EQ(session().current().drawing.name, "Drawing2.dwg");
     EXPECT_EQ(last_line(run("!v\n")), "2");
-    EXPECT_EQ(session().current().functions.size(), 15u);  // the table and p_direct
+    EXPECT_EQ(session().current().functions.size(), 16u);  // the table and p_direct
 
     // The last drawing closed: nothing runs until NEW.
     out = run("CLOSE\n(+ 1 2)\nNEW\n(p_void)\n");
@@ -294,6 +313,23 @@ TEST_F(SessionTest, TopLevelWordsAndPlugins)
     EXPECT_NE(out.find("* 1 Drawing1.dwg"), std::string::npos);
     EXPECT_NE(out.find("Cannot load the plug-in /no/such/plugin.so"), std::string::npos);
     EXPECT_EQ(out.find("\n3"), std::string::npos) << "QUIT stops the script";
+}
+
+// HELP lists every top-level command the parts of the host registered, each
+// with what it takes and does; an unknown word points to it.
+TEST_F(SessionTest, HelpListsEveryTopLevelCommand)
+{
+    std::string out = run("HELP\n");
+    const auto commands = session().script_command_list();
+    EXPECT_GE(commands.size(), 13u);
+    for (const auto& command : commands)
+        EXPECT_NE(out.find("\n  " + command.name), std::string::npos) << command.name << out;
+    // The host's own say what they take and do.
+    for (const char* name : {"OPEN", "SAVE", "SAVEAS", "PICTURE", "NEW", "SWITCH", "DOCUMENT", "CLOSE",
+                             "DOCUMENTS", "LOAD", "QUIT", "HELP"})
+        EXPECT_NE(out.find(std::string("\n  ") + name + " "), std::string::npos) << name;
+    EXPECT_NE(run("FROB\n").find("HELP lists the commands"), std::string::npos);
+    EXPECT_EQ(session().failures(), 1);
 }
 
 TEST_F(SessionTest, DistancesAreNumbersOrPointsFromTheBase)
@@ -429,8 +465,12 @@ TEST_F(SessionEntityTest, EntlastAndEntgetShowTheDrawingsLastEntity)
     std::snprintf(name, sizeof name, "<Entity name: %lx>", id);
     std::string out = run("(setq e (entlast))\n(entget e)\n");
     EXPECT_NE(out.find(std::string("\n") + name + "\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("(0 \"LINE\")"), std::string::npos) << out;
-    EXPECT_NE(out.find("(10 (1.0 2.0 0.0))"), std::string::npos) << out;
+    EXPECT_NE(out.find("(0 . \"LINE\")"), std::string::npos) << out;
+    EXPECT_NE(out.find("(8 . \"LOT\")"), std::string::npos) << out;
+    EXPECT_NE(out.find("(10 1.0 2.0 0.0) (11 4.0 6.0 0.0)"), std::string::npos) << out;
+    // The groups are pairs for car and cdr, as a LISP user takes them apart.
+    EXPECT_NE(run("(cdr (assoc 8 (entget e)))\n").find("\n\"LOT\""), std::string::npos);
+    EXPECT_NE(run("(cdr (assoc 11 (entget e)))\n").find("\n(4.0 6.0 0.0)"), std::string::npos);
 }
 
 TEST_F(SessionEntityTest, RedrawModesThreeAndFourHighlightAnEntity)

@@ -45,7 +45,7 @@ std::string registry_tool()
 
 using RegistryTest = PlatformTest;
 
-TEST_F(RegistryTest, FirstRunSetsUpTheFolderValuesOnceAndKeepsThemAfterwards)
+TEST_F(RegistryTest, FirstRunSetsUpTheFolderValuesAndTheInstallationFollowsTheProgram)
 {
     // The session's start has set up the new home's registry.
     EXPECT_NE(
@@ -56,9 +56,17 @@ TEST_F(RegistryTest, FirstRunSetsUpTheFolderValuesOnceAndKeepsThemAfterwards)
     EXPECT_EQ(registry_read_text(kProductKey, "Database"), std::string(ORVIK_INSTALL_TREE) + "/data");
     EXPECT_TRUE(std::filesystem::exists(home + "/registry.txt"));
 
-    // Values a user changed are not set up again.
-    registry_write_text(kProductKey, "Database", "c:\\survey\\db");
+    // A program of another checkout sharing the home uses its own install tree,
+    // and the default database follows it.
+    registry_write_text(kProductKey, "Temporary folder", "c:\\temp");
     platform_first_run_setup("/elsewhere");
+    EXPECT_EQ(registry_read_text(kProductKey, "Installation folder"), std::string("/elsewhere"));
+    EXPECT_EQ(registry_read_text(kProductKey, "Database"), std::string("/elsewhere/data"));
+    EXPECT_EQ(registry_read_text(kProductKey, "Temporary folder"), std::string("c:\\temp"));
+
+    // A database a user chose stays.
+    registry_write_text(kProductKey, "Database", "c:\\survey\\db");
+    platform_first_run_setup(ORVIK_INSTALL_TREE);
     EXPECT_EQ(registry_read_text(kProductKey, "Database"), std::string("c:\\survey\\db"));
     EXPECT_EQ(registry_read_text(kProductKey, "Installation folder"), std::string(ORVIK_INSTALL_TREE));
 }

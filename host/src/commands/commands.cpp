@@ -4,15 +4,16 @@
 // LISP functions that acedInvoke reaches.
 #include "commands/commands.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <map>
 
 #include "commands/cmd_misc.h"
-#include "session/input.h"
-#include "session/plugins.h"
 #include "db/resbuf_convert.h"
 #include "db/sysvars.h"
+#include "session/input.h"
+#include "session/plugins.h"
 
 namespace host {
 
@@ -140,60 +141,94 @@ std::optional<int> document_index(Session& session, const std::string& argument)
     char* end = nullptr;
     long number = std::strtol(text.c_str(), &end, 10);
     if (*end != '\0' || number < 1 || number > static_cast<long>(session.documents().size())) {
-        session.print("\nThere is no drawing \"" + text + "\"; DOCUMENTS lists the open ones.");
+        session.fail("\nThere is no drawing \"" + text + "\"; DOCUMENTS lists the open ones.");
         return -1;
     }
     return static_cast<int>(number - 1);
 }
 
+// A file name as a top-level command takes it: the rest of the line, in double
+// quotes when it has blanks at either end (blanks inside need none).
+std::string file_argument(const std::string& argument)
+{
+    std::string text = trim(argument);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+void help_command(Session& session)
+{
+    std::string text = "\nA line in parentheses is a LISP expression; !name shows a variable. Commands:";
+    for (const Session::ScriptCommandHelp& entry : session.script_command_list())
+        text += "\n  " + entry.name + (entry.help.empty() ? "" : " " + entry.help);
+    session.print(text);
+}
+
 void register_script_commands(Session& session)
 {
-    session.register_script_command("NEW", [&session](const std::string&) {
-        Document& document = session.new_document();
-        session.print("\n" + document.drawing.name + " is the current drawing.");
-    });
+    session.register_script_command(
+        "NEW",
+        [&session](const std::string&) {
+            Document& document = session.new_document();
+            session.print("\n" + document.drawing.name + " is the current drawing.");
+        },
+        ": starts a new drawing, which becomes current");
     auto switch_command = [&session](const std::string& argument) {
         std::optional<int> index = document_index(session, argument);
         if (!index) {
-            session.print("\nSWITCH needs the number of a drawing; DOCUMENTS lists them.");
+            session.fail("\nSWITCH needs the number of a drawing; DOCUMENTS lists them.");
             return;
         }
         if (*index < 0) return;
         session.switch_to(*index);
         session.print("\n" + session.current().drawing.name + " is the current drawing.");
     };
-    session.register_script_command("SWITCH", switch_command);
-    session.register_script_command("DOCUMENT", switch_command);
-    session.register_script_command("CLOSE", [&session](const std::string& argument) {
-        if (!session.has_document()) {
-            session.print("\nNo drawing is open.");
-            return;
-        }
-        std::optional<int> index = document_index(session, argument);
-        if (index && *index < 0) return;
-        int closing = index ? *index : session.current_index();
-        std::string name = session.documents()[closing]->drawing.name;
-        session.close_document(closing);
-        session.print("\n" + name + " closed.");
-    });
-    session.register_script_command("DOCUMENTS", [&session](const std::string&) {
-        if (session.documents().empty()) session.print("\nNo drawing is open.");
-        for (size_t i = 0; i < session.documents().size(); ++i) {
-            const Drawing& drawing = session.documents()[i]->drawing;
-            session.print("\n" + std::string(static_cast<int>(i) == session.current_index() ? "* " : "  ") +
-                          std::to_string(i + 1) + " " + drawing.name + "  (" + drawing.prefix + ")");
-        }
-    });
-    session.register_script_command("LOAD", [&session](const std::string& argument) {
-        std::string name = trim(argument);
-        if (name.empty()) {
-            session.print("\nLOAD needs a plug-in: a path, or a name of the plug-in folder such as Kestrom.");
-            return;
-        }
-        std::string path = resolve_plugin(session, name);
-        if (session.load_plugin(path)) session.print("\nLoaded " + path + ".");
-    });
-    session.register_script_command("QUIT", [&session](const std::string&) { session.quit(); });
+    session.register_script_command("SWITCH", switch_command, "n: makes drawing n (from 1) current");
+    session.register_script_command("DOCUMENT", switch_command, "n: the same as SWITCH n");
+    session.register_script_command(
+        "CLOSE",
+        [&session](const std::string& argument) {
+            if (!session.has_document()) {
+                session.fail("\nNo drawing is open.");
+                return;
+            }
+            std::optional<int> index = document_index(session, argument);
+            if (index && *index < 0) return;
+            int closing = index ? *index : session.current_index();
+            std::string name = session.documents()[closing]->drawing.name;
+            session.close_document(closing);
+            session.print("\n" + name + " closed.");
+        },
+        "[n]: closes drawing n, or the current one, without saving");
+    session.register_script_command(
+        "DOCUMENTS",
+        [&session](const std::string&) {
+            if (session.documents().empty()) session.print("\nNo drawing is open.");
+            for (size_t i = 0; i < session.documents().size(); ++i) {
+                const Drawing& drawing = session.documents()[i]->drawing;
+                session.print("\n" +
+                              std::string(static_cast<int>(i) == session.current_index() ? "* " : "  ") +
+                              std::to_string(i + 1) + " " + drawing.name + "  (" + drawing.prefix + ")");
+            }
+        },
+        ": lists the open drawings; * marks the current one");
+    session.register_script_command(
+        "LOAD",
+        [&session](const std::string& argument) {
+            std::string name = file_argument(argument);
+            if (name.empty()) {
+                session.fail(
+                    "\nLOAD needs a plug-in: a path, or a name of the plug-in folder such as Kestrom.");
+                return;
+            }
+            std::string path = resolve_plugin(session, name);
+            if (session.load_plugin(path)) session.print("\nLoaded " + path + ".");
+        },
+        "path-or-name: loads a plug-in (Kestrom, Brenvel, or the path of one)");
+    session.register_script_command(
+        "HELP", [&session](const std::string&) { help_command(session); }, ": lists these commands");
+    session.register_script_command(
+        "QUIT", [&session](const std::string&) { session.quit(); }, ": ends the session");
 }
 
 }  // namespace
@@ -258,14 +293,19 @@ std::optional<std::string> command_value_text(const resbuf* value)
     return std::nullopt;
 }
 
-int run_called_command(Session& session, const std::string& name, CommandArgs& args)
+int run_called_command(Session& session, const std::string& name, CommandArgs& args, bool counts_as_failure)
 {
     if (session.has_document() && sysvar_short(session.current().drawing, "CMDECHO", 1) != 0) {
         std::string echo = "\nCommand: " + name;
         for (const std::string& arg : args) echo += " " + arg;
         session.print(echo);
     }
+    const std::string& shown = session.transcript().text();
+    const size_t before = shown.size();
     const int result = session.run_command(name, args);
+    // The command has said why it failed; that is the failure's message.
+    if (counts_as_failure && result == RTERROR)
+        session.failure_shown(shown.substr(std::min(before, shown.size())));
     // In the real host, answers a command leaves unused would reach the command
     // line as new commands; here they are reported, never dropped silently.
     std::string unused;

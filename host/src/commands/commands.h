@@ -29,7 +29,10 @@ std::optional<long> entity_id_from_text(const std::string& text);
 
 // Runs a host command that a plug-in or LISP called (acedCommand, acedCmd, LISP's
 // command): with CMDECHO on, the command line first shows it with its answers.
-int run_called_command(Session& session, const std::string& name, CommandArgs& args);
+// counts_as_failure: a command that cannot be carried out (RTERROR) is a failure
+// of the session (a script's own call; a plug-in handles the status itself).
+int run_called_command(Session& session, const std::string& name, CommandArgs& args,
+                       bool counts_as_failure = false);
 
 // Registers what every session has: the Layer and redraw commands and the script
 // commands NEW, SWITCH, DOCUMENT, CLOSE, DOCUMENTS, LOAD and QUIT.

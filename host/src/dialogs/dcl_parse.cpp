@@ -203,7 +203,7 @@ public:
             if (base.kind != Token::Word) return fail("a tile kind must follow ':'", base);
             definition.tile.base = base.text;
             definition.tile.line = name.line;
-            if (!expect("{") || !read_body(definition.tile)) return false;
+            if (!expect("{") || !read_body(definition.tile, 1)) return false;
             definitions.push_back(std::move(definition));
         }
         return true;
@@ -253,8 +253,9 @@ private:
         }
     }
 
-    // The attributes and children of a tile up to its closing brace.
-    bool read_body(RawTile& tile)
+    // The attributes and children of a tile up to its closing brace; depth is
+    // how many tiles are open around them.
+    bool read_body(RawTile& tile, int depth)
     {
         while (true) {
             const Token& token = peek();
@@ -271,7 +272,10 @@ private:
                 if (base.kind != Token::Word) return fail("a tile kind must follow ':'", base);
                 child.base = base.text;
                 child.line = base.line;
-                if (!expect("{") || !read_body(child)) return false;
+                if (depth >= kDclNestingLimit)
+                    return fail("tiles nested deeper than " + std::to_string(kDclNestingLimit) + " levels",
+                                base);
+                if (!expect("{") || !read_body(child, depth + 1)) return false;
                 tile.children.push_back(std::move(child));
                 continue;
             }
@@ -361,15 +365,29 @@ public:
         for (const RawDefinition& definition : definitions) by_name_[definition.name] = &definition;
     }
 
-    bool resolve(const RawTile& raw, DclTile& out, int depth = 0)
+    bool resolve(const RawTile& raw, DclTile& out)
     {
-        if (depth > 64) return fail(raw.line, "prototype '" + raw.base + "' is built on itself");
+        // Prototypes add to the nesting written in the file: a chain of them is
+        // as deep as the stack lets it be.
+        struct Level {
+            int& depth;
+            explicit Level(int& d) : depth(++d) {}
+            ~Level() { --depth; }
+        } level(depth_);
+        if (depth_ > 2 * kDclNestingLimit)
+            return fail(raw.line, "tiles and the prototypes they are built on nested deeper than " +
+                                      std::to_string(2 * kDclNestingLimit) + " levels");
         if (container_kinds().count(raw.base) || leaf_kinds().count(raw.base)) {
             out = make_tile(raw.base);
         } else if (auto builtin = builtin_prototype(raw.base)) {
             out = *builtin;
         } else if (const auto found = by_name_.find(raw.base); found != by_name_.end()) {
-            if (!resolve(found->second->tile, out, depth + 1)) return false;
+            // A prototype built on itself, directly or through others, has no end.
+            if (!resolving_.insert(raw.base).second)
+                return fail(raw.line, "prototype '" + raw.base + "' is built on itself");
+            bool resolved = resolve(found->second->tile, out);
+            resolving_.erase(raw.base);
+            if (!resolved) return false;
         } else {
             return fail(raw.line, "unknown tile kind '" + raw.base + "'");
         }
@@ -378,8 +396,11 @@ public:
         if (!raw.children.empty() && !dcl_is_container(out.kind))
             return fail(raw.line, "a " + out.kind + " cannot hold other tiles");
         for (const RawTile& child : raw.children) {
+            if (++tiles_ > kDclTileLimit)
+                return fail(child.line, "the tiles come to more than " + std::to_string(kDclTileLimit) +
+                                            " once their prototypes are resolved");
             DclTile tile;
-            if (!resolve(child, tile, depth + 1)) return false;
+            if (!resolve(child, tile)) return false;
             out.children.push_back(std::move(tile));
         }
         return true;
@@ -395,6 +416,9 @@ private:
 
     DclError* error_;
     std::map<std::string, const RawDefinition*> by_name_;
+    std::set<std::string> resolving_;  // prototypes being resolved, outermost first
+    long tiles_ = 0;                   // tiles made so far inside others
+    int depth_ = 0;                    // resolve calls open
 };
 
 }  // namespace

@@ -40,6 +40,12 @@ struct DclError {
     std::string text() const;  // "<path>, line <n>: <message>"
 };
 
+// How deep tiles may nest in a file, and how many tiles a file's dialogs and
+// prototypes may come to once prototypes are resolved; past either the file is
+// refused with its line.
+inline constexpr int kDclNestingLimit = 256;
+inline constexpr long kDclTileLimit = 100000;
+
 // Reads a DCL text; nullopt and *error on the first error.
 std::optional<DclFile> parse_dcl(const std::string& text, const std::string& path, DclError* error);
 

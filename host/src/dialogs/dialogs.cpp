@@ -80,6 +80,12 @@ void say(const std::string& text)
     if (Session* session = Session::current_or_null()) session->print(text);
 }
 
+// A dialog action or file that cannot be taken: a failure of the session.
+void refuse(const std::string& text)
+{
+    if (Session* session = Session::current_or_null()) session->fail(text);
+}
+
 LiveDialog* find_dialog(ads_hdlg handle)
 {
     auto& dialogs = dialog_host().dialogs;
@@ -319,11 +325,11 @@ int tile_for_action(const LiveDialog& dialog, const std::string& key)
 {
     const int index = find_tile(dialog, key.c_str());
     if (index < 0) {
-        say("\nThe dialog " + dialog.name + " has no tile \"" + key + "\".");
+        refuse("\nThe dialog " + dialog.name + " has no tile \"" + key + "\".");
         return -1;
     }
     if (!usable(dialog, index)) {
-        say("\nTile \"" + key + "\" is disabled; the action is refused.");
+        refuse("\nTile \"" + key + "\" is disabled; the action is refused.");
         return -1;
     }
     return index;
@@ -341,8 +347,8 @@ void press(LiveDialog& dialog, int index)
         choose_radio(dialog, index);
         fire(dialog, index, CBR_SELECT);
     } else {
-        say("\nTile \"" + tile.key + "\" is a " + tile.kind + ": answer it with " +
-            (is_list(tile) ? "select KEY INDEX." : "set KEY VALUE."));
+        refuse("\nTile \"" + tile.key + "\" is a " + tile.kind + ": answer it with " +
+               (is_list(tile) ? "select KEY INDEX." : "set KEY VALUE."));
     }
 }
 
@@ -350,15 +356,15 @@ void select_item(LiveDialog& dialog, int index, const std::string& text)
 {
     LiveTile& tile = dialog.tiles[index];
     if (!is_list(tile)) {
-        say("\nTile \"" + tile.key + "\" is a " + tile.kind + ", not a list.");
+        refuse("\nTile \"" + tile.key + "\" is a " + tile.kind + ", not a list.");
         return;
     }
     int item = -1;
     std::istringstream in(text);
     if (!(in >> item) || !(in >> std::ws).eof() || item < 0 || item >= static_cast<int>(tile.items.size())) {
-        say("\nTile \"" + tile.key + "\" has " + std::to_string(tile.items.size()) +
-            " items; the index must be 0 to " + std::to_string(static_cast<int>(tile.items.size()) - 1) +
-            ".");
+        refuse("\nTile \"" + tile.key + "\" has " + std::to_string(tile.items.size()) +
+               " items; the index must be 0 to " + std::to_string(static_cast<int>(tile.items.size()) - 1) +
+               ".");
         return;
     }
     tile.value = std::to_string(item);
@@ -372,25 +378,26 @@ void set_value(LiveDialog& dialog, int index, const std::string& value)
         tile.value = value;
         fire(dialog, index, CBR_LOST_FOCUS);
     } else if (tile.kind == "toggle") {
-        if (value != "0" && value != "1") return say("\nA toggle is set to 0 or 1.");
+        if (value != "0" && value != "1") return refuse("\nA toggle is set to 0 or 1.");
         tile.value = value;
         fire(dialog, index, CBR_SELECT);
     } else if (tile.kind == "radio_button") {
-        if (value != "1") return say("\nA radio button is turned off by choosing another one: set it to 1.");
+        if (value != "1")
+            return refuse("\nA radio button is turned off by choosing another one: set it to 1.");
         press(dialog, index);
     } else if (dcl_is_radio_cluster(tile.kind)) {
         for (size_t i = 0; i < dialog.tiles.size(); ++i)
             if (dialog.tiles[i].parent == index && dialog.tiles[i].key == value && !value.empty()) {
                 if (!usable(dialog, static_cast<int>(i)))
-                    return say("\nTile \"" + value + "\" is disabled; the action is refused.");
+                    return refuse("\nTile \"" + value + "\" is disabled; the action is refused.");
                 return press(dialog, static_cast<int>(i));
             }
-        say("\nThe radio buttons of \"" + tile.key + "\" have no key \"" + value + "\".");
+        refuse("\nThe radio buttons of \"" + tile.key + "\" have no key \"" + value + "\".");
     } else if (is_list(tile)) {
         select_item(dialog, index, value);
     } else {
-        say("\nTile \"" + tile.key + "\" is a " + tile.kind +
-            (is_button(tile) ? ": pick it." : " and cannot be set."));
+        refuse("\nTile \"" + tile.key + "\" is a " + tile.kind +
+               (is_button(tile) ? ": pick it." : " and cannot be set."));
     }
 }
 
@@ -423,12 +430,12 @@ void answer(LiveDialog& dialog, const std::string& line)
             for (size_t i = 0; i < dialog.tiles.size() && index < 0; ++i)
                 if (is_button(dialog.tiles[i]) && dialog.tiles[i].is_default) index = static_cast<int>(i);
         if (index < 0)
-            return say("\nThe dialog " + dialog.name + " has no OK button; pick one of its buttons.");
-        if (!usable(dialog, index)) return say("\nThe OK button is disabled; the action is refused.");
+            return refuse("\nThe dialog " + dialog.name + " has no OK button; pick one of its buttons.");
+        if (!usable(dialog, index)) return refuse("\nThe OK button is disabled; the action is refused.");
         return press(dialog, index);
     }
     if ((command == "pick" || command == "set" || command == "select") && key.empty())
-        return say("\n" + command + " needs a tile key.");
+        return refuse("\n" + command + " needs a tile key.");
     if (command == "pick" || command == "set" || command == "select") {
         const int index = tile_for_action(dialog, key);
         if (index < 0) return;
@@ -436,7 +443,7 @@ void answer(LiveDialog& dialog, const std::string& line)
         if (command == "set") return set_value(dialog, index, rest);
         return select_item(dialog, index, rest);
     }
-    say("\nA dialog is open: answer with set KEY VALUE, pick KEY, select KEY INDEX, ok, cancel or show.");
+    refuse("\nA dialog is open: answer with set KEY VALUE, pick KEY, select KEY INDEX, ok, cancel or show.");
 }
 
 void close_dialog(LiveDialog* dialog)
@@ -493,7 +500,7 @@ HOST_API int ads_load_dialog(const char* dcl_file, int* dcl_id)
     DclError error;
     auto file = parse_dcl(text.str(), path, &error);
     if (!file) {
-        say("\nError in dialog file " + error.text());
+        refuse("\nError in dialog file " + error.text());
         return RTERROR;
     }
     *dcl_id = state.next_id++;

@@ -189,7 +189,7 @@ void open_command(const std::string& argument)
     Session& session = Session::get();
     std::string given = unquoted(argument);
     if (given.empty()) {
-        session.print("\nOPEN needs a file name: OPEN path");
+        session.fail("\nOPEN needs a file name: OPEN path");
         return;
     }
     std::string file = resolve_drawing_file(drawing_file_path(given));
@@ -207,7 +207,7 @@ void open_command(const std::string& argument)
     if (!document) {
         std::string still =
             session.has_document() ? "; the current drawing stays " + session.current().drawing.name : "";
-        session.print("\nCannot open \"" + given + "\": " + error + still + ".");
+        session.fail("\nCannot open \"" + given + "\": " + error + still + ".");
         return;
     }
     std::string name = document->drawing.name;
@@ -232,23 +232,23 @@ void save_command(const std::string& argument)
 {
     Session& session = Session::get();
     if (!session.has_document()) {
-        session.print("\nThere is no drawing to save.");
+        session.fail("\nThere is no drawing to save.");
         return;
     }
     if (!unquoted(argument).empty()) {
-        session.print("\nSAVE writes the drawing to its own file; use SAVEAS path to write it elsewhere.");
+        session.fail("\nSAVE writes the drawing to its own file; use SAVEAS path to write it elsewhere.");
         return;
     }
     Document& document = session.current();
     if (document.file_path.empty()) {
-        session.print("\n" + document.drawing.name +
-                      " is a new drawing with no file yet: it needs SAVEAS path.");
+        session.fail("\n" + document.drawing.name +
+                     " is a new drawing with no file yet: it needs SAVEAS path.");
         return;
     }
     std::string error;
     std::vector<std::string> left_out;
     if (!save_drawing_document(document, document.file_path, error, &left_out)) {
-        session.print("\nCannot save: " + error + "; the drawing is not saved.");
+        session.fail("\nCannot save: " + error + "; the drawing is not saved.");
         return;
     }
     session.print(left_out_message(left_out) + "\nSaved \"" + document.file_path + "\".");
@@ -258,36 +258,36 @@ void saveas_command(const std::string& argument)
 {
     Session& session = Session::get();
     if (!session.has_document()) {
-        session.print("\nThere is no drawing to save.");
+        session.fail("\nThere is no drawing to save.");
         return;
     }
     std::string given = unquoted(argument);
     if (given.empty()) {
-        session.print("\nSAVEAS needs a file name: SAVEAS path");
+        session.fail("\nSAVEAS needs a file name: SAVEAS path");
         return;
     }
     std::string file = drawing_file_path(given);
     fs::path path(file);
     std::error_code code;
     if (path.filename().empty() || fs::is_directory(path, code)) {
-        session.print("\nCannot save as \"" + given + "\": that is a folder, not a file name.");
+        session.fail("\nCannot save as \"" + given + "\": that is a folder, not a file name.");
         return;
     }
     if (!fs::is_directory(path.parent_path(), code)) {
-        session.print("\nCannot save as \"" + given + "\": the folder " + path.parent_path().string() +
-                      " does not exist.");
+        session.fail("\nCannot save as \"" + given + "\": the folder " + path.parent_path().string() +
+                     " does not exist.");
         return;
     }
     if (fs::exists(path, code) && !file_holds_dxf(file)) {
-        session.print("\nCannot save as \"" + given +
-                      "\": that file is no DXF drawing of this host and is not overwritten.");
+        session.fail("\nCannot save as \"" + given +
+                     "\": that file is no DXF drawing of this host and is not overwritten.");
         return;
     }
     Document& document = session.current();
     std::string error;
     std::vector<std::string> left_out;
     if (!save_drawing_document(document, file, error, &left_out)) {
-        session.print("\nCannot save as \"" + given + "\": " + error + "; the drawing is not saved.");
+        session.fail("\nCannot save as \"" + given + "\": " + error + "; the drawing is not saved.");
         return;
     }
     session.print(left_out_message(left_out));
@@ -304,9 +304,11 @@ const bool drawing_file_commands_added = add_session_setup(register_drawing_file
 
 void register_drawing_file_commands(Session& session)
 {
-    session.register_script_command("OPEN", open_command);
-    session.register_script_command("SAVE", save_command);
-    session.register_script_command("SAVEAS", saveas_command);
+    session.register_script_command(
+        "OPEN", open_command, "path: opens a drawing (DXF text) as a new document, which becomes current");
+    session.register_script_command("SAVE", save_command, ": writes the current drawing to its file");
+    session.register_script_command("SAVEAS", saveas_command,
+                                    "path: writes the current drawing under a new name, which it takes");
     register_insert_command(session);
     register_picture_command(session);
 }

@@ -612,7 +612,8 @@ void Reader::read_header(const Object& section)
             ++i;
             continue;
         }
-        std::string variable(trimmed(tags[i++].value));
+        // Kept in UTF-8 as the kept groups are, and written back as they are.
+        std::string variable = code_page_text(trimmed(tags[i++].value), page_);
         size_t end = i;
         while (end < tags.size() && tags[end].code != 9) ++end;
         if (i < end && variable.size() > 1 && variable[0] == '$') {
@@ -664,7 +665,14 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
 
 void Reader::keep_section(std::vector<KeptObject>& objects)
 {
-    while (const Object* o = next()) {
+    while (const Object* ahead = peek()) {
+        // A section (or the file's end) before this one's ENDSEC: the section
+        // ended there, and the next is read as a section of its own.
+        if (ahead->type == "SECTION" || ahead->type == "EOF") {
+            note(at_line(ahead->line) + "a section ends without its ENDSEC");
+            return;
+        }
+        const Object* o = next();
         if (o->type == "ENDSEC") return;
         objects.push_back(keep(*o));
         if (o->type != "LAYOUT") continue;
@@ -721,7 +729,7 @@ void Reader::read_tables()
     while (const Object* o = next()) {
         if (o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
-            table = trimmed_upper(value_of(*o, 2));
+            table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
             kept_->table_order.push_back(table);
             if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
             continue;
@@ -1010,7 +1018,7 @@ DxfReadResult Reader::read(size_t size_hint)
         } else if (name == "OBJECTS") {
             keep_section(kept_->objects);
         } else {
-            kept_->sections.push_back({name, {}});  // THUMBNAILIMAGE, ACDSDATA, ...
+            kept_->sections.push_back({code_page_text(name, page_), {}});  // THUMBNAILIMAGE, ACDSDATA, ...
             keep_section(kept_->sections.back().objects);
         }
     }

@@ -146,6 +146,12 @@ private:
     void xdata(const std::vector<XDataApp>& apps);
     // Code and value lines kept from a file, in the texts' encoding of this one.
     void kept_lines(const std::string& lines);
+    // A group whose value is kept as the file had it (a kept header variable's or
+    // section's name): written as it was, as the kept groups are.
+    void kept_tag(int code, const std::string& value)
+    {
+        kept_lines(std::to_string(code) + "\n" + value + "\n");
+    }
     // An object kept from a file; one without a handle of its own gets one
     // (but for a CLASS, which has none), and the owner given.
     void write_kept(const KeptObject& object, const std::string& owner);
@@ -168,7 +174,11 @@ private:
     {
         if (!kept_) return nullptr;
         auto found = kept_->records.find(table);
-        return found == kept_->records.end() || found->second.empty() ? nullptr : &found->second;
+        if (found == kept_->records.end()) return nullptr;
+        // None when the file's version cannot hold any of them: the writer makes its own.
+        for (const KeptObject& record : found->second)
+            if (!record.legacy) return &found->second;
+        return nullptr;
     }
     std::uint64_t kept_record_handle(const std::string& table, const std::string& name) const;
 
@@ -473,7 +483,7 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
             if (own.count(v.name) || v.name == "$HANDSEED") {
                 write_own(v.name);
             } else {
-                tag(9, v.name);
+                kept_tag(9, v.name);
                 kept_lines(v.groups);
             }
         }
@@ -495,7 +505,7 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
 void Writer::table_head(const std::string& name, size_t count)
 {
     tag(0, "TABLE");
-    tag(2, name);
+    kept_tag(2, name);  // a table of another program has the name its file gave it
     tag(5, h_.table[name]);
     tag(330, "0");
     tag(100, "AcDbSymbolTable");
@@ -558,9 +568,18 @@ void Writer::write_tables()
 {
     tag(0, "SECTION");
     tag(2, "TABLES");
+    // The kept records the file's version can hold: a table's count is theirs,
+    // and those it cannot hold are said to be left out (once).
+    if (kept_)
+        for (const auto& [table, list] : kept_->records)
+            for (const KeptObject& record : list)
+                if (record.legacy) ++legacy_left_out_[record.type];
     auto kept_list = [&](const std::string& table) {
-        const auto* list = kept_records(table);
-        return list ? *list : std::vector<KeptObject>{};
+        std::vector<KeptObject> writable;
+        if (const auto* list = kept_records(table))
+            for (const KeptObject& record : *list)
+                if (!record.legacy) writable.push_back(record);
+        return writable;
     };
     auto write_kept_records = [&](const std::string& table) {
         for (const KeptObject& record : kept_list(table)) write_kept(record, h_.table[table]);
@@ -868,7 +887,7 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
     if (kept_)
         for (const KeptSection& section : kept_->sections) {
             tag(0, "SECTION");
-            tag(2, section.name);
+            kept_tag(2, section.name);
             for (const KeptObject& object : section.objects) write_kept(object, "");
             tag(0, "ENDSEC");
         }

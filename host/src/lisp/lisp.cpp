@@ -30,6 +30,7 @@ struct Expr {
     LispValue value;          // Atom
     std::string name;         // Sym, lower case
     std::vector<Expr> items;  // List
+    bool dotted = false;      // List: "(a . b)", the last item is the cdr
 };
 
 // An error reported as "; error: <text>".
@@ -37,7 +38,12 @@ struct LispError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class ReadStatus { Complete, Incomplete, ExtraParen, Malformed };
+enum class ReadStatus { Complete, Incomplete, ExtraParen, Malformed, TooDeep };
+
+std::string too_deep_text()
+{
+    return "expressions nested deeper than " + std::to_string(kLispNestingLimit) + " levels";
+}
 
 class Reader {
 public:
@@ -85,44 +91,90 @@ private:
         skip_blanks();
         if (at_end()) return ReadStatus::Incomplete;
         char c = text_[pos_];
-        if (c == '(') {
-            ++pos_;
-            out.kind = Expr::List;
-            for (;;) {
+        if (c == ')') return ReadStatus::ExtraParen;
+        if (c != '(' && c != '\'') {
+            if (c == '"') return read_string(out);
+            return read_atom(out, error);
+        }
+        // Lists and quotes nest; past the limit the text is refused before the
+        // reader's own depth can exhaust the stack.
+        if (depth_ >= kLispNestingLimit) {
+            error = too_deep_text();
+            return ReadStatus::TooDeep;
+        }
+        ++depth_;
+        ReadStatus status = c == '(' ? read_list(out, error) : read_quoted(out, error);
+        --depth_;
+        return status;
+    }
+
+    ReadStatus read_list(Expr& out, std::string& error)
+    {
+        ++pos_;
+        out.kind = Expr::List;
+        for (;;) {
+            skip_blanks();
+            if (at_end()) return ReadStatus::Incomplete;
+            if (text_[pos_] == ')') {
+                ++pos_;
+                return ReadStatus::Complete;
+            }
+            // "(a . b)": one item after the dot, then the list ends.
+            if (is_dot(pos_)) {
+                ++pos_;
                 skip_blanks();
                 if (at_end()) return ReadStatus::Incomplete;
-                if (text_[pos_] == ')') {
-                    ++pos_;
-                    return ReadStatus::Complete;
-                }
-                // A dotted pair "(a . b)" reads as the list (a b).
-                if (text_[pos_] == '.' && pos_ + 1 < text_.size() &&
-                    std::isspace(static_cast<unsigned char>(text_[pos_ + 1]))) {
-                    ++pos_;
-                    continue;
-                }
-                Expr item;
-                ReadStatus status = read(item, error);
+                if (out.items.empty() || text_[pos_] == ')') return misplaced_dot(error);
+                Expr tail;
+                ReadStatus status = read(tail, error);
                 if (status != ReadStatus::Complete) return status;
-                out.items.push_back(std::move(item));
+                skip_blanks();
+                if (at_end()) return ReadStatus::Incomplete;
+                if (text_[pos_] != ')') return misplaced_dot(error);
+                ++pos_;
+                out.items.push_back(std::move(tail));
+                out.dotted = true;
+                return ReadStatus::Complete;
             }
-        }
-        if (c == ')') return ReadStatus::ExtraParen;
-        if (c == '\'') {
-            ++pos_;
-            Expr quoted;
-            ReadStatus status = read(quoted, error);
+            Expr item;
+            ReadStatus status = read(item, error);
             if (status != ReadStatus::Complete) return status;
-            out.kind = Expr::List;
-            Expr quote;
-            quote.kind = Expr::Sym;
-            quote.name = "quote";
-            out.items.push_back(std::move(quote));
-            out.items.push_back(std::move(quoted));
-            return ReadStatus::Complete;
+            out.items.push_back(std::move(item));
         }
-        if (c == '"') return read_string(out);
-        return read_atom(out, error);
+    }
+
+    ReadStatus read_quoted(Expr& out, std::string& error)
+    {
+        ++pos_;
+        Expr quoted;
+        ReadStatus status = read(quoted, error);
+        if (status != ReadStatus::Complete) return status;
+        out.kind = Expr::List;
+        Expr quote;
+        quote.kind = Expr::Sym;
+        quote.name = "quote";
+        out.items.push_back(std::move(quote));
+        out.items.push_back(std::move(quoted));
+        return ReadStatus::Complete;
+    }
+
+    // A character that ends a symbol or number.
+    static bool is_delimiter(char c)
+    {
+        return std::isspace(static_cast<unsigned char>(c)) || c == '(' || c == ')' || c == '"' || c == ';' ||
+               c == '\'';
+    }
+
+    // A "." standing alone ("(a . b)", "(a .(b))"): the dot of a pair, no symbol.
+    bool is_dot(size_t at) const
+    {
+        return text_[at] == '.' && (at + 1 >= text_.size() || is_delimiter(text_[at + 1]));
+    }
+
+    static ReadStatus misplaced_dot(std::string& error)
+    {
+        error = "misplaced dot on input";
+        return ReadStatus::Malformed;
     }
 
     ReadStatus read_string(Expr& out)
@@ -173,14 +225,9 @@ private:
 
     ReadStatus read_atom(Expr& out, std::string& error)
     {
+        if (is_dot(pos_)) return misplaced_dot(error);
         size_t begin = pos_;
-        while (!at_end()) {
-            char c = text_[pos_];
-            if (std::isspace(static_cast<unsigned char>(c)) || c == '(' || c == ')' || c == '"' || c == ';' ||
-                c == '\'')
-                break;
-            ++pos_;
-        }
+        while (!at_end() && !is_delimiter(text_[pos_])) ++pos_;
         std::string token = text_.substr(begin, pos_ - begin);
         if (token.empty()) {
             error = "malformed input";
@@ -220,6 +267,54 @@ private:
 
     const std::string& text_;
     size_t pos_ = 0;
+    int depth_ = 0;  // lists and quotes open around the reader's position
+};
+
+// Follows the parentheses of text given line by line as the reader would see
+// them (strings, escapes and comments included), so that an expression over
+// many lines is read once it is complete, and one nested too deep is known
+// without reading it.
+struct ParenScanner {
+    int depth = 0;
+    int deepest = 0;
+    bool in_string = false, escaped = false, in_block_comment = false;
+
+    bool balanced() const { return depth <= 0 && !in_string && !in_block_comment; }
+
+    void feed(const std::string& text)
+    {
+        for (size_t i = 0; i < text.size(); ++i) {
+            char c = text[i];
+            if (in_block_comment) {
+                if (c == '|' && i + 1 < text.size() && text[i + 1] == ';') {
+                    in_block_comment = false;
+                    ++i;
+                }
+            } else if (in_string) {
+                if (escaped)
+                    escaped = false;
+                else if (c == '\\')
+                    escaped = true;
+                else if (c == '"')
+                    in_string = false;
+            } else if (c == '"') {
+                in_string = true;
+            } else if (c == ';') {
+                if (i + 1 < text.size() && text[i + 1] == '|') {
+                    in_block_comment = true;
+                    ++i;
+                } else {
+                    size_t end = text.find('\n', i);
+                    if (end == std::string::npos) return;
+                    i = end;
+                }
+            } else if (c == '(') {
+                deepest = std::max(deepest, ++depth);
+            } else if (c == ')') {
+                --depth;
+            }
+        }
+    }
 };
 
 LispValue make_int(long n)
@@ -328,10 +423,12 @@ LispValue quoted_value(const Expr& expr)
             return v;
         }
         case Expr::List: {
-            LispValue v;
-            for (const Expr& item : expr.items) v.items.push_back(quoted_value(item));
-            v.kind = v.items.empty() ? LispValue::Nil : LispValue::List;
-            return v;
+            std::vector<LispValue> items;
+            for (const Expr& item : expr.items) items.push_back(quoted_value(item));
+            if (!expr.dotted) return lisp_list_with_tail(std::move(items), LispValue{});
+            LispValue tail = std::move(items.back());
+            items.pop_back();
+            return lisp_list_with_tail(std::move(items), std::move(tail));
         }
     }
     return LispValue{};
@@ -410,9 +507,11 @@ long int_arg(const LispValue& v)
 }
 
 // A list's items; nil is the empty list; a point is the list of its coordinates.
+// A dotted list is no proper list.
 std::vector<LispValue> list_items(const LispValue& v)
 {
     if (v.kind == LispValue::Nil) return {};
+    if (v.kind == LispValue::List && v.dotted) throw LispError("bad list: " + v.printed());
     if (v.kind == LispValue::List) return v.items;
     if (v.kind == LispValue::Point) return {make_real(v.point.x), make_real(v.point.y), make_real(v.point.z)};
     bad_type("listp", v);
@@ -424,6 +523,28 @@ LispValue list_of(std::vector<LispValue> items)
     v.kind = items.empty() ? LispValue::Nil : LispValue::List;
     v.items = std::move(items);
     return v;
+}
+
+// The first item of a list (of a pair or a point too); nil for nil.
+LispValue car_of(const LispValue& v)
+{
+    if (v.kind == LispValue::Nil) return LispValue{};
+    if (v.kind == LispValue::Point) return make_real(v.point.x);
+    if (v.kind != LispValue::List) bad_type("consp", v);
+    return v.items.front();
+}
+
+// What follows the first item: the cdr of a pair (a . b) is b.
+LispValue cdr_of(const LispValue& v)
+{
+    if (v.kind == LispValue::Nil) return LispValue{};
+    if (v.kind == LispValue::Point) return list_of({make_real(v.point.y), make_real(v.point.z)});
+    if (v.kind != LispValue::List) bad_type("consp", v);
+    if (v.dotted && v.items.size() == 2) return v.items[1];
+    LispValue rest = v;
+    rest.items.erase(rest.items.begin());
+    if (rest.items.empty()) return LispValue{};
+    return rest;
 }
 
 bool values_equal(const LispValue& a, const LispValue& b)
@@ -439,7 +560,7 @@ bool values_equal(const LispValue& a, const LispValue& b)
         case LispValue::Name:
             return a.name[0] == b.name[0] && a.name[1] == b.name[1];
         case LispValue::List:
-            if (a.items.size() != b.items.size()) return false;
+            if (a.items.size() != b.items.size() || a.dotted != b.dotted) return false;
             for (size_t i = 0; i < a.items.size(); ++i)
                 if (!values_equal(a.items[i], b.items[i])) return false;
             return true;
@@ -545,7 +666,7 @@ std::optional<std::string> command_text(const LispValue& v)
             return std::nullopt;
         case LispValue::List: {
             std::vector<LispValue> items = v.items;
-            if ((items.size() == 2 || items.size() == 3) &&
+            if (!v.dotted && (items.size() == 2 || items.size() == 3) &&
                 std::all_of(items.begin(), items.end(), is_number)) {
                 Point3 p{number(items[0]), number(items[1]), items.size() == 3 ? number(items[2]) : 0.0};
                 return items.size() == 3 ? point_text(p) : real_text(p.x) + "," + real_text(p.y);
@@ -588,27 +709,29 @@ const std::map<std::string, Builtin>& builtins()
         {"car",
          [](Evaluator&, std::vector<LispValue>& a) {
              need_args(a, 1, 1);
-             auto items = list_items(a[0]);
-             return items.empty() ? LispValue{} : items.front();
+             return car_of(a[0]);
          }},
         {"cdr",
          [](Evaluator&, std::vector<LispValue>& a) {
              need_args(a, 1, 1);
-             auto items = list_items(a[0]);
-             if (!items.empty()) items.erase(items.begin());
-             return list_of(items);
+             return cdr_of(a[0]);
          }},
         {"cadr",
          [](Evaluator&, std::vector<LispValue>& a) {
              need_args(a, 1, 1);
-             auto items = list_items(a[0]);
-             return items.size() < 2 ? LispValue{} : items[1];
+             return car_of(cdr_of(a[0]));
          }},
         {"caddr",
          [](Evaluator&, std::vector<LispValue>& a) {
              need_args(a, 1, 1);
-             auto items = list_items(a[0]);
-             return items.size() < 3 ? LispValue{} : items[2];
+             return car_of(cdr_of(cdr_of(a[0])));
+         }},
+        {"assoc",
+         [](Evaluator&, std::vector<LispValue>& a) {
+             need_args(a, 2, 2);
+             for (const LispValue& item : list_items(a[1]))
+                 if (item.kind == LispValue::List && values_equal(item.items.front(), a[0])) return item;
+             return LispValue{};
          }},
         {"nth",
          [](Evaluator&, std::vector<LispValue>& a) {
@@ -625,10 +748,7 @@ const std::map<std::string, Builtin>& builtins()
         {"cons",
          [](Evaluator&, std::vector<LispValue>& a) {
              need_args(a, 2, 2);
-             auto items = is_nil(a[1]) || a[1].kind == LispValue::List ? list_items(a[1])
-                                                                       : std::vector<LispValue>{a[1]};
-             items.insert(items.begin(), a[0]);
-             return list_of(items);
+             return lisp_list_with_tail({a[0]}, a[1]);
          }},
         {"strcat",
          [](Evaluator&, std::vector<LispValue>& a) {
@@ -797,7 +917,7 @@ const std::map<std::string, Builtin>& builtins()
              if (texts.empty()) return LispValue{};
              std::string name = texts.front();
              texts.erase(texts.begin());
-             run_called_command(e.session(), name, texts);
+             run_called_command(e.session(), name, texts, true);
              return LispValue{};
          }},
     };
@@ -830,6 +950,7 @@ std::optional<LispValue> call_host_lisp_function(const std::string& name,
 LispValue Evaluator::apply(const Expr& expr)
 {
     if (expr.items.empty()) return LispValue{};
+    if (expr.dotted) throw LispError("bad function call: " + quoted_value(expr).printed());
     const Expr& head = expr.items.front();
     if (head.kind != Expr::Sym) throw LispError("bad function: " + quoted_value(head).printed());
     const std::string& name = head.name;
@@ -930,7 +1051,7 @@ void print_error(Session& session, const std::string& message)
 {
     const std::string& shown = session.transcript().text();
     std::string line = (shown.empty() || shown.back() == '\n') ? "" : "\n";
-    session.print(line + "; error: " + message);
+    session.fail(line + "; error: " + message);
 }
 
 // Evaluates each expression; prints the values when show is set. nullopt on an error.
@@ -951,8 +1072,7 @@ std::optional<LispValue> evaluate_all(Session& session, const std::vector<Expr>&
             print_error(session, error.what());
             return std::nullopt;
         } catch (const InputExhausted& exhausted) {
-            session.print(std::string("\n*Cancel* the script ended while the command was asking: ") +
-                          exhausted.what());
+            session.input_ended_while_asking(exhausted.what());
             return std::nullopt;
         } catch (const std::exception& error) {
             // A fault inside a plug-in or a host command ends this expression only.
@@ -972,6 +1092,7 @@ std::string read_error_text(ReadStatus status, const std::string& error)
         case ReadStatus::ExtraParen:
             return "extra right paren on input";
         case ReadStatus::Malformed:
+        case ReadStatus::TooDeep:
             return error.empty() ? "malformed input" : error;
         case ReadStatus::Complete:
             break;
@@ -1019,13 +1140,36 @@ std::string LispValue::printed() const
         case List: {
             std::string out = "(";
             for (size_t i = 0; i < items.size(); ++i) {
-                if (i) out += ' ';
+                if (i) out += dotted && i + 1 == items.size() ? " . " : " ";
                 out += items[i].printed();
             }
             return out + ")";
         }
     }
     return "nil";
+}
+
+LispValue lisp_list_with_tail(std::vector<LispValue> items, LispValue tail)
+{
+    LispValue list;
+    list.items = std::move(items);
+    switch (tail.kind) {
+        case LispValue::Nil:
+            break;
+        case LispValue::List:
+            for (LispValue& item : tail.items) list.items.push_back(std::move(item));
+            list.dotted = tail.dotted;
+            break;
+        case LispValue::Point:
+            for (double coordinate : {tail.point.x, tail.point.y, tail.point.z})
+                list.items.push_back(make_real(coordinate));
+            break;
+        default:
+            list.items.push_back(std::move(tail));
+            list.dotted = true;
+    }
+    list.kind = list.items.empty() ? LispValue::Nil : LispValue::List;
+    return list;
 }
 
 std::optional<std::string> eval_answer_text(Session& session, const std::string& text)
@@ -1049,30 +1193,62 @@ void run_lisp_lines(Session& session, const std::string& first_line)
 {
     // "!name" shows a variable's (or an expression's) value.
     std::string text = first_line.front() == '!' ? first_line.substr(1) : first_line;
+    ParenScanner scanner;
+    scanner.feed(text);
+    Input* input = session.input();
     for (;;) {
-        std::vector<Expr> exprs;
-        std::string error;
-        ReadStatus status = Reader(text).read_all(exprs, error);
-        if (status == ReadStatus::Complete) {
-            evaluate_all(session, exprs, true);
+        if (scanner.deepest > kLispNestingLimit) {
+            // Refused as soon as it is known, then read past without keeping it.
+            std::string where = input ? input->where() : "";
+            print_error(session, too_deep_text() + (where.empty() ? "" : " (at " + where + ")"));
+            while (!scanner.balanced() && input) {
+                std::optional<std::string> more = input->next_line();
+                if (!more) break;
+                scanner.feed(*more);
+            }
             return;
         }
-        if (status != ReadStatus::Incomplete) {
-            print_error(session, read_error_text(status, error));
-            return;
+        if (scanner.balanced()) {
+            std::vector<Expr> exprs;
+            std::string error;
+            ReadStatus status = Reader(text).read_all(exprs, error);
+            if (status == ReadStatus::Complete) {
+                evaluate_all(session, exprs, true);
+                return;
+            }
+            if (status != ReadStatus::Incomplete) {
+                std::string where = input ? input->where() : "";
+                if (status == ReadStatus::TooDeep && !where.empty()) error += " (at " + where + ")";
+                print_error(session, read_error_text(status, error));
+                return;
+            }
         }
         // The expression goes on on the next line.
-        std::optional<std::string> more = session.input() ? session.input()->next_line() : std::nullopt;
+        std::optional<std::string> more = input && !session.stopping() ? input->next_line() : std::nullopt;
         if (!more) {
-            print_error(session, read_error_text(status, error));
+            print_error(session, read_error_text(ReadStatus::Incomplete, ""));
             return;
         }
         std::string line = *more;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         session.print("\n");
-        session.transcript().answer(line, !session.input()->interactive());
+        session.transcript().answer(line, !input->interactive());
         text += "\n" + line;
+        scanner.feed("\n" + line);
     }
+}
+
+std::optional<std::vector<LispValue>> read_lisp_data(const std::string& text, std::string& error)
+{
+    std::vector<Expr> exprs;
+    ReadStatus status = Reader(text).read_all(exprs, error);
+    if (status != ReadStatus::Complete) {
+        error = read_error_text(status, error);
+        return std::nullopt;
+    }
+    std::vector<LispValue> values;
+    for (const Expr& expr : exprs) values.push_back(quoted_value(expr));
+    return values;
 }
 
 bool eval_print_text(Session& session, const std::string& text)

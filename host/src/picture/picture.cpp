@@ -703,7 +703,7 @@ void picture_command(const std::string& argument)
 {
     Session& session = Session::get();
     if (!session.has_document()) {
-        session.print("\nThere is no drawing to picture.");
+        session.fail("\nThere is no drawing to picture.");
         return;
     }
     std::vector<std::string> words;
@@ -724,7 +724,7 @@ void picture_command(const std::string& argument)
         }
     }
     if (words.empty() || (words.size() != 1 && words.size() != 3)) {
-        session.print(
+        session.fail(
             "\nPICTURE needs a file name and, for a window, two corners: PICTURE path [x1,y1 x2,y2]");
         return;
     }
@@ -732,18 +732,18 @@ void picture_command(const std::string& argument)
     bool windowed = words.size() == 3;
     if (windowed &&
         (!parse_point_text(words[1], window.lower_left) || !parse_point_text(words[2], window.upper_right))) {
-        session.print("\nPICTURE: the window's corners must be points x,y: " + words[1] + " " + words[2]);
+        session.fail("\nPICTURE: the window's corners must be points x,y: " + words[1] + " " + words[2]);
         return;
     }
     if (windowed &&
         (window.lower_left.x == window.upper_right.x || window.lower_left.y == window.upper_right.y)) {
-        session.print("\nPICTURE: the window has no area.");
+        session.fail("\nPICTURE: the window has no area.");
         return;
     }
     std::string file = drawing_file_path(words[0]);
     std::string error;
     if (!write_picture(session.current(), file, windowed ? &window : nullptr, error)) {
-        session.print("\nPICTURE: " + error + ".");
+        session.fail("\nPICTURE: " + error + ".");
         return;
     }
     session.print("\nPicture written to \"" + file + "\".");
@@ -753,7 +753,9 @@ void picture_command(const std::string& argument)
 
 void register_picture_command(Session& session)
 {
-    session.register_script_command("PICTURE", picture_command);
+    session.register_script_command(
+        "PICTURE", picture_command,
+        "path [x1,y1 x2,y2]: writes a PNG or PDF of the drawing or of a window of it");
 }
 
 }  // namespace host

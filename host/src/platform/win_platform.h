@@ -41,8 +41,10 @@ bool registry_delete(const std::string& key, const std::string& name);
 // The product's key, where the folder and handshake values live.
 inline constexpr const char* kProductKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pelmora Software\\orvik_survey";
 
-// Sets up the product's folder values on a first run: "Installation folder"
-// (install_folder), "Temporary folder" and "Database", each only when missing.
+// Sets up the product's folder values: "Installation folder" is install_folder
+// (the running program's install tree) at every start; "Database" is its "data"
+// folder when missing or still the former installation's; "Temporary folder" is
+// set only when missing.
 // Every session does it when it starts (a session setup of win_registry.cpp);
 // besides, the first registry call of the process with a home does it, taking
 // the running session's install folder.

@@ -350,9 +350,15 @@ void setup_once(const std::string& install_folder, bool forced)
         Session* session = Session::current_or_null();
         install = session && !session->install_folder.empty() ? session->install_folder : ORVIK_INSTALL_TREE;
     }
-    write_if_missing("Installation folder", install);
+    // The installation folder is that of the program running, so that another
+    // checkout sharing the home uses its own install tree; the database follows
+    // it while it is the former installation's default.
+    std::optional<std::string> former = raw_read_text(kProductKey, "Installation folder");
+    if (former != install) raw_write_text(kProductKey, "Installation folder", install);
+    std::optional<std::string> database = raw_read_text(kProductKey, "Database");
+    if (!database || (former && *database == *former + "/data"))
+        raw_write_text(kProductKey, "Database", install + "/data");
     write_if_missing("Temporary folder", home + "/AppData/Roaming/PelmoraSoftware/OrvikSurvey/temp");
-    write_if_missing("Database", install + "/data");
 }
 
 void ensure_setup()

@@ -5,8 +5,6 @@
 // when the input runs out the call throws InputExhausted, so no prompt can loop.
 #include "session/input.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -19,8 +17,8 @@
 
 #include "ads.h"
 #include "commands/commands.h"
-#include "lisp/lisp.h"
 #include "db/resbuf_convert.h"
+#include "lisp/lisp.h"
 #include "session/session.h"
 
 namespace host {
@@ -29,7 +27,7 @@ namespace {
 
 class LinesInput : public Input {
 public:
-    explicit LinesInput(const std::string& text)
+    LinesInput(const std::string& text, std::string name) : name_(std::move(name))
     {
         std::istringstream stream(text);
         std::string line;
@@ -44,25 +42,16 @@ public:
         return lines_[next_++];
     }
     bool interactive() const override { return false; }
+    std::string where() const override
+    {
+        if (name_.empty() || next_ == 0) return "";
+        return name_ + ":" + std::to_string(next_);
+    }
 
 private:
+    std::string name_;
     std::vector<std::string> lines_;
     size_t next_ = 0;
-};
-
-class TerminalInput : public Input {
-public:
-    std::optional<std::string> next_line() override
-    {
-        std::string line;
-        if (!std::getline(std::cin, line)) return std::nullopt;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return line;
-    }
-    bool interactive() const override { return interactive_; }
-
-private:
-    bool interactive_ = isatty(0) != 0;
 };
 
 std::string trim(const std::string& text)
@@ -217,9 +206,9 @@ bool is_absolute(const std::string& path)
 
 }  // namespace
 
-std::unique_ptr<Input> script_input(std::string text)
+std::unique_ptr<Input> script_input(std::string text, std::string name)
 {
-    return std::make_unique<LinesInput>(std::move(text));
+    return std::make_unique<LinesInput>(std::move(text), std::move(name));
 }
 
 std::unique_ptr<Input> file_input(const std::string& path)
@@ -228,12 +217,7 @@ std::unique_ptr<Input> file_input(const std::string& path)
     if (!file) return nullptr;
     std::ostringstream text;
     text << file.rdbuf();
-    return std::make_unique<LinesInput>(text.str());
-}
-
-std::unique_ptr<Input> terminal_input()
-{
-    return std::make_unique<TerminalInput>();
+    return std::make_unique<LinesInput>(text.str(), path);
 }
 
 std::string take_initget_keywords()
@@ -338,7 +322,7 @@ std::string Session::ask(const std::string& prompt)
 {
     print(prompt);
     for (;;) {
-        std::optional<std::string> line = input_ ? input_->next_line() : std::nullopt;
+        std::optional<std::string> line = input_ && !stopping_ ? input_->next_line() : std::nullopt;
         if (!line) {
             std::string shown = prompt;
             shown.erase(0, shown.find_first_not_of("\r\n"));
@@ -355,7 +339,7 @@ std::string Session::ask_dialog(const std::string& shown)
 {
     if (!shown.empty()) print(shown);
     for (;;) {
-        std::optional<std::string> line = input_ ? input_->next_line() : std::nullopt;
+        std::optional<std::string> line = input_ && !stopping_ ? input_->next_line() : std::nullopt;
         if (!line)
             throw InputExhausted("a dialog was open: " + (shown.empty() ? std::string("(dialog)") : shown));
         std::string text = trim(*line);

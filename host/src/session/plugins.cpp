@@ -121,6 +121,14 @@ void append_value(resbuf*& head, resbuf*& tail, const LispValue& value)
             break;
         }
         case LispValue::List: {
+            if (value.dotted) {
+                append(head, tail, new_resbuf(RTLB));
+                for (size_t i = 0; i + 1 < value.items.size(); ++i) append_value(head, tail, value.items[i]);
+                append(head, tail, new_resbuf(RTDOTE));
+                append_value(head, tail, value.items.back());
+                append(head, tail, new_resbuf(RTLE));
+                break;
+            }
             // A list of two or three numbers is a point, as LISP passes it.
             bool point = (value.items.size() == 2 || value.items.size() == 3) &&
                          std::all_of(value.items.begin(), value.items.end(), is_number);
@@ -189,18 +197,21 @@ LispValue read_value(const resbuf*& node)
         case RTT:
             value.kind = LispValue::T;
             return value;
-        case RTLB:
-            value.kind = LispValue::List;
+        case RTLB: {
+            // RTDOTE before the last value makes a dotted pair: (a . b).
+            std::vector<LispValue> items;
+            LispValue tail;
             while (node && node->restype != RTLE) {
                 if (node->restype == RTDOTE) {
                     node = node->rbnext;
+                    if (node && node->restype != RTLE) tail = read_value(node);
                     continue;
                 }
-                value.items.push_back(read_value(node));
+                items.push_back(read_value(node));
             }
             if (node) node = node->rbnext;  // past RTLE
-            if (value.items.empty()) value.kind = LispValue::Nil;
-            return value;
+            return lisp_list_with_tail(std::move(items), std::move(tail));
+        }
         default:
             break;
     }
@@ -231,8 +242,8 @@ LispValue read_value(const resbuf*& node)
             case RbValue::None:
                 break;
         }
-        value.kind = LispValue::List;
-        value.items = {code, item};
+        // (8 . "0"), and a point's coordinates follow its code: (10 1.0 2.0 0.0).
+        return lisp_list_with_tail({code}, item);
     }
     return value;  // RTNIL, RTNONE, RTVOID and the rest: nil
 }
@@ -349,7 +360,7 @@ static bool start_app(Session& session, std::vector<std::unique_ptr<LoadedApp>>&
     LoadedApp& started = *app;
     apps.push_back(std::move(app));
     if (send_message(started, AcRx::kInitAppMsg, nullptr) != AcRx::kRetOK) {
-        session.print("\n" + started.name + " refused to start (its init-app message failed).");
+        session.fail("\n" + started.name + " refused to start (its init-app message failed).");
         if (started.handle) dlclose(started.handle);
         apps.pop_back();
         return false;
@@ -372,19 +383,19 @@ bool Session::load_plugin(const std::string& path)
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* why = dlerror();
-        print("\nCannot load the plug-in " + path + ": " + (why ? why : "unknown error"));
+        fail("\nCannot load the plug-in " + path + ": " + (why ? why : "unknown error"));
         return false;
     }
     auto entry = reinterpret_cast<acrx_entry_point_fn>(dlsym(handle, "acrxEntryPoint"));
     auto version = reinterpret_cast<acrx_api_version_fn>(dlsym(handle, "acrxGetApiVersion"));
     if (!entry) {
-        print("\n" + path + " is not a plug-in of this host: it exports no acrxEntryPoint.");
+        fail("\n" + path + " is not a plug-in of this host: it exports no acrxEntryPoint.");
         dlclose(handle);
         return false;
     }
     if (version && version() != ACRX_API_VERSION) {
-        print("\n" + path + " was built for interface version " + std::to_string(version()) +
-              "; this host has version " + std::to_string(ACRX_API_VERSION) + ".");
+        fail("\n" + path + " was built for interface version " + std::to_string(version()) +
+             "; this host has version " + std::to_string(ACRX_API_VERSION) + ".");
         dlclose(handle);
         return false;
     }

@@ -9,8 +9,9 @@
 #include <stdexcept>
 
 #include "commands/commands.h"
-#include "session/input.h"
+#include "db/entities.h"
 #include "lisp/lisp.h"
+#include "session/input.h"
 #include "session/plugins.h"
 
 #ifndef ORVIK_INSTALL_TREE
@@ -116,7 +117,7 @@ Document& Session::add_document(std::unique_ptr<Document> document)
 void Session::switch_to(int index)
 {
     if (index < 0 || index >= static_cast<int>(documents_.size())) {
-        print("\nThere is no drawing " + std::to_string(index + 1) + ".");
+        fail("\nThere is no drawing " + std::to_string(index + 1) + ".");
         return;
     }
     current_ = index;
@@ -125,7 +126,7 @@ void Session::switch_to(int index)
 void Session::close_document(int index)
 {
     if (index < 0 || index >= static_cast<int>(documents_.size())) {
-        print("\nThere is no drawing " + std::to_string(index + 1) + ".");
+        fail("\nThere is no drawing " + std::to_string(index + 1) + ".");
         return;
     }
     // The closing drawing is current while the plug-ins take their leave of it.
@@ -163,9 +164,47 @@ int Session::run_command(const std::string& name, CommandArgs& args)
     return found->second(args);
 }
 
-void Session::register_script_command(const std::string& name, ScriptCommand command)
+void Session::register_script_command(const std::string& name, ScriptCommand command, std::string help)
 {
-    script_commands_[lower_text(name)] = std::move(command);
+    script_commands_[lower_text(name)] = {name, std::move(help), std::move(command)};
+}
+
+std::vector<Session::ScriptCommandHelp> Session::script_command_list() const
+{
+    std::vector<ScriptCommandHelp> list;
+    for (const auto& [key, entry] : script_commands_) list.push_back({upper_text(entry.name), entry.help});
+    return list;
+}
+
+void Session::fail(const std::string& message)
+{
+    print(message);
+    failure_shown(message);
+}
+
+void Session::failure_shown(const std::string& shown)
+{
+    ++failures_;
+    if (errors_to_stderr) {
+        std::string text = trimmed(shown);
+        std::string where = input_ ? input_->where() : "";
+        std::fprintf(stderr, "cadhost: %s%s\n", where.empty() ? "" : (where + ": ").c_str(), text.c_str());
+        std::fflush(stderr);
+    }
+    if (stop_at_first_failure && !stopping_) {
+        stopping_ = true;
+        quit_requested_ = true;
+        print("\nThe session ends at its first failure.");
+    }
+}
+
+void Session::input_ended_while_asking(const std::string& prompt)
+{
+    if (stopping_) {
+        print("\n*Cancel*");
+        return;
+    }
+    fail("\n*Cancel* the script ended while the command was asking: " + prompt);
 }
 
 bool Session::run_script_command(const std::string& line)
@@ -176,7 +215,7 @@ bool Session::run_script_command(const std::string& line)
     std::string argument = blank == std::string::npos ? "" : trimmed(text.substr(blank));
     auto found = script_commands_.find(word);
     if (found == script_commands_.end()) return false;
-    found->second(argument);
+    found->second.command(argument);
     return true;
 }
 
@@ -203,18 +242,16 @@ void Session::run()
         try {
             known = run_script_command(text);
         } catch (const InputExhausted& exhausted) {
-            print(std::string("\n*Cancel* the script ended while the command was asking: ") +
-                  exhausted.what());
+            input_ended_while_asking(exhausted.what());
             known = true;
         } catch (const std::exception& error) {
-            print(std::string("\n") + text + " failed: " + error.what());
+            fail(std::string("\n") + text + " failed: " + error.what());
             known = true;
         }
         if (!known) {
             std::string word = text.substr(0, text.find_first_of(" \t"));
-            print("\nUnknown command \"" + word +
-                  "\". Type a LISP expression in parentheses or one of "
-                  "NEW, OPEN, SWITCH, CLOSE, DOCUMENTS, LOAD, QUIT.");
+            fail("\nUnknown command \"" + word +
+                 "\". Type a LISP expression in parentheses or a command; HELP lists the commands.");
         }
     }
 }

@@ -33,14 +33,21 @@ public:
     virtual std::optional<std::string> next_line() = 0;
     // True when a person types the answers (prompts are then not echoed).
     virtual bool interactive() const = 0;
+    // Where the last line came from, for messages: "session.scr:12"; empty when
+    // the input has no name or no line was read yet.
+    virtual std::string where() const { return ""; }
 };
-std::unique_ptr<Input> script_input(std::string text);        // answers from a text
+// Answers from a text; name (a file's path) names its lines in messages.
+std::unique_ptr<Input> script_input(std::string text, std::string name = "");
 std::unique_ptr<Input> file_input(const std::string& path);  // nullptr when unreadable
 std::unique_ptr<Input> terminal_input();                      // standard input
 
 // What the command line showed, with "\r" progress lines rewritten in place.
+// On a terminal stdout gets the "\r" as it is; elsewhere (a log, a pipe) each
+// progress line ends in a newline instead, so that the log stays readable.
 class Transcript {
 public:
+    Transcript();
     void print(const std::string& text);
     // The answer to a prompt, written behind it; the next output starts on a new line.
     // echo: also shown on stdout (not when a person typed it there).
@@ -50,17 +57,25 @@ public:
     {
         text_.clear();
         line_start_ = 0;
-        rewrite_pending_ = after_answer_ = false;
+        rewrite_pending_ = after_answer_ = typed_at_terminal_ = false;
     }
+    // What the line a person types on shows already: the prompt; empty after an
+    // answer, whose Enter began a new line.
+    std::string prompt_shown() const { return after_answer_ ? "" : text_.substr(line_start_); }
     std::vector<std::string> alerts;  // every acedAlert text, in order
     bool echo_to_stdout = true;
+    bool stdout_is_terminal;  // set from stdout at the start
 
 private:
     void put(const std::string& text);
+    void show(const std::string& text);  // on stdout, as stdout_is_terminal says
+    bool shown_line_empty_ = true;       // stdout is at the start of a line
+    bool shown_cr_pending_ = false;      // a "\r" came that the next text resolves
     std::string text_;
     std::size_t line_start_ = 0;   // where the last line of text_ begins
     bool rewrite_pending_ = false;  // a "\r" came: the next text replaces the line
     bool after_answer_ = false;     // the last thing written was an answer
+    bool typed_at_terminal_ = false;  // that answer was typed at a terminal, which is on the next line now
 };
 
 // A temporary vector drawn with acedGrDraw; gone at the next full redraw.
@@ -79,8 +94,14 @@ struct LispValue {
     Point3 point;
     long name[2] = {0, 0};
     std::vector<LispValue> items;
-    std::string printed() const;  // as LISP prints it
+    // A List whose last item is the cdr of its last pair: (a . b), (a b . c).
+    bool dotted = false;
+    std::string printed() const;  // as LISP prints it: (50 . 0.523599), (10 0.0 0.0 0.0)
 };
+// The list of items followed by tail, as cons builds it: a list or a point as
+// tail goes on the list ((10 . (1 2 3)) is (10 1 2 3)), nil ends it, any other
+// value makes a dotted list.
+LispValue lisp_list_with_tail(std::vector<LispValue> items, LispValue tail);
 
 struct LoadedApp;
 
@@ -163,6 +184,24 @@ public:
     Transcript& transcript() { return transcript_; }
     void print(const std::string& text) { transcript_.print(text); }
 
+    // Failures: something a user or script asked for that could not be done (an
+    // unknown command, a failed OPEN or SAVEAS, a LISP error, a plug-in that does
+    // not load). fail() shows the message on the command line, and on standard
+    // error when errors_to_stderr is set; failure_shown() counts one whose message
+    // the command line already shows. With stop_at_first_failure the session
+    // ends: run() stops after the current line and every later prompt ends as if
+    // the input had run out.
+    void fail(const std::string& message);
+    void failure_shown(const std::string& shown);
+    int failures() const { return failures_; }
+    bool stopping() const { return stopping_; }
+    // A command was still asking when the input ended (or the session stopped):
+    // the command line says so, and it counts as a failure unless the session is
+    // stopping already.
+    void input_ended_while_asking(const std::string& prompt);
+    bool errors_to_stderr = false;
+    bool stop_at_first_failure = false;
+
     // Runs the input to its end: LISP expressions, top-level commands, answers.
     void run();
     // Evaluates one LISP expression text and prints its value; false on an error
@@ -173,9 +212,15 @@ public:
     // Host commands.
     void register_command(const std::string& name, HostCommand command);
     int run_command(const std::string& name, CommandArgs& args);
-    void register_script_command(const std::string& name, ScriptCommand command);
+    // help: "ARGUMENTS: what it does", as HELP lists it.
+    void register_script_command(const std::string& name, ScriptCommand command, std::string help = "");
     // Runs a top-level line "WORD argument" as a script command; false when WORD is none.
     bool run_script_command(const std::string& line);
+    // The top-level commands with what each does, in alphabetical order (HELP).
+    struct ScriptCommandHelp {
+        std::string name, help;
+    };
+    std::vector<ScriptCommandHelp> script_command_list() const;
     void quit() { quit_requested_ = true; }  // run() stops after the current line
     bool quit_requested() const { return quit_requested_; }
 
@@ -191,8 +236,15 @@ private:
     std::unique_ptr<Input> input_;
     Transcript transcript_;
     std::map<std::string, HostCommand> commands_;
-    std::map<std::string, ScriptCommand> script_commands_;
+    struct ScriptCommandEntry {
+        std::string name;  // as registered
+        std::string help;
+        ScriptCommand command;
+    };
+    std::map<std::string, ScriptCommandEntry> script_commands_;
     bool quit_requested_ = false;
+    int failures_ = 0;
+    bool stopping_ = false;
     int new_count_ = 0;  // new drawings so far, for the names Drawing1.dwg, Drawing2.dwg...
     friend struct SessionAccess;
 };

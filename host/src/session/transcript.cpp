@@ -1,6 +1,8 @@
 // The transcript of the command line: what the host and the plug-ins printed and
 // what was answered, with "\r" progress lines rewritten in place; and the API's
 // printing and alert calls that write into it.
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -31,32 +33,59 @@ void Transcript::put(const std::string& text)
     }
 }
 
+Transcript::Transcript() : stdout_is_terminal(isatty(STDOUT_FILENO) != 0) {}
+
+void Transcript::show(const std::string& text)
+{
+    if (!echo_to_stdout || text.empty()) return;
+    if (stdout_is_terminal) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else {
+        // A "\r" that would rewrite a line ends it instead ("\r\n" ends it once).
+        std::string shown;
+        for (char c : text) {
+            if (c == '\r') {
+                shown_cr_pending_ = true;
+                continue;
+            }
+            if (shown_cr_pending_ && c != '\n' && !shown_line_empty_) shown += '\n';
+            shown_cr_pending_ = false;
+            shown += c;
+            shown_line_empty_ = c == '\n';
+        }
+        std::fwrite(shown.data(), 1, shown.size(), stdout);
+    }
+    std::fflush(stdout);
+}
+
 void Transcript::print(const std::string& text)
 {
     if (text.empty()) return;
-    // After an answer the user pressed Enter: output goes on the next line.
+    // After an answer the user pressed Enter: output goes on the next line. At a
+    // terminal the Enter itself took the screen there.
     if (after_answer_) {
         after_answer_ = false;
+        bool screen_on_next_line = typed_at_terminal_;
+        typed_at_terminal_ = false;
         if (text.front() != '\n') {
             put("\n");
-            if (echo_to_stdout) std::fputc('\n', stdout);
+            if (!screen_on_next_line) show("\n");
+        } else if (screen_on_next_line) {
+            put(text);
+            show(text.substr(1));
+            return;
         }
     }
     put(text);
-    if (echo_to_stdout) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-    }
+    show(text);
 }
 
 void Transcript::answer(const std::string& text, bool echo)
 {
     put(text);
     after_answer_ = true;
-    if (echo && echo_to_stdout) {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-    }
+    typed_at_terminal_ = !echo && stdout_is_terminal;
+    if (echo) show(text);
 }
 
 }  // namespace host

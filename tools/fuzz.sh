@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time.
+#   tools/fuzz.sh [seconds per target] [target...]
+# Targets: dxf trav xyz dcl settings lisp (all by default); 30 seconds each by
+# default. Each starts from its seed corpus (fuzz/corpus/<target>, copied, so
+# the repository's corpus is left as it is) and the inputs kept under
+# fuzz/regressions/<target>. An input that fails is written to
+# build-fuzz/findings/<target>/ and the script exits 1: keep it under
+# fuzz/regressions/<target>/ once the fault is mended, where the ordinary tests
+# check it again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-30}"
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(dxf trav xyz dcl settings lisp)
+if ! command -v clang++ >/dev/null; then
+  echo "fuzz: clang++ is not installed; the fuzz targets need it" >&2
+  exit 1
+fi
+dir=build-fuzz
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DORVIK_FUZZ=ON -DBUILD_TESTING=OFF \
+  "${launcher[@]}" >/dev/null
+cmake --build "$dir" -j"${FUZZ_JOBS:-4}" --target $(printf 'fuzz_%s ' "${targets[@]}") >/dev/null
+export CADHOST_HOME="$PWD/$dir/fuzz-home"
+failed=0
+for target in "${targets[@]}"; do
+  work="$dir/corpus/$target"
+  findings="$dir/findings/$target"
+  rm -rf "$work"
+  mkdir -p "$work" "$findings"
+  cp fuzz/corpus/"$target"/* "$work"/
+  [ -d fuzz/regressions/"$target" ] && cp fuzz/regressions/"$target"/* "$work"/
+  if "$dir/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
+      -artifact_prefix="$findings/" >"$dir/fuzz-$target.log" 2>&1; then
+    echo "fuzz $target: $(grep -o 'Done [0-9]* runs' "$dir/fuzz-$target.log" || echo done), nothing found"
+  else
+    echo "fuzz $target: FAILED, see $dir/fuzz-$target.log and $findings/" >&2
+    grep -m1 -A3 "round trip failed\|ERROR: " "$dir/fuzz-$target.log" >&2 || true
+    failed=1
+  fi
+done
+exit $failed
