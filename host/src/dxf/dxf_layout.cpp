@@ -200,7 +200,8 @@ std::string polyline_subclass(long flags)
 Layout vertex_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing)
 {
     long flags = entity.integer(70, 0);
-    long parent_flags = flags_of(drawing.get(entity.parent));
+    Entity scratch;
+    long parent_flags = flags_of(drawing.look(entity.parent, scratch));
     auto codes = ranked({10, 40, 41, 42, 70, 50, 71, 72, 73, 74});
     if ((flags & 128) && !(flags & 64))
         return simple("VERTEX", std::move(groups), {{"AcDbFaceRecord", codes}});

@@ -812,9 +812,10 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
         if (chain == Chain::Polyline) {
             Entity seqend;
             seqend.type = "SEQEND";
-            seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
+            Entity scratch;
+            seqend.groups = {Group::of_text(8, drawing_->look(polyline, scratch)->layer())};
             seqend.parent = polyline;
-            drawing_->add_entity(seqend, owner);
+            drawing_->add(seqend, owner);
         }
         chain = Chain::None;
     };
@@ -850,11 +851,8 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
                     }
                     if (!convert(*o, entity)) break;  // noted
                     entity.parent = polyline;
-                    {
-                        Entity& added = drawing_->add_entity(std::move(entity), owner);
-                        dxf_normalize(added, *drawing_);
-                        remember(added.id);
-                    }
+                    dxf_normalize(entity, *drawing_);
+                    remember(drawing_->add(std::move(entity), owner));
                     break;
                 case Chain::None:
                     ++skipped_[type + " without its POLYLINE or INSERT"];
@@ -879,13 +877,13 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
         }
         bool attributes_follow = type == "INSERT" && entity.integer(66, 0) == 1;
         dxf_normalize(entity, *drawing_);
-        Entity& added = drawing_->add_entity(std::move(entity), owner);
-        remember(added.id);
+        const long added = drawing_->add(std::move(entity), owner);
+        remember(added);
         if (type == "POLYLINE") {
-            polyline = added.id;
+            polyline = added;
             chain = Chain::Polyline;
         } else if (attributes_follow) {
-            insert = added.id;
+            insert = added;
             chain = Chain::Attributes;
         }
     }
@@ -946,8 +944,9 @@ void Reader::complete()
         std::vector<long> kept;
         kept.reserve(ids.size());
         bool dropped = false;
+        Entity scratch;
         for (long id : ids) {
-            Entity* e = drawing_->get(id);
+            const Entity* e = drawing_->look(id, scratch);
             if (!e) {
                 dropped = true;
                 continue;
@@ -986,8 +985,6 @@ void Reader::complete()
 
 DxfReadResult Reader::read(size_t size_hint)
 {
-    // Not more than one entity in every 64 bytes of a file.
-    drawing_->store.reserve(size_hint / 64);
     const Object* first = peek();
     if (!first || first->type != "SECTION") throw ReadError("the file does not start with a section");
     bool any_section = false;

@@ -361,13 +361,8 @@ void Writer::add_format_records()
             add("LTYPE", name, {Group::of_text(3, name == "CONTINUOUS" ? "Solid line" : "")});
     if (!has("LAYER", "0")) add("LAYER", "0");
     if (!has("STYLE", "Standard")) add("STYLE", "Standard");
-    std::set<std::string> apps;
+    std::set<std::string> apps = drawing_.store.xdata_apps();
     apps.insert("ACAD");
-    auto collect = [&](const Entity& e) {
-        for (const XDataApp& app : e.xdata) apps.insert(app.app);
-    };
-    for (const auto& [id, e] : drawing_.store)
-        if (!e.erased) collect(e);
     for (const std::string& app : apps)
         if (!has("APPID", app)) add("APPID", app);
 }
@@ -735,8 +730,9 @@ void Writer::write_entities(const std::vector<long>& ids, const std::string& own
     kept_after(0);
     std::string chain_owner;  // the POLYLINE that owns the VERTEX and SEQEND entities that follow
     bool chain_erased = false;
+    Entity scratch;
     for (long id : ids) {
-        const Entity* e = drawing_.get(id);
+        const Entity* e = drawing_.look(id, scratch);
         if (!e) continue;
         bool member = e->type == "VERTEX" || e->type == "SEQEND";
         if (e->type == "POLYLINE") {
