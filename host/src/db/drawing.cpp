@@ -212,6 +212,7 @@ Entity& Drawing::add_record(const std::string& table, Entity record)
     record.owner = 0;
     if (record.type.empty()) record.type = table;
     tables[table].push_back(record.id);
+    forget_found();
     return store.put(std::move(record));
 }
 
@@ -254,6 +255,7 @@ constexpr size_t kRenamedLimit = 4096;
 void Drawing::note_writable(const Entity& entity)
 {
     if (entity.owner == 0 && is_table_record_type(entity.type)) {
+        forget_found();
         if (name_index_.empty()) return;
         if (renamed_.size() >= kRenamedLimit) {
             name_index_.clear();  // cheaper to index every name again when next asked
@@ -314,7 +316,22 @@ Drawing::NameIndex& Drawing::name_index(const std::string& table, const std::vec
     return index;
 }
 
+void Drawing::forget_found() const
+{
+    for (FoundRecord& found : found_) found.table.clear();
+}
+
 long Drawing::find_record(const std::string& table, const std::string& record_name) const
+{
+    for (const FoundRecord& found : found_)
+        if (found.name == record_name && found.table == table && !table.empty()) return found.id;
+    const long id = find_record_by_index(table, record_name);
+    found_[found_next_] = {table, record_name, id};
+    found_next_ = (found_next_ + 1) % found_.size();
+    return id;
+}
+
+long Drawing::find_record_by_index(const std::string& table, const std::string& record_name) const
 {
     auto t = tables.find(table);
     if (t == tables.end()) return 0;

@@ -4,6 +4,7 @@
 // reader and writer and the picture renderer all work on this model.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -221,9 +222,20 @@ private:
     };
     NameIndex& name_index(const std::string& table, const std::vector<long>& records) const;
     long find_record_slowly(const std::vector<long>& records, const std::string& name) const;
+    long find_record_by_index(const std::string& table, const std::string& name) const;
     void note_writable(const Entity& entity);
 
     mutable std::unordered_map<std::string, NameIndex> name_index_;  // per table
+    // The last records found by name: entities made one after another mostly
+    // name the same layer and style. Forgotten whenever a record is added or
+    // handed out writable.
+    struct FoundRecord {
+        std::string table, name;
+        long id = 0;
+    };
+    mutable std::array<FoundRecord, 4> found_;
+    mutable size_t found_next_ = 0;
+    void forget_found() const;
     mutable std::vector<long> renamed_;  // records handed out writable since the names were indexed
     mutable std::unique_ptr<SpatialIndex> spatial_;
 };

@@ -489,7 +489,9 @@ int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Gro
 
     // Any other entity ends an unfinished POLYLINE chain, which is dropped.
     drawing.pending.polyline.clear();
-    const int status = prepare_entity(drawing, entity, sysvar_string(drawing, "CLAYER", "0"));
+    // The current layer stands in for a layer the list does not name.
+    const int status = prepare_entity(
+        drawing, entity, has_group(entity.groups, 8) ? std::string() : sysvar_string(drawing, "CLAYER", "0"));
     if (status != RTNORM) return status;
     if (drawing.pending.block) {
         drawing.pending.block_entities.push_back(std::move(entity));

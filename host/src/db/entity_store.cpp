@@ -1,6 +1,11 @@
 #include "db/entity_store.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "db/drawing.h"
 
@@ -126,73 +131,83 @@ private:
     long first_ = 0;
 };
 
-// Words of packed entities in chunks that never move, so that growing costs no
-// copying; an entity's words lie in one chunk.
-class EntityStore::WordArena {
-public:
-    static constexpr int kBits = 16;
-    static constexpr size_t kChunk = size_t(1) << kBits;
+// Memory that a chunk of an arena takes: from 32 KB, doubling up to 2 MB, the
+// 2 MB ones aligned to be backed by huge pages where the system allows, so
+// that filling a large drawing costs few page faults.
+struct FreeMemory {
+    void operator()(void* memory) const { std::free(memory); }
+};
+constexpr size_t kHugePage = size_t(2) << 20;
 
-    std::uint64_t* allocate(size_t n, std::uint64_t& place)
+void* chunk_memory(size_t bytes)
+{
+    if (bytes < kHugePage) return std::malloc(bytes);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (memory) ::madvise(memory, rounded, MADV_HUGEPAGE);
+    return memory;
+}
+
+// Items of packed entities (words, characters) in chunks that never move, so
+// that growing costs no copying; what one entity stores lies in one chunk. A
+// place is the chunk's number above kBits and the offset in it below.
+template <class T, int kBits>
+class Arena {
+public:
+    static constexpr size_t kLargest = (size_t(1) << kBits) > kHugePage / sizeof(T) ? kHugePage / sizeof(T)
+                                                                                    : (size_t(1) << kBits);
+
+    T* allocate(size_t n, std::uint64_t& place)
     {
-        if (n > kChunk) {  // a chunk of its own
-            chunks_.emplace_back(new std::uint64_t[n]);
+        if (n > kLargest) {  // a chunk of its own
+            T* own = add_chunk(n);
             place = std::uint64_t(chunks_.size() - 1) << kBits;
-            return chunks_.back().get();
+            current_ = nullptr;  // the next one starts a chunk again
+            return own;
         }
-        if (!current_ || used_ + n > kChunk) {
-            chunks_.emplace_back(new std::uint64_t[kChunk]);
-            current_ = chunks_.back().get();
-            current_index_ = chunks_.size() - 1;
+        if (!current_ || used_ + n > size_) {
+            size_ = std::min(kLargest, std::max(size_ * 2, (size_t(32) << 10) / sizeof(T)));
+            current_ = add_chunk(size_);
             used_ = 0;
         }
-        place = (std::uint64_t(current_index_) << kBits) | used_;
-        std::uint64_t* words = current_ + used_;
+        place = (std::uint64_t(chunks_.size() - 1) << kBits) | used_;
+        T* items = current_ + used_;
         used_ += n;
-        return words;
+        return items;
     }
 
-    std::uint64_t* at(std::uint64_t place) const
+    T* at(std::uint64_t place) const
     {
-        return chunks_[place >> kBits].get() + (place & (kChunk - 1));
+        return chunks_[place >> kBits].get() + (place & ((std::uint64_t(1) << kBits) - 1));
     }
 
 private:
-    std::vector<std::unique_ptr<std::uint64_t[]>> chunks_;
-    std::uint64_t* current_ = nullptr;
-    size_t current_index_ = 0;
+    std::vector<std::unique_ptr<T[], FreeMemory>> chunks_;
+    T* current_ = nullptr;
+    size_t size_ = 0;
     size_t used_ = 0;
+
+    T* add_chunk(size_t n)
+    {
+        T* memory = static_cast<T*>(chunk_memory(n * sizeof(T)));
+        if (!memory) throw std::bad_alloc();
+        chunks_.emplace_back(memory);
+        return memory;
+    }
 };
 
-// Texts of packed entities, one after another in chunks that never move.
+class EntityStore::WordArena : public Arena<std::uint64_t, 18> {};
+
+// Texts of packed entities, one after another.
 class EntityStore::TextPool {
 public:
-    static constexpr int kBits = 20;
-    static constexpr size_t kChunk = size_t(1) << kBits;
-
     // The pool word of a copy of the text.
     std::uint64_t add(std::string_view text)
     {
         const size_t n = text.size();
         if (n == 0) return 0;
         std::uint64_t place;
-        char* at;
-        if (n > kChunk) {
-            chunks_.emplace_back(new char[n]);
-            place = std::uint64_t(chunks_.size() - 1) << kBits;
-            at = chunks_.back().get();
-        } else {
-            if (!current_ || used_ + n > kChunk) {
-                chunks_.emplace_back(new char[kChunk]);
-                current_ = chunks_.back().get();
-                current_index_ = chunks_.size() - 1;
-                used_ = 0;
-            }
-            place = (std::uint64_t(current_index_) << kBits) | used_;
-            at = current_ + used_;
-            used_ += n;
-        }
-        std::memcpy(at, text.data(), n);
+        std::memcpy(chars_.allocate(n, place), text.data(), n);
         return (place << kLengthBits) | n;
     }
 
@@ -200,15 +215,11 @@ public:
     {
         const size_t n = word & kLengthMask;
         if (n == 0) return {};
-        const std::uint64_t place = word >> kLengthBits;
-        return {chunks_[place >> kBits].get() + (place & (kChunk - 1)), n};
+        return {chars_.at(word >> kLengthBits), n};
     }
 
 private:
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    char* current_ = nullptr;
-    size_t current_index_ = 0;
-    size_t used_ = 0;
+    Arena<char, 21> chars_;
 };
 
 EntityStore::EntityStore()
@@ -237,6 +248,10 @@ EntityStore& EntityStore::operator=(EntityStore&& other) noexcept
     std::swap(forms_, other.forms_);
     std::swap(form_index_, other.form_index_);
     std::swap(names_, other.names_);
+    std::swap(recent_forms_, other.recent_forms_);
+    std::swap(recent_form_next_, other.recent_form_next_);
+    std::swap(recent_names_, other.recent_names_);
+    std::swap(recent_name_next_, other.recent_name_next_);
     std::swap(count_, other.count_);
     std::swap(packed_, other.packed_);
     return *this;
@@ -280,11 +295,32 @@ void EntityStore::add(Entity&& entity)
 std::uint64_t EntityStore::text_word(int code, const std::string& text)
 {
     if (!is_name_code(code)) return texts_->add(text);
+    // Entities made one after another mostly name the same few layers and styles.
+    for (const auto& [name, word] : recent_names_)
+        if (name == text) return word;
     auto found = names_.find(text);
-    if (found != names_.end()) return found->second;
-    const std::uint64_t word = texts_->add(text);
-    names_.emplace(text, word);
-    return word;
+    if (found == names_.end()) found = names_.emplace(text, texts_->add(text)).first;
+    recent_names_[recent_name_next_] = {found->first, found->second};
+    recent_name_next_ = (recent_name_next_ + 1) % recent_names_.size();
+    return found->second;
+}
+
+// Whether the entity has the form's type and codes.
+bool EntityStore::has_form(const Entity& entity, const Form& form)
+{
+    if (entity.groups.size() != form.groups || entity.xdata.size() != form.apps.size() ||
+        entity.type != form.type)
+        return false;
+    size_t k = 0;
+    for (const Group& g : entity.groups)
+        if (g.code != form.codes[k++]) return false;
+    for (size_t a = 0; a < form.apps.size(); ++a) {
+        const XDataApp& app = entity.xdata[a];
+        if (app.items.size() != form.app_items[a] || app.app != form.apps[a]) return false;
+        for (const Group& g : app.items)
+            if (g.code != form.codes[k++]) return false;
+    }
+    return true;
 }
 
 std::string_view EntityStore::text_at(std::uint64_t word) const
@@ -293,6 +329,17 @@ std::string_view EntityStore::text_at(std::uint64_t word) const
 }
 
 std::uint32_t EntityStore::form_of(const Entity& entity)
+{
+    // Entities made in bulk come in a few forms that follow each other.
+    for (std::uint32_t index : recent_forms_)
+        if (index < forms_.size() && has_form(entity, forms_[index])) return index;
+    const std::uint32_t index = find_form(entity);
+    recent_forms_[recent_form_next_] = index;
+    recent_form_next_ = (recent_form_next_ + 1) % recent_forms_.size();
+    return index;
+}
+
+std::uint32_t EntityStore::find_form(const Entity& entity)
 {
     key_.clear();
     key_ += entity.type;

@@ -15,10 +15,12 @@
 // groups carry more than their code's kind of value are always kept whole.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -76,6 +78,8 @@ private:
     void unpack(long id, const std::uint64_t* words, Entity& out) const;
     bool pack(const Entity& entity);
     std::uint32_t form_of(const Entity& entity);
+    std::uint32_t find_form(const Entity& entity);
+    static bool has_form(const Entity& entity, const Form& form);
     std::uint64_t text_word(int code, const std::string& text);
     std::string_view text_at(std::uint64_t word) const;
 
@@ -86,6 +90,11 @@ private:
     std::unordered_map<std::string, std::uint32_t> form_index_;  // type and codes -> form
     std::unordered_map<std::string, std::uint64_t> names_;       // layer, style and such names in the pool
     std::string key_;                                            // reused for form keys
+    std::array<std::uint32_t, 4> recent_forms_{~0u, ~0u, ~0u, ~0u};  // forms used last
+    size_t recent_form_next_ = 0;
+    // Names kept last, viewing the keys of names_.
+    std::array<std::pair<std::string_view, std::uint64_t>, 4> recent_names_{};
+    size_t recent_name_next_ = 0;
     size_t count_ = 0;
     mutable size_t packed_ = 0;
 };

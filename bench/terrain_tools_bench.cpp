@@ -1,0 +1,165 @@
+// The terrain tools as a surveyor runs them, on 10k to 1M surveyed points:
+// - the whole path: OPEN the drawing of the points, the TIN from the terrain
+//   menu over the user's selection "ALL", the contours, SAVEAS; with the most
+//   memory the process held on the way;
+// - scipy's Delaunay triangulation alone on the same points (run by python),
+//   the figure the whole path is held against;
+// - the duplicated-points check from the menu over "ALL" (every 50th point taken twice);
+// - one breakline piece (a LINE of 30 m) on TINs of growing size, whose cost
+//   should not grow with the TIN.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench_session.h"
+#include "db/entities.h"
+#include "survey_data.h"
+
+namespace {
+
+const std::string kTinFromMenu = "(b_dtm_main)\nselect s_progname 1\npick go_btn\nP\n\nALL\n\n";
+const std::string kContoursFromMenu = "(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\nok\n";
+
+void close_drawings()
+{
+    host::Session& session = plugin_session();
+    while (session.has_document()) session.close_document(0);
+}
+
+void BM_TerrainPath(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string in = survey_points_dxf(n);
+    const std::string out = bench_file("terrain_" + std::to_string(n) + ".dxf");
+    double peak = 0;
+    bool ran = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        close_drawings();
+        reset_peak_memory();
+        state.ResumeTiming();
+        const std::string shown =
+            run_script("OPEN " + in + "\n" + kTinFromMenu + kContoursFromMenu + "SAVEAS " + out + "\n");
+        state.PauseTiming();
+        peak = std::max(peak, peak_memory_mb());
+        ran = shown.find("Triangle Created.") != std::string::npos &&
+              shown.find("Saved as") != std::string::npos;
+        state.ResumeTiming();
+    }
+    if (!ran) state.SkipWithError("the terrain path did not run through");
+    state.counters["peak_MB"] = peak;
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_TerrainPath)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+// The python that has scipy: ORVIK_PYTHON, else the system's.
+std::string python()
+{
+    const char* given = std::getenv("ORVIK_PYTHON");
+    return given && *given ? given : "/usr/bin/python3";
+}
+
+void BM_ScipyDelaunay(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string points = survey_points_file(n);
+    // The mean of a few triangulations in one python, the reading of the file left out.
+    const int repeats = n >= 1000000 ? 1 : 3;
+    const std::string command = python() +
+                                " -c 'import sys, time, numpy\n"
+                                "from scipy.spatial import Delaunay\n"
+                                "xy = numpy.loadtxt(sys.argv[1], delimiter=\",\", usecols=(1, 2))\n"
+                                "t = time.perf_counter()\n"
+                                "for _ in range(int(sys.argv[2])): d = Delaunay(xy)\n"
+                                "print((time.perf_counter() - t) / int(sys.argv[2]), len(d.simplices))' " +
+                                points + " " + std::to_string(repeats);
+    for (auto _ : state) {
+        FILE* pipe = ::popen(command.c_str(), "r");
+        double seconds = 0;
+        long triangles = 0;
+        const bool read = pipe && std::fscanf(pipe, "%lf %ld", &seconds, &triangles) == 2;
+        if (pipe) ::pclose(pipe);
+        if (!read) {
+            state.SkipWithError("python with scipy is not there (set ORVIK_PYTHON)");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        state.counters["triangles"] = double(triangles);
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_ScipyDelaunay)
+    ->Apply(survey_sizes)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The survey's points as POINTs, every 50th made twice.
+void points_with_doubles(long n)
+{
+    fresh_drawing();
+    host::Drawing& drawing = plugin_session().current().drawing;
+    std::mt19937 random(11);
+    const double side = 3.0 * std::sqrt(double(n));
+    std::uniform_real_distribution<double> coord(0.0, side);
+    for (long i = 0; i < n; ++i) {
+        const double x = coord(random), y = coord(random);
+        const host::Point3 at{400000.0 + x, 300000.0 + y, survey_height(x, y)};
+        for (int k = 0; k < (i % 50 == 0 ? 2 : 1); ++k)
+            host::entity_make(drawing, "POINT",
+                              {host::Group::of_text(8, "DATA_PNT"), host::Group::of_point(10, at)}, {});
+    }
+}
+
+void BM_DuplicatedPoints(benchmark::State& state)
+{
+    const long n = state.range(0);
+    long found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        points_with_doubles(n);
+        state.ResumeTiming();
+        const std::string shown = run_script("(b_dtm_main)\nselect s_progname 0\npick go_btn\nP\n\nALL\n\n");
+        // The last progress line: "Processing n of m points (k duplicated at tolorence t)".
+        const size_t at = shown.rfind(" points (");
+        found = at == std::string::npos ? 0 : std::atol(shown.c_str() + at + 9);
+    }
+    // Random points may also fall together by chance.
+    if (found < (n + 49) / 50) state.SkipWithError("the doubles were not all found");
+    state.counters["duplicated"] = double(found);
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_DuplicatedPoints)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+void BM_BreaklinePiece(benchmark::State& state)
+{
+    const long n = state.range(0);
+    close_drawings();
+    run_script("OPEN " + survey_points_dxf(n) + "\n" + kTinFromMenu);
+    host::Drawing& drawing = plugin_session().current().drawing;
+    const double side = 3.0 * std::sqrt(double(n));
+    std::mt19937 random(13);
+    std::uniform_real_distribution<double> place(0.25 * side, 0.75 * side);
+    long pieces = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const double x = 400000.0 + place(random), y = 300000.0 + place(random);
+        host::entity_make(drawing, "LINE",
+                          {host::Group::of_text(8, "BRK"), host::Group::of_point(10, {x, y, 0}),
+                           host::Group::of_point(11, {x + 24.0, y + 18.0, 0})},
+                          {});
+        state.ResumeTiming();
+        const std::string shown = run_script("(b_dtm_main)\nselect s_progname 2\npick go_btn\nP\nL\n\n");
+        if (shown.find("Processing selected items") == std::string::npos)
+            state.SkipWithError("the breakline tool did not run");
+        ++pieces;
+    }
+    state.SetItemsProcessed(pieces);
+    close_drawings();
+}
+BENCHMARK(BM_BreaklinePiece)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
