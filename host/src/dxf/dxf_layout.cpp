@@ -378,6 +378,20 @@ std::optional<LayoutPlan> entity_plan(const std::string& type, const std::vector
     return plan;
 }
 
+const LayoutPlan* PlanCache::find(const Entity& entity)
+{
+    key_ = entity.type;
+    codes_.clear();
+    for (const Group& g : entity.groups) {
+        key_ += ',';
+        key_ += std::to_string(g.code);
+        codes_.push_back(g.code);
+    }
+    auto found = plans_.find(key_);
+    if (found == plans_.end()) found = plans_.emplace(key_, entity_plan(entity.type, codes_)).first;
+    return found->second ? &*found->second : nullptr;
+}
+
 namespace {
 
 std::optional<Layout> simple_layout(const std::string& t, std::vector<Group>& groups)

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/drawing.h"
@@ -43,6 +44,19 @@ struct LayoutPlan {
     bool in_order = false;  // every group given, in the order given
 };
 std::optional<LayoutPlan> entity_plan(const std::string& type, const std::vector<int>& codes);
+
+// The plans of the entities met so far, by type and codes, for a reader or
+// writer that meets many entities of a few forms.
+class PlanCache {
+public:
+    // The entity's plan; nullptr when its type has none.
+    const LayoutPlan* find(const Entity& entity);
+
+private:
+    std::unordered_map<std::string, std::optional<LayoutPlan>> plans_;
+    std::string key_;
+    std::vector<int> codes_;
+};
 
 // The layout of a table record of the given table ("LAYER", "BLOCK", ...).
 Layout record_layout(const Entity& record, const std::string& table);

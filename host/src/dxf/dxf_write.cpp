@@ -56,52 +56,70 @@ std::string degrees_text(double radians)
 
 // Where the text of a file goes: a string, or a file written as the text grows,
 // so that writing a large drawing holds only a part of its text at a time.
+// The text is gathered in a buffer of its own first, where numbers are
+// written in place.
 class Sink {
 public:
     explicit Sink(std::string& text) : text_(&text) {}
-    explicit Sink(int fd) : fd_(fd) { buffer_.reserve(kFlushAt + kFlushAt / 8); }
+    explicit Sink(int fd) : fd_(fd) {}
 
     Sink& operator+=(std::string_view part)
     {
-        text().append(part);
-        if (fd_ >= 0 && buffer_.size() >= kFlushAt) flush();
+        if (part.size() > kBuffer - used_) {
+            flush();
+            if (part.size() > kBuffer) {
+                emit(part.data(), part.size());
+                return *this;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, part.data(), part.size());
+        used_ += part.size();
         return *this;
     }
     Sink& operator+=(char c)
     {
-        text() += c;
+        if (used_ == kBuffer) flush();
+        buffer_[used_++] = c;
         return *this;
     }
-    void append(const char* begin, const char* end) { *this += std::string_view(begin, size_t(end - begin)); }
+    // Room for n characters at the end, to be taken with commit.
+    char* room(size_t n)
+    {
+        if (n > kBuffer - used_) flush();
+        return buffer_.get() + used_;
+    }
+    void commit(char* end) { used_ = size_t(end - buffer_.get()); }
     // How many characters have been written.
-    size_t position() const { return flushed_ + (text_ ? text_->size() : buffer_.size()); }
+    size_t position() const { return flushed_ + used_; }
     // Writes part over what was written at the place.
     void patch(size_t at, std::string_view part)
     {
         if (at >= flushed_) {
-            text().replace(at - flushed_, part.size(), part);
-            return;
+            std::memcpy(buffer_.get() + (at - flushed_), part.data(), part.size());
+        } else if (text_) {
+            text_->replace(at, part.size(), part);
+        } else if (ok_ && ::pwrite(fd_, part.data(), part.size(), off_t(at)) != ssize_t(part.size())) {
+            fail();
         }
-        if (ok_ && ::pwrite(fd_, part.data(), part.size(), off_t(at)) != ssize_t(part.size())) fail();
     }
     // Writes what is held back; false with the reason when the file could not be written.
     bool finish(std::string& why)
     {
-        if (fd_ >= 0) flush();
+        flush();
         if (!ok_) why = std::strerror(error_);
         return ok_;
     }
 
 private:
-    static constexpr size_t kFlushAt = size_t(1) << 20;
+    static constexpr size_t kBuffer = size_t(1) << 20;
+    std::unique_ptr<char[]> buffer_ = std::make_unique<char[]>(kBuffer);
+    size_t used_ = 0;
     std::string* text_ = nullptr;
-    std::string buffer_;
     int fd_ = -1;
     size_t flushed_ = 0;
     bool ok_ = true;
     int error_ = 0;
 
-    std::string& text() { return text_ ? *text_ : buffer_; }
     void fail()
     {
         ok_ = false;
@@ -109,15 +127,23 @@ private:
     }
     void flush()
     {
-        size_t done = 0;
-        while (ok_ && done < buffer_.size()) {
-            const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) fail();
-            if (n > 0) done += size_t(n);
+        emit(buffer_.get(), used_);
+        used_ = 0;
+    }
+    void emit(const char* data, size_t n)
+    {
+        flushed_ += n;
+        if (text_) {
+            text_->append(data, n);
+            return;
         }
-        flushed_ += buffer_.size();
-        buffer_.clear();
+        size_t done = 0;
+        while (ok_ && done < n) {
+            const ssize_t written = ::write(fd_, data + done, n - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) fail();
+            if (written > 0) done += size_t(written);
+        }
     }
 };
 
@@ -222,10 +248,10 @@ private:
     }
     void code_line(int code)
     {
-        char buffer[16];
-        char* end = std::to_chars(buffer, buffer + sizeof buffer - 1, code).ptr;
-        *end++ = '\n';
-        out_.append(buffer, end);
+        char* at = out_.room(16);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        out_.commit(at);
     }
     void tag(int code, const std::string& value)
     {
@@ -235,19 +261,21 @@ private:
     }
     void tag(int code, long value)
     {
-        code_line(code);
-        char buffer[32];
-        char* end = std::to_chars(buffer, buffer + sizeof buffer - 1, value).ptr;
-        *end++ = '\n';
-        out_.append(buffer, end);
+        char* at = out_.room(48);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        at = std::to_chars(at, at + 31, value).ptr;
+        *at++ = '\n';
+        out_.commit(at);
     }
     void real(int code, double value)
     {
-        code_line(code);
-        char buffer[64];
-        char* end = real_chars(buffer, buffer + sizeof buffer - 1, value);
-        *end++ = '\n';
-        out_.append(buffer, end);
+        char* at = out_.room(96);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        at = real_chars(at, at + 64, value);
+        *at++ = '\n';
+        out_.commit(at);
     }
     void point(int code, const Point3& p, bool flat = false)
     {
@@ -309,12 +337,8 @@ private:
     // what the file kept among them.
     void write_entities(const std::vector<long>& ids, const std::string& owner, long container);
     void write_entity(const Entity& entity, const std::string& handle, const std::string& owner);
-    // The layout of the entity's type and codes when it follows from them alone, else nullptr.
-    const dxf::LayoutPlan* plan_of(const Entity& entity);
     void planned_body(const dxf::LayoutPlan& plan, const Entity& entity);
-    std::unordered_map<std::string, std::optional<dxf::LayoutPlan>> plans_;  // by type and codes
-    std::string plan_key_;
-    std::vector<int> plan_codes_;
+    dxf::PlanCache plans_;  // of the types whose layout follows from their codes
     void write_objects();
     void layout_object(const std::string& handle, const std::string& name, int order,
                        const std::string& record);
@@ -907,21 +931,6 @@ void Writer::write_entities(const std::vector<long>& ids, const std::string& own
     }
 }
 
-const dxf::LayoutPlan* Writer::plan_of(const Entity& entity)
-{
-    plan_key_ = entity.type;
-    plan_codes_.clear();
-    for (const Group& g : entity.groups) {
-        plan_key_ += ',';
-        plan_key_ += std::to_string(g.code);
-        plan_codes_.push_back(g.code);
-    }
-    auto found = plans_.find(plan_key_);
-    if (found == plans_.end())
-        found = plans_.emplace(plan_key_, dxf::entity_plan(entity.type, plan_codes_)).first;
-    return found->second ? &*found->second : nullptr;
-}
-
 void Writer::write_entity(const Entity& entity, const std::string& handle, const std::string& owner)
 {
     const std::vector<KeptObject>* attributes = nullptr;
@@ -929,7 +938,7 @@ void Writer::write_entity(const Entity& entity, const std::string& handle, const
         if (auto found = kept_->attributes.find(entity.id);
             found != kept_->attributes.end() && !found->second.empty())
             attributes = &found->second;
-    const dxf::LayoutPlan* plan = plan_of(entity);
+    const dxf::LayoutPlan* plan = plans_.find(entity);
     std::optional<dxf::Layout> layout;
     if (!plan) layout = dxf::entity_layout(entity, drawing_);
     tag(0, plan ? plan->dxf_type : layout->dxf_type);
@@ -1120,6 +1129,8 @@ std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariabl
     Sink sink(text);
     Writer writer(drawing, kept, sink);
     writer.write(header);
+    std::string why;  // a string takes every text
+    sink.finish(why);
     if (left_out) *left_out = std::move(writer.left_out);
     return text;
 }
