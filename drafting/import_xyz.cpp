@@ -1,7 +1,6 @@
 // ASCII point import: b_import_xyz, its dialog and the line reader.
 #include "import_xyz.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -61,18 +60,6 @@ std::string_view trim_end(std::string_view text)
     return text;
 }
 
-// The whole field as a finite number; false for a name, an empty field or a
-// number followed by anything else.
-bool field_number(std::string_view field, double& out)
-{
-    field = trim_end(field);
-    if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-    if (field.empty()) return false;
-    const char* end = field.data() + field.size();
-    const auto [at, ec] = std::from_chars(field.data(), end, out);
-    return ec == std::errc() && at == end && std::isfinite(out);
-}
-
 std::string quoted(std::string_view text)
 {
     return "\"" + std::string(trim_end(text)) + "\"";
@@ -106,15 +93,15 @@ xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
     const char* first_name = order_y_first(column_order) ? "Y" : "X";
     const char* second_name = order_y_first(column_order) ? "X" : "Y";
     double first = 0, second = 0;
-    if (!field_number(fields[1], first)) {
+    if (!field_to_real(fields[1], first)) {
         rec.error = std::string(first_name) + " is not a number: " + quoted(fields[1]);
         return rec;
     }
-    if (!field_number(fields[2], second)) {
+    if (!field_to_real(fields[2], second)) {
         rec.error = std::string(second_name) + " is not a number: " + quoted(fields[2]);
         return rec;
     }
-    if (!field_number(fields[3], rec.z)) {
+    if (!field_to_real(fields[3], rec.z)) {
         rec.error = "Z is not a number: " + quoted(fields[3]);
         return rec;
     }

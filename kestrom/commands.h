@@ -1,7 +1,6 @@
 // The commands that the LISP functions of Kestrom run, one per subsystem
 // command. Each runs to its end inside the LISP call, reports its own failures
-// and sets no LISP result (the wrappers set nil). A command that is not built
-// yet lives in commands_pending.cpp; its subsystem's code replaces it there.
+// and sets no LISP result (the wrappers set nil).
 #pragma once
 
 // Traverse and bearing-distance.

@@ -134,22 +134,26 @@ dialog_tile tile_integer(const std::string& key, int& value)
 namespace {
 
 // The rule of a tile whose variable must pass `good`: the last good value is
-// kept beside it and put back otherwise.
+// kept beside it and put back otherwise. A number tile also refuses a text
+// that is no number.
 template <typename T, typename Good>
-dialog_tile checked(dialog_tile tile, T& value, Good good, const std::string& why)
+dialog_tile checked(dialog_tile tile, T& value, Good good, const std::string& why, bool number_tile = true)
 {
     auto last = std::make_shared<T>(value);
     T* variable = &value;
     const dialog_tile shown = tile;
-    return tile + [variable, last, good, why, shown](ads_callback_packet* packet) {
-        if (good(*variable)) {
+    return tile + [variable, last, good, why, shown, number_tile](ads_callback_packet* packet) {
+        // A text that is no number was not taken; it is said as well.
+        const bool number = !number_tile || str_is_number(packet->value) == 4;
+        if (number && good(*variable)) {
             *last = *variable;
             ads_set_tile(packet->dialog, "error", "");
             return;
         }
         *variable = *last;
         dialog_tile_show(packet->dialog, shown);
-        ads_set_tile(packet->dialog, "error", why.c_str());
+        const std::string said = number ? why : "\"" + std::string(packet->value) + "\" is no number. " + why;
+        ads_set_tile(packet->dialog, "error", said.c_str());
     };
 }
 
@@ -166,6 +170,18 @@ dialog_tile tile_integer_within(const std::string& key, int& value, int low, int
 {
     return checked(
         tile_integer(key, value), value, [low, high](int v) { return v >= low && v <= high; }, why);
+}
+
+dialog_tile tile_real_checked(const std::string& key, double& value, int decimals,
+                              std::function<bool(double)> good, const std::string& why)
+{
+    return checked(tile_real(key, value, decimals), value, std::move(good), why);
+}
+
+dialog_tile tile_text_checked(const std::string& key, std::string& text,
+                              std::function<bool(const std::string&)> good, const std::string& why)
+{
+    return checked(tile_text(key, text), text, std::move(good), why, false);
 }
 
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals)

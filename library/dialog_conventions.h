@@ -75,11 +75,18 @@ struct dialog_tile {
 dialog_tile tile_real(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer(const std::string& key, int& value);
 // A real that must be above 0, and an integer that must lie in [low, high]:
-// another value is put back (the tile shows the last good one) and the
-// dialog's error tile ("error", as errtile makes it) says why.
+// another value, or a text that is no number, is put back (the tile shows the
+// last good one) and the dialog's error tile ("error", as errtile makes it)
+// says why.
 dialog_tile tile_real_positive(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high,
                                 const std::string& why);
+// A real, and a text, that must pass `good`: another value (and for the real a
+// text that is no number) is put back and the error tile says why.
+dialog_tile tile_real_checked(const std::string& key, double& value, int decimals,
+                              std::function<bool(double)> good, const std::string& why);
+dialog_tile tile_text_checked(const std::string& key, std::string& text,
+                              std::function<bool(const std::string&)> good, const std::string& why);
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals);
 dialog_tile tile_layer(const std::string& key, std::string& name, size_t max_length = 0);
 dialog_tile tile_text(const std::string& key, std::string& text, size_t max_length = 0);

@@ -396,6 +396,23 @@ int block_load_temp(const point3d_rec& point, const std::string& path, std::stri
     return table_has("BLOCK", block_name) ? 1 : 0;
 }
 
+bool bpoly_at(const point3d_rec& point, ads_name boundary)
+{
+    ads_point at;
+    point_to_ads(point, at);
+    resbuf* args = acutBuildList(RTSTR, "bpoly", RT3DPOINT, at, 0);
+    resbuf* result = nullptr;
+    const int rc = acedInvoke(args, &result);
+    acutRelRb(args);
+    const bool found = rc == RTNORM && result && result->restype == RTENAME;
+    if (found) {
+        boundary[0] = result->resval.rlname[0];
+        boundary[1] = result->resval.rlname[1];
+    }
+    if (result) acutRelRb(result);
+    return found;
+}
+
 int block_insert(const std::string& block_file, const point3d_rec& point, double rotation, double scale,
                  const std::string& layer)
 {

@@ -151,6 +151,10 @@ ent_mod_pending_rec& ent_mod_pending();
 int ent_mod_apply(const ads_name entity);
 int ss_ent_mod_apply(const ads_name set, long index);
 
+// The host's "bpoly" around the point: true with the boundary it made (a new
+// entity) in boundary; false when it made none.
+bool bpoly_at(const point3d_rec& point, ads_name boundary);
+
 // Deletes every entity of the set and frees the set.
 void ss_erase_all(const ads_name set);
 // Deletes every entity on the layer.

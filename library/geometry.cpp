@@ -157,6 +157,19 @@ int geo_perpendicular_at_vertex(const point3d_rec& p0, const point3d_rec& vertex
     return 1;
 }
 
+int geo_intersect(const point3d_rec& a1, const point3d_rec& a2, const point3d_rec& b1, const point3d_rec& b2,
+                  int segment_only, point3d_rec& out)
+{
+    ads_point from1, to1, from2, to2, hit;
+    point_to_ads(a1, from1);
+    point_to_ads(a2, to1);
+    point_to_ads(b1, from2);
+    point_to_ads(b2, to2);
+    if (acdbInters(from1, to1, from2, to2, segment_only, hit) != RTNORM) return 0;
+    out = point_from_ads(hit);
+    return 1;
+}
+
 int geo_offset_corner(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3, int segment_only,
                       point3d_rec& out)
 {

@@ -55,6 +55,12 @@ int geo_perpendicular_at_vertex(const point3d_rec& p0, const point3d_rec& vertex
 int geo_offset_corner(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3, int segment_only,
                       point3d_rec& out);
 
+// The crossing of the lines a1-a2 and b1-b2 in plan (acdbInters): with
+// segment_only 1 it must lie within both segments. 1 and the point (its z along
+// the first line), or 0 when they do not cross (parallel lines among them).
+int geo_intersect(const point3d_rec& a1, const point3d_rec& a2, const point3d_rec& b1, const point3d_rec& b2,
+                  int segment_only, point3d_rec& out);
+
 // The centre of the circle through three points; 1, or 0 (out unchanged) when
 // the three points lie on one line.
 int geo_circle_centre_3p(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3,

@@ -187,6 +187,22 @@ int nearest_find_point(const point3d_rec& point)
     }
 }
 
+int nearest_find_point_within(const point3d_rec& point, double limit)
+{
+    nearest_index_rec& index = nearest_index();
+    if (index.x_keys.empty() || index.y_keys.empty() || !(limit >= 0)) return -1;
+    const double radius = index.radius;
+    index.radius = limit;
+    find_key_window(point);
+    index.radius = radius;
+    collect_nearest_candidates();
+    const int found = pick_nearest_candidate(point);
+    if (found < 0) return -1;
+    const pnt_cand_rec& best = index.candidates[found];
+    if (dist_2d(point, point3d_rec{best.x, best.y, 0}) > limit) return -1;
+    return best.id;
+}
+
 int test_find_nearest_point()
 {
     acutPrintf("\nTEST FIND NEAREST POINT....");

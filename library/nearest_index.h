@@ -41,6 +41,10 @@ void nearest_set_radius(double radius);
 // The id of the indexed point nearest to the point by the window search; -1 when
 // the index is empty.
 int nearest_find_point(const point3d_rec& point);
+// The id of the indexed point nearest to the point among those no farther than
+// the limit; -1 when there is none. One window of the limit's size holds every
+// such point, so no widening is needed; the radii are left as they were.
+int nearest_find_point_within(const point3d_rec& point, double limit);
 
 // Sorts both key lists ascending by key, keeping equal keys in insertion order,
 // with the progress line "\rSorting %d of %d objects".

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +42,45 @@ int str_decimals(std::string_view text)
     int point = str_rfind(text, ".");
     if (point < 0) return -1;
     return static_cast<int>(text.size()) - point - 1;
+}
+
+namespace {
+
+std::string_view field_core(std::string_view text)
+{
+    const char* around = " \t\r\n";
+    const size_t first = text.find_first_not_of(around);
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(around) - first + 1);
+    if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
+    return text;
+}
+
+template <typename Number>
+bool field_to(std::string_view text, Number& out)
+{
+    text = field_core(text);
+    if (text.empty()) return false;
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [at, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || at != end) return false;
+    if constexpr (std::is_floating_point_v<Number>)
+        if (!std::isfinite(value)) return false;
+    out = value;
+    return true;
+}
+
+}  // namespace
+
+bool field_to_real(std::string_view text, double& out)
+{
+    return field_to<double>(text, out);
+}
+
+bool field_to_int(std::string_view text, int& out)
+{
+    return field_to<int>(text, out);
 }
 
 int str_parse_real(std::string_view text, double& out)
@@ -203,9 +243,18 @@ int str_split_number_letters(std::string_view code, double& number, std::string&
 
 int real_round_to_ten(double value, double step, double& rounded, double& difference)
 {
-    const long s = static_cast<long>(step);
-    long t = static_cast<long>(static_cast<double>(s) + value);
-    const long d = std::labs(t) % 10;
+    // Whole numbers are taken down (towards minus infinity, so that negative
+    // values, as chainages counted backwards are, round like positive ones),
+    // after the last bits of a sum such as 399.99999999999994 are rounded off:
+    // a chainage shown as 400.000 is 400 here too.
+    auto whole = [](double x) {
+        const double nearest = std::round(x);
+        return static_cast<long>(
+            std::fabs(x - nearest) <= 1e-9 * std::max(1.0, std::fabs(x)) ? nearest : std::floor(x));
+    };
+    const long s = whole(step);
+    long t = whole(static_cast<double>(s) + value);
+    const long d = ((t % 10) + 10) % 10;
     if (s < 1) {
         if (d > 0) t += 10 - d;
         rounded = static_cast<double>(t);

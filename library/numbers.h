@@ -20,6 +20,12 @@ int str_decimals(std::string_view text);
 // far. 1 when the whole text was accepted (an empty text gives 1 and 0.0), 0 at
 // the first other character.
 int str_parse_real(std::string_view text, double& out);
+// A field of a data file as a number: the whole text, without the blanks,
+// tabs and line ends around it and with an optional leading "+", is a finite
+// number (or, for the integer, a whole number in range). false for a name, an
+// empty field or a number followed by anything else; out is then unchanged.
+bool field_to_real(std::string_view text, double& out);
+bool field_to_int(std::string_view text, int& out);
 
 // Rounds to n decimals, halves away from zero.
 double real_round(double value, int n);
@@ -61,7 +67,12 @@ double num_text_parse(std::string_view text);
 // letters = the code's letters (A to Z, a to z) in order. Returns 1.
 int str_split_number_letters(std::string_view code, double& number, std::string& letters);
 
-// Rounds value + step to a multiple of ten (see the number tools); returns 1.
+// The first round chainage a step reaches from value. With t the whole number
+// at or below step + value (step taken as a whole number s, and a value within
+// a hair of a whole number taken as it) and d the last digit of t (0 to 9,
+// for negative values too): with s below 1, t raised to the next multiple of
+// ten, difference value - rounded; otherwise t - d, plus s when d exceeds s,
+// difference rounded - value. Returns 1.
 int real_round_to_ten(double value, double step, double& rounded, double& difference);
 
 double secant(double x);

@@ -239,10 +239,9 @@ int prompt_yes_no(const std::string& prompt, int default_yes)
 
 // ---- point-or-text and angle prompts ----------------------------------------------------
 
-int prompt_point_or_text(const std::string& prompt, const std::string& default_text, const point3d_rec* base,
-                         std::string& text, point3d_rec& point)
+int prompt_point_or_typed(const std::string& prompt, const point3d_rec* base, std::string& typed,
+                          point3d_rec& point)
 {
-    std::string shown = default_text.empty() ? prompt : prompt + "<" + default_text + ">:";
     ads_point from;
     if (base) point_to_ads(*base, from);
     for (;;) {
@@ -250,28 +249,32 @@ int prompt_point_or_text(const std::string& prompt, const std::string& default_t
         // can still leave by typing the exit keyword.
         acedInitGet(RSG_OTHER, nullptr);
         ads_point picked = {0, 0, 0};
-        int rc = acedGetPoint(base ? from : nullptr, shown.c_str(), picked);
+        int rc = acedGetPoint(base ? from : nullptr, prompt.c_str(), picked);
         char raw[512] = {0};
-        int input_rc = acedGetInput(raw);
-        if (rc == RTNORM && input_rc == RTNORM) {
+        acedGetInput(raw);
+        if (rc == RTNORM) {
             point = point3d_rec{picked[X], picked[Y], picked[Z]};
-            text = default_text;
+            typed.clear();
             return 1;
         }
         if (rc == RTKWORD || rc == RTNONE) {
-            std::string typed = rc == RTKWORD ? std::string(raw) : std::string();
-            if (typed.empty()) typed = default_text.empty() ? "X" : default_text;
+            typed = rc == RTKWORD ? std::string(raw) : std::string();
             point = point3d_rec{};
-            text = typed;
             return 2;
-        }
-        if (rc == RTNORM) {  // a point whose raw answer the host could not give
-            point = point3d_rec{picked[X], picked[Y], picked[Z]};
-            text = default_text;
-            return 1;
         }
         if (rc != RTCAN) return 0;
     }
+}
+
+int prompt_point_or_text(const std::string& prompt, const std::string& default_text, const point3d_rec* base,
+                         std::string& text, point3d_rec& point)
+{
+    std::string shown = default_text.empty() ? prompt : prompt + "<" + default_text + ">:";
+    std::string typed;
+    const int rc = prompt_point_or_typed(shown, base, typed, point);
+    if (rc == 1) text = default_text;
+    if (rc == 2) text = !typed.empty() ? typed : default_text.empty() ? "X" : default_text;
+    return rc;
 }
 
 int prompt_angle_dms(const std::string& keywords, int count, const std::string& prompt, double default_angle,

@@ -55,6 +55,10 @@ int prompt_yes_no(const std::string& prompt, int default_yes);
 // cleared). base may be null.
 int prompt_point_or_text(const std::string& prompt, const std::string& default_text, const point3d_rec* base,
                          std::string& text, point3d_rec& point);
+// The same without a default: 1 with the point, 2 with the text as typed (empty
+// for Enter), 0 otherwise.
+int prompt_point_or_typed(const std::string& prompt, const point3d_rec* base, std::string& typed,
+                          point3d_rec& point);
 
 // A D.MMSS angle: keywords are one-letter texts joined by commas, count of them
 // used. 1 with the angle text, 2 with a keyword, 0 otherwise (360 or more gives 0

@@ -77,6 +77,13 @@ int sysvar_get_point(const char* name, point3d_rec& out)
     return 1;
 }
 
+int sysvar_luprec()
+{
+    int decimals = 4;
+    sysvar_get_int("LUPREC", decimals);
+    return decimals;
+}
+
 int layer_current_get(std::string& out)
 {
     return sysvar_get_str("CLAYER", out);

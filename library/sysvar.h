@@ -14,6 +14,10 @@ int sysvar_set_short(const char* name, short value);
 int sysvar_get_str(const char* name, std::string& out);
 int sysvar_get_point(const char* name, point3d_rec& out);
 
+// The drawing's "LUPREC": the decimals lengths are shown with; 4 when it
+// cannot be read.
+int sysvar_luprec();
+
 // "CLAYER".
 int layer_current_get(std::string& out);
 int layer_current_set(const char* name);

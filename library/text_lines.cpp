@@ -17,7 +17,9 @@ bool text_file_lines(const std::string& path,
                      const std::function<void(long number, std::string_view line)>& each)
 {
     if (path.empty()) return false;
-    std::ifstream in(path, std::ios::binary);
+    // Through the host's file boundary, as every file of the product is read.
+    char native[4096];
+    std::ifstream in(win_native_path(path.c_str(), native, sizeof native), std::ios::binary);
     if (!in) return false;
     std::string buffer;
     for (long number = 1; std::getline(in, buffer); ++number) {

@@ -30,13 +30,6 @@ double wrap_360(double angle)
     return angle >= 360.0 ? angle - 360.0 : angle;
 }
 
-void to_ads(const point3d_rec& p, ads_point out)
-{
-    out[0] = p.x;
-    out[1] = p.y;
-    out[2] = p.z;
-}
-
 const area_unit_rec& unit(int index)
 {
     return area_unit_table()[std::clamp(index, 0, area_unit_last)];
@@ -66,24 +59,6 @@ point3d_rec second_label_point(const point3d_rec& p, double ha, double r90, doub
     point3d_rec out;
     geo_perpendicular_at_vertex(along, p, side, 2 * ha, out);
     return out;
-}
-
-// Asks the host for the region around the point; the boundary's name, or false.
-bool boundary_around(const point3d_rec& p, ads_name boundary)
-{
-    ads_point at;
-    to_ads(p, at);
-    resbuf* args = acutBuildList(RTSTR, "bpoly", RT3DPOINT, at, 0);
-    resbuf* result = nullptr;
-    const int rc = acedInvoke(args, &result);
-    acutRelRb(args);
-    const bool found = rc == RTNORM && result && result->restype == RTENAME;
-    if (found) {
-        boundary[0] = result->resval.rlname[0];
-        boundary[1] = result->resval.rlname[1];
-    }
-    if (result) acutRelRb(result);
-    return found;
 }
 
 // Rounds the legs of the boundary to 3-decimal distances and bearings of whole
@@ -142,7 +117,7 @@ bool area_adjust_by_bgd(ads_name boundary)
 int boundary_label(const point3d_rec& p)
 {
     ads_name boundary;
-    if (!boundary_around(p, boundary)) {
+    if (!bpoly_at(p, boundary)) {
         acedCommand(RTNONE);
         return 0;
     }

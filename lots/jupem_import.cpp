@@ -136,19 +136,23 @@ int draw_lots(const std::string& path, const jupem_settings_rec& s)
 }
 
 // The lot file beside the boundary file: its name with the extension "lot"
-// ("LOT" beside a file whose extension is written in capitals).
+// ("LOT" beside a file whose extension is written in capitals, for file
+// systems that tell the two apart).
 std::string lot_file_of(const std::string& boundary_file)
 {
-    const size_t slash = boundary_file.find_last_of("/\\");
-    const size_t dot = boundary_file.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return boundary_file + ".lot";
-    const std::string extension = boundary_file.substr(dot + 1);
+    std::string name, extension;
+    path_file_name(boundary_file, name);
+    if (name.empty()) name = boundary_file;
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) extension = name.substr(dot + 1);
     auto is_upper = [](char c) { return c >= 'A' && c <= 'Z'; };
     auto is_lower = [](char c) { return c >= 'a' && c <= 'z'; };
     const bool capitals = std::any_of(extension.begin(), extension.end(), is_upper) &&
                           std::none_of(extension.begin(), extension.end(), is_lower);
-    return boundary_file.substr(0, dot) + (capitals ? ".LOT" : ".lot");
+    const std::string wanted = capitals ? "LOT" : "lot";
+    std::string lot_file;
+    if (!path_replace_extension(boundary_file, wanted, lot_file)) lot_file = boundary_file + "." + wanted;
+    return lot_file;
 }
 
 void set_text_tile(ads_hdlg dialog, const char* key, const std::string& value)
@@ -173,14 +177,15 @@ int import_jupem_setting_dlg()
         "Import_Jupem_Setting_Dlg.dcl",
         "import_jupem_setting_dlg",
         {tile_real("bdg_spc_t", edit.bgd_spacing, decimals),
-         tile_real("bgd_th_t", edit.bgd_text_height, decimals),
-         tile_real("lot_th_t", edit.lot_number_height, decimals),
-         tile_real("area_th_t", edit.area_height, decimals),
-         tile_real("stone_desc_th_t", edit.stone_desc_height, decimals),
-         tile_integer("lot_area_t", edit.area_decimals), tile_layer("lot_line_layer_t", edit.lot_line_layer),
-         tile_layer("bgd_layer_t", edit.bgd_layer), tile_layer("lot_num_layer_t", edit.lot_num_layer),
-         tile_layer("area_layer_t", edit.area_layer), tile_layer("stone_desc_layer_t", edit.stone_desc_layer),
-         tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
+         tile_real_positive("bgd_th_t", edit.bgd_text_height, decimals),
+         tile_real_positive("lot_th_t", edit.lot_number_height, decimals),
+         tile_real_positive("area_th_t", edit.area_height, decimals),
+         tile_real_positive("stone_desc_th_t", edit.stone_desc_height, decimals),
+         tile_integer_within("lot_area_t", edit.area_decimals, 0, 10, "The area decimals must be 0 to 10."),
+         tile_layer("lot_line_layer_t", edit.lot_line_layer), tile_layer("bgd_layer_t", edit.bgd_layer),
+         tile_layer("lot_num_layer_t", edit.lot_num_layer), tile_layer("area_layer_t", edit.area_layer),
+         tile_layer("stone_desc_layer_t", edit.stone_desc_layer), tile_button("ok", DLGOK),
+         tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&edit](ads_hdlg dialog) {
         set_text_tile(dialog, "stone_file_t", edit.stone_file);
         set_text_tile(dialog, "cn_line_layer_t", edit.cn_line_layer);
@@ -188,11 +193,7 @@ int import_jupem_setting_dlg()
             ads_mode_tile(dialog, key, MODE_DISABLE);
     };
     const int status = dialog_run(def);
-    if (status == DLGOK) {
-        // Area texts take 0 to 10 decimals.
-        edit.area_decimals = std::clamp(edit.area_decimals, 0, 10);
-        s = edit;
-    }
+    if (status == DLGOK) s = edit;
     return status;
 }
 
@@ -211,7 +212,7 @@ int import_jupem_dlg()
         "Import_Jupem_Dlg.dcl",
         "import_jupem_dlg",
         {tile_text("file_jupem_t", s.boundary_file), tile_action("file_jupem_btn", choose_file),
-         tile_real("plot_scale_t", plot_scale, luprec()), tile_toggle("nomark_tg", no_mark),
+         tile_real_positive("plot_scale_t", plot_scale, luprec()), tile_toggle("nomark_tg", no_mark),
          tile_button("setting_btn", 2), tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     const int status = dialog_run(def, [](int pick) {
         if (pick == 2) import_jupem_setting_dlg();

@@ -179,57 +179,68 @@ int mapinfo_label_dlg()
     mapinfo_settings_rec edit = state.settings;
     std::vector<std::string> names;
     for (const mapinfo_field_rec& f : state.fields) names.push_back(f.name);
-    std::string layer, height, width, rotation, plot_scale = rtos_decimal(edit.plot_scale, 3);
+    std::string layer, rotation;
+    double height = 0, width = 0;
     auto load_record = [&] {
         const mapinfo_field_rec& f = state.fields[static_cast<size_t>(edit.index)];
         layer = f.layer;
-        height = rtos_decimal(f.text_height, 3);
-        width = rtos_decimal(f.text_width, 3);
+        height = f.text_height;
+        width = f.text_width;
         rotation = rtos_decimal(f.text_rotation, 6);
     };
     load_record();
     auto code_two = [&] { return state.fields[static_cast<size_t>(edit.index)].code == 2; };
     auto reopen = [](ads_callback_packet* p) { ads_done_dialog(p->dialog, 8); };
 
-    dialog_def def{
-        "Mapinfo_Label_Dlg.dcl",
-        "mapinfo_label_dlg",
-        {tile_popup("pop_label_type", edit.index, names) + reopen, tile_layer("text_layer", layer, 59),
-         tile_number_text("text_plotscale", plot_scale, 3), tile_number_text("text_theight", height, 3),
-         tile_number_text("text_twidth", width, 3), tile_number_text("text_trot", rotation, 3),
-         tile_integer("text_max", edit.table_max_dist), tile_integer("text_linenum", edit.table_line_num),
-         tile_toggle("tg_table_bgd", edit.table) + reopen, tile_button("btn_rot", 2),
-         tile_button("btn_pickxy", 3), tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
-    def.on_open = [&](ads_hdlg dialog) {
-        char xy[80];
-        std::snprintf(xy, sizeof xy, "%.3f,%.3f", edit.table_pos.x, edit.table_pos.y);
-        ads_set_tile(dialog, "text_xy", xy);
-        ads_mode_tile(dialog, "tg_table_bgd", code_two() ? MODE_ENABLE : MODE_DISABLE);
-        const short boxes = code_two() && edit.table ? MODE_ENABLE : MODE_DISABLE;
-        ads_mode_tile(dialog, "Box_label1", boxes);
-        ads_mode_tile(dialog, "Box_label2", boxes);
+    // Built again at each opening, so that a value refused on a tile goes back
+    // to what the tile showed at that opening (a new label type's, after 8).
+    auto make_def = [&] {
+        dialog_def def{
+            "Mapinfo_Label_Dlg.dcl",
+            "mapinfo_label_dlg",
+            {tile_popup("pop_label_type", edit.index, names) + reopen, tile_layer("text_layer", layer, 59),
+             tile_real_positive("text_plotscale", edit.plot_scale, 3),
+             tile_real_positive("text_theight", height, 3), tile_real_positive("text_twidth", width, 3),
+             tile_number_text("text_trot", rotation, 3), tile_integer("text_max", edit.table_max_dist),
+             tile_integer("text_linenum", edit.table_line_num),
+             tile_toggle("tg_table_bgd", edit.table) + reopen, tile_button("btn_rot", 2),
+             tile_button("btn_pickxy", 3), tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
+        def.on_open = [&](ads_hdlg dialog) {
+            char xy[80];
+            std::snprintf(xy, sizeof xy, "%.3f,%.3f", edit.table_pos.x, edit.table_pos.y);
+            ads_set_tile(dialog, "text_xy", xy);
+            ads_mode_tile(dialog, "tg_table_bgd", code_two() ? MODE_ENABLE : MODE_DISABLE);
+            const short boxes = code_two() && edit.table ? MODE_ENABLE : MODE_DISABLE;
+            ads_mode_tile(dialog, "Box_label1", boxes);
+            ads_mode_tile(dialog, "Box_label2", boxes);
+        };
+        return def;
     };
-    const int status = dialog_run(def, [&](int pick) {
-        if (pick == 2) {
-            std::string bearing;
-            if (pick_bearing_text(nullptr, bearing)) rotation = bearing;
-        } else if (pick == 3) {
-            std::string text;
-            point3d_rec point;
-            if (prompt_point_or_text("\ne<X>it", "", nullptr, text, point) == 1)
-                edit.table_pos = {point.x, point.y, 0};
-        } else if (pick == 8) {
-            load_record();
-        }
-        return true;
-    });
+    int status = 8;
+    while (status == 8) {
+        dialog_def def = make_def();
+        status = dialog_run(def, [&](int pick) {
+            if (pick == 2) {
+                std::string bearing;
+                if (pick_bearing_text(nullptr, bearing)) rotation = bearing;
+            } else if (pick == 3) {
+                std::string text;
+                point3d_rec point;
+                if (prompt_point_or_text("\ne<X>it", "", nullptr, text, point) == 1)
+                    edit.table_pos = {point.x, point.y, 0};
+            } else if (pick == 8) {
+                load_record();
+                return false;
+            }
+            return true;
+        });
+    }
     if (status != DLGOK) return status;
-    edit.plot_scale = std::atof(plot_scale.c_str());
     state.settings = edit;
     mapinfo_field_rec& f = state.fields[static_cast<size_t>(edit.index)];
     f.layer = layer;
-    f.text_height = std::atof(height.c_str());
-    f.text_width = std::atof(width.c_str());
+    f.text_height = height;
+    f.text_width = width;
     f.text_rotation = std::atof(rotation.c_str());
     mapinfo_settings_write();
     return status;

@@ -403,6 +403,7 @@ int b_rad_print_listing()
         tile_button("select_obj_btn", 5),
         tile_button("view_obj_btn", 6),
         tile_button("stnno_btn", 7),
+        tile_help("text_author", "/survey_menu.htm"),
         tile_button("ok", DLGOK),
         tile_button("cancel", DLGCANCEL)};
     def.on_open = [&](ads_hdlg dialog) {

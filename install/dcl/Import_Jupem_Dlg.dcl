@@ -14,7 +14,7 @@ import_jupem_dlg : dialog {
     : edit_box { key = "plot_scale_t"; label = "Plot scale 1: "; edit_width = 12; }
     : toggle { key = "nomark_tg"; label = "No boundary stones"; }
     : button { key = "setting_btn"; label = "Settings..."; width = 14; action = "(done_dialog 2)"; }
-    spacer_1;
+    errtile;
     : row {
         : button { key = "ok"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }

@@ -26,7 +26,7 @@ import_jupem_setting_dlg : dialog {
         : edit_box { key = "area_layer_t"; label = "Areas :"; edit_width = 24; edit_limit = 255; }
         : edit_box { key = "stone_desc_layer_t"; label = "Stone marks :"; edit_width = 24; edit_limit = 255; }
     }
-    spacer_1;
+    errtile;
     : row {
         : button { key = "ok"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }

@@ -30,7 +30,7 @@ mapinfo_label_dlg : dialog {
         : text { key = "text_xy"; label = ""; width = 28; }
         : button { key = "btn_pickxy"; label = "Pick <"; width = 8; action = "(done_dialog 3)"; }
     }
-    spacer_1;
+    errtile;
     : row {
         : button { key = "ok"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }

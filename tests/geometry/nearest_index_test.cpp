@@ -197,6 +197,32 @@ TEST_F(NearestIndex, SameResultsAsTheLiteralVersion)
     }
 }
 
+// Within a limit: the nearest point no farther than the limit, found by a
+// plain scan over all points, or none; the radii stay as they were.
+TEST_F(NearestIndex, NearestWithinALimit)
+{
+    std::mt19937 random(99);
+    std::uniform_real_distribution<double> coord(0, 300);
+    std::vector<point3d_rec> points(500);
+    for (auto& p : points) p = {coord(random), coord(random), 0};
+    build(points, 7.0);
+    EXPECT_EQ(nearest_find_point_within({1e6, 1e6, 0}, 20.0), -1);
+    for (int q = 0; q < 400; ++q) {
+        const point3d_rec query{coord(random) * 1.2 - 30, coord(random) * 1.2 - 30, 0};
+        const double limit = q % 2 ? 20.0 : 4.0;
+        int want = -1;
+        for (int i = 0; i < static_cast<int>(points.size()); ++i) {
+            const double d = dist_2d(query, points[i]);
+            if (d <= limit && (want < 0 || d < dist_2d(query, points[want]))) want = i;
+        }
+        ASSERT_EQ(nearest_find_point_within(query, limit), want) << q;
+        ASSERT_EQ(nearest_index().radius, 7.0);
+        ASSERT_EQ(nearest_index().base_radius, 7.0);
+    }
+    nearest_index_ctl(0, 0, 0);
+    EXPECT_EQ(nearest_find_point_within({0, 0, 0}, 20.0), -1);
+}
+
 TEST_F(NearestIndex, TestCommandReportsEachPick)
 {
     for (point3d_rec p : {point3d_rec{0, 0}, point3d_rec{10, 0}, point3d_rec{100, 100}}) {

@@ -72,6 +72,9 @@ TEST_F(JupemImport, FieldsHoldBothTheirBounds)
     EXPECT_EQ(jupem_area_text(0.125, 3, "h"), "0.125Ha");
     EXPECT_EQ(jupem_area_text(7, 0, "X"), "7m%%178");
     EXPECT_EQ(jupem_area_text(7, 0, ""), "7m%%178");
+    // A unit written "m" and the file's superscript-two byte: the square-metre
+    // sign as the drawing's code page shows it.
+    EXPECT_EQ(jupem_area_text(7, 0, "m\xb2"), "7m%%178");
 }
 
 TEST_F(JupemImport, ALotPlanIsDrawnFromItsFiles)
@@ -174,7 +177,9 @@ TEST_F(JupemImport, ALotPlanIsDrawnFromItsFiles)
         // The labels lie along their legs whatever the drawing's angles.
         std::vector<double> turned;
         for (const host::Entity* t : live("TEXT", "Lot_bgd")) turned.push_back(t->real(50));
-        if (survey) EXPECT_EQ(turned, label_rotations);
+        if (survey) {
+            EXPECT_EQ(turned, label_rotations);
+        }
         label_rotations = turned;
         EXPECT_NEAR(turned[0], 0.0, 1e-9);
         EXPECT_NEAR(turned[4], 3.14159265358979 / 2, 1e-9);
@@ -190,10 +195,19 @@ TEST_F(JupemImport, ALotPlanIsDrawnFromItsFiles)
 TEST_F(JupemImport, SettingsScaleAndANoStoneImport)
 {
     const std::string bdy = copy_plan("settings");
-    const std::string out = run("JUPEM\npick file_jupem_btn\n" + bdy +
-                                "\nset plot_scale_t 500\npick nomark_tg\npick setting_btn\nset lot_area_t 3\n"
-                                "set bgd_layer_t BGD2\nset stone_file_t other.txt\nok\nok\n");
+    // A plot scale or height of 0 or less and 11 decimals are put back, and said so.
+    const std::string out =
+        run("JUPEM\npick file_jupem_btn\n" + bdy +
+            "\nset plot_scale_t 0\nshow\nset plot_scale_t 500\npick nomark_tg\npick setting_btn\n"
+            "set lot_th_t -1\nset lot_area_t 11\nshow\nset lot_area_t 3\n"
+            "set bgd_layer_t BGD2\nset stone_file_t other.txt\nok\nok\n");
     EXPECT_NE(out.find("disabled"), std::string::npos) << "the stone file is shown only: " << out;
+    EXPECT_NE(out.find("error: text, value \"The value must be more than 0.\""), std::string::npos) << out;
+    EXPECT_NE(out.find("error: text, value \"The area decimals must be 0 to 10.\""), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("lot_th_t: edit_box, label \"Lot number height :\", value \"3.5000\""),
+              std::string::npos)
+        << out;
     EXPECT_TRUE(live("CIRCLE").empty());
     EXPECT_TRUE(live("LWPOLYLINE").empty());
     const auto lines = live("LINE", "Lot_line");
@@ -231,6 +245,13 @@ TEST_F(JupemImport, MissingFilesAreReported)
     // Cancel draws nothing either.
     out = run("JUPEM\npick file_jupem_btn\n" + bdy + "\ncancel\n");
     EXPECT_EQ(drawing().model.size(), before);
+
+    // Beside a boundary file named in capitals the lot file is looked for in capitals.
+    const fs::path data = fs::path(ORVIK_SOURCE_DIR) / "tests" / "jupem_import" / "data";
+    fs::copy_file(data / "lot1.bdy", fs::path(home()) / "CAPS.BDY", fs::copy_options::overwrite_existing);
+    fs::copy_file(data / "lot1.lot", fs::path(home()) / "CAPS.LOT", fs::copy_options::overwrite_existing);
+    out = run("JUPEM\npick file_jupem_btn\n" + home() + "/CAPS.BDY\nok\n");
+    EXPECT_NE(out.find(", 6 lot(s)."), std::string::npos) << out;
 }
 
 TEST_F(JupemImport, RepeatedLinesAreFoundAmongMany)

@@ -9,6 +9,7 @@
 
 #include "drawing_queries.h"
 #include "host_fixture.h"
+#include "outside_readers.h"
 #include "test_entities.h"
 
 namespace {
@@ -239,6 +240,39 @@ TEST_F(CoordLabelTest, CancelledFirstDialogAndTheStatusLine)
         std::string::npos)
         << out;
     EXPECT_TRUE(texts().empty()) << "Enter ends like X";
+}
+
+// Height points of the point input labelled, with coordinate labels beside,
+// in a default drawing and one set to survey angles; the saved drawings read
+// back by ezdxf hold the same texts, layers, places and turns: the labels are
+// made by entity list, whose rotation does not depend on the angle settings.
+TEST_F(CoordLabelTest, LabelsReadBackAlikeInBothAngleSettings)
+{
+    const char* script = R"py(
+import sys, ezdxf
+for t in ezdxf.readfile(sys.argv[1]).modelspace().query("TEXT"):
+    p = t.dxf.align_point if t.dxf.halign else t.dxf.insert
+    print("%s|%s|%d|%.4f|%.4f|%.4f|%.4f" % (t.dxf.layer, t.dxf.text, t.dxf.halign, p.x, p.y, p.z,
+                                           t.dxf.rotation % 360.0))
+)py";
+    const std::string want =
+        "ARAS-P|12 345|4|10.0000|10.0000|12.3450|45.0000\n"
+        "ARAS-INV|-1 250iL|4|30.0000|10.0000|-1.2500|45.0000\n"
+        "LBL_COORD|S 7.000|0|-5.0000|-7.0000|0.0000|0.0000\n"
+        "LBL_COORD|W 5.000|0|-5.0000|-8.9500|0.0000|0.0000\n";
+    for (bool survey : {false, true}) {
+        SCOPED_TRACE(survey ? "survey angles" : "default angles");
+        if (survey) run("NEW\n(setvar \"ANGBASE\" (/ 3.14159265358979 2))\n(setvar \"ANGDIR\" 1)\n");
+        run("(b_treed_point)\nok\nP\n10,10\n12.345\nI\n30,10\n-1.25\nX\n"
+            "(b_label_input_point)\nset t_rot 45\nok\nALL\n\n\n");
+        run(survey ? "(b_label_coord)\n-5,-7\nX\n"
+                   : "(b_label_coord)\nset abs_coord_tg 1\nselect language_pop 1\nok\n-5,-7\nX\n");
+        const std::string file = home() + (survey ? "/survey.dxf" : "/default.dxf");
+        run("SAVEAS " + file + "\n");
+        std::string output;
+        ASSERT_EQ(outside::run_ezdxf_script(script, {file}, output), 0) << output;
+        EXPECT_EQ(output, want);
+    }
 }
 
 }  // namespace

@@ -169,14 +169,23 @@ TEST(RealRoundToTen, BothStepRules)
     const struct {
         double value, step, rounded, difference;
     } cases[] = {
-        // step below 1: t = trunc(v), raised to the next ten; difference v - t
+        // step below 1: t = v taken down to a whole number, raised to the next ten; difference v - t
         {23.4, 0, 30, 23.4 - 30},
         {20.0, 0, 20, 0},
         {23.4, 0.7, 30, 23.4 - 30},
-        // step of 1 or more: t = trunc(s + v), rounded = t - d (+ s when d > s); difference rounded - v
+        // step of 1 or more: t = s + v taken down, rounded = t - d (+ s when d > s); difference rounded - v
         {23.4, 5, 25, 25 - 23.4},  // t 28, d 8 > 5
         {17.0, 5, 20, 3.0},        // t 22, d 2
         {15.0, 5, 20, 5.0},        // t 20, d 0
+        // A sum that prints as a whole number is taken as it: 419.99999999999994
+        // + 20 reaches 440 (taken down to 439 it gave 430 and a chord of 10).
+        {419.99999999999994, 20, 440, 440 - 419.99999999999994},
+        // Negative values (chainages counted backwards) are taken down too, not
+        // towards zero: -1197.08 gives t -1198, d 2 and -1200, where -1197 and
+        // its digit 7 gave -1204, no multiple of ten.
+        {-1217.08, 20, -1200, -1200 + 1217.08},
+        {-35.3, 20, -20, 15.3},  // t -16, d 4
+        {-3.5, 0, 0, -3.5},      // t -4, d 6, raised to 0
     };
     for (const auto& c : cases) {
         double rounded = 0, difference = 0;

@@ -133,8 +133,17 @@ TEST_F(MapinfoLabels, LotAreasAreWrittenAtTheCentroidsOfTheirRings)
 {
     const auto centroids = open_drawing("lots.dxf", kLots);
     ASSERT_EQ(centroids.size(), kLots.size());
+    // A plot scale or height of 0 or less is put back and said so; after another
+    // label type was chosen, to that type's value.
     const std::string out =
-        run("MAPINFOLABELS\nselect pop_label_type 1\nset text_plotscale 500\nok\nALL\n\n");
+        run("MAPINFOLABELS\nselect pop_label_type 3\nselect pop_label_type 1\nset text_plotscale 0\n"
+            "set text_theight -2\nshow\nset text_plotscale 500\nok\nALL\n\n");
+    EXPECT_NE(out.find("error: text, value \"The value must be more than 0.\""), std::string::npos) << out;
+    EXPECT_NE(out.find("text_theight: edit_box, label \"Text height :\", value \"2.000\""), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("text_plotscale: edit_box, label \"Plot scale 1: \", value \"1000.000\""),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("1 lot polyline(s) carry no AREA value and have no label."), std::string::npos) << out;
     EXPECT_NE(out.find("The AREA value \"12a\" of a lot is not a number; that lot is not labelled."),
               std::string::npos)
