@@ -1,56 +1,76 @@
-// ASCII point import of 1k to 100k points: each point a POINT and its two
-// texts (number and level), read from a file and made in a fresh drawing. The
-// time per point stays the same as the file grows.
+// The ASCII point import on 10k to 1M points as a surveyor runs it: the LISP
+// call, the dialog with the file named, each point made a POINT with its
+// number and level texts in a fresh drawing; beside a plain parse of the same
+// file by the import's own reader (its lines read and taken apart, nothing
+// made), the figure the import is held against. Then the drawing it saves:
+// OPEN of that file (its bytes a second) and SAVEAS of the drawing.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bench_session.h"
 #include "import_xyz.h"
+#include "survey_data.h"
+#include "text_lines.h"
 
 namespace {
-
-std::string points_file(long n)
-{
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("import_xyz_bench_" + std::to_string(n) + ".txt"))
-            .string();
-    std::ofstream out(path);
-    char line[96];
-    for (long i = 0; i < n; ++i) {
-        // A grid of 1000 columns with levels that vary.
-        std::snprintf(line, sizeof line, "%ld,%.3f,%.3f,%.3f\n", i + 1, 1000.0 + double(i % 1000) * 5.0,
-                      2000.0 + double(i / 1000) * 5.0, 10.0 + double(i % 97) * 0.125);
-        out << line;
-    }
-    return path;
-}
-
-void fresh_drawing()
-{
-    host::Session& session = quiet_session();
-    while (session.has_document()) session.close_document(0);
-    session.new_document();
-}
 
 void BM_ImportXyz(benchmark::State& state)
 {
     const long n = state.range(0);
-    const std::string path = points_file(n);
-    import_xyz_cfg() = import_xyz_cfg_rec{};
+    const std::string file = survey_points_file(n);
     for (auto _ : state) {
         state.PauseTiming();
         fresh_drawing();
         state.ResumeTiming();
-        const xyz_import_result result = xyz_file_import(path);
-        if (result.drawn != n) state.SkipWithError("points were not all drawn");
+        const std::string shown = run_script(import_dialog(file, false));
+        if (shown.find(std::to_string(n) + " points imported") == std::string::npos)
+            state.SkipWithError("the points were not all imported");
     }
     state.SetItemsProcessed(state.iterations() * n);
-    std::filesystem::remove(path);
 }
-BENCHMARK(BM_ImportXyz)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportXyz)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+void BM_XyzPlainParse(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string file = survey_points_file(n);
+    for (auto _ : state) {
+        long parsed = 0;
+        text_file_lines(file, [&](long, std::string_view line) { parsed += xyz_line_parse(line, 0).ok; });
+        if (parsed != n) state.SkipWithError("the lines were not all parsed");
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_XyzPlainParse)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+void BM_OpenImported(benchmark::State& state)
+{
+    const std::string file = survey_points_dxf(state.range(0), false);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fresh_drawing();
+        state.ResumeTiming();
+        if (run_script("OPEN " + file + "\n").find("Opened") == std::string::npos)
+            state.SkipWithError("the drawing did not open");
+    }
+    state.SetBytesProcessed(state.iterations() * long(std::filesystem::file_size(file)));
+}
+BENCHMARK(BM_OpenImported)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+
+void BM_SaveImported(benchmark::State& state)
+{
+    const std::string file = survey_points_dxf(state.range(0), false);
+    const std::string copy = bench_file("saved_" + std::to_string(state.range(0)) + ".dxf");
+    fresh_drawing();
+    run_script("OPEN " + file + "\n");
+    for (auto _ : state)
+        if (run_script("SAVEAS " + copy + "\n").find("Saved as") == std::string::npos)
+            state.SkipWithError("the drawing was not saved");
+    state.SetBytesProcessed(state.iterations() * long(std::filesystem::file_size(file)));
+    fresh_drawing();
+}
+BENCHMARK(BM_SaveImported)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace

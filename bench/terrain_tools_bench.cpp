@@ -1,147 +1,165 @@
-// The terrain tools as the menu runs them, on drawings of 10k and 100k POINTs
-// or TIN faces: the duplicated-points check over every POINT (each with its
-// own small window), TIN generation through the user's selection (with the
-// search for earlier faces to replace), and one breakline piece picked on a
-// TIN, whose cost should not grow with the TIN around it.
+// The terrain tools as a surveyor runs them, on 10k to 1M surveyed points:
+// - the whole path: OPEN the drawing of the points, the TIN from the terrain
+//   menu over the user's selection "ALL", the contours, SAVEAS; with the most
+//   memory the process held on the way;
+// - scipy's Delaunay triangulation alone on the same points (run by python),
+//   the figure the whole path is held against;
+// - the duplicated-points check from the menu over "ALL" (every 50th point taken twice);
+// - one breakline piece (a LINE of 30 m) on TINs of growing size, whose cost
+//   should not grow with the TIN.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
-#include "ads.h"
 #include "bench_session.h"
-#include "dtm_duplicates.h"
-#include "tin_breakline.h"
-#include "tin_generate.h"
-#include "tin_triangulate.h"
+#include "db/entities.h"
+#include "survey_data.h"
 
 namespace {
 
-void fresh_drawing()
+const std::string kTinFromMenu = "(b_dtm_main)\nselect s_progname 1\npick go_btn\nP\n\nALL\n\n";
+const std::string kContoursFromMenu = "(b_dtm_main)\nselect s_progname 3\npick go_btn\nP\nok\n";
+
+void close_drawings()
 {
-    host::Session& session = quiet_session();
+    host::Session& session = plugin_session();
     while (session.has_document()) session.close_document(0);
-    session.new_document();
 }
 
-// n survey points on a 2 m grid at survey coordinates, with a little jitter so
-// that the TIN has no cocircular cells, on a gentle hill.
-void point_at(long i, long side, double& x, double& y, double& z)
-{
-    const double jx = std::sin(i * 12.9898) * 0.3, jy = std::cos(i * 78.233) * 0.3;
-    x = 400000.0 + 2.0 * double(i % side) + jx;
-    y = 300000.0 + 2.0 * double(i / side) + jy;
-    z = 50.0 + 10.0 * std::sin(x / 70.0) * std::cos(y / 90.0);
-}
-
-void make_point(double x, double y, double z)
-{
-    ads_point at = {x, y, z};
-    resbuf* point = acutBuildList(RTDXF0, "POINT", 8, "LEVELS", 10, at, 0);
-    acdbEntMake(point);
-    acutRelRb(point);
-}
-
-// n POINTs, every 50th of them shot twice 0.003 m apart.
-void points_with_repeats(long n)
-{
-    fresh_drawing();
-    const long side = static_cast<long>(std::sqrt(double(n)));
-    for (long i = 0; i < n; ++i) {
-        double x, y, z;
-        point_at(i, side, x, y, z);
-        make_point(x, y, z);
-        if (i % 50 == 0) make_point(x + 0.003, y, z);
-    }
-}
-
-void BM_DtmCheckDuplicates(benchmark::State& state)
+void BM_TerrainPath(benchmark::State& state)
 {
     const long n = state.range(0);
+    const std::string in = survey_points_dxf(n);
+    const std::string out = bench_file("terrain_" + std::to_string(n) + ".dxf");
+    double peak = 0;
+    bool ran = false;
     for (auto _ : state) {
         state.PauseTiming();
-        points_with_repeats(n);
-        quiet_session().set_input(host::script_input("P\n0.005\nALL\n\n"));
-        quiet_session().transcript().clear();
+        close_drawings();
+        reset_peak_memory();
         state.ResumeTiming();
-        dtm_check_duplicates();
+        const std::string shown =
+            run_script("OPEN " + in + "\n" + kTinFromMenu + kContoursFromMenu + "SAVEAS " + out + "\n");
         state.PauseTiming();
-        const std::string done = "(" + std::to_string((n + 49) / 50) + " duplicated";
-        if (quiet_session().transcript().text().find(done) == std::string::npos)
-            state.SkipWithError("the repeated points were not all found");
+        peak = std::max(peak, peak_memory_mb());
+        ran = shown.find("Triangle Created.") != std::string::npos &&
+              shown.find("Saved as") != std::string::npos;
         state.ResumeTiming();
     }
+    if (!ran) state.SkipWithError("the terrain path did not run through");
+    state.counters["peak_MB"] = peak;
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_DtmCheckDuplicates)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TerrainPath)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
 
-void BM_TinGenerate(benchmark::State& state)
+// The python that has scipy: ORVIK_PYTHON, else the system's.
+std::string python()
+{
+    const char* given = std::getenv("ORVIK_PYTHON");
+    return given && *given ? given : "/usr/bin/python3";
+}
+
+void BM_ScipyDelaunay(benchmark::State& state)
 {
     const long n = state.range(0);
+    const std::string points = survey_points_file(n);
+    // The mean of a few triangulations in one python, the reading of the file left out.
+    const int repeats = n >= 1000000 ? 1 : 3;
+    const std::string command = python() +
+                                " -c 'import sys, time, numpy\n"
+                                "from scipy.spatial import Delaunay\n"
+                                "xy = numpy.loadtxt(sys.argv[1], delimiter=\",\", usecols=(1, 2))\n"
+                                "t = time.perf_counter()\n"
+                                "for _ in range(int(sys.argv[2])): d = Delaunay(xy)\n"
+                                "print((time.perf_counter() - t) / int(sys.argv[2]), len(d.simplices))' " +
+                                points + " " + std::to_string(repeats);
     for (auto _ : state) {
-        state.PauseTiming();
-        fresh_drawing();
-        const long side = static_cast<long>(std::sqrt(double(n)));
-        for (long i = 0; i < n; ++i) {
-            double x, y, z;
-            point_at(i, side, x, y, z);
-            make_point(x, y, z);
+        FILE* pipe = ::popen(command.c_str(), "r");
+        double seconds = 0;
+        long triangles = 0;
+        const bool read = pipe && std::fscanf(pipe, "%lf %ld", &seconds, &triangles) == 2;
+        if (pipe) ::pclose(pipe);
+        if (!read) {
+            state.SkipWithError("python with scipy is not there (set ORVIK_PYTHON)");
+            break;
         }
-        quiet_session().set_input(host::script_input("P\n100\nALL\n\n"));
-        quiet_session().transcript().clear();
-        state.ResumeTiming();
-        tin_generate_cmd();
-        state.PauseTiming();
-        if (quiet_session().transcript().text().find("Triangle Created.") == std::string::npos)
-            state.SkipWithError("no TIN was made");
-        state.ResumeTiming();
+        state.SetIterationTime(seconds);
+        state.counters["triangles"] = double(triangles);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_TinGenerate)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScipyDelaunay)
+    ->Apply(survey_sizes)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
-// A TIN of about 2n faces from n points, and a 20 m LINE across its middle
-// that crosses some thirty face edges whatever the TIN's size.
-std::string tin_with_breakline(long n)
+// The survey's points as POINTs, every 50th made twice.
+void points_with_doubles(long n)
 {
     fresh_drawing();
-    const long side = static_cast<long>(std::sqrt(double(n)));
-    tin_node_list nodes;
-    tin_point_list points;
+    host::Drawing& drawing = plugin_session().current().drawing;
+    std::mt19937 random(11);
+    const double side = 3.0 * std::sqrt(double(n));
+    std::uniform_real_distribution<double> coord(0.0, side);
     for (long i = 0; i < n; ++i) {
-        double x, y, z;
-        point_at(i, side, x, y, z);
-        tin_node_push(nodes, x, y);
-        tin_point_push(points, x, y, z);
+        const double x = coord(random), y = coord(random);
+        const host::Point3 at{400000.0 + x, 300000.0 + y, survey_height(x, y)};
+        for (int k = 0; k < (i % 50 == 0 ? 2 : 1); ++k)
+            host::entity_make(drawing, "POINT",
+                              {host::Group::of_text(8, "DATA_PNT"), host::Group::of_point(10, at)}, {});
     }
-    for (const tin_tri_rec& t : tin_triangulate(nodes).triangles) {
-        const tin_point_rec &a = points[t.a], &b = points[t.b], &c = points[t.c];
-        ads_point pa = {a.x, a.y, a.z}, pb = {b.x, b.y, b.z}, pc = {c.x, c.y, c.z};
-        resbuf* face = acutBuildList(RTDXF0, "3DFACE", 8, "TIN", 10, pa, 11, pb, 12, pc, 13, pc, 0);
-        acdbEntMake(face);
-        acutRelRb(face);
-    }
-    const double mid_x = 400000.0 + double(side), mid_y = 300000.0 + double(n / side);
-    ads_point from = {mid_x - 10.0, mid_y + 0.37, 0}, to = {mid_x + 10.0, mid_y + 0.37, 0};
-    resbuf* line = acutBuildList(RTDXF0, "LINE", 8, "BRK", 10, from, 11, to, 0);
-    acdbEntMake(line);
-    acutRelRb(line);
-    // A pick on the line, away from every face corner.
-    return std::to_string(mid_x + 0.123) + "," + std::to_string(mid_y + 0.37);
 }
+
+void BM_DuplicatedPoints(benchmark::State& state)
+{
+    const long n = state.range(0);
+    long found = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        points_with_doubles(n);
+        state.ResumeTiming();
+        const std::string shown = run_script("(b_dtm_main)\nselect s_progname 0\npick go_btn\nP\n\nALL\n\n");
+        // The last progress line: "Processing n of m points (k duplicated at tolorence t)".
+        const size_t at = shown.rfind(" points (");
+        found = at == std::string::npos ? 0 : std::atol(shown.c_str() + at + 9);
+    }
+    // Random points may also fall together by chance.
+    if (found < (n + 49) / 50) state.SkipWithError("the doubles were not all found");
+    state.counters["duplicated"] = double(found);
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_DuplicatedPoints)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
 
 void BM_BreaklinePiece(benchmark::State& state)
 {
     const long n = state.range(0);
-    const std::string pick = tin_with_breakline(n);
-    // The LINE picked on the line; after the first run its points stand, and
-    // each run finds them again and adds none.
+    close_drawings();
+    run_script("OPEN " + survey_points_dxf(n) + "\n" + kTinFromMenu);
+    host::Drawing& drawing = plugin_session().current().drawing;
+    const double side = 3.0 * std::sqrt(double(n));
+    std::mt19937 random(13);
+    std::uniform_real_distribution<double> place(0.25 * side, 0.75 * side);
+    long pieces = 0;
     for (auto _ : state) {
-        quiet_session().set_input(host::script_input("P\n" + pick + "\n\n"));
-        quiet_session().transcript().clear();
-        tin_breakline_cmd();
+        state.PauseTiming();
+        const double x = 400000.0 + place(random), y = 300000.0 + place(random);
+        host::entity_make(drawing, "LINE",
+                          {host::Group::of_text(8, "BRK"), host::Group::of_point(10, {x, y, 0}),
+                           host::Group::of_point(11, {x + 24.0, y + 18.0, 0})},
+                          {});
+        state.ResumeTiming();
+        const std::string shown = run_script("(b_dtm_main)\nselect s_progname 2\npick go_btn\nP\nL\n\n");
+        if (shown.find("Processing selected items") == std::string::npos)
+            state.SkipWithError("the breakline tool did not run");
+        ++pieces;
     }
+    state.SetItemsProcessed(pieces);
+    close_drawings();
 }
-BENCHMARK(BM_BreaklinePiece)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BreaklinePiece)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace

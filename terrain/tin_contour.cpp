@@ -257,6 +257,7 @@ void cnt_write_polyline(const cnt_chain_rec& chain)
 void tin_read_faces(const ads_name ss, long length, tin_point_list& corners)
 {
     cnt_cfg_rec& cfg = cnt_cfg();
+    corners.reserve(corners.size() + 3 * static_cast<size_t>(length));
     for (long i = 0; i < length; ++i) {
         point3d_rec p[4];
         std::string layer;

@@ -212,6 +212,7 @@ int tin_select_points()
 void tin_read_points(tin_point_list& points)
 {
     const tin_cfg_rec& cfg = tin_cfg();
+    points.reserve(points.size() + static_cast<size_t>(cfg.ss_length));
     for (long i = 0; i < cfg.ss_length; ++i) {
         ads_name entity;
         if (acedSSName(cfg.ss, i, entity) != RTNORM) continue;

@@ -188,7 +188,7 @@ Drawing::Drawing()
     sysvars = sysvar_defaults();
 }
 
-Entity& Drawing::add_entity(Entity entity, long owner)
+long Drawing::add(Entity entity, long owner)
 {
     entity.id = next_id();
     entity.owner = owner;
@@ -197,7 +197,13 @@ Entity& Drawing::add_entity(Entity entity, long owner)
         model.push_back(id);
     else
         block_entities[owner].push_back(id);
-    return store[id] = std::move(entity);
+    store.add(std::move(entity));
+    return id;
+}
+
+Entity& Drawing::add_entity(Entity entity, long owner)
+{
+    return *store.whole(add(std::move(entity), owner));
 }
 
 Entity& Drawing::add_record(const std::string& table, Entity record)
@@ -205,17 +211,28 @@ Entity& Drawing::add_record(const std::string& table, Entity record)
     record.id = next_id();
     record.owner = 0;
     if (record.type.empty()) record.type = table;
-    const long id = record.id;
-    tables[table].push_back(id);
-    return store[id] = std::move(record);
+    tables[table].push_back(record.id);
+    forget_found();
+    return store.put(std::move(record));
 }
 
 Entity* Drawing::get(long id)
 {
-    auto it = store.find(id);
-    if (it == store.end()) return nullptr;
-    note_writable(it->second);
-    return &it->second;
+    Entity* entity = store.whole(id);
+    if (entity) note_writable(*entity);
+    return entity;
+}
+
+void Drawing::replace(Entity entity)
+{
+    Entity scratch;
+    const Entity* before = look(entity.id, scratch);
+    if (!before) return;
+    note_writable(*before);
+    if (before == &scratch)
+        store.add(std::move(entity));
+    else
+        *store.whole(entity.id) = std::move(entity);  // kept whole: whoever holds it sees the change
 }
 
 void Drawing::changed(long id)
@@ -238,6 +255,7 @@ constexpr size_t kRenamedLimit = 4096;
 void Drawing::note_writable(const Entity& entity)
 {
     if (entity.owner == 0 && is_table_record_type(entity.type)) {
+        forget_found();
         if (name_index_.empty()) return;
         if (renamed_.size() >= kRenamedLimit) {
             name_index_.clear();  // cheaper to index every name again when next asked
@@ -258,8 +276,7 @@ SpatialIndex& Drawing::spatial() const
 
 const Entity* Drawing::get(long id) const
 {
-    auto it = store.find(id);
-    return it == store.end() ? nullptr : &it->second;
+    return store.whole(id);
 }
 
 long Drawing::find_record_slowly(const std::vector<long>& records, const std::string& record_name) const
@@ -299,7 +316,22 @@ Drawing::NameIndex& Drawing::name_index(const std::string& table, const std::vec
     return index;
 }
 
+void Drawing::forget_found() const
+{
+    for (FoundRecord& found : found_) found.table.clear();
+}
+
 long Drawing::find_record(const std::string& table, const std::string& record_name) const
+{
+    for (const FoundRecord& found : found_)
+        if (found.name == record_name && found.table == table && !table.empty()) return found.id;
+    const long id = find_record_by_index(table, record_name);
+    found_[found_next_] = {table, record_name, id};
+    found_next_ = (found_next_ + 1) % found_.size();
+    return id;
+}
+
+long Drawing::find_record_by_index(const std::string& table, const std::string& record_name) const
 {
     auto t = tables.find(table);
     if (t == tables.end()) return 0;
@@ -320,8 +352,8 @@ long Drawing::find_record(const std::string& table, const std::string& record_na
 long Drawing::last_main() const
 {
     for (auto it = model.rbegin(); it != model.rend(); ++it) {
-        const Entity* e = get(*it);
-        if (e && !e->erased && e->type != "VERTEX" && e->type != "SEQEND") return *it;
+        const std::string& type = store.type_of(*it);
+        if (!type.empty() && !store.erased(*it) && type != "VERTEX" && type != "SEQEND") return *it;
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 // reader and writer and the picture renderer all work on this model.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -11,6 +12,8 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "db/entity_store.h"
 
 namespace host {
 
@@ -157,8 +160,8 @@ struct Drawing {
     std::string prefix;  // DWGPREFIX: the folder, ending in a separator
     std::string name;    // DWGNAME: "Drawing1.dwg" until saved under another name
 
-    std::unordered_map<long, Entity> store;  // every entity and record by id
-    IdList model;  // model space in drawing order, VERTEX and SEQEND after their POLYLINE
+    EntityStore store;  // every entity and record by id
+    IdList model;       // model space in drawing order, VERTEX and SEQEND after their POLYLINE
     std::map<std::string, std::vector<long>> tables;  // table name -> records in table order
     std::map<long, std::vector<long>>
         block_entities;  // BLOCK record id -> the definition's entities in order
@@ -168,7 +171,10 @@ struct Drawing {
     PendingMake pending;                         // acdbEntMake's complex entity in progress
 
     // Adds an entity to model space (owner 0) or to a block definition and
-    // gives it a new id; returns it.
+    // gives it a new id, which it returns; the entity is kept packed when it can be.
+    long add(Entity entity, long owner = 0);
+    // The same for a caller that goes on changing the entity: it is kept whole
+    // and returned.
     Entity& add_entity(Entity entity, long owner = 0);
     // Adds a record to a table and gives it a new id; returns it.
     Entity& add_record(const std::string& table, Entity record);
@@ -178,6 +184,14 @@ struct Drawing {
     // before they next answer.
     Entity* get(long id);
     const Entity* get(long id) const;
+    // An entity for reading only, without keeping it whole (see EntityStore):
+    // the pointer is good until scratch is used again.
+    const Entity* look(long id, Entity& scratch) const { return store.look(id, scratch); }
+    // Erases or restores one entity (not its VERTEXes) without changing it otherwise.
+    void set_erased(long id, bool erased) { store.set_erased(id, erased); }
+    // Puts a changed copy of an entity in the place of the entity of its id,
+    // packed when it can be; for an entity that no caller holds whole.
+    void replace(Entity entity);
     // Tells the indexes that an entity handed out writable has changed, for code
     // that asked the drawing for records or selections between taking the entity
     // and changing it (the changes made right after get need no word).
@@ -208,9 +222,20 @@ private:
     };
     NameIndex& name_index(const std::string& table, const std::vector<long>& records) const;
     long find_record_slowly(const std::vector<long>& records, const std::string& name) const;
+    long find_record_by_index(const std::string& table, const std::string& name) const;
     void note_writable(const Entity& entity);
 
     mutable std::unordered_map<std::string, NameIndex> name_index_;  // per table
+    // The last records found by name: entities made one after another mostly
+    // name the same layer and style. Forgotten whenever a record is added or
+    // handed out writable.
+    struct FoundRecord {
+        std::string table, name;
+        long id = 0;
+    };
+    mutable std::array<FoundRecord, 4> found_;
+    mutable size_t found_next_ = 0;
+    void forget_found() const;
     mutable std::vector<long> renamed_;  // records handed out writable since the names were indexed
     mutable std::unique_ptr<SpatialIndex> spatial_;
 };

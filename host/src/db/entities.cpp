@@ -288,12 +288,11 @@ void add_chain(Drawing& drawing, std::vector<Entity>& chain, long owner, long* m
     long parent = 0;
     for (Entity& e : chain) {
         if (e.type == "POLYLINE") {
-            Entity& header = drawing.add_entity(std::move(e), owner);
-            parent = header.id;
-            if (made_id && owner == 0) *made_id = header.id;
+            parent = drawing.add(std::move(e), owner);
+            if (made_id && owner == 0) *made_id = parent;
         } else {
             e.parent = (e.type == "VERTEX" || e.type == "SEQEND") ? parent : 0;
-            drawing.add_entity(std::move(e), owner);
+            drawing.add(std::move(e), owner);
         }
     }
 }
@@ -490,13 +489,15 @@ int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Gro
 
     // Any other entity ends an unfinished POLYLINE chain, which is dropped.
     drawing.pending.polyline.clear();
-    const int status = prepare_entity(drawing, entity, sysvar_string(drawing, "CLAYER", "0"));
+    // The current layer stands in for a layer the list does not name.
+    const int status = prepare_entity(
+        drawing, entity, has_group(entity.groups, 8) ? std::string() : sysvar_string(drawing, "CLAYER", "0"));
     if (status != RTNORM) return status;
     if (drawing.pending.block) {
         drawing.pending.block_entities.push_back(std::move(entity));
         return RTNORM;
     }
-    const long id = drawing.add_entity(std::move(entity)).id;
+    const long id = drawing.add(std::move(entity));
     if (made_id) *made_id = id;
     return RTNORM;
 }
@@ -504,8 +505,13 @@ int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Gro
 int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bool has_xdata,
                   const std::vector<XDataApp>& given_xdata)
 {
-    Entity* entity = drawing.get(id);
-    if (!entity || entity->erased) return RTERROR;
+    // A packed entity is changed as a copy that then takes its place, so that
+    // it stays packed; one kept whole is changed where it is.
+    Entity scratch;
+    const Entity* seen = drawing.look(id, scratch);
+    if (!seen || seen->erased) return RTERROR;
+    const bool packed = seen == &scratch;
+    Entity* entity = packed ? &scratch : drawing.get(id);
     if (has_xdata && !xdata_apps_registered(drawing, given_xdata)) return RTERROR;
 
     Entity changed = *entity;
@@ -540,26 +546,31 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
     } else if (prepare_entity(drawing, changed, default_layer) != RTNORM) {
         return RTERROR;
     }
-    *entity = std::move(changed);
+    if (packed)
+        drawing.replace(std::move(changed));
+    else
+        *entity = std::move(changed);
     return RTNORM;
 }
 
 int entity_erase_toggle(Drawing& drawing, long id)
 {
-    Entity* entity = drawing.get(id);
+    Entity scratch;
+    const Entity* entity = drawing.look(id, scratch);
     if (!entity || is_record(drawing, *entity)) return RTERROR;
     if (entity->type == "VERTEX" || entity->type == "SEQEND") return RTERROR;
     if (layer_locked(drawing, entity->layer())) return RTERROR;
     const bool erased = !entity->erased;
-    entity->erased = erased;
+    drawing.set_erased(id, erased);
     if (entity->type == "POLYLINE") {
         const std::vector<long>* list = drawing.container_of(*entity);
         auto place = drawing.index_in_container(*entity);
         if (list && place) {
+            Entity sub_scratch;
             for (size_t i = *place + 1; i < list->size(); ++i) {
-                Entity* sub = drawing.get((*list)[i]);
+                const Entity* sub = drawing.look((*list)[i], sub_scratch);
                 if (!sub || sub->parent != id) break;
-                sub->erased = erased;
+                drawing.set_erased(sub->id, erased);
             }
         }
     }
@@ -583,8 +594,9 @@ std::vector<long> polyline_vertices(const Drawing& drawing, const Entity& polyli
     const std::vector<long>* list = drawing.container_of(polyline);
     auto place = drawing.index_in_container(polyline);
     if (!list || !place) return vertices;
+    Entity scratch;
     for (size_t i = *place + 1; i < list->size(); ++i) {
-        const Entity* sub = drawing.get((*list)[i]);
+        const Entity* sub = drawing.look((*list)[i], scratch);
         if (!sub || sub->parent != polyline.id || sub->type != "VERTEX") break;
         vertices.push_back(sub->id);
     }
@@ -602,9 +614,12 @@ resbuf* acdbEntGet(const ads_name name)
     const Drawing* open = current_drawing_or_null();
     if (!open) return nullptr;
     const Drawing& drawing = *open;
-    const Entity* entity = drawing.get(id_of(name));
+    Entity scratch;
+    const Entity* entity = drawing.look(id_of(name), scratch);
     if (!entity || entity->erased) return nullptr;
-    return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
+    if (entity->type == "BLOCK")
+        return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
+    return entity_list_rb(entity->id, entity->type, entity->groups);
 }
 
 resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
@@ -612,7 +627,8 @@ resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
     const Drawing* open = current_drawing_or_null();
     if (!open) return nullptr;
     const Drawing& drawing = *open;
-    const Entity* entity = drawing.get(id_of(name));
+    Entity scratch;
+    const Entity* entity = drawing.look(id_of(name), scratch);
     if (!entity || entity->erased) return nullptr;
     std::vector<std::string> wanted;
     for (const resbuf* node = apps; node; node = node->rbnext)
@@ -642,17 +658,16 @@ int acdbEntMod(const resbuf* list)
     Drawing* open = current_drawing_or_null();
     if (!parsed.ok || parsed.id == 0 || !open) return RTERROR;
     Drawing& drawing = *open;
-    const Entity* entity = drawing.get(parsed.id);
-    if (!entity) return RTERROR;
-    if (!parsed.type.empty() && !same_text(parsed.type, entity->type))
-        return RTERROR;  // the type cannot change
+    const std::string& type = drawing.store.type_of(parsed.id);
+    if (type.empty()) return RTERROR;
+    if (!parsed.type.empty() && !same_text(parsed.type, type)) return RTERROR;  // the type cannot change
     return entity_modify(drawing, parsed.id, parsed.groups, parsed.has_xdata, parsed.xdata);
 }
 
 int acdbEntUpd(const ads_name name)
 {
     const Drawing* drawing = current_drawing_or_null();
-    return drawing && drawing->get(id_of(name)) ? RTNORM : RTERROR;
+    return drawing && drawing->store.contains(id_of(name)) ? RTNORM : RTERROR;
 }
 
 int acdbEntDel(const ads_name name)
@@ -669,7 +684,8 @@ int acdbEntNext(const ads_name name, ads_name result)
     const std::vector<long>* list = &drawing.model.ids();
     size_t start = 0;
     if (name && !ads_name_nil(name)) {
-        const Entity* entity = drawing.get(id_of(name));
+        Entity scratch;
+        const Entity* entity = drawing.look(id_of(name), scratch);
         if (!entity) return RTERROR;
         list = drawing.container_of(*entity);
         auto place = drawing.index_in_container(*entity);
@@ -677,9 +693,9 @@ int acdbEntNext(const ads_name name, ads_name result)
         start = *place + 1;
     }
     for (size_t i = start; i < list->size(); ++i) {
-        const Entity* next = drawing.get((*list)[i]);
-        if (next && !next->erased) {
-            set_name(result, next->id);
+        const long id = (*list)[i];
+        if (drawing.store.contains(id) && !drawing.store.erased(id)) {
+            set_name(result, id);
             return RTNORM;
         }
     }

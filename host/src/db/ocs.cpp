@@ -211,11 +211,13 @@ int acdbTrans(const ads_point point, const resbuf* from, const resbuf* to, int d
                     {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]});
                 return true;
             case RTENAME: {
-                host::Drawing* drawing = host::current_drawing_or_null();
-                const host::Entity* e = drawing ? drawing->get(host::id_of(rb->resval.rlname)) : nullptr;
+                const host::Drawing* drawing = host::current_drawing_or_null();
+                host::Entity scratch, parent;
+                const host::Entity* e =
+                    drawing ? drawing->look(host::id_of(rb->resval.rlname), scratch) : nullptr;
                 if (!e) return false;
                 // A VERTEX lies in its polyline's plane.
-                if (e->type == "VERTEX" && e->parent) e = drawing->get(e->parent);
+                if (e->type == "VERTEX" && e->parent) e = drawing->look(e->parent, parent);
                 if (!e) return false;
                 ocs = host::ocs_of(*e);
                 return true;

@@ -213,7 +213,8 @@ long entity_at_point(Drawing& drawing, Point3 point, double tolerance)
     const double reach = tolerance + kShapeTolerance;
     for (long id :
          seen.spatial().meeting(seen, {point.x - reach, point.y - reach, point.x + reach, point.y + reach})) {
-        const Entity* e = seen.get(id);
+        Entity scratch;
+        const Entity* e = seen.look(id, scratch);
         if (!e || e->erased || !is_main(*e) || !sight.sees(*e)) continue;
         const double d = shape_distance(shape_of(seen, *e), flat(point));
         if (d <= reach && d < best) {
@@ -331,30 +332,10 @@ bool compare_point(const Point3& value, const std::string& op, const Point3& wan
            compare_number(value.z, ops[2], wanted.z);
 }
 
-// The values of a group an entity has for a filter: the type for 0, the layer
-// "0" when it names none, BYLAYER colour 256 and linetype "BYLAYER", space 0.
-std::vector<Group> filter_values(const Entity& e, int code)
-{
-    std::vector<Group> values;
-    if (code == 0) {
-        values.push_back(Group::of_text(0, e.type));
-        return values;
-    }
-    for (const Group& g : e.groups)
-        if (g.code == code) values.push_back(g);
-    if (values.empty()) {
-        if (code == 8) values.push_back(Group::of_text(8, "0"));
-        if (code == 62) values.push_back(Group::of_int(62, 256));
-        if (code == 6) values.push_back(Group::of_text(6, "BYLAYER"));
-        if (code == 67) values.push_back(Group::of_int(67, 0));
-    }
-    return values;
-}
-
-bool test_matches(const Entity& e, const Filter& f)
+bool value_matches(const Group& v, const Filter& f)
 {
     const Group& wanted = f.test;
-    for (const Group& v : filter_values(e, wanted.code)) {
+    {
         bool ok = false;
         switch (wanted.kind()) {
             case ValueKind::Text: {
@@ -377,8 +358,28 @@ bool test_matches(const Entity& e, const Filter& f)
                 ok = v.name == wanted.name;
                 break;
         }
-        if (ok) return true;
+        return ok;
     }
+}
+
+// Whether a value the entity has for the filter's group matches: the type for
+// 0, the layer "0" when it names none, BYLAYER colour 256 and linetype
+// "BYLAYER", space 0.
+bool test_matches(const Entity& e, const Filter& f)
+{
+    const int code = f.test.code;
+    if (code == 0) return value_matches(Group::of_text(0, e.type), f);
+    bool any = false;
+    for (const Group& g : e.groups) {
+        if (g.code != code) continue;
+        if (value_matches(g, f)) return true;
+        any = true;
+    }
+    if (any) return false;
+    if (code == 8) return value_matches(Group::of_text(8, "0"), f);
+    if (code == 62) return value_matches(Group::of_int(62, 256), f);
+    if (code == 6) return value_matches(Group::of_text(6, "BYLAYER"), f);
+    if (code == 67) return value_matches(Group::of_int(67, 0), f);
     return false;
 }
 
@@ -515,8 +516,9 @@ struct Candidates {
     std::vector<long> among(const std::vector<long>& ids, Test test) const
     {
         std::vector<long> out;
+        Entity scratch;
         for (long id : ids) {
-            const Entity* e = drawing.get(id);
+            const Entity* e = drawing.look(id, scratch);
             if (e && accepts(*e) && test(*e)) out.push_back(id);
         }
         return out;
@@ -556,10 +558,8 @@ std::vector<long> previous_members(const Drawing& drawing)
     std::vector<long> out;
     auto it = registry().previous.find(&drawing);
     if (it == registry().previous.end()) return out;
-    for (long id : it->second) {
-        const Entity* e = drawing.get(id);
-        if (e && !e->erased) out.push_back(id);
-    }
+    for (long id : it->second)
+        if (drawing.store.contains(id) && !drawing.store.erased(id)) out.push_back(id);
     return out;
 }
 
@@ -617,7 +617,8 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
         Point3 p;
         if (parse_point_answer(answer, p)) {
             const long id = entity_at_point(drawing, p, pick_tolerance(drawing));
-            const Entity* e = drawing.get(id);
+            Entity scratch;
+            const Entity* e = drawing.look(id, scratch);
             if (e && candidates.accepts(*e)) found.push_back(id);
         } else if (key == "W" || key == "WINDOW" || key == "C" || key == "CROSSING") {
             auto a = ask_point(session, "\nSpecify first corner: ", cancelled);
@@ -640,13 +641,11 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
         } else if (key == "ALL") {
             found = candidates.all([](const Entity&) { return true; });
         } else if (key == "L" || key == "LAST") {
-            const Entity* e = drawing.get(drawing.last_main());
+            Entity scratch;
+            const Entity* e = drawing.look(drawing.last_main(), scratch);
             if (e && candidates.accepts(*e)) found.push_back(e->id);
         } else if (key == "P" || key == "PREVIOUS") {
-            for (long id : previous_members(drawing)) {
-                const Entity* e = drawing.get(id);
-                if (e && candidates.accepts(*e)) found.push_back(id);
-            }
+            found = candidates.among(previous_members(drawing), [](const Entity&) { return true; });
         } else if (key == "R" || key == "REMOVE") {
             removing = true;
             continue;
@@ -729,13 +728,11 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
         if (fence.size() < 2) return RTERROR;
         ids = candidates.fence(fence);
     } else if (key == "L") {
-        const Entity* e = drawing.get(drawing.last_main());
+        Entity scratch;
+        const Entity* e = drawing.look(drawing.last_main(), scratch);
         if (e && candidates.accepts(*e)) ids.push_back(e->id);
     } else if (key == "P") {
-        for (long id : previous_members(drawing)) {
-            const Entity* e = drawing.get(id);
-            if (e && candidates.accepts(*e)) ids.push_back(id);
-        }
+        ids = candidates.among(previous_members(drawing), [](const Entity&) { return true; });
     } else {
         return RTERROR;
     }
@@ -776,8 +773,8 @@ int acedSSAdd(const ads_name entity, const ads_name ss, ads_name result)
     const bool has_entity = entity && !ads_name_nil(entity);
     if (has_entity) {
         const Drawing* drawing = current_drawing_or_null();
-        const Entity* e = drawing ? drawing->get(id_of(entity)) : nullptr;
-        if (!e || e->erased) return RTERROR;
+        if (!drawing || !drawing->store.contains(id_of(entity)) || drawing->store.erased(id_of(entity)))
+            return RTERROR;
     }
     if (!ss || ads_name_nil(ss)) {
         std::vector<long> ids;

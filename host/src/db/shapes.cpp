@@ -165,10 +165,11 @@ Shape shape_of(const Drawing& drawing, const Entity& e)
             shape.paths.push_back(path);
     } else if (type == "POLYLINE") {
         std::vector<P2> path;
-        const Entity* stored = drawing.get(e.id);
+        Entity scratch;
+        const Entity* stored = drawing.look(e.id, scratch);
         const Ocs plane = stored ? ocs_of(*stored) : Ocs{};  // the vertices lie in its plane
         for (long id : polyline_vertices(drawing, e)) {
-            const Entity* v = drawing.get(id);
+            const Entity* v = drawing.look(id, scratch);
             if (v && !(v->integer(70) & 16))
                 path.push_back(flat(ocs_to_world(plane, v->point(10))));  // frame points are off the curve
         }

@@ -94,8 +94,9 @@ void SpatialIndex::rebuild(const Drawing& drawing)
 {
     std::vector<Value> values;
     values.reserve(drawing.model.size());
+    Entity scratch;
     for (long id : drawing.model) {
-        const Entity* e = drawing.get(id);
+        const Entity* e = drawing.look(id, scratch);
         if (!e || !is_main(*e)) continue;
         if (const std::optional<FBox> box = fbox_of(entity_box(drawing, *e)))
             values.emplace_back(boost_box(*box), id);
@@ -123,8 +124,9 @@ bool SpatialIndex::sync(const Drawing& drawing)
     }
     // Entities changed through a writable pointer: out with the extents they
     // had, in with those they have now.
+    Entity scratch;
     for (const auto& [id, before] : writable_) {
-        const Entity* e = drawing.get(id);
+        const Entity* e = drawing.look(id, scratch);
         const std::optional<FBox> after = e ? fbox_of(entity_box(drawing, *e)) : std::nullopt;
         if (before == after) continue;
         if (before) tree_->rtree.remove(Value(boost_box(*before), id));
@@ -138,7 +140,7 @@ bool SpatialIndex::sync(const Drawing& drawing)
         return true;
     }
     for (size_t i = covered_; i < model.size(); ++i) {
-        const Entity* e = drawing.get(model[i]);
+        const Entity* e = drawing.look(model[i], scratch);
         if (!e || !is_main(*e)) continue;
         if (const std::optional<FBox> box = fbox_of(entity_box(drawing, *e)))
             tree_->rtree.insert(Value(boost_box(*box), model[i]));
@@ -153,8 +155,9 @@ void SpatialIndex::note_writable(const Drawing& drawing, const Entity& entity)
     if (!built_ || entity.owner != 0) return;
     // A VERTEX or SEQEND changes the extents of its POLYLINE.
     const Entity* main = &entity;
+    Entity scratch;
     if (!is_main(entity)) {
-        main = entity.parent ? drawing.get(entity.parent) : nullptr;
+        main = entity.parent ? drawing.look(entity.parent, scratch) : nullptr;
         if (!main) return;
     }
     // Entities appended since the tree was last brought up to date are taken in as they are then.
@@ -187,8 +190,8 @@ std::vector<long> every_main(const Drawing& drawing)
 {
     std::vector<long> ids;
     for (long id : drawing.model) {
-        const Entity* e = drawing.get(id);
-        if (e && is_main(*e)) ids.push_back(id);
+        const std::string& type = drawing.store.type_of(id);
+        if (!type.empty() && type != "VERTEX" && type != "SEQEND") ids.push_back(id);
     }
     return ids;
 }
@@ -228,8 +231,9 @@ std::optional<Rect> SpatialIndex::bounds(const Drawing& drawing)
 {
     if (!sync(drawing)) {
         std::optional<Rect> all;
+        Entity scratch;
         for (long id : every_main(drawing)) {
-            const std::optional<Rect> box = entity_box(drawing, *drawing.get(id));
+            const std::optional<Rect> box = entity_box(drawing, *drawing.look(id, scratch));
             if (!box) continue;
             if (!all)
                 all = box;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 #include "ads.h"
 #include "session/session.h"
@@ -61,10 +62,14 @@ std::string upper(const std::string& s)
 
 const VarRule* rule_of(const std::string& name)
 {
-    const std::string key = upper(name);
-    for (const VarRule& rule : kRules)
-        if (key == rule.name) return &rule;
-    return nullptr;
+    static const std::unordered_map<std::string, const VarRule*> rules = [] {
+        std::unordered_map<std::string, const VarRule*> by_name;
+        for (const VarRule& rule : kRules) by_name.emplace(rule.name, &rule);
+        return by_name;
+    }();
+    auto found = rules.find(name);  // names are mostly asked for in upper case
+    if (found == rules.end()) found = rules.find(upper(name));
+    return found == rules.end() ? nullptr : found->second;
 }
 
 SysVarValue of_short(long v)

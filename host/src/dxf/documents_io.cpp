@@ -150,10 +150,10 @@ bool save_drawing_document(Document& document, const std::string& file, std::str
                            std::vector<std::string>* left_out)
 {
     std::vector<std::string> not_kept;
-    std::string text =
-        dxf_write(document.drawing, dxf_header_of(document.drawing), document.file_kept.get(), &not_kept);
+    const bool saved = dxf_save(document.drawing, dxf_header_of(document.drawing), file, error,
+                                document.file_kept.get(), &not_kept);
     if (left_out) *left_out = not_kept;
-    if (!replace_file_contents(file, text, error)) return false;
+    if (!saved) return false;
     document.modified = false;
     return true;
 }

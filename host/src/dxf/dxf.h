@@ -44,10 +44,13 @@ std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariabl
                       const DxfKept* kept = nullptr, std::vector<std::string>* left_out = nullptr);
 
 // Writes the file through a temporary file of its own beside it
-// (replace_file_contents), so that a failed or killed write leaves the former
-// file as it was. False with a message when it fails.
+// (replace_file_by), so that a failed or killed write leaves the former file as
+// it was; the text goes to the file as it is made, so that a large drawing is
+// never whole in memory as text. left_out gets what the file's version cannot
+// hold. False with a message when it fails.
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
-              std::string& error, const DxfKept* kept = nullptr);
+              std::string& error, const DxfKept* kept = nullptr,
+              std::vector<std::string>* left_out = nullptr);
 
 struct DxfReadResult {
     std::unique_ptr<Drawing> drawing;       // null when the text is no DXF that can be read

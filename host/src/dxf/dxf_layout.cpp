@@ -50,18 +50,21 @@ void add_if_missing(std::vector<Group>& groups, Group group)
     if (!has_code(groups, group.code)) groups.push_back(std::move(group));
 }
 
-// Sorts the groups into the subclasses; unknown codes go last, into the last subclass.
-std::vector<PlacedGroup> place(std::vector<Group> groups, const std::vector<SubclassSpec>& specs, bool entity)
+struct Keyed {
+    int subclass;
+    int rank;
+    size_t index;
+};
+
+// The subclass and place of each group of the codes given by code(i), in the
+// order they are written; structure codes are left out.
+template <class Code>
+std::vector<Keyed> placing(size_t count, Code code_of, const std::vector<SubclassSpec>& specs, bool entity)
 {
-    struct Keyed {
-        int subclass;
-        int rank;
-        size_t index;
-    };
     std::vector<Keyed> keyed;
-    keyed.reserve(groups.size());
-    for (size_t i = 0; i < groups.size(); ++i) {
-        const int code = groups[i].code;
+    keyed.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const int code = code_of(i);
         if (is_structure_code(code)) continue;
         int common = entity ? common_rank(code) : -1;
         if (common >= 0) {
@@ -85,6 +88,14 @@ std::vector<PlacedGroup> place(std::vector<Group> groups, const std::vector<Subc
     };
     if (!std::is_sorted(keyed.begin(), keyed.end(), before))
         std::stable_sort(keyed.begin(), keyed.end(), before);
+    return keyed;
+}
+
+// Sorts the groups into the subclasses; unknown codes go last, into the last subclass.
+std::vector<PlacedGroup> place(std::vector<Group> groups, const std::vector<SubclassSpec>& specs, bool entity)
+{
+    const std::vector<Keyed> keyed = placing(
+        groups.size(), [&](size_t i) { return groups[i].code; }, specs, entity);
     std::vector<PlacedGroup> placed;
     placed.reserve(keyed.size());
     for (const Keyed& k : keyed) placed.push_back({k.subclass, std::move(groups[k.index]), false});
@@ -200,7 +211,8 @@ std::string polyline_subclass(long flags)
 Layout vertex_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing)
 {
     long flags = entity.integer(70, 0);
-    long parent_flags = flags_of(drawing.get(entity.parent));
+    Entity scratch;
+    long parent_flags = flags_of(drawing.look(entity.parent, scratch));
     auto codes = ranked({10, 40, 41, 42, 70, 50, 71, 72, 73, 74});
     if ((flags & 128) && !(flags & 64))
         return simple("VERTEX", std::move(groups), {{"AcDbFaceRecord", codes}});
@@ -323,26 +335,81 @@ bool is_known_entity_type(const std::string& type)
     return std::any_of(std::begin(kKnown), std::end(kKnown), [&](const char* k) { return type == k; });
 }
 
+namespace {
+
+// The subclasses of the types whose layout follows from their codes alone;
+// nullptr for the others.
+const std::vector<SubclassSpec>* simple_specs(const std::string& t)
+{
+    static const std::map<std::string, std::vector<SubclassSpec>> kSpecs = {
+        {"LINE", {{"AcDbLine", ranked({39, 10, 11, 210})}}},
+        {"POINT", {{"AcDbPoint", ranked({10, 39, 210, 50})}}},
+        {"CIRCLE", {{"AcDbCircle", ranked({39, 10, 40, 210})}}},
+        {"ARC", {{"AcDbCircle", ranked({39, 10, 40, 210})}, {"AcDbArc", ranked({50, 51})}}},
+        {"TEXT",
+         {{"AcDbText", ranked({39, 10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 210})}, {"AcDbText", ranked({73})}}},
+        {"3DFACE", {{"AcDbFace", ranked({10, 11, 12, 13, 70})}}},
+        {"SOLID", {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}}},
+        {"TRACE", {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}}},
+        {"SEQEND", {}},
+    };
+    auto found = kSpecs.find(t);
+    return found == kSpecs.end() ? nullptr : &found->second;
+}
+
+}  // namespace
+
+std::optional<LayoutPlan> entity_plan(const std::string& type, const std::vector<int>& codes)
+{
+    const std::vector<SubclassSpec>* specs = simple_specs(type);
+    // Without a layer the layout adds one, which no plan of the given groups holds.
+    if (!specs || std::find(codes.begin(), codes.end(), 8) == codes.end()) return std::nullopt;
+    LayoutPlan plan;
+    plan.dxf_type = type;
+    plan.subclasses.push_back("AcDbEntity");
+    for (const SubclassSpec& spec : *specs) plan.subclasses.push_back(spec.marker);
+    const std::vector<Keyed> keyed = placing(
+        codes.size(), [&](size_t i) { return codes[i]; }, *specs, true);
+    plan.in_order = keyed.size() == codes.size();
+    for (size_t k = 0; k < keyed.size(); ++k) {
+        plan.steps.push_back({keyed[k].subclass, keyed[k].index});
+        if (keyed[k].index != k) plan.in_order = false;
+    }
+    return plan;
+}
+
+const LayoutPlan* PlanCache::find(const Entity& entity)
+{
+    key_ = entity.type;
+    codes_.clear();
+    for (const Group& g : entity.groups) {
+        key_ += ',';
+        key_ += std::to_string(g.code);
+        codes_.push_back(g.code);
+    }
+    auto found = plans_.find(key_);
+    if (found == plans_.end()) found = plans_.emplace(key_, entity_plan(entity.type, codes_)).first;
+    return found->second ? &*found->second : nullptr;
+}
+
+namespace {
+
+std::optional<Layout> simple_layout(const std::string& t, std::vector<Group>& groups)
+{
+    const std::vector<SubclassSpec>* specs = simple_specs(t);
+    if (!specs) return std::nullopt;
+    return simple(t, std::move(groups), *specs);
+}
+
+}  // namespace
+
 Layout entity_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing)
 {
     const std::string& t = entity.type;
-    if (t == "LINE") return simple(t, std::move(groups), {{"AcDbLine", ranked({39, 10, 11, 210})}});
-    if (t == "POINT") return simple(t, std::move(groups), {{"AcDbPoint", ranked({10, 39, 210, 50})}});
-    if (t == "CIRCLE") return simple(t, std::move(groups), {{"AcDbCircle", ranked({39, 10, 40, 210})}});
-    if (t == "ARC")
-        return simple(t, std::move(groups),
-                      {{"AcDbCircle", ranked({39, 10, 40, 210})}, {"AcDbArc", ranked({50, 51})}});
-    if (t == "TEXT")
-        return simple(t, std::move(groups),
-                      {{"AcDbText", ranked({39, 10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 210})},
-                       {"AcDbText", ranked({73})}});
-    if (t == "3DFACE") return simple(t, std::move(groups), {{"AcDbFace", ranked({10, 11, 12, 13, 70})}});
-    if (t == "SOLID" || t == "TRACE")
-        return simple(t, std::move(groups), {{"AcDbTrace", ranked({10, 11, 12, 13, 39, 210})}});
+    if (std::optional<Layout> layout = simple_layout(t, groups)) return std::move(*layout);
     if (t == "LWPOLYLINE") return lwpolyline_layout(entity, std::move(groups));
     if (t == "POLYLINE") return polyline_layout(entity, std::move(groups));
     if (t == "VERTEX") return vertex_layout(entity, std::move(groups), drawing);
-    if (t == "SEQEND") return simple(t, std::move(groups), {});
     if (t == "INSERT") return insert_layout(entity, std::move(groups));
     if (t == "HATCH") return hatch_layout(entity, std::move(groups));
     // A type the host does not lay out: its groups as given, after the common part.

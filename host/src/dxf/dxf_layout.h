@@ -3,7 +3,9 @@
 // writer writes this layout; the reader's groups come back in the same order.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/drawing.h"
@@ -26,6 +28,36 @@ struct Layout {
 Layout entity_layout(const Entity& entity, const Drawing& drawing);
 // The same with these groups in place of the entity's own (moved in).
 Layout entity_layout(const Entity& entity, std::vector<Group> groups, const Drawing& drawing);
+// How the groups of an entity of a type whose layout follows from its codes
+// alone (LINE, POINT, CIRCLE, ARC, TEXT, 3DFACE, SOLID, TRACE, SEQEND) are
+// written: the subclasses, and for each group written its subclass and its
+// place among the groups given. Structure codes are left out. nullopt for other
+// types, and for groups without a layer, which the layout adds.
+struct LayoutPlan {
+    struct Step {
+        int subclass = 0;
+        size_t index = 0;
+    };
+    std::string dxf_type;
+    std::vector<std::string> subclasses;
+    std::vector<Step> steps;
+    bool in_order = false;  // every group given, in the order given
+};
+std::optional<LayoutPlan> entity_plan(const std::string& type, const std::vector<int>& codes);
+
+// The plans of the entities met so far, by type and codes, for a reader or
+// writer that meets many entities of a few forms.
+class PlanCache {
+public:
+    // The entity's plan; nullptr when its type has none.
+    const LayoutPlan* find(const Entity& entity);
+
+private:
+    std::unordered_map<std::string, std::optional<LayoutPlan>> plans_;
+    std::string key_;
+    std::vector<int> codes_;
+};
+
 // The layout of a table record of the given table ("LAYER", "BLOCK", ...).
 Layout record_layout(const Entity& record, const std::string& table);
 Layout record_layout(const Entity& record, std::vector<Group> groups, const std::string& table);

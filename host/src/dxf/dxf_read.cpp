@@ -7,6 +7,11 @@
 // up to the next one) at a time, so the time grows with the file and the
 // memory with the drawing. Reading stops at "0 EOF": what follows it is not
 // part of the drawing.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -110,10 +115,13 @@ private:
     bool line(std::string_view& out)
     {
         if (at_end()) return false;
+        // Lines are short: a plain look for the line end beats a call per line.
         const char* begin = text_.data() + at_;
-        const void* found = std::memchr(begin, '\n', text_.size() - at_);
-        size_t length = found ? size_t(static_cast<const char*>(found) - begin) : text_.size() - at_;
-        at_ += length + (found ? 1 : 0);
+        const char* end = text_.data() + text_.size();
+        const char* found = begin;
+        while (found != end && *found != '\n') ++found;
+        const size_t length = size_t(found - begin);
+        at_ += length + (found != end ? 1 : 0);
         ++line_;
         out = std::string_view(begin, length);
         if (!out.empty() && out.back() == '\r') out.remove_suffix(1);
@@ -405,7 +413,26 @@ private:
     void keep_section(std::vector<KeptObject>& objects);
     void complete();
     void drop(long id, long before, long owner);
+    // Puts an entity's groups into their normal form; those of the types whose
+    // layout follows from their codes by the plan of their codes.
+    void normalize(Entity& entity);
+    dxf::PlanCache plans_;
 };
+
+void Reader::normalize(Entity& entity)
+{
+    const dxf::LayoutPlan* plan = plans_.find(entity);
+    if (!plan) {
+        dxf_normalize(entity, *drawing_);
+        return;
+    }
+    if (plan->in_order) return;  // as this host writes them
+    std::vector<Group> ordered;
+    ordered.reserve(plan->steps.size());
+    for (const dxf::LayoutPlan::Step& step : plan->steps)
+        ordered.push_back(std::move(entity.groups[step.index]));
+    entity.groups = std::move(ordered);
+}
 
 std::string Reader::value_of(const Object& o, int code)
 {
@@ -820,9 +847,10 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
         if (chain == Chain::Polyline) {
             Entity seqend;
             seqend.type = "SEQEND";
-            seqend.groups = {Group::of_text(8, drawing_->get(polyline)->layer())};
+            Entity scratch;
+            seqend.groups = {Group::of_text(8, drawing_->look(polyline, scratch)->layer())};
             seqend.parent = polyline;
-            drawing_->add_entity(seqend, owner);
+            drawing_->add(seqend, owner);
         }
         chain = Chain::None;
     };
@@ -858,11 +886,8 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
                     }
                     if (!convert(*o, entity)) break;  // noted
                     entity.parent = polyline;
-                    {
-                        Entity& added = drawing_->add_entity(std::move(entity), owner);
-                        dxf_normalize(added, *drawing_);
-                        remember(added.id);
-                    }
+                    normalize(entity);
+                    remember(drawing_->add(std::move(entity), owner));
                     break;
                 case Chain::None:
                     ++skipped_[type + " without its POLYLINE or INSERT"];
@@ -886,14 +911,14 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
             continue;
         }
         bool attributes_follow = type == "INSERT" && entity.integer(66, 0) == 1;
-        dxf_normalize(entity, *drawing_);
-        Entity& added = drawing_->add_entity(std::move(entity), owner);
-        remember(added.id);
+        normalize(entity);
+        const long added = drawing_->add(std::move(entity), owner);
+        remember(added);
         if (type == "POLYLINE") {
-            polyline = added.id;
+            polyline = added;
             chain = Chain::Polyline;
         } else if (attributes_follow) {
-            insert = added.id;
+            insert = added;
             chain = Chain::Attributes;
         }
     }
@@ -916,7 +941,8 @@ void Reader::drop(long id, long before, long owner)
     }
     if (auto attributes = kept_->attributes.find(id); attributes != kept_->attributes.end()) {
         for (const KeptObject& object : attributes->second)
-            if (object.type == "ATTRIB") ++skipped_["ATTRIB of an INSERT left out"], --kept_->counts["ATTRIB"];
+            if (object.type == "ATTRIB")
+                ++skipped_["ATTRIB of an INSERT left out"], --kept_->counts["ATTRIB"];
         kept_->attributes.erase(attributes);
     }
     drawing_->store.erase(id);
@@ -954,8 +980,9 @@ void Reader::complete()
         std::vector<long> kept;
         kept.reserve(ids.size());
         bool dropped = false;
+        Entity scratch;
         for (long id : ids) {
-            Entity* e = drawing_->get(id);
+            const Entity* e = drawing_->look(id, scratch);
             if (!e) {
                 dropped = true;
                 continue;
@@ -994,8 +1021,10 @@ void Reader::complete()
 
 DxfReadResult Reader::read(size_t size_hint)
 {
-    // Not more than one entity in every 64 bytes of a file.
-    drawing_->store.reserve(size_hint / 64);
+    // Room for as many entities as the file could hold (one takes 60 bytes or
+    // more), so that model space's list is never copied as it grows; what is
+    // not used is never touched.
+    drawing_->model.reserve(size_hint / 60);
     const Object* first = peek();
     if (!first || first->type != "SECTION") throw ReadError("the file does not start with a section");
     bool any_section = false;
@@ -1032,7 +1061,9 @@ DxfReadResult Reader::read(size_t size_hint)
 
 }  // namespace
 
-bool looks_like_dxf(const std::string& text)
+namespace {
+
+bool looks_like_dxf_text(std::string_view text)
 {
     try {
         TagReader tags(text);
@@ -1043,14 +1074,14 @@ bool looks_like_dxf(const std::string& text)
     }
 }
 
-DxfReadResult dxf_read(const std::string& text)
+DxfReadResult read_text(std::string_view text)
 {
     DxfReadResult result;
-    if (text.rfind("AutoCAD Binary DXF", 0) == 0) {
+    if (text.substr(0, 18) == "AutoCAD Binary DXF") {
         result.error = "binary DXF files cannot be read; save it as text DXF";
         return result;
     }
-    if (!looks_like_dxf(text)) {
+    if (!looks_like_dxf_text(text)) {
         result.error = "it is not a DXF file";
         return result;
     }
@@ -1060,6 +1091,54 @@ DxfReadResult dxf_read(const std::string& text)
         result.error = error.what();
         return result;
     }
+}
+
+// A file's text as the reader sees it: the file mapped into memory, read once
+// front to back, so that reading it costs neither a copy nor memory of its own.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path)
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+            size_ = size_t(st.st_size);
+            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (at != MAP_FAILED) {
+                data_ = static_cast<const char*>(at);
+                ::madvise(at, size_, MADV_SEQUENTIAL);
+            }
+        }
+        readable_ = data_ || (::fstat(fd, &st) == 0 && st.st_size == 0);
+        ::close(fd);
+    }
+    ~MappedFile()
+    {
+        if (data_) ::munmap(const_cast<char*>(data_), size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    bool readable() const { return readable_; }
+    std::string_view text() const { return data_ ? std::string_view(data_, size_) : std::string_view(); }
+
+private:
+    const char* data_ = nullptr;
+    size_t size_ = 0;
+    bool readable_ = false;
+};
+
+}  // namespace
+
+bool looks_like_dxf(const std::string& text)
+{
+    return looks_like_dxf_text(text);
+}
+
+DxfReadResult dxf_read(const std::string& text)
+{
+    return read_text(text);
 }
 
 DxfReadResult dxf_read_file(const std::string& path)
@@ -1074,21 +1153,12 @@ DxfReadResult dxf_read_file(const std::string& path)
         result.error = "it is a folder";
         return result;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    const MappedFile file(path);
+    if (!file.readable()) {
         result.error = "cannot read it";
         return result;
     }
-    std::string text;
-    file.seekg(0, std::ios::end);
-    std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (size > 0) {
-        text.resize(size_t(size));
-        file.read(text.data(), size);
-        text.resize(size_t(file.gcount()));
-    }
-    return dxf_read(text);
+    return read_text(file.text());
 }
 
 std::string resolve_drawing_file(const std::string& path)

@@ -1,9 +1,13 @@
 // The DXF writer: the drawing's tables, block definitions, model space and the
 // objects the format needs (root dictionary, layouts), with handles given out
 // at writing time and owner handles that point where the format wants them.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -25,14 +29,17 @@ std::string upper(std::string text)
     return text;
 }
 
-// Reals with the fewest digits that read back to the same double.
-std::string real_text(double value)
+// Reals with the fewest digits that read back to the same double, into the
+// buffer; returns the end of the text.
+char* real_chars(char* buffer, char* end, double value)
 {
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, result.ptr);
-    if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
-    return text;
+    char* last = std::to_chars(buffer, end - 2, value).ptr;
+    if (std::find_if(buffer, last, [](char c) { return c == '.' || c == 'e' || c == 'E' || c == 'n'; }) ==
+        last) {
+        *last++ = '.';
+        *last++ = '0';
+    }
+    return last;
 }
 
 // An angle the drawing keeps in radians, in degrees for the file. Fifteen
@@ -47,10 +54,103 @@ std::string degrees_text(double radians)
     return text;
 }
 
+// Where the text of a file goes: a string, or a file written as the text grows,
+// so that writing a large drawing holds only a part of its text at a time.
+// The text is gathered in a buffer of its own first, where numbers are
+// written in place.
+class Sink {
+public:
+    explicit Sink(std::string& text) : text_(&text) {}
+    explicit Sink(int fd) : fd_(fd) {}
+
+    Sink& operator+=(std::string_view part)
+    {
+        if (part.size() > kBuffer - used_) {
+            flush();
+            if (part.size() > kBuffer) {
+                emit(part.data(), part.size());
+                return *this;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, part.data(), part.size());
+        used_ += part.size();
+        return *this;
+    }
+    Sink& operator+=(char c)
+    {
+        if (used_ == kBuffer) flush();
+        buffer_[used_++] = c;
+        return *this;
+    }
+    // Room for n characters at the end, to be taken with commit.
+    char* room(size_t n)
+    {
+        if (n > kBuffer - used_) flush();
+        return buffer_.get() + used_;
+    }
+    void commit(char* end) { used_ = size_t(end - buffer_.get()); }
+    // How many characters have been written.
+    size_t position() const { return flushed_ + used_; }
+    // Writes part over what was written at the place.
+    void patch(size_t at, std::string_view part)
+    {
+        if (at >= flushed_) {
+            std::memcpy(buffer_.get() + (at - flushed_), part.data(), part.size());
+        } else if (text_) {
+            text_->replace(at, part.size(), part);
+        } else if (ok_ && ::pwrite(fd_, part.data(), part.size(), off_t(at)) != ssize_t(part.size())) {
+            fail();
+        }
+    }
+    // Writes what is held back; false with the reason when the file could not be written.
+    bool finish(std::string& why)
+    {
+        flush();
+        if (!ok_) why = std::strerror(error_);
+        return ok_;
+    }
+
+private:
+    static constexpr size_t kBuffer = size_t(1) << 20;
+    std::unique_ptr<char[]> buffer_ = std::make_unique<char[]>(kBuffer);
+    size_t used_ = 0;
+    std::string* text_ = nullptr;
+    int fd_ = -1;
+    size_t flushed_ = 0;
+    bool ok_ = true;
+    int error_ = 0;
+
+    void fail()
+    {
+        ok_ = false;
+        error_ = errno;
+    }
+    void flush()
+    {
+        emit(buffer_.get(), used_);
+        used_ = 0;
+    }
+    void emit(const char* data, size_t n)
+    {
+        flushed_ += n;
+        if (text_) {
+            text_->append(data, n);
+            return;
+        }
+        size_t done = 0;
+        while (ok_ && done < n) {
+            const ssize_t written = ::write(fd_, data + done, n - done);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) fail();
+            if (written > 0) done += size_t(written);
+        }
+    }
+};
+
 // A value line cannot hold a line end: control characters are written as "^"
 // and the character 64 places on ("^J" for a line feed), and a "^" that would
 // read as such a pair as "^ ". Every value goes through here, names too.
-void append_caret_encoded(std::string& out, const std::string& text)
+void append_caret_encoded(Sink& out, const std::string& text)
 {
     size_t plain = 0;
     while (plain < text.size() && (unsigned char)text[plain] >= 0x20 && text[plain] != '^') ++plain;
@@ -58,7 +158,7 @@ void append_caret_encoded(std::string& out, const std::string& text)
         out += text;
         return;
     }
-    out.append(text, 0, plain);
+    out += std::string_view(text).substr(0, plain);
     for (size_t i = plain; i < text.size(); ++i) {
         unsigned char c = (unsigned char)text[i];
         if (c < 0x20) {
@@ -75,15 +175,21 @@ void append_caret_encoded(std::string& out, const std::string& text)
 
 class Writer {
 public:
-    Writer(const Drawing& drawing, const DxfKept* kept) : drawing_(drawing), kept_(kept) {}
+    Writer(const Drawing& drawing, const DxfKept* kept, Sink& out) : drawing_(drawing), kept_(kept), out_(out)
+    {
+    }
 
-    std::string write(const std::vector<DxfHeaderVariable>& header);
+    void write(const std::vector<DxfHeaderVariable>& header);
     std::vector<std::string> left_out;
 
 private:
     const Drawing& drawing_;
     const DxfKept* kept_;  // what the file the drawing came from held beside it; null for none
-    std::string out_;
+    Sink& out_;
+    // Where the value of $HANDSEED goes once the last handle is given out, and
+    // how many digits it has there.
+    size_t handseed_at_ = 0;
+    size_t handseed_digits_ = 0;
     unsigned long next_handle_ = 0x20;
     std::string version_ = "AC1015";
     const CodePage* page_ = &default_code_page();  // texts of the file; nullptr for UTF-8
@@ -94,24 +200,39 @@ private:
     long characters_replaced_ = 0;
     std::map<std::string, long> legacy_left_out_;  // kept objects of an old file not written, by type
 
-    std::string new_handle()
-    {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%lX", next_handle_++);
-        return buffer;
-    }
+    std::string new_handle() { return hex(next_handle_++); }
     static std::string hex(std::uint64_t handle)
     {
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%llX", (unsigned long long)handle);
-        return buffer;
+        char* end = std::to_chars(buffer, buffer + sizeof buffer, handle, 16).ptr;
+        std::transform(buffer, end, buffer, [](char c) { return char(std::toupper((unsigned char)c)); });
+        return std::string(buffer, end);
     }
     // The file's handle of a record or entity, or a new one.
-    std::string handle_for(long id)
+    std::uint64_t handle_value_for(long id)
     {
         if (kept_)
-            if (std::uint64_t kept = kept_->handles.find(id)) return hex(kept);
-        return new_handle();
+            if (std::uint64_t kept = kept_->handles.find(id)) return kept;
+        return next_handle_++;
+    }
+    std::string handle_for(long id) { return hex(handle_value_for(id)); }
+    // The handle written for a record or entity; "0" for one the file does not hold.
+    std::string handle_of(long id) const
+    {
+        if (auto found = h_.of.find(id); found != h_.of.end()) return found->second;
+        if (std::optional<size_t> place = model_place(id)) return hex(model_handles_[*place]);
+        return "0";
+    }
+    std::optional<size_t> model_place(long id) const
+    {
+        const IdList& model = drawing_.model;
+        if (model.ascending()) {
+            auto at = std::lower_bound(model.begin(), model.end(), id);
+            if (at == model.end() || *at != id) return std::nullopt;
+            return size_t(at - model.begin());
+        }
+        auto at = std::find(model.begin(), model.end(), id);
+        return at == model.end() ? std::nullopt : std::optional<size_t>(size_t(at - model.begin()));
     }
 
     void text_value(const std::string& value)
@@ -125,15 +246,37 @@ private:
             ++characters_replaced_;
         append_caret_encoded(out_, encoded);
     }
+    void code_line(int code)
+    {
+        char* at = out_.room(16);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        out_.commit(at);
+    }
     void tag(int code, const std::string& value)
     {
-        out_ += std::to_string(code);
-        out_ += '\n';
+        code_line(code);
         text_value(value);
         out_ += '\n';
     }
-    void tag(int code, long value) { tag(code, std::to_string(value)); }
-    void real(int code, double value) { tag(code, real_text(value)); }
+    void tag(int code, long value)
+    {
+        char* at = out_.room(48);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        at = std::to_chars(at, at + 31, value).ptr;
+        *at++ = '\n';
+        out_.commit(at);
+    }
+    void real(int code, double value)
+    {
+        char* at = out_.room(96);
+        at = std::to_chars(at, at + 15, code).ptr;
+        *at++ = '\n';
+        at = real_chars(at, at + 64, value);
+        *at++ = '\n';
+        out_.commit(at);
+    }
     void point(int code, const Point3& p, bool flat = false)
     {
         real(code, p.x);
@@ -159,13 +302,14 @@ private:
     // Handles given out before writing, so references can point forward.
     struct Handles {
         std::map<std::string, std::string> table;  // table name -> head handle
-        std::unordered_map<long, std::string> of;  // entity or record id -> handle
+        std::unordered_map<long, std::string> of;  // record or block entity id -> handle
         std::string model_record, paper_record, model_begin, model_end, paper_begin, paper_end;
         std::unordered_map<long, std::pair<std::string, std::string>>
             block_ends;  // BLOCK record -> begin, end
         std::string root, groups, layouts, model_layout, paper_layout, dimstyle;
         std::string vport;
     } h_;
+    std::vector<std::uint64_t> model_handles_;  // of model space's entities, in its order
 
     // Records the file lists, defaults of the format added to the drawing's.
     std::map<std::string, std::vector<Entity>> extra_records_;
@@ -189,6 +333,8 @@ private:
     std::vector<long> block_ids() const;
 
     void write_header(const std::vector<DxfHeaderVariable>& header);
+    size_t handles_yet_to_give() const;
+    void write_handseed();
     void write_tables();
     void table_head(const std::string& name, size_t count);
     void write_record(const Entity& entry, const std::string& table);
@@ -200,7 +346,9 @@ private:
     // The entities of model space (container 0) or of a block definition, with
     // what the file kept among them.
     void write_entities(const std::vector<long>& ids, const std::string& owner, long container);
-    void write_entity(const Entity& entity, const std::string& owner);
+    void write_entity(const Entity& entity, const std::string& handle, const std::string& owner);
+    void planned_body(const dxf::LayoutPlan& plan, const Entity& entity);
+    dxf::PlanCache plans_;  // of the types whose layout follows from their codes
     void write_objects();
     void layout_object(const std::string& handle, const std::string& name, int order,
                        const std::string& record);
@@ -222,11 +370,9 @@ void Writer::group(const Group& g, bool flat)
         case ValueKind::Point:
             point(g.code, g.point, flat);
             break;
-        case ValueKind::Name: {
-            auto found = h_.of.find(g.name);
-            tag(g.code, found == h_.of.end() ? std::string("0") : found->second);
+        case ValueKind::Name:
+            tag(g.code, handle_of(g.name));
             break;
-        }
     }
 }
 
@@ -371,13 +517,8 @@ void Writer::add_format_records()
             add("LTYPE", name, {Group::of_text(3, name == "CONTINUOUS" ? "Solid line" : "")});
     if (!has("LAYER", "0")) add("LAYER", "0");
     if (!has("STYLE", "Standard")) add("STYLE", "Standard");
-    std::set<std::string> apps;
+    std::set<std::string> apps = drawing_.store.xdata_apps();
     apps.insert("ACAD");
-    auto collect = [&](const Entity& e) {
-        for (const XDataApp& app : e.xdata) apps.insert(app.app);
-    };
-    for (const auto& [id, e] : drawing_.store)
-        if (!e.erased) collect(e);
     for (const std::string& app : apps)
         if (!has("APPID", app)) add("APPID", app);
 }
@@ -440,16 +581,17 @@ void Writer::assign_handles()
         if (members != drawing_.block_entities.end())
             for (long member : members->second) h_.of[member] = handle_for(member);
     }
-    for (long id : drawing_.model) h_.of[id] = handle_for(id);
+    model_handles_.reserve(drawing_.model.size());
+    for (long id : drawing_.model) model_handles_.push_back(handle_value_for(id));
 }
 
 // The header: the version and code page first, then the file's variables in
 // its order with the values of those the drawing keeps, then the drawing's
-// others; $HANDSEED names the next free handle.
+// others; $HANDSEED names the next free handle, which is known once the rest
+// is written: its place is kept, with room for the most handles that can be
+// given out until then.
 void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
 {
-    std::string body = std::move(out_);
-    out_.clear();
     tag(999, "cadhost");
     tag(0, "SECTION");
     tag(2, "HEADER");
@@ -466,7 +608,11 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     auto write_own = [&](const std::string& name) {
         if (name == "$HANDSEED") {
             variable("HANDSEED");
-            tag(5, new_handle());
+            code_line(5);
+            handseed_at_ = out_.position();
+            handseed_digits_ = hex(next_handle_ + handles_yet_to_give()).size();
+            out_ += std::string(handseed_digits_, '0');
+            out_ += '\n';
             return;
         }
         if (name == "$INSBASE" && !own.count(name)) {
@@ -499,7 +645,31 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     if (kept_)
         for (const KeptObject& object : kept_->classes) write_kept(object, "");
     tag(0, "ENDSEC");
-    out_ += body;
+}
+
+// Handles are given out after assign_handles only to what has none of its own:
+// the format's records the drawing lacks and objects the file kept without one.
+size_t Writer::handles_yet_to_give() const
+{
+    size_t count = 16;
+    for (const auto& [table, records] : extra_records_) count += records.size();
+    if (!kept_) return count;
+    count += kept_->classes.size() + kept_->objects.size();
+    for (const auto& [table, records] : kept_->records) count += records.size();
+    for (const KeptLayoutBlock& layout : kept_->layout_blocks) count += 2 + layout.entities.size();
+    for (const auto& [container, lists] : kept_->entities)
+        for (const auto& [after, objects] : lists) count += objects.size();
+    for (const auto& [insert, objects] : kept_->attributes) count += objects.size();
+    for (const KeptSection& section : kept_->sections) count += section.objects.size();
+    return count;
+}
+
+// $HANDSEED: the next free handle, as wide as the room kept for it.
+void Writer::write_handseed()
+{
+    std::string seed = hex(next_handle_);
+    if (seed.size() < handseed_digits_) seed.insert(0, handseed_digits_ - seed.size(), '0');
+    out_.patch(handseed_at_, seed.substr(0, handseed_digits_));
 }
 
 void Writer::table_head(const std::string& name, size_t count)
@@ -754,43 +924,70 @@ void Writer::write_entities(const std::vector<long>& ids, const std::string& own
     kept_after(0);
     std::string chain_owner;  // the POLYLINE that owns the VERTEX and SEQEND entities that follow
     bool chain_erased = false;
-    for (long id : ids) {
-        const Entity* e = drawing_.get(id);
+    Entity scratch;
+    // Model space's handles follow its order; a block's entities have theirs by id.
+    auto handle_at = [&](size_t place, long id) {
+        if (container == 0) return hex(model_handles_[place]);
+        auto found = h_.of.find(id);
+        return found != h_.of.end() ? found->second : h_.of[id] = new_handle();
+    };
+    for (size_t place = 0; place < ids.size(); ++place) {
+        const long id = ids[place];
+        const Entity* e = drawing_.look(id, scratch);
         if (!e) continue;
         bool member = e->type == "VERTEX" || e->type == "SEQEND";
         if (e->type == "POLYLINE") {
-            chain_owner = h_.of[id];
+            chain_owner = handle_at(place, id);
             chain_erased = e->erased;
         }
         if (member) {
-            if (!chain_erased && !chain_owner.empty()) write_entity(*e, chain_owner);
+            if (!chain_erased && !chain_owner.empty()) write_entity(*e, handle_at(place, id), chain_owner);
             if (e->type == "SEQEND") chain_owner.clear();
         } else if (!e->erased) {
-            write_entity(*e, owner);
+            write_entity(*e, handle_at(place, id), owner);
         }
         kept_after(id);
     }
 }
 
-void Writer::write_entity(const Entity& entity, const std::string& owner)
+void Writer::write_entity(const Entity& entity, const std::string& handle, const std::string& owner)
 {
     const std::vector<KeptObject>* attributes = nullptr;
     if (kept_ && entity.type == "INSERT")
         if (auto found = kept_->attributes.find(entity.id);
             found != kept_->attributes.end() && !found->second.empty())
             attributes = &found->second;
-    dxf::Layout layout = dxf::entity_layout(entity, drawing_);
-    tag(0, layout.dxf_type);
-    const std::string& handle = h_.of.count(entity.id) ? h_.of[entity.id] : h_.of[entity.id] = new_handle();
+    const dxf::LayoutPlan* plan = plans_.find(entity);
+    std::optional<dxf::Layout> layout;
+    if (!plan) layout = dxf::entity_layout(entity, drawing_);
+    tag(0, plan ? plan->dxf_type : layout->dxf_type);
     tag(5, handle);
     if (kept_)
         if (auto reactors = kept_->reactors.find(entity.id); reactors != kept_->reactors.end())
             kept_lines(reactors->second);
     tag(330, owner);
-    body(layout, attributes != nullptr);
+    if (plan)
+        planned_body(*plan, entity);
+    else
+        body(*layout, attributes != nullptr);
     xdata(entity.xdata);
     if (attributes)
         for (const KeptObject& attribute : *attributes) write_kept(attribute, handle);
+}
+
+void Writer::planned_body(const dxf::LayoutPlan& plan, const Entity& entity)
+{
+    size_t step = 0;
+    for (size_t s = 0; s < plan.subclasses.size(); ++s) {
+        tag(100, plan.subclasses[s]);
+        for (; step < plan.steps.size() && plan.steps[step].subclass == int(s); ++step) {
+            const Group& g = entity.groups[plan.steps[step].index];
+            if (dxf::is_degree_angle(plan.dxf_type, g.code))
+                tag(g.code, degrees_text(g.real));
+            else
+                group(g);
+        }
+    }
 }
 
 void Writer::layout_object(const std::string& handle, const std::string& name, int order,
@@ -872,11 +1069,12 @@ void Writer::write_objects()
     tag(0, "ENDSEC");
 }
 
-std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
+void Writer::write(const std::vector<DxfHeaderVariable>& header)
 {
     choose_version();
     add_format_records();
     assign_handles();
+    write_header(header);
     write_tables();
     write_blocks();
     tag(0, "SECTION");
@@ -892,7 +1090,7 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
             tag(0, "ENDSEC");
         }
     tag(0, "EOF");
-    write_header(header);
+    write_handseed();
     if (kept_ && !kept_structure_ && !kept_->objects.empty())
         left_out.push_back("the objects of the file (dictionaries, layouts) of version " + kept_->version +
                            ", which this host writes as AC1015 with its own");
@@ -902,7 +1100,6 @@ std::string Writer::write(const std::vector<DxfHeaderVariable>& header)
     if (characters_replaced_)
         left_out.push_back(std::to_string(characters_replaced_) +
                            " texts' characters beyond U+FFFF, which an " + version_ + " file cannot hold");
-    return std::move(out_);
 }
 
 }  // namespace
@@ -947,16 +1144,30 @@ void dxf_normalize(Entity& entity, const Drawing& drawing)
 std::string dxf_write(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header,
                       const DxfKept* kept, std::vector<std::string>* left_out)
 {
-    Writer writer(drawing, kept);
-    std::string text = writer.write(header);
+    std::string text;
+    Sink sink(text);
+    Writer writer(drawing, kept, sink);
+    writer.write(header);
+    std::string why;  // a string takes every text
+    sink.finish(why);
     if (left_out) *left_out = std::move(writer.left_out);
     return text;
 }
 
 bool dxf_save(const Drawing& drawing, const std::vector<DxfHeaderVariable>& header, const std::string& path,
-              std::string& error, const DxfKept* kept)
+              std::string& error, const DxfKept* kept, std::vector<std::string>* left_out)
 {
-    return replace_file_contents(path, dxf_write(drawing, header, kept), error);
+    return replace_file_by(
+        path,
+        [&](int fd, std::string& why) {
+            Sink sink(fd);
+            Writer writer(drawing, kept, sink);
+            writer.write(header);
+            if (!sink.finish(why)) return false;
+            if (left_out) *left_out = writer.left_out;
+            return true;
+        },
+        error);
 }
 
 }  // namespace host

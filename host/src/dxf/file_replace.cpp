@@ -63,6 +63,19 @@ mode_t file_mode(const fs::path& target)
 
 bool replace_file_contents(const std::string& path, const std::string& text, std::string& error)
 {
+    return replace_file_by(
+        path,
+        [&](int fd, std::string& why) {
+            if (write_all(fd, text)) return true;
+            why = std::strerror(errno);
+            return false;
+        },
+        error);
+}
+
+bool replace_file_by(const std::string& path, const std::function<bool(int fd, std::string& why)>& write,
+                     std::string& error)
+{
     static std::atomic<unsigned long> counter{0};
     const fs::path target(path);
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
@@ -86,7 +99,7 @@ bool replace_file_contents(const std::string& path, const std::string& text, std
         if (!temporary.empty()) ::unlink(temporary.c_str());
         return fail(why);
     };
-    if (!write_all(fd, text)) return abandon(std::strerror(errno));
+    if (std::string why; !write(fd, why)) return abandon(why);
     if (::fchmod(fd, mode) != 0) return abandon(std::strerror(errno));
     if (temporary.empty()) {
         // The finished text gets a name of its own, then the file's name.

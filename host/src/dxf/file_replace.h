@@ -4,6 +4,7 @@
 // the file's name in one step.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace host {
@@ -15,5 +16,11 @@ namespace host {
 // names left by killed saves of earlier processes are removed. False with the
 // reason when the file cannot be written; it is then as it was.
 bool replace_file_contents(const std::string& path, const std::string& text, std::string& error);
+
+// The same with the contents written by write into the temporary file's
+// descriptor as they are made; write returns false with the reason when it
+// cannot write them, and the file then stays as it was.
+bool replace_file_by(const std::string& path, const std::function<bool(int fd, std::string& why)>& write,
+                     std::string& error);
 
 }  // namespace host

@@ -32,8 +32,7 @@ int acedRedraw(const ads_name entity, int mode)
         document.temp_vectors.clear();
         return RTNORM;
     }
-    const host::Entity* found = document.drawing.get(id);
-    if (!found || found->erased) return RTERROR;
+    if (!document.drawing.store.contains(id) || document.drawing.store.erased(id)) return RTERROR;
     auto& lit = document.highlighted;
     auto place = std::find(lit.begin(), lit.end(), id);
     if (mode == 3 && place == lit.end()) lit.push_back(id);

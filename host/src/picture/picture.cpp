@@ -12,11 +12,11 @@
 #include <functional>
 #include <limits>
 
-#include "dxf/dxf_commands.h"
 #include "db/entities.h"
 #include "db/ocs.h"
-#include "session/input.h"
 #include "db/textmetrics.h"
+#include "dxf/dxf_commands.h"
+#include "session/input.h"
 
 #ifdef HOST_HAVE_CAIRO
 #include <cairo-pdf.h>
@@ -206,8 +206,9 @@ private:
 
     void draw_list(const std::vector<long>& ids, const Context& context)
     {
+        Entity scratch;
         for (size_t i = 0; i < ids.size(); ++i) {
-            const Entity* e = drawing_.get(ids[i]);
+            const Entity* e = drawing_.look(ids[i], scratch);
             if (!e || e->erased || e->type == "VERTEX" || e->type == "SEQEND") continue;
             if (!layer_shown(effective_layer(*e, context))) continue;
             draw(*e, context);
@@ -290,7 +291,8 @@ void Painter::draw_polyline(const Entity& e, const Context& context)
     if (!list) return;
     long flags = e.integer(70, 0);
     // The vertices of a 2D polyline lie in the plane of the polyline as stored.
-    const Entity* stored = drawing_.get(e.id);
+    Entity stored_scratch, scratch;
+    const Entity* stored = drawing_.look(e.id, stored_scratch);
     const bool polyline_ocs = stored && has_own_ocs(*stored);
     struct Vertex {
         Point3 p;
@@ -299,7 +301,7 @@ void Painter::draw_polyline(const Entity& e, const Context& context)
     std::vector<Vertex> vertices;
     auto place = drawing_.index_in_container(e);
     for (size_t i = place ? *place + 1 : list->size(); i < list->size(); ++i) {
-        const Entity* v = drawing_.get((*list)[i]);
+        const Entity* v = drawing_.look((*list)[i], scratch);
         if (!v || v->type != "VERTEX" || v->parent != e.id) break;
         long vflags = v->integer(70, 0);
         if ((flags & 4) && (vflags & 16)) continue;    // the frame of a spline-fit polyline

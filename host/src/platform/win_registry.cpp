@@ -28,9 +28,11 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
-#include "session/session.h"
 #include "platform/win_platform.h"
+#include "session/session.h"
 #include "winplat.h"
 
 #ifndef ORVIK_INSTALL_TREE
@@ -49,15 +51,68 @@ struct Value {
     std::string data;  // REG_SZ: the text without terminator; REG_DWORD: 4 bytes; else the bytes
 };
 
-struct Registry {
-    std::vector<std::string> keys;  // keys that exist, with or without values
-    std::vector<Value> values;
-};
+// A key or name as it is matched: ASCII letters in lower case.
+std::string folded(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
 
 bool same(const std::string& a, const std::string& b)
 {
     return ::strcasecmp(a.c_str(), b.c_str()) == 0;
 }
+
+// The registry as the file holds it. Its keys are known by their folded
+// names, so that reading and writing a registry of many lines costs in step
+// with its lines; a lookup reads through the lines once.
+struct Registry {
+    std::vector<std::string> keys;  // keys that exist, with or without values
+    std::vector<Value> values;
+
+    bool has_key(const std::string& key) const { return key_set.count(folded(key)) != 0; }
+    void add_key(const std::string& key)
+    {
+        if (key_set.insert(folded(key)).second) keys.push_back(key);
+    }
+    // A key exists when it was made or when a key below it was.
+    bool key_exists(const std::string& key) const
+    {
+        if (has_key(key)) return true;
+        const std::string subkey_prefix = key + "\\";
+        for (const std::string& k : keys)
+            if (k.size() > subkey_prefix.size() &&
+                ::strncasecmp(k.c_str(), subkey_prefix.c_str(), subkey_prefix.size()) == 0)
+                return true;
+        return false;
+    }
+    Value* find_value(const std::string& key, const std::string& name)
+    {
+        for (Value& v : values)
+            if (same(v.key, key) && same(v.name, name)) return &v;
+        return nullptr;
+    }
+    Value& add_value(Value value)
+    {
+        values.push_back(std::move(value));
+        return values.back();
+    }
+    bool erase_value(const std::string& key, const std::string& name)
+    {
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            if (same(it->key, key) && same(it->name, name)) {
+                values.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::unordered_set<std::string> key_set;  // the keys folded
+};
 
 std::string escape(const std::string& text)
 {
@@ -150,9 +205,7 @@ Registry load(const std::string& file)
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> f = split_tabs(line);
         std::string key = unescape(f[0]);
-        bool known = false;
-        for (const std::string& k : reg.keys) known = known || same(k, key);
-        if (!known) reg.keys.push_back(key);
+        reg.add_key(key);
         if (f.size() < 4) continue;
         Value value;
         value.key = key;
@@ -161,7 +214,7 @@ Registry load(const std::string& file)
                      : f[2] == "REG_DWORD" ? REG_DWORD
                                            : static_cast<DWORD>(std::strtoul(f[2].c_str(), nullptr, 10));
         value.data = decode_data(value.type, f[3]);
-        reg.values.push_back(value);
+        reg.add_value(std::move(value));
     }
     return reg;
 }
@@ -170,18 +223,22 @@ bool save(const std::string& file, const Registry& reg)
 {
     std::ostringstream out;
     out << "# The host's registry: key, or key TAB value name TAB type TAB data.\n";
+    // The keys in order, then those that only values name; each with its values in order.
     std::vector<std::string> keys = reg.keys;
+    std::unordered_map<std::string, std::vector<const Value*>> values_of;
     for (const Value& v : reg.values) {
-        bool listed = false;
-        for (const std::string& k : keys) listed = listed || same(k, v.key);
-        if (!listed) keys.push_back(v.key);
+        std::vector<const Value*>& list = values_of[folded(v.key)];
+        if (list.empty() && !reg.has_key(v.key)) keys.push_back(v.key);
+        list.push_back(&v);
     }
     for (const std::string& key : keys) {
-        bool has_values = false;
-        for (const Value& v : reg.values) has_values = has_values || same(v.key, key);
-        if (!has_values) out << escape(key) << "\n";
-        for (const Value& v : reg.values) {
-            if (!same(v.key, key)) continue;
+        auto found = values_of.find(folded(key));
+        if (found == values_of.end()) {
+            out << escape(key) << "\n";
+            continue;
+        }
+        for (const Value* value : found->second) {
+            const Value& v = *value;
             std::string type = v.type == REG_SZ      ? "REG_SZ"
                                : v.type == REG_DWORD ? "REG_DWORD"
                                                      : std::to_string(v.type);
@@ -242,25 +299,6 @@ std::string tidy_key(const std::string& key)
     return out;
 }
 
-bool key_exists(const Registry& reg, const std::string& key)
-{
-    std::string subkey_prefix = key + "\\";
-    for (const std::string& k : reg.keys) {
-        if (same(k, key)) return true;
-        if (k.size() > subkey_prefix.size() &&
-            ::strncasecmp(k.c_str(), subkey_prefix.c_str(), subkey_prefix.size()) == 0)
-            return true;
-    }
-    return false;
-}
-
-Value* find_value(Registry& reg, const std::string& key, const std::string& name)
-{
-    for (Value& v : reg.values)
-        if (same(v.key, key) && same(v.name, name)) return &v;
-    return nullptr;
-}
-
 // Open key handles: the root keys stand for themselves, others are numbered.
 std::mutex handles_mutex;
 std::map<std::uintptr_t, std::string> open_keys;
@@ -312,7 +350,7 @@ std::set<std::string> set_up_homes;
 std::optional<std::string> raw_read_text(const std::string& key, const std::string& name)
 {
     Registry reg = load(registry_file());
-    Value* value = find_value(reg, tidy_key(key), name);
+    Value* value = reg.find_value(tidy_key(key), name);
     if (!value || value->type != REG_SZ) return std::nullopt;
     return value->data;
 }
@@ -321,12 +359,9 @@ bool raw_write_text(const std::string& key, const std::string& name, const std::
 {
     std::string path = tidy_key(key);
     return modify([&](Registry& reg) {
-               if (!key_exists(reg, path)) reg.keys.push_back(path);
-               Value* value = find_value(reg, path, name);
-               if (!value) {
-                   reg.values.push_back(Value{path, name, REG_SZ, {}});
-                   value = &reg.values.back();
-               }
+               if (!reg.key_exists(path)) reg.add_key(path);
+               Value* value = reg.find_value(path, name);
+               if (!value) value = &reg.add_value(Value{path, name, REG_SZ, {}});
                value->type = REG_SZ;
                value->data = text.substr(0, text.find('\0'));
                return ERROR_SUCCESS;
@@ -390,13 +425,7 @@ bool registry_delete(const std::string& key, const std::string& name)
     ensure_setup();
     std::string path = tidy_key(key);
     return modify([&](Registry& reg) {
-               for (auto it = reg.values.begin(); it != reg.values.end(); ++it) {
-                   if (same(it->key, path) && same(it->name, name)) {
-                       reg.values.erase(it);
-                       return ERROR_SUCCESS;
-                   }
-               }
-               return ERROR_FILE_NOT_FOUND;
+               return reg.erase_value(path, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
            }) == ERROR_SUCCESS;
 }
 
@@ -439,8 +468,8 @@ HOST_API LONG RegCreateKeyExA(HKEY key, LPCSTR sub_key, DWORD reserved, LPSTR cl
     if (!path) return fail(ERROR_INVALID_HANDLE);
     bool created = false;
     LONG error = modify([&](Registry& reg) {
-        if (key_exists(reg, *path)) return ERROR_SUCCESS;
-        reg.keys.push_back(*path);
+        if (reg.key_exists(*path)) return ERROR_SUCCESS;
+        reg.add_key(*path);
         created = true;
         return ERROR_SUCCESS;
     });
@@ -458,7 +487,7 @@ HOST_API LONG RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM acce
     auto path = full_path(key, sub_key);
     if (!path) return fail(ERROR_INVALID_HANDLE);
     bool is_root = path->find('\\') == std::string::npos;
-    if (!is_root && !key_exists(load(registry_file()), *path)) return fail(ERROR_FILE_NOT_FOUND);
+    if (!is_root && !load(registry_file()).key_exists(*path)) return fail(ERROR_FILE_NOT_FOUND);
     *result = new_handle(*path);
     return ERROR_SUCCESS;
 }
@@ -476,12 +505,9 @@ HOST_API LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD 
     if (type == REG_SZ) bytes = bytes.substr(0, bytes.find('\0'));
     std::string name = value_name ? value_name : "";
     LONG error = modify([&](Registry& reg) {
-        if (!key_exists(reg, *path)) reg.keys.push_back(*path);
-        Value* value = find_value(reg, *path, name);
-        if (!value) {
-            reg.values.push_back(Value{*path, name, type, {}});
-            value = &reg.values.back();
-        }
+        if (!reg.key_exists(*path)) reg.add_key(*path);
+        Value* value = reg.find_value(*path, name);
+        if (!value) value = &reg.add_value(Value{*path, name, type, {}});
         value->type = type;
         value->data = bytes;
         return ERROR_SUCCESS;
@@ -497,7 +523,7 @@ HOST_API LONG RegQueryValueExA(HKEY key, LPCSTR value_name, DWORD* reserved, DWO
     if (!path) return fail(ERROR_INVALID_HANDLE);
     if (data && !size) return fail(ERROR_INVALID_PARAMETER);
     Registry reg = load(registry_file());
-    Value* value = find_value(reg, *path, value_name ? value_name : "");
+    Value* value = reg.find_value(*path, value_name ? value_name : "");
     if (!value) return fail(ERROR_FILE_NOT_FOUND);
     if (type) *type = value->type;
     // A text is always handed out with its terminator, so the size it needs is
@@ -523,15 +549,8 @@ HOST_API LONG RegDeleteValueA(HKEY key, LPCSTR value_name)
     auto path = key_path(key);
     if (!path) return fail(ERROR_INVALID_HANDLE);
     std::string name = value_name ? value_name : "";
-    LONG error = modify([&](Registry& reg) {
-        for (auto it = reg.values.begin(); it != reg.values.end(); ++it) {
-            if (same(it->key, *path) && same(it->name, name)) {
-                reg.values.erase(it);
-                return ERROR_SUCCESS;
-            }
-        }
-        return ERROR_FILE_NOT_FOUND;
-    });
+    LONG error = modify(
+        [&](Registry& reg) { return reg.erase_value(*path, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; });
     return error == ERROR_SUCCESS ? ERROR_SUCCESS : fail(error);
 }
 
