@@ -166,7 +166,8 @@ public:
             return own;
         }
         if (!current_ || used_ + n > size_) {
-            size_ = std::min(kLargest, std::max(size_ * 2, (size_t(32) << 10) / sizeof(T)));
+            // The new chunk holds at least this entity's items.
+            size_ = std::min(kLargest, std::max({size_ * 2, (size_t(32) << 10) / sizeof(T), n}));
             current_ = add_chunk(size_);
             used_ = 0;
         }
