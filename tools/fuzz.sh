@@ -8,6 +8,9 @@
 # build-fuzz/findings/<target>/ and the script exits 1: keep it under
 # fuzz/regressions/<target>/ once the fault is mended, where the ordinary tests
 # check it again.
+# With FUZZ_RUNS set, each target instead makes that many runs from the seed
+# FUZZ_SEED (1 by default), so a run can be repeated exactly: continuous
+# integration fuzzes that way, and a longer timed run is for finding new faults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -33,7 +36,12 @@ for target in "${targets[@]}"; do
   mkdir -p "$work" "$findings"
   cp fuzz/corpus/"$target"/* "$work"/
   [ -d fuzz/regressions/"$target" ] && cp fuzz/regressions/"$target"/* "$work"/
-  if "$dir/fuzz/fuzz_$target" "$work" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
+  if [ -n "${FUZZ_RUNS:-}" ]; then
+    budget=(-runs="$FUZZ_RUNS" -seed="${FUZZ_SEED:-1}")
+  else
+    budget=(-max_total_time="$seconds")
+  fi
+  if "$dir/fuzz/fuzz_$target" "$work" "${budget[@]}" -max_len=8192 -timeout=10 \
       -artifact_prefix="$findings/" >"$dir/fuzz-$target.log" 2>&1; then
     echo "fuzz $target: $(grep -o 'Done [0-9]* runs' "$dir/fuzz-$target.log" || echo done), nothing found"
   else

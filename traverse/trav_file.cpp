@@ -271,17 +271,23 @@ void read_records(const std::vector<std::string>& lines, bool version4, read_sta
                   std::vector<std::string>& not_taken)
 {
     for (size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> fields = str_split(lines[i], ',');
+        // Read as it will be read again once written: a carriage return has no
+        // place in a field, and one that ended a written record would go with
+        // the line end on the next reading.
+        const std::string line = kept_line(lines[i]);
+        std::string record_line = line;
+        std::erase(record_line, '\r');
+        const std::vector<std::string> fields = str_split(record_line, ',');
         if (fields.empty()) continue;
         const int type = record_type(str_trim(fields[0]));
         if (type < 0) {
-            if (!str_trim(lines[i]).empty()) not_taken.push_back(kept_line(lines[i]));
+            if (!str_trim(line).empty()) not_taken.push_back(line);
             continue;
         }
         record_fields record;
         if (const std::string why = take_fields(fields, type, version4, record); !why.empty()) {
             report_skipped(i + 1, why);
-            not_taken.push_back(kept_line(lines[i]));
+            not_taken.push_back(line);
             continue;
         }
         read_record(state, record);

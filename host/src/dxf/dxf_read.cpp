@@ -411,6 +411,7 @@ private:
     // taken); into the layout block when one is given.
     void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
     void keep_section(std::vector<KeptObject>& objects);
+    bool section_ends_early();
     void complete();
     void drop(long id, long before, long owner);
     // Puts an entity's groups into their normal form; those of the types whose
@@ -657,8 +658,8 @@ void Reader::read_header(const Object& section)
         }
         i = end;
     }
-    while (const Object* o = next())
-        if (o->type == "ENDSEC") return;
+    while (!section_ends_early())
+        if (const Object* o = next(); !o || o->type == "ENDSEC") return;
 }
 
 // Files of AC1021 and later are UTF-8; older ones name their code page.
@@ -669,9 +670,10 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
     for (size_t i = 0; i + 1 < tags.size(); ++i) {
         if (tags[i].code != 9) continue;
         std::string name = trimmed_upper(tags[i].value);
-        if (name == "$ACADVER") version = trimmed_upper(tags[i + 1].value);
+        // Both are written back, so they are read as every value is: "^" pairs decoded.
+        if (name == "$ACADVER") version = caret_decoded(trimmed_upper(tags[i + 1].value));
         if (name == "$DWGCODEPAGE") {
-            code_page = std::string(trimmed(tags[i + 1].value));
+            code_page = caret_decoded(trimmed(tags[i + 1].value));
             code_page_line = tags[i + 1].line;
         }
     }
@@ -690,15 +692,19 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
          " is not one this host knows; texts are read as ANSI_1252");
 }
 
+// A section (or the file's end) before this one's ENDSEC: the section ended
+// there, and the next is read as a section of its own.
+bool Reader::section_ends_early()
+{
+    const Object* ahead = peek();
+    if (!ahead || (ahead->type != "SECTION" && ahead->type != "EOF")) return false;
+    note(at_line(ahead->line) + "a section ends without its ENDSEC");
+    return true;
+}
+
 void Reader::keep_section(std::vector<KeptObject>& objects)
 {
-    while (const Object* ahead = peek()) {
-        // A section (or the file's end) before this one's ENDSEC: the section
-        // ended there, and the next is read as a section of its own.
-        if (ahead->type == "SECTION" || ahead->type == "EOF") {
-            note(at_line(ahead->line) + "a section ends without its ENDSEC");
-            return;
-        }
+    while (peek() && !section_ends_early()) {
         const Object* o = next();
         if (o->type == "ENDSEC") return;
         objects.push_back(keep(*o));
@@ -753,8 +759,9 @@ void Reader::read_tables()
 {
     std::string table;
     Entity entry;
-    while (const Object* o = next()) {
-        if (o->type == "ENDSEC") return;
+    while (!section_ends_early()) {
+        const Object* o = next();
+        if (!o || o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
             table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
             kept_->table_order.push_back(table);
@@ -796,8 +803,9 @@ void Reader::read_tables()
 void Reader::read_blocks()
 {
     Entity begin;
-    while (const Object* o = next()) {
-        if (o->type == "ENDSEC") return;
+    while (!section_ends_early()) {
+        const Object* o = next();
+        if (!o || o->type == "ENDSEC") return;
         if (o->type != "BLOCK") continue;
         KeptObject begin_object = keep(*o);
         if (!convert(*o, begin)) begin = Entity();

@@ -820,16 +820,18 @@ void Writer::write_tables()
         block_record(h_.of[id], entry->text(2), "0", entry);
     }
     tag(0, "ENDTAB");
-    // Tables of other programs that the host does not know.
-    if (kept_)
+    // Tables of other programs that the host does not know, each once: a
+    // table the file gave twice holds the records of both.
+    if (kept_) {
+        std::set<std::string> written = {"VPORT", "LTYPE", "LAYER",    "STYLE",       "VIEW",
+                                         "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
         for (const std::string& table : kept_->table_order) {
-            static const std::set<std::string> kKnown = {"VPORT", "LTYPE", "LAYER",    "STYLE",       "VIEW",
-                                                         "UCS",   "APPID", "DIMSTYLE", "BLOCK_RECORD"};
-            if (kKnown.count(table)) continue;
+            if (!written.insert(table).second) continue;
             table_head(table, kept_list(table).size());
             write_kept_records(table);
             tag(0, "ENDTAB");
         }
+    }
     tag(0, "ENDSEC");
 }
 
