@@ -181,7 +181,7 @@ TEST_F(XsecDrawing, AProgramThatCancelsOrGivesNoAnswerLeavesTheDrawingUnchanged)
          "\nThe cross-section program was cancelled; nothing was drawn."},
         {"ends without answering", "answer none\n5 LINE,0,0,1,1,0,L\n",
          "\nDunmar.exe ended without giving an answer.\nNothing was drawn."},
-        {"no answer within the wait", "sleep 4\n5 LINE,0,0,1,1,0,L\n",
+        {"no answer within the wait", "sleep 8\n5 LINE,0,0,1,1,0,L\n",
          "\nDunmar.exe gave no answer within 600 seconds and may still be running.\nNothing was drawn."},
     };
     for (const auto& c : cases) {
