@@ -49,12 +49,7 @@ TEST_F(XsecDrawing, DrawsWhatTheProgramReturned)
         "5 LINE,1,2\n"
         "6 LINE\n6 {x-20},{y+1}\n6 {x},{y+2.5}\n6 {x+20},{y+1.5}\n"
         "6 line\n6 {x-5},{y+10}\n6 {x+5},{y+10}\n6 LINE\n");
-    const struct {
-        const char* name;
-        const char* setup;
-    } drawings[] = {{"default", ""},
-                    {"survey angles", "(setvar \"ANGBASE\" 1.5707963267949)\n(setvar \"ANGDIR\" 1)\n"}};
-    for (const auto& d : drawings) {
+    for (const auto& d : kXsecDrawings) {
         SCOPED_TRACE(d.name);
         run("NEW\n" + std::string(d.setup));
         save_drawing();
