@@ -1,5 +1,6 @@
 // The MapInfo labels' field file, unit lists and stored settings: loaded once
 // for each drawing, the settings list read back by position.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -132,22 +133,27 @@ std::vector<key_string_rec> mapinfo_settings_list(const mapinfo_state_rec& state
 void mapinfo_settings_parse(const std::vector<key_string_rec>& list, mapinfo_state_rec& state)
 {
     if (list.size() < static_cast<size_t>(kSettingsEntries)) return;
+    // A number past the range of a double keeps the value it would replace.
+    auto real = [](const key_string_rec& entry, double keep) {
+        const double value = std::atof(entry_value(entry).c_str());
+        return std::isfinite(value) ? value : keep;
+    };
     mapinfo_settings_rec& s = state.settings;
     // Entry 1 is the selected record, not a count of the entries.
     s.index = std::atoi(entry_value(list[0]).c_str());
     if (s.index < 0 || s.index >= static_cast<int>(state.fields.size())) s.index = 0;
-    s.plot_scale = std::atof(entry_value(list[1]).c_str());
+    s.plot_scale = real(list[1], s.plot_scale);
     s.table = std::atoi(entry_value(list[2]).c_str());
     s.table_line_num = std::atoi(entry_value(list[3]).c_str());
     s.table_max_dist = std::atoi(entry_value(list[4]).c_str());
-    s.table_pos = {std::atof(entry_value(list[5]).c_str()), std::atof(entry_value(list[6]).c_str()), 0};
+    s.table_pos = {real(list[5], s.table_pos.x), real(list[6], s.table_pos.y), 0};
     size_t at = kSettingsEntries;
     for (mapinfo_field_rec& f : state.fields) {
         if (at + kRecordGroup > list.size()) break;
         f.layer = entry_value(list[at]);
-        f.text_height = std::atof(entry_value(list[at + 1]).c_str());
-        f.text_width = std::atof(entry_value(list[at + 2]).c_str());
-        f.text_rotation = std::atof(entry_value(list[at + 3]).c_str());
+        f.text_height = real(list[at + 1], f.text_height);
+        f.text_width = real(list[at + 2], f.text_width);
+        f.text_rotation = real(list[at + 3], f.text_rotation);
         at += kRecordGroup;
     }
 }

@@ -124,7 +124,9 @@ private:
         at_ += length + (found != end ? 1 : 0);
         ++line_;
         out = std::string_view(begin, length);
-        if (!out.empty() && out.back() == '\r') out.remove_suffix(1);
+        // Carriage returns ending a line belong to its line end, however many
+        // there are: the writer gives a value's own ones as "^M".
+        while (!out.empty() && out.back() == '\r') out.remove_suffix(1);
         return true;
     }
 };

@@ -551,7 +551,9 @@ void Writer::assign_handles()
     // entities name as their owners.
     auto kept_or_new = [&](std::uint64_t handle) { return handle ? hex(handle) : new_handle(); };
     h_.model_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Model_Space"));
-    h_.paper_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Paper_Space"));
+    // A kept structure writes the file's own paper-space record, and a handle
+    // given out here would be named nowhere (yet move the handle seed on).
+    if (!kept_structure_) h_.paper_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Paper_Space"));
     if (!kept_structure_) {
         const KeptLayoutBlock* model = nullptr;
         const KeptLayoutBlock* paper = nullptr;
