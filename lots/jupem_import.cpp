@@ -24,13 +24,6 @@ namespace {
 
 constexpr double kTolerance = 0.005;
 
-int luprec()
-{
-    int decimals = 4;
-    sysvar_get_int("LUPREC", decimals);
-    return decimals;
-}
-
 std::vector<jupem_line_rec> read_boundary_file(const std::string& path, bool& opened)
 {
     std::vector<jupem_line_rec> lines;
@@ -172,7 +165,7 @@ int import_jupem_setting_dlg()
 {
     jupem_settings_rec& s = jupem_settings();
     jupem_settings_rec edit = s;
-    const int decimals = luprec();
+    const int decimals = sysvar_luprec();
     dialog_def def{
         "Import_Jupem_Setting_Dlg.dcl",
         "import_jupem_setting_dlg",
@@ -212,7 +205,7 @@ int import_jupem_dlg()
         "Import_Jupem_Dlg.dcl",
         "import_jupem_dlg",
         {tile_text("file_jupem_t", s.boundary_file), tile_action("file_jupem_btn", choose_file),
-         tile_real_positive("plot_scale_t", plot_scale, luprec()), tile_toggle("nomark_tg", no_mark),
+         tile_real_positive("plot_scale_t", plot_scale, sysvar_luprec()), tile_toggle("nomark_tg", no_mark),
          tile_button("setting_btn", 2), tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     const int status = dialog_run(def, [](int pick) {
         if (pick == 2) import_jupem_setting_dlg();

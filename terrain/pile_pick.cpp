@@ -27,13 +27,6 @@ constexpr int kStatusPickRotation = 2;
 constexpr int kStatusBlockFile = 3;
 constexpr int kStatusExtra = 4;
 
-int luprec()
-{
-    int decimals = 4;
-    sysvar_get_int("LUPREC", decimals);
-    return decimals;
-}
-
 // A stored number above 0 replaces the default; any other text keeps it.
 void take_positive(const std::string& field, double& value)
 {
@@ -146,7 +139,7 @@ int piling_pick_dlg_run()
 {
     pile_pick_cfg_rec& cfg = pile_pick_cfg();
     pile_pick_cfg_rec work = cfg;
-    const int decimals = luprec();
+    const int decimals = sysvar_luprec();
     dialog_def def{
         "Piling_pick_Dlg.dcl",
         "piling_pick_dlg",

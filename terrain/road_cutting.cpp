@@ -31,18 +31,11 @@ constexpr double kPathAbove = 9.0;  // the divisor stays below it
 constexpr int kStatusPickWidth = 2;
 constexpr int kStatusAutoFlag = 3;
 
-int luprec()
-{
-    int decimals = 4;
-    sysvar_get_int("LUPREC", decimals);
-    return decimals;
-}
-
 // The value as the dialog shows it (LUPREC decimals), with more decimals when
 // that would change it, so that a stored value reads back the same.
 std::string exact_text(double value)
 {
-    for (int decimals = std::max(0, luprec()); decimals < 10; ++decimals) {
+    for (int decimals = std::max(0, sysvar_luprec()); decimals < 10; ++decimals) {
         const std::string text = rtos_decimal(value, decimals);
         if (std::strtod(text.c_str(), nullptr) == value) return text;
     }
@@ -167,7 +160,7 @@ int cutting_dlg_run(bool for_pick)
 {
     cutting_cfg_rec& cfg = cutting_cfg();
     cutting_cfg_rec work = cfg;
-    const int decimals = luprec();
+    const int decimals = sysvar_luprec();
     std::string width_shown = rtos_decimal(work.width, decimals);
     std::string path_shown = rtos_decimal(work.path, decimals);
     auto refuse = [](ads_callback_packet* packet, const char* key, const std::string& shown,

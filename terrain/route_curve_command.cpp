@@ -75,15 +75,9 @@ bool setup_settings()
     return true;
 }
 
-// Saves the settings: the curve layer's name on the settings layer, the
-// comma list on the curve layer.
 void tcurve_save(const tcurve_work_rec& w)
 {
-    layer_ensure(w.layer.c_str());
-    const std::string text = tcurve_settings_text(w);
-    if (layer_xdata_put(ORVIK_SETTINGS_LAYER, kApp, w.layer.c_str(), 1) != RTNORM ||
-        layer_xdata_put(w.layer.c_str(), kApp, text.c_str(), 1) != RTNORM)
-        msg_alert_two("nFailed save cfg to layer", w.layer);
+    tcurve_settings_save(kApp, w.layer, tcurve_settings_text(w));
 }
 
 // ---- first chords asked on the command line --------------------------------
@@ -520,4 +514,12 @@ int tcurve_circle_chords_command()
     }
     tcurve_table_print(table);
     return stations.size() > 1 ? 1 : 0;
+}
+
+void tcurve_settings_save(const char* app, const std::string& layer, const std::string& text)
+{
+    layer_ensure(layer.c_str());
+    if (layer_xdata_put(ORVIK_SETTINGS_LAYER, app, layer.c_str(), 1) != RTNORM ||
+        layer_xdata_put(layer.c_str(), app, text.c_str(), 1) != RTNORM)
+        msg_alert_two("nFailed save cfg to layer", layer);
 }

@@ -62,6 +62,11 @@ void tcurve_draw(const tcurve_work_rec& w, const tcurve_table_rec& table);
 // The table on the command line, closed by a line of stars.
 void tcurve_table_print(const tcurve_table_rec& table);
 
+// Saves a route-curve command's settings under its application: the curve
+// layer's name on the settings layer, the comma list on the curve layer; an
+// alert names the layer when either cannot be written.
+void tcurve_settings_save(const char* app, const std::string& layer, const std::string& text);
+
 // The comma list of the "TCURVE" settings and its reader (fields it cannot
 // read keep their values; their numbers go into bad_fields).
 std::string tcurve_settings_text(const tcurve_work_rec& w);

@@ -126,11 +126,7 @@ bool setup()
 
 void save(const rad_settings_rec& r)
 {
-    layer_ensure(r.layer.c_str());
-    const std::string text = settings_text(r);
-    if (layer_xdata_put(ORVIK_SETTINGS_LAYER, kApp, r.layer.c_str(), 1) != RTNORM ||
-        layer_xdata_put(r.layer.c_str(), kApp, text.c_str(), 1) != RTNORM)
-        msg_alert_two("nFailed save cfg to layer", r.layer);
+    tcurve_settings_save(kApp, r.layer, settings_text(r));
 }
 
 // The picked entity as a curve of the route-curve command: an LWPOLYLINE

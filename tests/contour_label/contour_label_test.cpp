@@ -110,13 +110,7 @@ protected:
 
     std::vector<const host::Entity*> live(const std::string& type, const std::string& layer = "")
     {
-        std::vector<const host::Entity*> out;
-        for (long id : drawing().model) {
-            const host::Entity* e = drawing().get(id);
-            if (e && !e->erased && e->type == type && (layer.empty() || e->layer() == layer))
-                out.push_back(e);
-        }
-        return out;
+        return test_live_entities(drawing(), type, layer);
     }
 
     static std::string path_lines(const std::vector<xy>& path)

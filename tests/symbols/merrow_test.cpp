@@ -212,7 +212,7 @@ TEST_F(Merrow, AConverterThatGivesNoAnswerImportsNothing)
         << out;
     EXPECT_EQ(entity_count(), 0u);
 
-    merrow_script("silent=3\n");
+    merrow_script("silent=8\n");
     session().pump_second_ms = 1;
     run_and_wait_set_limit(600);
     out = import();

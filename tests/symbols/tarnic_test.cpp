@@ -186,7 +186,7 @@ TEST_F(Tarnic, APickerThatNeverAnswersEndsAtTheTimeLimit)
 {
     const size_t before = entity_count();
     const size_t layers = drawing().tables["LAYER"].size();
-    tarnic_script("silent=3\n");
+    tarnic_script("silent=8\n");
     session().pump_second_ms = 1;
     run_and_wait_set_limit(600);
     const std::string out = run("(b_tarnic)\n10,10\n");

@@ -191,7 +191,10 @@ TEST_F(TravFileSafety, AnEditorStillOpenAtTheLimitKeepsItsCopy)
     const std::string install = home() + "/install";
     fs::create_directories(install + "/exe_file");
     fs::copy(std::string(ORVIK_INSTALL_TREE) + "/dcl", install + "/dcl", fs::copy_options::recursive);
-    write_text(install + "/exe_file/KolvaEditor", "#!/bin/sh\nsleep 2\n");
+    // The editor stays until the test lets it go, however slowly the wait runs.
+    const std::string release = home() + "/editor_may_close";
+    write_text(install + "/exe_file/KolvaEditor",
+               "#!/bin/sh\nwhile [ ! -e '" + release + "' ]; do sleep 0.05; done\n");
     fs::permissions(install + "/exe_file/KolvaEditor", fs::perms::owner_all);
     ASSERT_TRUE(
         host::platform::registry_write_text(host::platform::kProductKey, "Installation folder", install));
@@ -202,6 +205,7 @@ TEST_F(TravFileSafety, AnEditorStillOpenAtTheLimitKeepsItsCopy)
         << shown;
     EXPECT_NE(shown.find("the copy given to the editor is kept as " + path("site.trv")), std::string::npos);
     EXPECT_TRUE(fs::exists(path("site.trv")));
+    write_text(release, "");
     host::platform::wait_children();
 }
 

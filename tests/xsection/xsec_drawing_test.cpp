@@ -49,12 +49,7 @@ TEST_F(XsecDrawing, DrawsWhatTheProgramReturned)
         "5 LINE,1,2\n"
         "6 LINE\n6 {x-20},{y+1}\n6 {x},{y+2.5}\n6 {x+20},{y+1.5}\n"
         "6 line\n6 {x-5},{y+10}\n6 {x+5},{y+10}\n6 LINE\n");
-    const struct {
-        const char* name;
-        const char* setup;
-    } drawings[] = {{"default", ""},
-                    {"survey angles", "(setvar \"ANGBASE\" 1.5707963267949)\n(setvar \"ANGDIR\" 1)\n"}};
-    for (const auto& d : drawings) {
+    for (const auto& d : kXsecDrawings) {
         SCOPED_TRACE(d.name);
         run("NEW\n" + std::string(d.setup));
         save_drawing();
@@ -181,7 +176,7 @@ TEST_F(XsecDrawing, AProgramThatCancelsOrGivesNoAnswerLeavesTheDrawingUnchanged)
          "\nThe cross-section program was cancelled; nothing was drawn."},
         {"ends without answering", "answer none\n5 LINE,0,0,1,1,0,L\n",
          "\nDunmar.exe ended without giving an answer.\nNothing was drawn."},
-        {"no answer within the wait", "sleep 4\n5 LINE,0,0,1,1,0,L\n",
+        {"no answer within the wait", "sleep 8\n5 LINE,0,0,1,1,0,L\n",
          "\nDunmar.exe gave no answer within 600 seconds and may still be running.\nNothing was drawn."},
     };
     for (const auto& c : cases) {

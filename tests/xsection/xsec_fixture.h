@@ -18,6 +18,15 @@
 #include "platform/win_platform.h"
 #include "test_entities.h"
 
+// The two drawings every angle-bearing case runs in: the default one, and one
+// set to survey angles (north at 0, clockwise).
+struct xsec_drawing_case {
+    const char* name;
+    const char* setup;
+};
+inline constexpr xsec_drawing_case kXsecDrawings[] = {
+    {"default", ""}, {"survey angles", "(setvar \"ANGBASE\" 1.5707963267949)\n(setvar \"ANGDIR\" 1)\n"}};
+
 class XsecTest : public HostFixture {
 protected:
     void SetUp() override

@@ -83,12 +83,7 @@ protected:
 // survey angles.
 TEST_F(XsecPoints, SectionsAlongACurvedCentreLineMatchAnIndependentComputation)
 {
-    const struct {
-        const char* name;
-        const char* setup;
-    } drawings[] = {{"default", ""},
-                    {"survey angles", "(setvar \"ANGBASE\" 1.5707963267949)\n(setvar \"ANGDIR\" 1)\n"}};
-    for (const auto& d : drawings) {
+    for (const auto& d : kXsecDrawings) {
         SCOPED_TRACE(d.name);
         run("NEW\n" + std::string(d.setup));
         make_centre_line();
