@@ -83,12 +83,13 @@ inline void reset_peak_memory()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-inline double peak_memory_mb()
+// A line of /proc/self/status in MB ("VmHWM:" the peak, "VmRSS:" now).
+inline double status_memory_mb(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string word;
     while (status >> word)
-        if (word == "VmHWM:") {
+        if (word == field) {
             double kb = 0;
             status >> kb;
             return kb / 1024.0;
@@ -96,11 +97,23 @@ inline double peak_memory_mb()
     return 0;
 }
 
-// The sizes a benchmark runs at: 10k and 100k, and 1M when ORVIK_BENCH_1M is
-// set (a run of its own: the largest paths take a minute or more).
+inline double peak_memory_mb()
+{
+    return status_memory_mb("VmHWM:");
+}
+
+// What the process holds now, in MB: the part of a peak that was there before the path ran.
+inline double resident_memory_mb()
+{
+    return status_memory_mb("VmRSS:");
+}
+
+// The sizes a benchmark runs at: 10k, 20k, 100k and 200k (each doubled, so that
+// time that doubles with the size shows linear growth), and 1M when
+// ORVIK_BENCH_1M is set (a run of its own: the largest paths take a minute or more).
 inline void survey_sizes(benchmark::internal::Benchmark* benchmark)
 {
-    benchmark->Arg(10000)->Arg(100000);
+    benchmark->Arg(10000)->Arg(20000)->Arg(100000)->Arg(200000);
     const char* large = std::getenv("ORVIK_BENCH_1M");
     if (large && *large && std::string(large) != "0") benchmark->Arg(1000000);
 }

@@ -6,6 +6,7 @@
 // OPEN of that file (its bytes a second) and SAVEAS of the drawing.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -20,14 +21,20 @@ void BM_ImportXyz(benchmark::State& state)
 {
     const long n = state.range(0);
     const std::string file = survey_points_file(n);
+    double peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fresh_drawing();
+        reset_peak_memory();
         state.ResumeTiming();
         const std::string shown = run_script(import_dialog(file, false));
+        state.PauseTiming();
+        peak = std::max(peak, peak_memory_mb());
+        state.ResumeTiming();
         if (shown.find(std::to_string(n) + " points imported") == std::string::npos)
             state.SkipWithError("the points were not all imported");
     }
+    state.counters["peak_MB"] = peak;
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_ImportXyz)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
@@ -48,13 +55,20 @@ BENCHMARK(BM_XyzPlainParse)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
 void BM_OpenImported(benchmark::State& state)
 {
     const std::string file = survey_points_dxf(state.range(0), false);
+    double peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fresh_drawing();
+        reset_peak_memory();
         state.ResumeTiming();
-        if (run_script("OPEN " + file + "\n").find("Opened") == std::string::npos)
-            state.SkipWithError("the drawing did not open");
+        const std::string shown = run_script("OPEN " + file + "\n");
+        state.PauseTiming();
+        peak = std::max(peak, peak_memory_mb());
+        state.ResumeTiming();
+        if (shown.find("Opened") == std::string::npos) state.SkipWithError("the drawing did not open");
     }
+    state.counters["peak_MB"] = peak;
+    state.counters["file_MB"] = double(std::filesystem::file_size(file)) / 1e6;
     state.SetBytesProcessed(state.iterations() * long(std::filesystem::file_size(file)));
 }
 BENCHMARK(BM_OpenImported)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
