@@ -564,17 +564,35 @@ std::vector<long> previous_members(const Drawing& drawing)
 }
 
 // What the user has chosen so far, in the order chosen, each entity once.
+// Each answer finds every entity once, so the first one is taken as it is
+// ("ALL" of a large drawing then costs no hashing); the hash of the members
+// is made when a second answer adds to them or takes from them.
 struct Chosen {
     std::vector<long> ids;
     std::unordered_set<long> members;
+    bool hashed = false;
 
+    void hash()
+    {
+        if (hashed) return;
+        members.reserve(ids.size());
+        members.insert(ids.begin(), ids.end());
+        hashed = true;
+    }
     void add(const std::vector<long>& found)
     {
+        if (ids.empty() && !hashed) {
+            ids = found;
+            return;
+        }
+        hash();
         for (long id : found)
             if (members.insert(id).second) ids.push_back(id);
     }
     void remove(const std::vector<long>& found)
     {
+        if (ids.empty()) return;
+        hash();
         size_t removed = 0;
         for (long id : found) removed += members.erase(id);
         if (removed) std::erase_if(ids, [&](long id) { return !members.count(id); });
