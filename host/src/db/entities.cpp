@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <utility>
 
 #include "db/resbuf_convert.h"
 #include "db/selection.h"
@@ -645,11 +646,11 @@ resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
 
 int acdbEntMake(const resbuf* list)
 {
-    const ParsedEntityList parsed = parse_entity_list(list);
+    ParsedEntityList parsed = parse_entity_list(list);
     if (!parsed.ok || parsed.type.empty()) return RTERROR;
     Drawing* drawing = current_drawing_or_null();
     if (!drawing) return RTERROR;
-    return entity_make(*drawing, parsed.type, parsed.groups, parsed.xdata);
+    return entity_make(*drawing, parsed.type, std::move(parsed.groups), parsed.xdata);
 }
 
 int acdbEntMod(const resbuf* list)

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "db/resbuf_convert.h"
 
@@ -165,14 +166,17 @@ resbuf* entity_list_rb(long id, const std::string& type, const std::vector<Group
 ParsedEntityList parse_entity_list(const resbuf* list)
 {
     ParsedEntityList parsed;
+    size_t count = 0;
+    for (const resbuf* node = list; node; node = node->rbnext) ++count;
+    parsed.groups.reserve(count);
     bool in_xdata = false;
     for (const resbuf* node = list; node; node = node->rbnext) {
-        const Group g = group_from_rb(node);
+        Group g = group_from_rb(node);
         if (in_xdata) {
             if (g.code == 1001) {
-                parsed.xdata.push_back({g.text, {}});
+                parsed.xdata.push_back({std::move(g.text), {}});
             } else if (g.code >= 1000 && g.code <= 1071 && !parsed.xdata.empty()) {
-                parsed.xdata.back().items.push_back(g);
+                parsed.xdata.back().items.push_back(std::move(g));
             } else {
                 parsed.ok = false;  // only xdata groups may follow -3, and only after a 1001
             }
@@ -181,12 +185,12 @@ ParsedEntityList parse_entity_list(const resbuf* list)
         if (g.code == -1) {
             parsed.id = g.name;
         } else if (g.code == 0) {
-            parsed.type = g.text;
+            parsed.type = std::move(g.text);
         } else if (g.code == -3) {
             in_xdata = true;
             parsed.has_xdata = true;
         } else {
-            parsed.groups.push_back(g);
+            parsed.groups.push_back(std::move(g));
         }
     }
     return parsed;
