@@ -114,7 +114,15 @@ xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
     return rec;
 }
 
-bool xyz_line_import(std::string_view line, std::string& error)
+xyz_entity_makers::xyz_entity_makers(const import_xyz_cfg_rec& cfg)
+    : point(kPointLayer),
+      id(cfg.id_height * (cfg.plot_scale * 0.001), 1.0, 90.0, kIdLayer),
+      code(cfg.code_height * (cfg.plot_scale * 0.001), 1.0, 90.0, kCodeLayer),
+      level(cfg.level_height * (cfg.plot_scale * 0.001), 1.0, 90.0, kLevelLayer)
+{
+}
+
+bool xyz_line_import(std::string_view line, xyz_entity_makers& makers, std::string& error)
 {
     const import_xyz_cfg_rec& cfg = import_xyz_cfg();
     const xyz_line_rec rec = xyz_line_parse(line, cfg.column_order);
@@ -122,14 +130,11 @@ bool xyz_line_import(std::string_view line, std::string& error)
         error = rec.error;
         return false;
     }
-    const double s = cfg.plot_scale * 0.001;
-    point_make({rec.x, rec.y, cfg.use_z ? rec.z : 0.0}, kPointLayer);
+    makers.point.make({rec.x, rec.y, cfg.use_z ? rec.z : 0.0});
     const point3d_rec at{rec.x, rec.y, 0.0};
-    if (cfg.id_on) text_make_on_layer(at, cfg.id_height * s, 1.0, 90.0, kIdLayer, rec.id, 1);
-    if (order_has_code(cfg.column_order) && cfg.code_on)
-        text_make_on_layer(at, cfg.code_height * s, 1.0, 90.0, kCodeLayer, rec.code, 1);
-    if (cfg.level_on)
-        text_make_on_layer(at, cfg.level_height * s, 1.0, 90.0, kLevelLayer, rtos_decimal(rec.z, 3), 1);
+    if (cfg.id_on) makers.id.make(at, rec.id);
+    if (order_has_code(cfg.column_order) && cfg.code_on) makers.code.make(at, rec.code);
+    if (cfg.level_on) makers.level.make(at, rtos_decimal(rec.z, 3));
     return true;
 }
 
@@ -137,13 +142,14 @@ xyz_import_result xyz_file_import(const std::string& path)
 {
     xyz_import_result result;
     std::string error;
+    xyz_entity_makers makers(import_xyz_cfg());
     result.opened = text_file_lines(path, [&](long number, std::string_view line) {
         const std::string_view text = trim_end(line);
         bool drawn = false;
         if (text.size() > kLineLimit)
             error = "longer than " + std::to_string(kLineLimit) + " characters";
         else
-            drawn = xyz_line_import(text, error);
+            drawn = xyz_line_import(text, makers, error);
         if (drawn) {
             ++result.drawn;
             return;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "entity_makers.h"
+
 struct import_xyz_cfg_rec {
     std::string file_name;  // emptied at every showing of the dialog
     double plot_scale = 1000.0;
@@ -39,9 +41,17 @@ struct xyz_line_rec {
 // and is read as 0.
 xyz_line_rec xyz_line_parse(std::string_view line, int column_order);
 
+// The lists the import makes its POINT and texts with, built once for a file
+// with the current options.
+struct xyz_entity_makers {
+    explicit xyz_entity_makers(const import_xyz_cfg_rec& cfg);
+    point_list_maker point;
+    text_list_maker id, code, level;
+};
+
 // Imports one line with the current options; true when it was drawn, false
 // (with the reason in error) when it was refused.
-bool xyz_line_import(std::string_view line, std::string& error);
+bool xyz_line_import(std::string_view line, xyz_entity_makers& makers, std::string& error);
 
 // Counts of one file import.
 struct xyz_import_result {

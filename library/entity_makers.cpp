@@ -333,6 +333,55 @@ int text_make_on_layer(const point3d_rec& point, double height, double width_fac
     return RTNORM;
 }
 
+namespace {
+
+resbuf* node_of(resbuf* list, int code)
+{
+    for (resbuf* node = list; node; node = node->rbnext)
+        if (node->restype == code) return node;
+    return nullptr;
+}
+
+}  // namespace
+
+point_list_maker::point_list_maker(const std::string& layer)
+{
+    list_.type("POINT").text(8, layer).point(10, point3d_rec{});
+    point_ = node_of(list_.list(), 10);
+}
+
+int point_list_maker::make(const point3d_rec& point)
+{
+    if (!point_) return RTERROR;
+    point_to_ads(point, point_->resval.rpoint);
+    return ::make(list_);
+}
+
+text_list_maker::text_list_maker(double height, double width_factor, double angle, const std::string& layer)
+{
+    list_.type("TEXT").text(8, layer).text(1, "").point(10, point3d_rec{}).real(40, height);
+    list_.real(41, width_factor).text(7, current_style()).real(50, text_rotation_rad(angle));
+    text_ = node_of(list_.list(), 1);
+    point_ = node_of(list_.list(), 10);
+    capacity_ = 1;
+}
+
+int text_list_maker::make(const point3d_rec& point, std::string_view text)
+{
+    if (!text_ || !point_) return RTERROR;
+    if (text.size() + 1 > capacity_) {
+        // The host frees the node's string with free when the list is released.
+        char* grown = static_cast<char*>(std::realloc(text_->resval.rstring, text.size() + 1));
+        if (!grown) return RTERROR;
+        text_->resval.rstring = grown;
+        capacity_ = text.size() + 1;
+    }
+    std::memcpy(text_->resval.rstring, text.data(), text.size());
+    text_->resval.rstring[text.size()] = '\0';
+    point_to_ads(point, point_->resval.rpoint);
+    return ::make(list_);
+}
+
 int text_make_justified(int code, const point3d_rec& point, double height, double width_factor, double angle,
                         const std::string& layer, const std::string& text, int mode)
 {

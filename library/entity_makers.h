@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ads.h"
@@ -87,6 +88,32 @@ double text_command_angle(double bearing);
 // the option "l"; 0 when "CLAYER" cannot be read.
 int text_make_on_layer(const point3d_rec& point, double height, double width_factor, double angle,
                        const std::string& layer, const std::string& text, int mode);
+// The lists of point_make and of text_make_on_layer (mode 1) built once and made
+// again and again with a new place (and text): an import that makes an entity
+// of one form for each of many points then builds no list per entity. The text
+// style is the one current when the maker is built.
+class point_list_maker {
+public:
+    explicit point_list_maker(const std::string& layer);
+    int make(const point3d_rec& point);
+
+private:
+    ent_list_builder list_;
+    resbuf* point_ = nullptr;  // group 10
+};
+
+class text_list_maker {
+public:
+    text_list_maker(double height, double width_factor, double angle, const std::string& layer);
+    int make(const point3d_rec& point, std::string_view text);
+
+private:
+    ent_list_builder list_;
+    resbuf* text_ = nullptr;   // group 1
+    resbuf* point_ = nullptr;  // group 10
+    size_t capacity_ = 0;      // bytes the text node's string may hold
+};
+
 // Mode 1 by entity list with 72 = code; mode 0 by command ("c" for code 1, "m"
 // for code 4; another code only creates the layer).
 int text_make_justified(int code, const point3d_rec& point, double height, double width_factor, double angle,
