@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "db/resbuf_convert.h"
@@ -14,6 +15,10 @@
 #include "session/session.h"
 
 namespace host {
+
+// Types are compared as views, whose lengths differ for most pairs, so that
+// telling an entity's type among the many the rules name stays cheap.
+using namespace std::string_view_literals;
 
 Drawing& current_drawing()
 {
@@ -51,7 +56,7 @@ const Entity* layer_record(const Drawing& drawing, const std::string& layer)
 
 bool is_table_type(const std::string& type)
 {
-    return type == "LAYER" || type == "LTYPE" || type == "STYLE" || type == "APPID";
+    return type == "LAYER"sv || type == "LTYPE"sv || type == "STYLE"sv || type == "APPID"sv;
 }
 
 // Whether the entity is a symbol table record (as opposed to an entity of model
@@ -68,7 +73,7 @@ bool is_record(const Drawing& drawing, const Entity& entity)
 
 // The entity types acdbEntMake accepts, with the groups each must have.
 struct TypeRule {
-    const char* type;
+    std::string_view type;
     std::vector<int> required;
 };
 const TypeRule kTypeRules[] = {
@@ -111,14 +116,14 @@ const TypeRule* type_rule(const std::string& type)
 // groups stands for the whole list.
 bool is_list_type(const std::string& type)
 {
-    return type == "HATCH" || type == "MLINE" || type == "SPLINE" || type == "MTEXT" || type == "LEADER" ||
-           type == "MPOLYGON" || type == "DIMENSION";
+    return type == "HATCH"sv || type == "MLINE"sv || type == "SPLINE"sv || type == "MTEXT"sv ||
+           type == "LEADER"sv || type == "MPOLYGON"sv || type == "DIMENSION"sv;
 }
 
 bool is_repeated_code(const std::string& type, int code)
 {
     if (code == 100 || code == 102) return true;
-    if (type == "LWPOLYLINE") return code == 10 || code == 40 || code == 41 || code == 42 || code == 91;
+    if (type == "LWPOLYLINE"sv) return code == 10 || code == 40 || code == 41 || code == 42 || code == 91;
     if (is_list_type(type))
         return !(code == 8 || code == 6 || code == 62 || code == 67 || code == 370 || code == 48 ||
                  code == 60 || code == 7);
@@ -164,7 +169,7 @@ std::vector<Group> merge_groups(const std::string& type, const std::vector<Group
         std::vector<Group> out = last_one_wins(type, given);
         for (const Group& g : old_groups) {
             if (has_group(given, g.code)) continue;
-            if (type == "LWPOLYLINE" && is_repeated_code(type, g.code)) continue;
+            if (type == "LWPOLYLINE"sv && is_repeated_code(type, g.code)) continue;
             out.push_back(g);
         }
         return out;
@@ -215,7 +220,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
 
     const std::string& type = entity.type;
-    if (type == "TEXT" || type == "MTEXT" || type == "ATTDEF" || type == "ATTRIB") {
+    if (type == "TEXT"sv || type == "MTEXT"sv || type == "ATTDEF"sv || type == "ATTRIB"sv) {
         if (const Group* style = entity.find(7)) {
             if (!drawing.find_record("STYLE", style->text)) return RTERROR;
         } else {
@@ -223,19 +228,19 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
         }
         if (!has_group(entity.groups, 40))
             entity.groups.push_back(Group::of_real(40, sysvar_real(drawing, "TEXTSIZE", 2.5)));
-        if (type == "TEXT") {
+        if (type == "TEXT"sv) {
             if (!has_group(entity.groups, 10) && !has_group(entity.groups, 11)) return RTERROR;
             if (!has_group(entity.groups, 10)) entity.groups.push_back(Group::of_point(10, entity.point(11)));
             place_justified_text(entity);
         }
     }
-    if (type == "INSERT" && !drawing.find_record("BLOCK", entity.text(2))) return RTERROR;
-    if (type == "CIRCLE" || type == "ARC") {
+    if (type == "INSERT"sv && !drawing.find_record("BLOCK", entity.text(2))) return RTERROR;
+    if (type == "CIRCLE"sv || type == "ARC"sv) {
         if (!(entity.real(40) > 0)) return RTERROR;
     }
-    if (type == "3DFACE" && !has_group(entity.groups, 13))
+    if (type == "3DFACE"sv && !has_group(entity.groups, 13))
         entity.groups.push_back(Group::of_point(13, entity.point(12)));
-    if (type == "LWPOLYLINE") {
+    if (type == "LWPOLYLINE"sv) {
         const long vertices = std::count_if(entity.groups.begin(), entity.groups.end(),
                                             [](const Group& g) { return g.code == 10; });
         set_group(entity.groups, Group::of_int(90, vertices));
@@ -252,11 +257,11 @@ int prepare_record(Drawing& drawing, Entity& record)
     if (!valid_record_name(name)) return RTERROR;
     if (drawing.find_record(record.type, name)) return RTERROR;
     if (!has_group(record.groups, 70)) record.groups.push_back(Group::of_int(70, 0));
-    if (record.type == "LAYER") {
+    if (record.type == "LAYER"sv) {
         if (!has_group(record.groups, 62)) record.groups.push_back(Group::of_int(62, 7));
         if (!has_group(record.groups, 6)) record.groups.push_back(Group::of_text(6, "CONTINUOUS"));
         if (!drawing.find_record("LTYPE", record.text(6))) return RTERROR;
-    } else if (record.type == "STYLE") {
+    } else if (record.type == "STYLE"sv) {
         if (!has_group(record.groups, 40)) record.groups.push_back(Group::of_real(40, 0.0));
         if (!has_group(record.groups, 41)) record.groups.push_back(Group::of_real(41, 1.0));
         if (!has_group(record.groups, 3)) record.groups.push_back(Group::of_text(3, "txt"));
@@ -288,11 +293,11 @@ void add_chain(Drawing& drawing, std::vector<Entity>& chain, long owner, long* m
 {
     long parent = 0;
     for (Entity& e : chain) {
-        if (e.type == "POLYLINE") {
+        if (e.type == "POLYLINE"sv) {
             parent = drawing.add(std::move(e), owner);
             if (made_id && owner == 0) *made_id = parent;
         } else {
-            e.parent = (e.type == "VERTEX" || e.type == "SEQEND") ? parent : 0;
+            e.parent = (e.type == "VERTEX"sv || e.type == "SEQEND"sv) ? parent : 0;
             drawing.add(std::move(e), owner);
         }
     }
@@ -303,7 +308,7 @@ void add_chain(Drawing& drawing, std::vector<Entity>& chain, long owner, long* m
 // text goes where it was sent rather than snapping back.
 void move_alignment_with_insertion(const Entity& before, Entity& after, const std::vector<Group>& given)
 {
-    if (before.type != "TEXT" || (after.integer(72) == 0 && after.integer(73) == 0)) return;
+    if (before.type != "TEXT"sv || (after.integer(72) == 0 && after.integer(73) == 0)) return;
     if (!has_group(given, 10) || has_group(given, 11) || !before.find(11)) return;
     const Point3 from = before.point(10), to = after.point(10);
     if (from == to) return;
@@ -315,7 +320,7 @@ void move_alignment_with_insertion(const Entity& before, Entity& after, const st
 int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
 {
     PendingMake& pending = drawing.pending;
-    if (entity.type == "POLYLINE") {
+    if (entity.type == "POLYLINE"sv) {
         const int status = prepare_entity(drawing, entity, sysvar_string(drawing, "CLAYER", "0"));
         if (status != RTNORM) return status;
         set_group(entity.groups, Group::of_int(66, 1));
@@ -325,7 +330,7 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
     if (pending.polyline.empty()) return RTERROR;  // a VERTEX or SEQEND without its header
     const std::string header_layer = pending.polyline.front().layer();
     int status;
-    if (entity.type == "SEQEND") {
+    if (entity.type == "SEQEND"sv) {
         drop_bylayer(entity.groups);
         if (!has_group(entity.groups, 8))
             entity.groups.insert(entity.groups.begin(), Group::of_text(8, header_layer));
@@ -337,7 +342,7 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
     }
     if (status != RTNORM) return status;
     pending.polyline.push_back(std::move(entity));
-    if (pending.polyline.back().type != "SEQEND") return RTNORM;
+    if (pending.polyline.back().type != "SEQEND"sv) return RTNORM;
 
     // The chain is complete: it now becomes one entity of the drawing.
     std::vector<Entity> chain = std::move(pending.polyline);
@@ -353,7 +358,7 @@ int make_polyline_step(Drawing& drawing, Entity entity, long* made_id)
 int make_block_step(Drawing& drawing, Entity entity)
 {
     PendingMake& pending = drawing.pending;
-    if (entity.type == "BLOCK") {
+    if (entity.type == "BLOCK"sv) {
         const std::string name = entity.text(2);
         if (pending.block || !valid_record_name(name, true) || drawing.find_record("BLOCK", name))
             return RTERROR;
@@ -484,8 +489,9 @@ int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Gro
         if (made_id) *made_id = id;
         return RTNORM;
     }
-    if (entity.type == "BLOCK" || entity.type == "ENDBLK") return make_block_step(drawing, std::move(entity));
-    if (entity.type == "POLYLINE" || entity.type == "VERTEX" || entity.type == "SEQEND")
+    if (entity.type == "BLOCK"sv || entity.type == "ENDBLK"sv)
+        return make_block_step(drawing, std::move(entity));
+    if (entity.type == "POLYLINE"sv || entity.type == "VERTEX"sv || entity.type == "SEQEND"sv)
         return make_polyline_step(drawing, std::move(entity), made_id);
 
     // Any other entity ends an unfinished POLYLINE chain, which is dropped.
@@ -525,13 +531,13 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
 
     if (is_record(drawing, *entity)) {
         const std::string old_name = entity->text(2), new_name = changed.text(2);
-        if (!same_text(old_name, new_name) && !valid_record_name(new_name, entity->type == "BLOCK"))
+        if (!same_text(old_name, new_name) && !valid_record_name(new_name, entity->type == "BLOCK"sv))
             return RTERROR;
         if (!same_text(old_name, new_name)) {
             if (drawing.find_record(entity->type, new_name)) return RTERROR;
-            if (entity->type == "LAYER" && old_name == "0") return RTERROR;
+            if (entity->type == "LAYER"sv && old_name == "0"sv) return RTERROR;
         }
-        if (entity->type == "LAYER" && (changed.integer(70) & 1) &&
+        if (entity->type == "LAYER"sv && (changed.integer(70) & 1) &&
             same_text(sysvar_string(drawing, "CLAYER", "0"), old_name))
             return RTERROR;  // the current layer cannot be frozen
         *entity = std::move(changed);
@@ -542,7 +548,7 @@ int entity_modify(Drawing& drawing, long id, const std::vector<Group>& given, bo
     // An entity on a locked layer cannot be changed, nor moved onto one.
     if (layer_locked(drawing, entity->layer())) return RTERROR;
     const std::string default_layer = entity->layer();
-    if (entity->type == "SEQEND") {
+    if (entity->type == "SEQEND"sv) {
         drop_bylayer(changed.groups);
     } else if (prepare_entity(drawing, changed, default_layer) != RTNORM) {
         return RTERROR;
@@ -559,11 +565,11 @@ int entity_erase_toggle(Drawing& drawing, long id)
     Entity scratch;
     const Entity* entity = drawing.look(id, scratch);
     if (!entity || is_record(drawing, *entity)) return RTERROR;
-    if (entity->type == "VERTEX" || entity->type == "SEQEND") return RTERROR;
+    if (entity->type == "VERTEX"sv || entity->type == "SEQEND"sv) return RTERROR;
     if (layer_locked(drawing, entity->layer())) return RTERROR;
     const bool erased = !entity->erased;
     drawing.set_erased(id, erased);
-    if (entity->type == "POLYLINE") {
+    if (entity->type == "POLYLINE"sv) {
         const std::vector<long>* list = drawing.container_of(*entity);
         auto place = drawing.index_in_container(*entity);
         if (list && place) {
@@ -581,7 +587,7 @@ int entity_erase_toggle(Drawing& drawing, long id)
 std::vector<Group> shown_groups(const Drawing& drawing, const Entity& entity)
 {
     std::vector<Group> groups = entity.groups;
-    if (entity.type == "BLOCK" && is_record(drawing, entity)) {
+    if (entity.type == "BLOCK"sv && is_record(drawing, entity)) {
         auto it = drawing.block_entities.find(entity.id);
         if (it != drawing.block_entities.end() && !it->second.empty())
             groups.push_back(Group::of_name(-2, it->second.front()));
@@ -598,7 +604,7 @@ std::vector<long> polyline_vertices(const Drawing& drawing, const Entity& polyli
     Entity scratch;
     for (size_t i = *place + 1; i < list->size(); ++i) {
         const Entity* sub = drawing.look((*list)[i], scratch);
-        if (!sub || sub->parent != polyline.id || sub->type != "VERTEX") break;
+        if (!sub || sub->parent != polyline.id || sub->type != "VERTEX"sv) break;
         vertices.push_back(sub->id);
     }
     return vertices;
@@ -618,7 +624,7 @@ resbuf* acdbEntGet(const ads_name name)
     Entity scratch;
     const Entity* entity = drawing.look(id_of(name), scratch);
     if (!entity || entity->erased) return nullptr;
-    if (entity->type == "BLOCK")
+    if (entity->type == "BLOCK"sv)
         return entity_list_rb(entity->id, entity->type, shown_groups(drawing, *entity));
     return entity_list_rb(entity->id, entity->type, entity->groups);
 }
