@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "ads.h"
 #include "session/session.h"
@@ -24,31 +25,42 @@ std::string decimal_text(double value, int prec)
     if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value > 0 ? "Inf" : "-Inf";
     char buf[400];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
-    std::string digits(buf, ec == std::errc() ? end : buf);
-    std::string whole = digits, fraction;
-    if (const size_t dot = digits.find('.'); dot != std::string::npos) {
-        whole = digits.substr(0, dot);
-        fraction = digits.substr(dot + 1);
-    }
+    const std::string_view digits(buf, ec == std::errc() ? size_t(end - buf) : 0);
+    const size_t dot = digits.find('.');
+    const std::string_view whole = digits.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : digits.substr(dot + 1);
     const bool round_up = fraction.size() > static_cast<size_t>(prec) && fraction[prec] >= '5';
-    fraction.resize(prec, '0');
-    std::string number = whole + fraction;  // all digits, the point left out
+
+    // All digits, the point left out, after a spare place for a carry out of the
+    // first digit.
+    char number[1 + sizeof buf + 16];
+    size_t size = 0;
+    number[size++] = '0';
+    for (char c : whole) number[size++] = c;
+    for (int i = 0; i < prec; ++i)
+        number[size++] = static_cast<size_t>(i) < fraction.size() ? fraction[i] : '0';
+    size_t first = 1;
     if (round_up) {
-        int i = static_cast<int>(number.size()) - 1;
-        for (; i >= 0; --i) {
-            if (number[i] == '9') {
-                number[i] = '0';
-            } else {
-                ++number[i];
-                break;
-            }
+        size_t i = size;
+        while (i > 1 && number[i - 1] == '9') number[--i] = '0';
+        if (i > 1) {
+            ++number[i - 1];
+        } else {
+            number[0] = '1';
+            first = 0;
         }
-        if (i < 0) number.insert(number.begin(), '1');
     }
-    std::string text = number.substr(0, number.size() - prec);
-    if (prec > 0) text += "." + number.substr(number.size() - prec);
-    const bool zero = number.find_first_not_of('0') == std::string::npos;
-    if (value < 0 && !zero) text.insert(text.begin(), '-');
+    const std::string_view all(number + first, size - first);
+    const bool zero = all.find_first_not_of('0') == std::string_view::npos;
+    std::string text;
+    text.reserve(all.size() + 2);
+    if (value < 0 && !zero) text += '-';
+    text.append(all.substr(0, all.size() - prec));
+    if (prec > 0) {
+        text += '.';
+        text.append(all.substr(all.size() - prec));
+    }
     return text;
 }
 
