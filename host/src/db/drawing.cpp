@@ -11,7 +11,9 @@
 
 namespace host {
 
-ValueKind value_kind(int code)
+namespace {
+
+ValueKind kind_by_rules(int code)
 {
     // Entity names: -1 the entity itself, -2 a block's first entity, 330-369 object ids.
     if (code == -1 || code == -2 || (code >= 330 && code <= 369)) return ValueKind::Name;
@@ -31,6 +33,21 @@ ValueKind value_kind(int code)
     // Everything else carries text: 0-9, 100-105, 300-329, 390-399, 410-419, 430-439,
     // 470-479, 999, 1000-1009, and the filter operator -4.
     return ValueKind::Text;
+}
+
+}  // namespace
+
+ValueKind value_kind(int code)
+{
+    // Every group of every entity made or read asks this: the codes in use are
+    // looked up in a table worked out once from the rules.
+    constexpr int kTabled = 1072;
+    static const std::array<ValueKind, kTabled> kinds = [] {
+        std::array<ValueKind, kTabled> table{};
+        for (int c = 0; c < kTabled; ++c) table[c] = kind_by_rules(c);
+        return table;
+    }();
+    return code >= 0 && code < kTabled ? kinds[code] : kind_by_rules(code);
 }
 
 namespace {

@@ -217,7 +217,10 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     if (!has_group(entity.groups, 8))
         entity.groups.insert(entity.groups.begin(), Group::of_text(8, default_layer));
     const std::string layer = entity.text(8);
-    if (!valid_record_name(layer) || layer_locked(drawing, layer)) return RTERROR;
+    if (!valid_record_name(layer)) return RTERROR;
+    const Entity* layer_entry = layer_record(drawing, layer);
+    if (layer_entry && (layer_entry->integer(70) & 4)) return RTERROR;  // locked
+    const bool layer_exists = layer_entry != nullptr;
 
     const std::string& type = entity.type;
     if (type == "TEXT"sv || type == "MTEXT"sv || type == "ATTDEF"sv || type == "ATTRIB"sv) {
@@ -246,7 +249,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
         set_group(entity.groups, Group::of_int(90, vertices));
     }
     // Only an entity that will be made creates its layer.
-    ensure_layer(drawing, layer);
+    if (!layer_exists) ensure_layer(drawing, layer);
     return RTNORM;
 }
 
@@ -405,7 +408,27 @@ bool valid_record_name(const std::string& name, bool block)
 {
     if (name.empty() || name.size() > 255) return false;
     const size_t from = block && name[0] == '*' ? 1 : 0;
-    return name.find_first_of("<>/\\\":;?*|,=`", from) == std::string::npos;
+    for (size_t i = from; i < name.size(); ++i) {
+        switch (name[i]) {
+            case '<':
+            case '>':
+            case '/':
+            case '\\':
+            case '"':
+            case ':':
+            case ';':
+            case '?':
+            case '*':
+            case '|':
+            case ',':
+            case '=':
+            case '`':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
 }
 
 long ensure_layer(Drawing& drawing, const std::string& layer)
