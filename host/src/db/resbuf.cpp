@@ -95,9 +95,9 @@ resbuf* rb_from_group(const Group& group)
     return node;
 }
 
-Group group_from_rb(const resbuf* node)
+// Sets a fresh group to what the node holds.
+static void fill_group(Group& group, const resbuf* node)
 {
-    Group group;
     group.code = node->restype == RTDXF0 ? 0 : node->restype;
     switch (restype_value(node->restype)) {
         case RbValue::Text:
@@ -122,6 +122,12 @@ Group group_from_rb(const resbuf* node)
         case RbValue::None:
             break;
     }
+}
+
+Group group_from_rb(const resbuf* node)
+{
+    Group group;
+    fill_group(group, node);
     return group;
 }
 
@@ -171,7 +177,13 @@ ParsedEntityList parse_entity_list(const resbuf* list)
     parsed.groups.reserve(count);
     bool in_xdata = false;
     for (const resbuf* node = list; node; node = node->rbnext) {
-        Group g = group_from_rb(node);
+        // Most nodes are groups of the entity: each is read in its place in the list.
+        Group& placed = parsed.groups.emplace_back();
+        fill_group(placed, node);
+        const int code = placed.code;
+        if (!in_xdata && code != -1 && code != 0 && code != -3) continue;
+        Group g = std::move(placed);
+        parsed.groups.pop_back();
         if (in_xdata) {
             if (g.code == 1001) {
                 parsed.xdata.push_back({std::move(g.text), {}});
@@ -186,11 +198,9 @@ ParsedEntityList parse_entity_list(const resbuf* list)
             parsed.id = g.name;
         } else if (g.code == 0) {
             parsed.type = std::move(g.text);
-        } else if (g.code == -3) {
+        } else {  // -3
             in_xdata = true;
             parsed.has_xdata = true;
-        } else {
-            parsed.groups.push_back(std::move(g));
         }
     }
     return parsed;
