@@ -372,13 +372,8 @@ bool tcurve_setup()
 
 std::string tcurve_settings_text(const tcurve_work_rec& w)
 {
-    std::string text;
-    comma_list_add(text, w.scale, 3);
-    comma_list_add(text, w.rotation, 6);
-    comma_list_add(text, w.text_height, 3);
-    comma_list_add(text, w.text_width, 3);
-    comma_list_add(text, w.table_x, 3);
-    comma_list_add(text, w.table_y, 3);
+    std::string text =
+        tcurve_table_fields_text(w.scale, w.rotation, w.text_height, w.text_width, w.table_x, w.table_y);
     comma_list_add(text, w.ip_name);
     comma_list_add(text, w.ch_T1, 3);
     comma_list_add(text, w.L1, 3);
@@ -522,4 +517,17 @@ void tcurve_settings_save(const char* app, const std::string& layer, const std::
     if (layer_xdata_put(ORVIK_SETTINGS_LAYER, app, layer.c_str(), 1) != RTNORM ||
         layer_xdata_put(layer.c_str(), app, text.c_str(), 1) != RTNORM)
         msg_alert_two("nFailed save cfg to layer", layer);
+}
+
+std::string tcurve_table_fields_text(double scale, double rotation, double text_height, double text_width,
+                                     double table_x, double table_y)
+{
+    std::string text;
+    comma_list_add(text, scale, 3);
+    comma_list_add(text, rotation, 6);
+    comma_list_add(text, text_height, 3);
+    comma_list_add(text, text_width, 3);
+    comma_list_add(text, table_x, 3);
+    comma_list_add(text, table_y, 3);
+    return text;
 }

@@ -62,6 +62,11 @@ void tcurve_draw(const tcurve_work_rec& w, const tcurve_table_rec& table);
 // The table on the command line, closed by a line of stars.
 void tcurve_table_print(const tcurve_table_rec& table);
 
+// The six fields both route-curve settings lists begin with: plot scale,
+// table rotation, text height and width factor, and the table position.
+std::string tcurve_table_fields_text(double scale, double rotation, double text_height, double text_width,
+                                     double table_x, double table_y);
+
 // Saves a route-curve command's settings under its application: the curve
 // layer's name on the settings layer, the comma list on the curve layer; an
 // alert names the layer when either cannot be written.

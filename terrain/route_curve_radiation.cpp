@@ -60,13 +60,8 @@ struct curve_rec {
 
 std::string settings_text(const rad_settings_rec& r)
 {
-    std::string text;
-    comma_list_add(text, r.scale, 3);
-    comma_list_add(text, r.rotation, 6);
-    comma_list_add(text, r.text_height, 3);
-    comma_list_add(text, r.text_width, 3);
-    comma_list_add(text, r.table_x, 3);
-    comma_list_add(text, r.table_y, 3);
+    std::string text =
+        tcurve_table_fields_text(r.scale, r.rotation, r.text_height, r.text_width, r.table_x, r.table_y);
     comma_list_add(text, r.station_name);
     comma_list_add(text, r.round_seconds);
     return text;
