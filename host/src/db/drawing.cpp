@@ -13,45 +13,6 @@ namespace host {
 
 namespace {
 
-ValueKind kind_by_rules(int code)
-{
-    // Entity names: -1 the entity itself, -2 a block's first entity, 330-369 object ids.
-    if (code == -1 || code == -2 || (code >= 330 && code <= 369)) return ValueKind::Name;
-    // Points: only the code that starts a point; its 20/30 companions are not groups of their own.
-    if ((code >= 10 && code <= 18) || code == 210 || (code >= 110 && code <= 112) ||
-        (code >= 1010 && code <= 1013))
-        return ValueKind::Point;
-    if ((code >= 19 && code <= 59) || (code >= 113 && code <= 149) || (code >= 211 && code <= 239) ||
-        (code >= 460 && code <= 469) || (code >= 1014 && code <= 1059))
-        return ValueKind::Real;
-    if ((code >= 90 && code <= 99) || (code >= 160 && code <= 169) || (code >= 420 && code <= 429) ||
-        (code >= 440 && code <= 459) || code == 1071)
-        return ValueKind::Int32;
-    if ((code >= 60 && code <= 79) || (code >= 170 && code <= 179) || (code >= 270 && code <= 299) ||
-        (code >= 370 && code <= 389) || (code >= 400 && code <= 409) || (code >= 1060 && code <= 1070))
-        return ValueKind::Int16;
-    // Everything else carries text: 0-9, 100-105, 300-329, 390-399, 410-419, 430-439,
-    // 470-479, 999, 1000-1009, and the filter operator -4.
-    return ValueKind::Text;
-}
-
-}  // namespace
-
-ValueKind value_kind(int code)
-{
-    // Every group of every entity made or read asks this: the codes in use are
-    // looked up in a table worked out once from the rules.
-    constexpr int kTabled = 1072;
-    static const std::array<ValueKind, kTabled> kinds = [] {
-        std::array<ValueKind, kTabled> table{};
-        for (int c = 0; c < kTabled; ++c) table[c] = kind_by_rules(c);
-        return table;
-    }();
-    return code >= 0 && code < kTabled ? kinds[code] : kind_by_rules(code);
-}
-
-namespace {
-
 // A group of the code with one value field set.
 template <typename T>
 Group group_with(int code, T Group::*field, T value)

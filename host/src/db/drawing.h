@@ -24,7 +24,41 @@ struct Point3 {
 
 // What a group code's value is, by the DXF rules of group codes.
 enum class ValueKind { Text, Real, Int16, Int32, Point, Name };
-ValueKind value_kind(int code);
+
+constexpr ValueKind value_kind_by_rules(int code)
+{
+    // Entity names: -1 the entity itself, -2 a block's first entity, 330-369 object ids.
+    if (code == -1 || code == -2 || (code >= 330 && code <= 369)) return ValueKind::Name;
+    // Points: only the code that starts a point; its 20/30 companions are not groups of their own.
+    if ((code >= 10 && code <= 18) || code == 210 || (code >= 110 && code <= 112) ||
+        (code >= 1010 && code <= 1013))
+        return ValueKind::Point;
+    if ((code >= 19 && code <= 59) || (code >= 113 && code <= 149) || (code >= 211 && code <= 239) ||
+        (code >= 460 && code <= 469) || (code >= 1014 && code <= 1059))
+        return ValueKind::Real;
+    if ((code >= 90 && code <= 99) || (code >= 160 && code <= 169) || (code >= 420 && code <= 429) ||
+        (code >= 440 && code <= 459) || code == 1071)
+        return ValueKind::Int32;
+    if ((code >= 60 && code <= 79) || (code >= 170 && code <= 179) || (code >= 270 && code <= 299) ||
+        (code >= 370 && code <= 389) || (code >= 400 && code <= 409) || (code >= 1060 && code <= 1070))
+        return ValueKind::Int16;
+    // Everything else carries text: 0-9, 100-105, 300-329, 390-399, 410-419, 430-439,
+    // 470-479, 999, 1000-1009, and the filter operator -4.
+    return ValueKind::Text;
+}
+
+// Every group of every entity made or read asks its kind: the codes in use are
+// looked up in a table worked out from the rules when the host is compiled.
+inline constexpr int kTabledCodes = 1072;
+inline constexpr std::array<ValueKind, kTabledCodes> kCodeKinds = [] {
+    std::array<ValueKind, kTabledCodes> table{};
+    for (int c = 0; c < kTabledCodes; ++c) table[c] = value_kind_by_rules(c);
+    return table;
+}();
+inline ValueKind value_kind(int code)
+{
+    return code >= 0 && code < kTabledCodes ? kCodeKinds[code] : value_kind_by_rules(code);
+}
 
 // One group of an entity list: a code and a value of the code's kind. Only the
 // field of that kind is meaningful.
