@@ -17,20 +17,28 @@
 
 namespace {
 
+// Runs the script in a fresh drawing, timing the script alone, and raises the
+// peak to the most memory the process held while it ran.
+std::string run_in_fresh_drawing(benchmark::State& state, const std::string& script, double& peak)
+{
+    state.PauseTiming();
+    fresh_drawing();
+    reset_peak_memory();
+    state.ResumeTiming();
+    const std::string shown = run_script(script);
+    state.PauseTiming();
+    peak = std::max(peak, peak_memory_mb());
+    state.ResumeTiming();
+    return shown;
+}
+
 void BM_ImportXyz(benchmark::State& state)
 {
     const long n = state.range(0);
     const std::string file = survey_points_file(n);
     double peak = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        fresh_drawing();
-        reset_peak_memory();
-        state.ResumeTiming();
-        const std::string shown = run_script(import_dialog(file, false));
-        state.PauseTiming();
-        peak = std::max(peak, peak_memory_mb());
-        state.ResumeTiming();
+        const std::string shown = run_in_fresh_drawing(state, import_dialog(file, false), peak);
         if (shown.find(std::to_string(n) + " points imported") == std::string::npos)
             state.SkipWithError("the points were not all imported");
     }
@@ -57,14 +65,7 @@ void BM_OpenImported(benchmark::State& state)
     const std::string file = survey_points_dxf(state.range(0), false);
     double peak = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        fresh_drawing();
-        reset_peak_memory();
-        state.ResumeTiming();
-        const std::string shown = run_script("OPEN " + file + "\n");
-        state.PauseTiming();
-        peak = std::max(peak, peak_memory_mb());
-        state.ResumeTiming();
+        const std::string shown = run_in_fresh_drawing(state, "OPEN " + file + "\n", peak);
         if (shown.find("Opened") == std::string::npos) state.SkipWithError("the drawing did not open");
     }
     state.counters["peak_MB"] = peak;
