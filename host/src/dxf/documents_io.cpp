@@ -121,6 +121,12 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
         // range, leaves the variable at its default.
         sysvar_set(drawing, variable.name, value);
     }
+    // A file without these variables, or one whose layer or style is spelt in
+    // another case, still names the record as the drawing spells it.
+    for (const char* name : {"CLAYER", "TEXTSTYLE"}) {
+        SysVarValue value;
+        if (sysvar_get(drawing, name, value)) sysvar_set(drawing, name, value);
+    }
 }
 
 std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,

@@ -499,8 +499,8 @@ void release_font_caches_at_exit()
 // Draws on a cairo surface; drawing units map to the page by scale and offset.
 class CairoSink : public Sink {
 public:
-    CairoSink(cairo_t* cr, double scale, double left, double top, double page_height)
-        : cr_(cr), scale_(scale), left_(left), top_(top), page_height_(page_height)
+    CairoSink(cairo_t* cr, double scale, double left, double top)
+        : cr_(cr), scale_(scale), left_(left), top_(top)
     {
     }
 
@@ -561,7 +561,7 @@ public:
 
 private:
     cairo_t* cr_;
-    double scale_, left_, top_, page_height_;
+    double scale_, left_, top_;
 
     std::pair<double, double> device(const Point3& p) const
     {
@@ -642,7 +642,7 @@ bool write_picture(const Document& document, const std::string& file, const Pict
     cairo_paint(cr);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    CairoSink sink(cr, scale, left, top, page_height);
+    CairoSink sink(cr, scale, left, top);
     Painter(drawing, sink).model();
     for (const GrVector& v : document.temp_vectors) sink.dashed(v.from, v.to, aci_colour(v.colour));
     cairo_destroy(cr);
