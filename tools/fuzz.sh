@@ -8,9 +8,12 @@
 # build-fuzz/findings/<target>/ and the script exits 1: keep it under
 # fuzz/regressions/<target>/ once the fault is mended, where the ordinary tests
 # check it again.
-# With FUZZ_RUNS set, each target instead makes that many runs from the seed
-# FUZZ_SEED (1 by default), so a run can be repeated exactly: continuous
-# integration fuzzes that way, and a longer timed run is for finding new faults.
+# With FUZZ_RUNS set, each target instead makes that many runs. FUZZ_SEED fixes
+# the fuzzer's seed (1 with FUZZ_RUNS), so that a run can be repeated on the
+# same machine; on another machine (another checkout path, another number of
+# cores) the fuzzer takes other paths, so a bounded run there may still find
+# what a run here did not. Continuous integration runs each target for a minute
+# from seed 1; a longer timed run is the way to look for new faults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -40,6 +43,7 @@ for target in "${targets[@]}"; do
     budget=(-runs="$FUZZ_RUNS" -seed="${FUZZ_SEED:-1}")
   else
     budget=(-max_total_time="$seconds")
+    [ -n "${FUZZ_SEED:-}" ] && budget+=(-seed="$FUZZ_SEED")
   fi
   if "$dir/fuzz/fuzz_$target" "$work" "${budget[@]}" -max_len=8192 -timeout=10 \
       -artifact_prefix="$findings/" >"$dir/fuzz-$target.log" 2>&1; then
