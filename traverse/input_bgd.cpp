@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -300,10 +301,16 @@ std::string inputbgd_cfg_text(const inputbgd_cfg_rec& cfg)
 void inputbgd_cfg_parse(const std::string& text, inputbgd_cfg_rec& cfg)
 {
     const std::vector<std::string> fields = str_split(text, ',');
+    // A field that is no number, or one past the range of its value (a double's
+    // or an int's), keeps the value it would replace.
     auto number = [&](size_t index, auto& value) {
+        using Value = std::remove_reference_t<decltype(value)>;
         if (index >= fields.size() || str_is_number(fields[index]) != 4) return;
-        value = static_cast<std::remove_reference_t<decltype(value)>>(
-            std::strtod(fields[index].c_str(), nullptr));
+        const double read = std::strtod(fields[index].c_str(), nullptr);
+        if (!std::isfinite(read)) return;
+        if constexpr (std::is_integral_v<Value>)
+            if (read < std::numeric_limits<Value>::min() || read > std::numeric_limits<Value>::max()) return;
+        value = static_cast<Value>(read);
     };
     auto name = [&](size_t index, std::string& value) {
         if (index < fields.size() && !fields[index].empty()) value = fields[index];
