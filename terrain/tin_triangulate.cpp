@@ -74,18 +74,20 @@ private:
 };
 
 // Flips edge a while the far corner of its neighbour lies inside its
-// triangle's circle, and then the two edges the flip exposes.
-//
-//           pl                    pl
-//          /||\                  /  \
-//       al/ || \bl            al/    \a
-//        /  ||  \              /      \
-//       /  a||b  \    flip    /___ar___\
-//     p0\   ||   /p1   =>   p0\---bl---/p1
-//        \  ||  /              \      /
-//       ar\ || /br             b\    /br
-//          \||/                  \  /
-//           pr                    pr
+// triangle's circle, and then the two edges the flip exposes (a block comment,
+// since the drawing's lines end in backslashes):
+/*
+           pl                    pl
+          /||\                  /  \
+       al/ || \bl            al/    \a
+        /  ||  \              /      \
+       /  a||b  \    flip    /___ar___\
+     p0\   ||   /p1   =>   p0\---bl---/p1
+        \  ||  /              \      /
+       ar\ || /br             b\    /br
+          \||/                  \  /
+           pr                    pr
+*/
 void sweep::legalize(int a)
 {
     stack_.clear();

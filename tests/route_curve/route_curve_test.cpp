@@ -166,13 +166,15 @@ TEST_P(CurveCases, AgreeWithTheTextbookAndTheClothoid)
         EXPECT_NEAR(std::hypot(got.x - exact.x, got.y - exact.y), 0, beside);
         // Transition stations at the same length from their start: the
         // first transition always, the second when its chainages agree.
-        if (got.part == 1 || (got.part == 3 && closure == 0))
+        if (got.part == 1 || (got.part == 3 && closure == 0)) {
             EXPECT_NEAR(got.deflection, exact.deflection, series + 0.6 / 3600);
+        }
         // Circle stations: half the angle the closure makes at the centre,
         // taken whole.
-        if (got.part == 2)
+        if (got.part == 2) {
             EXPECT_NEAR(got.deflection, exact.deflection,
                         std::fabs(o["book_lc2"] - o["lc"]) / c.input.R * 180 / M_PI + 1.0 / 3600);
+        }
     }
 
     // The curve polyline: every station once, T1 and T4 where the

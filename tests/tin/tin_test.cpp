@@ -181,8 +181,12 @@ TEST_F(TinTest, RepeatedPointsCountOnceWithTheFirstHeight)
     const std::vector<face> fs = faces();
     ASSERT_EQ(fs.size(), 1u);
     for (int k = 0; k < 3; ++k) {
-        if (fs[0].c[k].x == 0 && fs[0].c[k].y == 0) EXPECT_EQ(fs[0].c[k].z, 1.0);
-        if (fs[0].c[k].x == 10) EXPECT_EQ(fs[0].c[k].z, 2.0);
+        if (fs[0].c[k].x == 0 && fs[0].c[k].y == 0) {
+            EXPECT_EQ(fs[0].c[k].z, 1.0);
+        }
+        if (fs[0].c[k].x == 10) {
+            EXPECT_EQ(fs[0].c[k].z, 2.0);
+        }
     }
 }
 
@@ -492,7 +496,9 @@ TEST_F(ContourTest, SliversGiveOneUnbrokenContourALevel)
             const double u = (v[k].x - x0) * c + (v[k].y - y0) * s;
             const double w = -(v[k].x - x0) * s + (v[k].y - y0) * c;
             EXPECT_NEAR(0.02 * u + 50 * w, level - 70.0037, 1e-6);
-            if (k > 0) EXPECT_GT(direction * (u - last_u), 0.0) << k;  // never back
+            if (k > 0) {
+                EXPECT_GT(direction * (u - last_u), 0.0) << k;  // never back
+            }
             last_u = u;
         }
     }
