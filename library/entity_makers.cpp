@@ -259,9 +259,7 @@ int arc_make(const point3d_rec& centre, double radius, double start_angle, doubl
 
 int point_make(const point3d_rec& point, const std::string& layer)
 {
-    ent_list_builder list;
-    list.type("POINT").text(8, layer).point(10, point);
-    return make(list);
+    return point_list_maker(layer).make(point);
 }
 
 int face3d_make(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3, const point3d_rec&,
@@ -323,12 +321,7 @@ int text_make_xdata(const point3d_rec& point, double height, double width_factor
 int text_make_on_layer(const point3d_rec& point, double height, double width_factor, double angle,
                        const std::string& layer, const std::string& text, int mode)
 {
-    if (mode == 1) {
-        ent_list_builder list;
-        list.type("TEXT").text(8, layer).text(1, text).point(10, point).real(40, height);
-        list.real(41, width_factor).text(7, current_style()).real(50, text_rotation_rad(angle));
-        return make(list);
-    }
+    if (mode == 1) return text_list_maker(height, width_factor, angle, layer).make(point, text);
     if (mode == 0) return text_by_command("l", point, height, angle, layer, text);
     return RTNORM;
 }

@@ -88,10 +88,11 @@ double text_command_angle(double bearing);
 // the option "l"; 0 when "CLAYER" cannot be read.
 int text_make_on_layer(const point3d_rec& point, double height, double width_factor, double angle,
                        const std::string& layer, const std::string& text, int mode);
-// The lists of point_make and of text_make_on_layer (mode 1) built once and made
-// again and again with a new place (and text): an import that makes an entity
-// of one form for each of many points then builds no list per entity. The text
-// style is the one current when the maker is built.
+// The lists of point_make and of text_make_on_layer (mode 1), which make their
+// one entity through them, built once and made again and again with a new place
+// (and text): an import that makes an entity of one form for each of many
+// points then builds no list per entity. The text style is the one current when
+// the maker is built.
 class point_list_maker {
 public:
     explicit point_list_maker(const std::string& layer);

@@ -54,6 +54,12 @@ const Entity* layer_record(const Drawing& drawing, const std::string& layer)
     return drawing.get(drawing.find_record("LAYER", layer));
 }
 
+// Whether a layer's record has its lock bit set; false for no record.
+bool record_locked(const Entity* layer)
+{
+    return layer && (layer->integer(70) & 4);
+}
+
 bool is_table_type(const std::string& type)
 {
     return type == "LAYER"sv || type == "LTYPE"sv || type == "STYLE"sv || type == "APPID"sv;
@@ -219,7 +225,7 @@ int prepare_entity(Drawing& drawing, Entity& entity, const std::string& default_
     const std::string layer = entity.text(8);
     if (!valid_record_name(layer)) return RTERROR;
     const Entity* layer_entry = layer_record(drawing, layer);
-    if (layer_entry && (layer_entry->integer(70) & 4)) return RTERROR;  // locked
+    if (record_locked(layer_entry)) return RTERROR;
     const bool layer_exists = layer_entry != nullptr;
 
     const std::string& type = entity.type;
@@ -388,8 +394,7 @@ int make_block_step(Drawing& drawing, Entity entity)
 
 bool layer_locked(const Drawing& drawing, const std::string& layer)
 {
-    const Entity* record = layer_record(drawing, layer);
-    return record && (record->integer(70) & 4);
+    return record_locked(layer_record(drawing, layer));
 }
 
 bool layer_frozen(const Drawing& drawing, const std::string& layer)
