@@ -1,8 +1,12 @@
 // acdbRToS, acdbInters, acutCvUnit and the small geometry helpers.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iomanip>
+#include <random>
 #include <string>
 
+#include "db/host_numbers.h"
 #include "db_test.h"
 
 namespace {
@@ -52,6 +56,30 @@ TEST(RToS, DecimalTable)
         char text[64] = "";
         EXPECT_EQ(acdbRToS(c.value, 2, c.prec, text), RTNORM);
         EXPECT_STREQ(text, c.expected) << c.value << " prec " << c.prec;
+    }
+}
+
+// Values off the halfway mark are rounded from their scaled value; that must
+// give what rounding the shortest text gives, for survey coordinates and
+// levels, for values just off a halfway mark (2.675 lies a little below its
+// own) and at every precision.
+TEST(RToS, ScaledRoundingAgreesWithTheShortestText)
+{
+    std::mt19937_64 random(20261211);
+    std::uniform_real_distribution<double> level(-500, 10000), coordinate(0, 1e7), small(-1, 1);
+    std::uniform_int_distribution<int> precision(0, 16), units(0, 99999999);
+    for (int i = 0; i < 400000; ++i) {
+        const int prec = precision(random);
+        double values[] = {level(random), coordinate(random), small(random), 0.0};
+        // A halfway mark of this precision, and the doubles right beside it.
+        const double scale = std::pow(10.0, std::min(prec, 8));
+        values[3] = (units(random) + 0.5) / scale;
+        for (double v : values) {
+            for (double near : {v, std::nextafter(v, 0.0), std::nextafter(v, 1e300)}) {
+                ASSERT_EQ(host::decimal_text(near, prec), host::decimal_text_from_shortest(near, prec))
+                    << std::setprecision(17) << near << " prec " << prec;
+            }
+        }
     }
 }
 

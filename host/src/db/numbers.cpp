@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,52 @@
 
 namespace host {
 
+namespace {
+
+// The text of a value rounded to n units of the last decimal place.
+std::string decimal_units_text(bool negative, unsigned long long n, int prec)
+{
+    char digits[24];
+    const size_t count = size_t(std::to_chars(digits, digits + sizeof digits, n).ptr - digits);
+    const std::string_view all(digits, count);
+    const size_t places = static_cast<size_t>(prec);
+    std::string text;
+    if (negative && n != 0) text += '-';
+    if (count > places)
+        text.append(all.substr(0, count - places));
+    else
+        text += '0';
+    if (prec > 0) {
+        text += '.';
+        if (count < places) text.append(places - count, '0');
+        text.append(count > places ? all.substr(count - places) : all);
+    }
+    return text;
+}
+
+// Most values lie clearly off the halfway mark between two results once
+// scaled to the last decimal place. The shortest text then rounds as the
+// scaled value does: the two differ by far less than the margin left, at the
+// scaled values below 2^32 taken here. Only values near the mark need the
+// shortest text itself.
+bool decimal_text_quickly(double value, int prec, std::string& text)
+{
+    static constexpr double kScales[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    constexpr double kLargest = 4294967296.0;
+    constexpr double kMargin = 1e-4;
+    if (prec >= int(std::size(kScales))) return false;
+    const double scaled = std::fabs(value) * kScales[prec];
+    if (!(scaled < kLargest)) return false;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < kMargin) return false;
+    const auto units = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+    text = decimal_units_text(value < 0, units, prec);
+    return true;
+}
+
+}  // namespace
+
 // Rounding works on the shortest decimal text of the value, so 2.675 shows as
 // "2.68", as a user who typed 2.675 expects, although its binary value lies a
 // little below.
@@ -23,6 +70,13 @@ std::string decimal_text(double value, int prec)
 {
     prec = std::clamp(prec, 0, 16);
     if (!std::isfinite(value)) return std::isnan(value) ? "NaN" : value > 0 ? "Inf" : "-Inf";
+    if (std::string text; decimal_text_quickly(value, prec, text)) return text;
+    return decimal_text_from_shortest(value, prec);
+}
+
+std::string decimal_text_from_shortest(double value, int prec)
+{
+    prec = std::clamp(prec, 0, 16);
     char buf[400];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed);
     const std::string_view digits(buf, ec == std::errc() ? size_t(end - buf) : 0);
