@@ -199,8 +199,8 @@ bool same_groups(const std::string& type, const std::vector<Group>& a, const std
     return true;
 }
 
-void expect_same_list(const host::Drawing& written, const std::vector<long>& a, const host::Drawing& read,
-                      const std::vector<long>& b, const std::string& where)
+void expect_same_list(const host::Drawing& written, std::span<const long> a, const host::Drawing& read,
+                      std::span<const long> b, const std::string& where)
 {
     std::vector<const Entity*> left, right;
     for (long id : a)
@@ -227,7 +227,7 @@ void expect_same_list(const host::Drawing& written, const std::vector<long>& a, 
 
 void expect_same_drawing(const host::Drawing& written, const host::Drawing& read)
 {
-    expect_same_list(written, written.model, read, read.model, "model space");
+    expect_same_list(written, written.model.ids(), read, read.model.ids(), "model space");
     for (const char* table : {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"}) {
         auto w = written.tables.find(table);
         auto r = read.tables.find(table);

@@ -84,10 +84,10 @@ void copy_record(Drawing& drawing, const Drawing& source, const std::string& tab
 }
 
 long define_block(Drawing& drawing, const std::string& name, const Drawing& source, const Point3& base,
-                  const std::vector<long>& members, int depth);
+                  std::span<const long> members, int depth);
 
 // The records and nested blocks that the entities need.
-void copy_needs(Drawing& drawing, const Drawing& source, const std::vector<long>& members, int depth)
+void copy_needs(Drawing& drawing, const Drawing& source, std::span<const long> members, int depth)
 {
     for (long id : members) {
         const Entity* e = source.get(id);
@@ -111,7 +111,7 @@ void copy_needs(Drawing& drawing, const Drawing& source, const std::vector<long>
 }
 
 long define_block(Drawing& drawing, const std::string& name, const Drawing& source, const Point3& base,
-                  const std::vector<long>& members, int depth)
+                  std::span<const long> members, int depth)
 {
     copy_needs(drawing, source, members, depth);
     Entity record;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "db/entities.h"
+#include "db/list_stamps.h"
 #include "db/spatial_index.h"
 #include "db/sysvars.h"
 
@@ -125,7 +126,7 @@ const XDataApp* Entity::xdata_of(const std::string& app) const
 
 void IdList::assign(std::vector<long> ids)
 {
-    ids_ = std::move(ids);
+    ids_.assign(ids.begin(), ids.end());
     ascending_ = std::adjacent_find(ids_.begin(), ids_.end(), std::greater_equal<long>()) == ids_.end();
     ++version_;
 }
@@ -177,6 +178,20 @@ long Drawing::add(Entity entity, long owner)
         block_entities[owner].push_back(id);
     store.add(std::move(entity));
     return id;
+}
+
+long Drawing::add_copy(const std::vector<std::uint64_t>& words, std::uint64_t*& copy)
+{
+    const long id = next_id();
+    model.push_back(id);
+    copy = store.add_copy(id, words);
+    return id;
+}
+
+ListStamps& Drawing::list_stamps() const
+{
+    if (!stamps_) stamps_ = std::make_unique<ListStamps>();
+    return *stamps_;
 }
 
 Entity& Drawing::add_entity(Entity entity, long owner)
@@ -297,6 +312,7 @@ Drawing::NameIndex& Drawing::name_index(const std::string& table, const std::vec
 void Drawing::forget_found() const
 {
     for (FoundRecord& found : found_) found.table.clear();
+    if (stamps_) stamps_->clear();
 }
 
 long Drawing::find_record(const std::string& table, const std::string& record_name) const
@@ -336,11 +352,12 @@ long Drawing::last_main() const
     return 0;
 }
 
-const std::vector<long>* Drawing::container_of(const Entity& entity) const
+std::optional<std::span<const long>> Drawing::container_of(const Entity& entity) const
 {
-    if (entity.owner == 0) return &model.ids();
+    if (entity.owner == 0) return model.ids();
     auto it = block_entities.find(entity.owner);
-    return it == block_entities.end() ? nullptr : &it->second;
+    if (it == block_entities.end()) return std::nullopt;
+    return std::span<const long>(it->second);
 }
 
 namespace {
@@ -348,7 +365,7 @@ namespace {
 // The place of an id in a list. Ids rise along every list, since entities and
 // records are appended as they are made, so bisection finds it; should a list
 // ever be out of order, the answer is checked and the list searched.
-std::optional<size_t> place_of(const std::vector<long>& list, long id)
+std::optional<size_t> place_of(std::span<const long> list, long id)
 {
     auto at = std::lower_bound(list.begin(), list.end(), id);
     if (at == list.end() || *at != id) at = std::find(list.begin(), list.end(), id);
@@ -360,7 +377,7 @@ std::optional<size_t> place_of(const std::vector<long>& list, long id)
 
 std::optional<size_t> Drawing::index_in_container(const Entity& entity) const
 {
-    const std::vector<long>* list = container_of(entity);
+    const auto list = container_of(entity);
     if (!list) return std::nullopt;
     return place_of(*list, entity.id);
 }

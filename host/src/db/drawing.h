@@ -9,10 +9,12 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "db/big_memory.h"
 #include "db/entity_store.h"
 
 namespace host {
@@ -131,11 +133,14 @@ struct PendingMake {
 // new list) counts a new version, so that what is kept about the list (the
 // spatial index of entity extents) knows when to start again.
 class IdList {
+    // A long list grows in memory that huge pages back (big_memory).
+    using Ids = std::vector<long, BigAllocator<long>>;
+
 public:
     using value_type = long;
-    using const_iterator = std::vector<long>::const_iterator;
+    using const_iterator = Ids::const_iterator;
     using iterator = const_iterator;  // ids change only through the list's own functions
-    using const_reverse_iterator = std::vector<long>::const_reverse_iterator;
+    using const_reverse_iterator = Ids::const_reverse_iterator;
 
     IdList() = default;
     IdList(std::vector<long> ids) { assign(std::move(ids)); }
@@ -144,8 +149,7 @@ public:
         assign(std::move(ids));
         return *this;
     }
-    operator const std::vector<long>&() const { return ids_; }
-    const std::vector<long>& ids() const { return ids_; }
+    std::span<const long> ids() const { return ids_; }
 
     const_iterator begin() const { return ids_.begin(); }
     const_iterator end() const { return ids_.end(); }
@@ -175,12 +179,13 @@ public:
 private:
     void assign(std::vector<long> ids);
 
-    std::vector<long> ids_;
+    Ids ids_;
     std::uint64_t version_ = 0;
     bool ascending_ = true;
 };
 
 class SpatialIndex;
+class ListStamps;
 
 // Table names as the entity API spells them.
 inline constexpr const char* kTables[] = {"LAYER", "LTYPE", "STYLE", "APPID", "BLOCK"};
@@ -212,6 +217,12 @@ struct Drawing {
     Entity& add_entity(Entity entity, long owner = 0);
     // Adds a record to a table and gives it a new id; returns it.
     Entity& add_record(const std::string& table, Entity record);
+    // Adds to model space a copy of the words of a packed entity
+    // (EntityStore::words_to_copy) under a new id, which it returns; copy is
+    // where the copy lies, for its new values to be set.
+    long add_copy(const std::vector<std::uint64_t>& words, std::uint64_t*& copy);
+    // The entities acdbEntMake made last from lists, to make more like them.
+    ListStamps& list_stamps() const;
 
     // An entity or record by id; nullptr when none. The writable form tells the
     // drawing's indexes that the entity may change, so they look at it again
@@ -239,7 +250,7 @@ struct Drawing {
 
     // The list (model space or the block definition) an entity belongs to, and
     // its place in it; nullopt when it is in neither.
-    const std::vector<long>* container_of(const Entity& entity) const;
+    std::optional<std::span<const long>> container_of(const Entity& entity) const;
     std::optional<size_t> index_in_container(const Entity& entity) const;
 
     // The index of the extents of model space's main entities, brought up to
@@ -272,6 +283,8 @@ private:
     void forget_found() const;
     mutable std::vector<long> renamed_;  // records handed out writable since the names were indexed
     mutable std::unique_ptr<SpatialIndex> spatial_;
+    // Forgotten with the records found, since the checks they skip look at records.
+    mutable std::unique_ptr<ListStamps> stamps_;
 };
 
 }  // namespace host

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "db/list_stamps.h"
 #include "db/resbuf_convert.h"
 #include "db/selection.h"
 #include "db/sysvars.h"
@@ -499,6 +500,23 @@ void place_justified_text(Entity& text)
     set_group(text.groups, Group::of_point(10, insertion));
 }
 
+std::vector<int> unread_by_checks(const std::string& type, const std::vector<Group>& groups)
+{
+    // prepare_entity reads no coordinate of these types (a 3DFACE's fourth
+    // corner is read only when it is missing, and then the groups change).
+    if (type == "POINT"sv) return {10};
+    if (type == "LINE"sv) return {10, 11};
+    if (type == "3DFACE"sv) return {10, 11, 12, 13};
+    if (type == "TEXT"sv) {
+        // A justified text's place is worked out from its alignment point and
+        // its words; a left-aligned one's is taken as given.
+        for (const Group& g : groups)
+            if ((g.code == 72 || g.code == 73) && g.integer != 0) return {};
+        return {1, 10, 11};
+    }
+    return {};
+}
+
 int entity_make(Drawing& drawing, const std::string& given_type, std::vector<Group> groups,
                 const std::vector<XDataApp>& xdata, long* made_id)
 {
@@ -598,7 +616,7 @@ int entity_erase_toggle(Drawing& drawing, long id)
     const bool erased = !entity->erased;
     drawing.set_erased(id, erased);
     if (entity->type == "POLYLINE"sv) {
-        const std::vector<long>* list = drawing.container_of(*entity);
+        const auto list = drawing.container_of(*entity);
         auto place = drawing.index_in_container(*entity);
         if (list && place) {
             Entity sub_scratch;
@@ -626,7 +644,7 @@ std::vector<Group> shown_groups(const Drawing& drawing, const Entity& entity)
 std::vector<long> polyline_vertices(const Drawing& drawing, const Entity& polyline)
 {
     std::vector<long> vertices;
-    const std::vector<long>* list = drawing.container_of(polyline);
+    const auto list = drawing.container_of(polyline);
     auto place = drawing.index_in_container(polyline);
     if (!list || !place) return vertices;
     Entity scratch;
@@ -680,11 +698,20 @@ resbuf* acdbEntGetX(const ads_name name, const resbuf* apps)
 
 int acdbEntMake(const resbuf* list)
 {
-    ParsedEntityList parsed = parse_entity_list(list);
-    if (!parsed.ok || parsed.type.empty()) return RTERROR;
     Drawing* drawing = current_drawing_or_null();
     if (!drawing) return RTERROR;
-    return entity_make(*drawing, parsed.type, std::move(parsed.groups), parsed.xdata);
+    // Entities made in bulk come as lists like the ones before but for their places and texts.
+    ListStamps& stamps = drawing->list_stamps();
+    if (stamps.make(*drawing, list)) return RTNORM;
+    ParsedEntityList parsed = parse_entity_list(list);
+    if (!parsed.ok || parsed.type.empty()) return RTERROR;
+    const std::string type = upper_text(parsed.type);
+    const bool stamp = !parsed.has_xdata && !unread_by_checks(type, parsed.groups).empty();
+    const std::vector<Group> given = stamp ? parsed.groups : std::vector<Group>();
+    long id = 0;
+    const int status = entity_make(*drawing, parsed.type, std::move(parsed.groups), parsed.xdata, &id);
+    if (status == RTNORM && stamp && id) stamps.keep(*drawing, list, type, given, id);
+    return status;
 }
 
 int acdbEntMod(const resbuf* list)
@@ -716,7 +743,7 @@ int acdbEntNext(const ads_name name, ads_name result)
     const Drawing* open = current_drawing_or_null();
     if (!result || !open) return RTERROR;
     const Drawing& drawing = *open;
-    const std::vector<long>* list = &drawing.model.ids();
+    std::optional<std::span<const long>> list = drawing.model.ids();
     size_t start = 0;
     if (name && !ads_name_nil(name)) {
         Entity scratch;

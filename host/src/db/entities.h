@@ -41,6 +41,13 @@ bool xdata_apps_registered(const Drawing& drawing, const std::vector<XDataApp>& 
 int entity_make(Drawing& drawing, const std::string& type, std::vector<Group> groups,
                 const std::vector<XDataApp>& xdata, long* made_id = nullptr);
 
+// The codes of the groups whose values the checks of a made entity pass on
+// without reading them, for an entity of the type (upper case) with these
+// groups: when the checks neither complete nor change its groups, an entity
+// made from groups that differ only in these values comes out the same but for
+// them. Empty for most types.
+std::vector<int> unread_by_checks(const std::string& type, const std::vector<Group>& groups);
+
 // Changes an entity as acdbEntMod does; RTNORM or RTERROR.
 int entity_modify(Drawing& drawing, long id, const std::vector<Group>& groups, bool has_xdata,
                   const std::vector<XDataApp>& xdata);

@@ -1,12 +1,11 @@
 #include "db/entity_store.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "db/big_memory.h"
 #include "db/drawing.h"
 
 namespace host {
@@ -84,70 +83,7 @@ struct EntityStore::Form {
     size_t words = 0;               // value words of an entity of this form
 };
 
-// Ids to slots, in pages of 4096 ids made as ids come: the ids of one drawing
-// mostly follow each other, so that a slot costs about its own eight bytes.
-class EntityStore::IdTable {
-public:
-    static constexpr int kBits = 12;
-    static constexpr long kSize = 1L << kBits;
-
-    std::uint64_t get(long id) const
-    {
-        if (id <= 0) return 0;
-        const long page = (id >> kBits) - first_;
-        if (page < 0 || page >= long(pages_.size()) || !pages_[page]) return 0;
-        return pages_[page][id & (kSize - 1)];
-    }
-
-    std::uint64_t& at(long id)
-    {
-        const long page = id >> kBits;
-        if (pages_.empty()) first_ = page;
-        if (page < first_) {
-            std::vector<std::unique_ptr<std::uint64_t[]>> pages(size_t(first_ - page));
-            for (auto& p : pages_) pages.push_back(std::move(p));
-            pages_ = std::move(pages);
-            first_ = page;
-        }
-        if (page - first_ >= long(pages_.size())) pages_.resize(size_t(page - first_ + 1));
-        std::unique_ptr<std::uint64_t[]>& slots = pages_[page - first_];
-        if (!slots) slots = std::make_unique<std::uint64_t[]>(kSize);  // zeroed: no entities
-        return slots[id & (kSize - 1)];
-    }
-
-    // Calls f(id, slot) for every id that has an entity.
-    template <class F>
-    void for_each(F f) const
-    {
-        for (size_t p = 0; p < pages_.size(); ++p) {
-            if (!pages_[p]) continue;
-            for (long i = 0; i < kSize; ++i)
-                if (std::uint64_t s = pages_[p][i]) f(((first_ + long(p)) << kBits) + i, s);
-        }
-    }
-
-private:
-    std::vector<std::unique_ptr<std::uint64_t[]>> pages_;
-    long first_ = 0;
-};
-
-// Memory that a chunk of an arena takes: from 32 KB, doubling up to 2 MB, the
-// 2 MB ones aligned to be backed by huge pages where the system allows, so
-// that filling a large drawing costs few page faults.
-struct FreeMemory {
-    void operator()(void* memory) const { std::free(memory); }
-};
-constexpr size_t kHugePage = size_t(2) << 20;
-
-void* chunk_memory(size_t bytes)
-{
-    if (bytes < kHugePage) return std::malloc(bytes);
-    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* memory = std::aligned_alloc(kHugePage, rounded);
-    if (memory) ::madvise(memory, rounded, MADV_HUGEPAGE);
-    return memory;
-}
-
+// A chunk of an arena takes from 32 KB, doubling up to 2 MB (big_memory).
 // Items of packed entities (words, characters) in chunks that never move, so
 // that growing costs no copying; what one entity stores lies in one chunk. A
 // place is the chunk's number above kBits and the offset in it below.
@@ -190,11 +126,64 @@ private:
 
     T* add_chunk(size_t n)
     {
-        T* memory = static_cast<T*>(chunk_memory(n * sizeof(T)));
+        T* memory = static_cast<T*>(big_memory(n * sizeof(T)));
         if (!memory) throw std::bad_alloc();
         chunks_.emplace_back(memory);
         return memory;
     }
+};
+
+// Ids to slots, in pages of 4096 ids made as ids come: the ids of one drawing
+// mostly follow each other, so that a slot costs about its own eight bytes.
+// The pages are taken from an arena, in the large chunks of a large drawing.
+class EntityStore::IdTable {
+public:
+    static constexpr int kBits = 12;
+    static constexpr long kSize = 1L << kBits;
+
+    std::uint64_t get(long id) const
+    {
+        if (id <= 0) return 0;
+        const long page = (id >> kBits) - first_;
+        if (page < 0 || page >= long(pages_.size()) || !pages_[page]) return 0;
+        return pages_[page][id & (kSize - 1)];
+    }
+
+    std::uint64_t& at(long id)
+    {
+        const long page = id >> kBits;
+        if (pages_.empty()) first_ = page;
+        if (page < first_) {
+            std::vector<std::uint64_t*> pages(size_t(first_ - page));
+            pages.insert(pages.end(), pages_.begin(), pages_.end());
+            pages_ = std::move(pages);
+            first_ = page;
+        }
+        if (page - first_ >= long(pages_.size())) pages_.resize(size_t(page - first_ + 1));
+        std::uint64_t*& slots = pages_[page - first_];
+        if (!slots) {
+            std::uint64_t place;
+            slots = memory_.allocate(kSize, place);
+            std::fill_n(slots, kSize, 0);  // no entities
+        }
+        return slots[id & (kSize - 1)];
+    }
+
+    // Calls f(id, slot) for every id that has an entity.
+    template <class F>
+    void for_each(F f) const
+    {
+        for (size_t p = 0; p < pages_.size(); ++p) {
+            if (!pages_[p]) continue;
+            for (long i = 0; i < kSize; ++i)
+                if (std::uint64_t s = pages_[p][i]) f(((first_ + long(p)) << kBits) + i, s);
+        }
+    }
+
+private:
+    std::vector<std::uint64_t*> pages_;  // nullptr for a page without entities
+    long first_ = 0;
+    Arena<std::uint64_t, 18> memory_;
 };
 
 class EntityStore::WordArena : public Arena<std::uint64_t, 18> {};
@@ -293,13 +282,13 @@ void EntityStore::add(Entity&& entity)
     put(std::move(entity));
 }
 
-std::uint64_t EntityStore::text_word(int code, const std::string& text)
+std::uint64_t EntityStore::text_word(int code, std::string_view text)
 {
     if (!is_name_code(code)) return texts_->add(text);
     // Entities made one after another mostly name the same few layers and styles.
     for (const auto& [name, word] : recent_names_)
         if (name == text) return word;
-    auto found = names_.find(text);
+    auto found = names_.find(std::string(text));
     if (found == names_.end()) found = names_.emplace(text, texts_->add(text)).first;
     recent_names_[recent_name_next_] = {found->first, found->second};
     recent_name_next_ = (recent_name_next_ + 1) % recent_names_.size();
@@ -474,6 +463,45 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
         app.items.resize(form.app_items[a]);
         for (Group& g : app.items) get_value(g, k++);
     }
+}
+
+bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
+                                std::vector<std::uint32_t>& value_at) const
+{
+    const std::uint64_t* w = words_of(slot(id));
+    if (!w || (*w & (kErased | kHasOwner | kHasParent))) return false;
+    const Form& form = forms_[*w >> 32];
+    words.assign(w, w + 1 + form.words);
+    value_at.clear();
+    std::uint32_t at = 1;
+    for (size_t k = 0; k < form.groups; ++k) {
+        value_at.push_back(at);
+        at += form.kinds[k] == ValueKind::Point ? 3 : 1;
+    }
+    return true;
+}
+
+void EntityStore::copy_point(std::uint64_t* at, double x, double y, double z)
+{
+    at[0] = bits_of(x);
+    at[1] = bits_of(y);
+    at[2] = bits_of(z);
+}
+
+bool EntityStore::text_fits(std::string_view text)
+{
+    return text.size() <= kLengthMask;
+}
+
+std::uint64_t* EntityStore::add_copy(long id, const std::vector<std::uint64_t>& words)
+{
+    std::uint64_t place;
+    std::uint64_t* copy = words_->allocate(words.size(), place);
+    std::memcpy(copy, words.data(), words.size() * sizeof(std::uint64_t));
+    ids_->at(id) = (place << 1) | kPackedBit;
+    ++count_;
+    ++packed_;
+    return copy;
 }
 
 Entity* EntityStore::whole(long id) const

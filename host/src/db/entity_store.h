@@ -65,6 +65,20 @@ public:
     // are not erased.
     std::set<std::string> xdata_apps() const;
 
+    // Copies of a packed entity, for making many entities of one form that
+    // differ only in some values. The words of a packed entity of model space
+    // (no owner, no parent, not erased) and where each of its groups' values
+    // begins among them; false for any other entity.
+    bool words_to_copy(long id, std::vector<std::uint64_t>& words, std::vector<std::uint32_t>& value_at) const;
+    // A new value in such words: a point's three coordinates from at on, or a
+    // text of the group's code (false for one too long to keep packed).
+    static void copy_point(std::uint64_t* at, double x, double y, double z);
+    static bool text_fits(std::string_view text);
+    std::uint64_t copy_text(int code, std::string_view text) { return text_word(code, text); }
+    // Keeps a copy of the words as a new entity under its id (one the store
+    // does not hold), and returns the copy for its new values to be set.
+    std::uint64_t* add_copy(long id, const std::vector<std::uint64_t>& words);
+
 private:
     struct Form;
     class IdTable;
@@ -80,7 +94,7 @@ private:
     std::uint32_t form_of(const Entity& entity);
     std::uint32_t find_form(const Entity& entity);
     static bool has_form(const Entity& entity, const Form& form);
-    std::uint64_t text_word(int code, const std::string& text);
+    std::uint64_t text_word(int code, std::string_view text);
     std::string_view text_at(std::uint64_t word) const;
 
     std::unique_ptr<IdTable> ids_;
@@ -88,7 +102,7 @@ private:
     std::unique_ptr<TextPool> texts_;
     std::vector<Form> forms_;
     std::unordered_map<std::string, std::uint32_t> form_index_;  // type and codes -> form
-    std::unordered_map<std::string, std::uint64_t> names_;       // layer, style and such names in the pool
+    std::unordered_map<std::string, std::uint64_t> names_;  // layer, style and such names in the pool
     std::string key_;                                            // reused for form keys
     std::array<std::uint32_t, 4> recent_forms_{~0u, ~0u, ~0u, ~0u};  // forms used last
     size_t recent_form_next_ = 0;

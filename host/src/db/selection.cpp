@@ -513,7 +513,7 @@ struct Candidates {
 
     // The entities of the ids (in drawing order) that are accepted and pass the test.
     template <class Test>
-    std::vector<long> among(const std::vector<long>& ids, Test test) const
+    std::vector<long> among(std::span<const long> ids, Test test) const
     {
         std::vector<long> out;
         Entity scratch;
@@ -527,7 +527,7 @@ struct Candidates {
     template <class Test>
     std::vector<long> all(Test test) const
     {
-        return among(drawing.model, test);
+        return among(drawing.model.ids(), test);
     }
 
     // Window ("W") or crossing ("C"): only the entities whose extents meet the

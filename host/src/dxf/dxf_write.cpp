@@ -345,7 +345,7 @@ private:
     void block_end(const std::string& handle, const std::string& owner, bool paper);
     // The entities of model space (container 0) or of a block definition, with
     // what the file kept among them.
-    void write_entities(const std::vector<long>& ids, const std::string& owner, long container);
+    void write_entities(std::span<const long> ids, const std::string& owner, long container);
     void write_entity(const Entity& entity, const std::string& handle, const std::string& owner);
     void planned_body(const dxf::LayoutPlan& plan, const Entity& entity);
     dxf::PlanCache plans_;  // of the types whose layout follows from their codes
@@ -912,7 +912,7 @@ void Writer::write_blocks()
     tag(0, "ENDSEC");
 }
 
-void Writer::write_entities(const std::vector<long>& ids, const std::string& owner, long container)
+void Writer::write_entities(std::span<const long> ids, const std::string& owner, long container)
 {
     // What the file kept among the entities, after the one before it (0 for the start).
     const std::unordered_map<long, std::vector<KeptObject>>* kept = nullptr;
@@ -1083,7 +1083,7 @@ void Writer::write(const std::vector<DxfHeaderVariable>& header)
     write_blocks();
     tag(0, "SECTION");
     tag(2, "ENTITIES");
-    write_entities(drawing_.model, h_.model_record, 0);
+    write_entities(drawing_.model.ids(), h_.model_record, 0);
     tag(0, "ENDSEC");
     write_objects();
     if (kept_)

@@ -164,7 +164,7 @@ public:
     void model()
     {
         Context context;
-        draw_list(drawing_.model, context);
+        draw_list(drawing_.model.ids(), context);
     }
 
 private:
@@ -204,7 +204,7 @@ private:
         return points;
     }
 
-    void draw_list(const std::vector<long>& ids, const Context& context)
+    void draw_list(std::span<const long> ids, const Context& context)
     {
         Entity scratch;
         for (size_t i = 0; i < ids.size(); ++i) {
@@ -287,7 +287,7 @@ void Painter::draw_lwpolyline(const Entity& e, const Context& context)
 
 void Painter::draw_polyline(const Entity& e, const Context& context)
 {
-    const std::vector<long>* list = drawing_.container_of(e);
+    const auto list = drawing_.container_of(e);
     if (!list) return;
     long flags = e.integer(70, 0);
     // The vertices of a 2D polyline lie in the plane of the polyline as stored.

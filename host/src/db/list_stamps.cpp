@@ -1,0 +1,127 @@
+#include "db/list_stamps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "db/entities.h"
+#include "db/resbuf_convert.h"
+
+namespace host {
+
+namespace {
+
+bool same_bits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string_view text_of(const resbuf* node)
+{
+    return node->resval.rstring ? std::string_view(node->resval.rstring) : std::string_view();
+}
+
+// Whether the node holds the value kept, as acdbEntMake would read it (a 2D
+// point's height is 0); numbers to the bit, so that the copy is the entity
+// the list would make.
+bool same_value(RbValue kind, const Group& kept, const resbuf* node)
+{
+    switch (kind) {
+        case RbValue::Text:
+            return text_of(node) == kept.text;
+        case RbValue::Real:
+            return same_bits(node->resval.rreal, kept.real);
+        case RbValue::Int16:
+            return node->resval.rint == kept.integer;
+        case RbValue::Int32:
+            return node->resval.rlong == kept.integer;
+        case RbValue::Point:
+            return same_bits(node->resval.rpoint[0], kept.point.x) &&
+                   same_bits(node->resval.rpoint[1], kept.point.y) &&
+                   (node->restype == RTPOINT || same_bits(node->resval.rpoint[2], kept.point.z));
+        case RbValue::Name:
+            return node->resval.rlname[0] == kept.name;
+        case RbValue::None:
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ListStamps::matches(const Stamp& stamp, const resbuf* list) const
+{
+    const resbuf* node = list;
+    for (const Node& kept : stamp.nodes) {
+        if (!node || node->restype != kept.restype) return false;
+        if (kept.unread ? kept.kind == RbValue::Text && !EntityStore::text_fits(text_of(node))
+                        : !same_value(kept.kind, kept.value, node))
+            return false;
+        node = node->rbnext;
+    }
+    return node == nullptr;
+}
+
+long ListStamps::make(Drawing& drawing, const resbuf* list)
+{
+    if (drawing.pending.block || !drawing.pending.polyline.empty()) return 0;
+    for (const Stamp& stamp : stamps_) {
+        if (stamp.nodes.empty() || !matches(stamp, list)) continue;
+        std::uint64_t* copy = nullptr;
+        const long id = drawing.add_copy(stamp.words, copy);
+        const resbuf* node = list;
+        for (const Node& kept : stamp.nodes) {
+            if (kept.unread) {
+                std::uint64_t* at = copy + kept.value_at;
+                if (kept.kind == RbValue::Point)
+                    EntityStore::copy_point(at, node->resval.rpoint[0], node->resval.rpoint[1],
+                                            node->restype == RTPOINT ? 0.0 : node->resval.rpoint[2]);
+                else
+                    *at = drawing.store.copy_text(kept.value.code, text_of(node));
+            }
+            node = node->rbnext;
+        }
+        ++made_;
+        return id;
+    }
+    return 0;
+}
+
+void ListStamps::keep(Drawing& drawing, const resbuf* list, const std::string& type,
+                      const std::vector<Group>& given, long id)
+{
+    const std::vector<int> unread = unread_by_checks(type, given);
+    if (unread.empty()) return;
+    Stamp stamp;
+    std::vector<std::uint32_t> value_at;
+    if (!drawing.store.words_to_copy(id, stamp.words, value_at)) return;
+    Entity scratch;
+    const Entity* made = drawing.look(id, scratch);
+    if (!made || made->groups != given || !made->xdata.empty()) return;
+
+    size_t k = 0;
+    for (const resbuf* node = list; node; node = node->rbnext) {
+        Node kept;
+        kept.restype = node->restype;
+        kept.kind = restype_value(node->restype);
+        kept.value = group_from_rb(node);
+        const int code = kept.value.code;
+        if (code != 0 && code != -1) {
+            if (k >= value_at.size() || given[k].code != code) return;
+            kept.unread = (kept.kind == RbValue::Point || kept.kind == RbValue::Text) &&
+                          std::find(unread.begin(), unread.end(), code) != unread.end();
+            kept.value_at = value_at[k++];
+        }
+        stamp.nodes.push_back(std::move(kept));
+    }
+    if (k != given.size()) return;
+    stamps_[next_] = std::move(stamp);
+    next_ = (next_ + 1) % stamps_.size();
+}
+
+void ListStamps::clear()
+{
+    for (Stamp& stamp : stamps_) stamp.nodes.clear();
+}
+
+}  // namespace host

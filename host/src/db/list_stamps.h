@@ -1,0 +1,59 @@
+// Entities that acdbEntMake made last from lists, kept as stamps: a list that
+// differs from one of those lists only in values the entity checks never read
+// (a point's place, a line's ends, a face's corners, a left-aligned text's
+// place and words) makes a copy of the packed entity with those values
+// changed, without taking the list apart and checking it again. An import
+// makes its millions of points and labels that way, in a few forms that follow
+// each other.
+//
+// The checks look at the drawing's records (the layer made or refused when
+// locked, the style), so a drawing forgets its stamps whenever a record is
+// added or handed out writable; and no stamp serves while a POLYLINE chain or a
+// block definition is being made.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ads.h"
+#include "db/drawing.h"
+#include "db/resbuf_convert.h"
+
+namespace host {
+
+class ListStamps {
+public:
+    // Makes the entity of the list from a stamp that the list matches; its new
+    // id, or 0 when no stamp matches.
+    long make(Drawing& drawing, const resbuf* list);
+    // Keeps a stamp of the entity just made from the list, whose groups (as
+    // the list gave them, in order) are given; nothing when the checks completed
+    // or changed any group, or when the entity is not kept packed.
+    void keep(Drawing& drawing, const resbuf* list, const std::string& type, const std::vector<Group>& given,
+              long id);
+    void clear();
+    // How many entities the stamps have made.
+    size_t made() const { return made_; }
+
+private:
+    struct Node {
+        int restype = 0;
+        RbValue kind = RbValue::None;
+        Group value;
+        bool unread = false;         // its value may differ: it goes to value_at
+        std::uint32_t value_at = 0;  // where the value lies among the words
+    };
+    struct Stamp {
+        std::vector<Node> nodes;
+        std::vector<std::uint64_t> words;
+    };
+    bool matches(const Stamp& stamp, const resbuf* list) const;
+
+    std::array<Stamp, 4> stamps_;
+    size_t next_ = 0;
+    size_t made_ = 0;
+};
+
+}  // namespace host

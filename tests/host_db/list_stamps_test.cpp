@@ -1,0 +1,165 @@
+// Lists like the ones made before but for their places and texts are made from
+// stamps of the entities made before, without their checks: what they make must
+// be what the checks would have made, as the drawing's records change.
+#include "db/list_stamps.h"
+
+#include <random>
+#include <string>
+
+#include "db/entities.h"
+#include "db/sysvars.h"
+#include "db_test.h"
+
+namespace {
+
+using host::Group;
+
+class ListStamps : public DbTest {
+protected:
+    std::mt19937 random{20261211};
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+    double coordinate() { return std::uniform_real_distribution<double>(-1000, 400000)(random); }
+
+    long record(const char* table, const char* name)
+    {
+        ads_name e;
+        return acdbTblObjName(table, name, e) == RTNORM ? e[0] : 0;
+    }
+    void set_record(const char* table, const char* name, resbuf* change)
+    {
+        ads_name e = {record(table, name), 0};
+        ASSERT_NE(e[0], 0) << name;
+        resbuf head{};
+        head.restype = -1;
+        head.resval.rlname[0] = e[0];
+        head.rbnext = change;
+        EXPECT_EQ(acdbEntMod(&head), RTNORM) << name;
+        acutRelRb(change);
+    }
+
+    // A list of one of a few forms, with its places, words and sometimes its
+    // layer, style, height or justification drawn at random.
+    resbuf* random_list()
+    {
+        static const char* const kLayers[] = {"Spot", "Label", "label"};
+        const char* layer = kLayers[pick(3)];
+        ads_point p = {coordinate(), coordinate(), pick(4) ? coordinate() / 1000 : 0.0};
+        ads_point q = {coordinate(), coordinate(), coordinate() / 1000};
+        ads_point r = {coordinate(), coordinate(), 0}, s = {coordinate(), coordinate(), 0};
+        const std::string words = std::to_string(pick(100000)) + (pick(5) ? "" : " m");
+        const int point_type = pick(5) ? 10 : RTPOINT;  // a 2D point now and then
+        switch (pick(6)) {
+            case 0:
+                return acutBuildList(RTDXF0, "POINT", 8, layer, point_type, p, 0);
+            case 1:
+                return acutBuildList(RTDXF0, "LINE", 8, layer, 10, p, 11, q, 0);
+            case 2:
+                return acutBuildList(RTDXF0, "3DFACE", 8, layer, 10, p, 11, q, 12, r, 13, s, 0);
+            case 3:  // without a fourth corner: the checks add it
+                return acutBuildList(RTDXF0, "3DFACE", 8, layer, 10, p, 11, q, 12, r, 0);
+            case 4:
+                return acutBuildList(RTDXF0, "TEXT", 8, layer, 1, words.c_str(), 10, p, 40,
+                                     pick(2) ? 2.5 : 1.8, 41, 1.0, 7, "Standard", 50, 0.0, 0);
+            default:  // justified, or without a height
+                if (pick(2))
+                    return acutBuildList(RTDXF0, "TEXT", 8, layer, 1, words.c_str(), 10, p, 40, 2.5, 7,
+                                         "Standard", 72, pick(3), 11, q, 0);
+                return acutBuildList(RTDXF0, "TEXT", 8, layer, 1, words.c_str(), 10, p, 0);
+        }
+    }
+
+    // Now and then a change of the records the checks look at.
+    void change_records(int step)
+    {
+        switch (step % 97) {
+            case 20:
+                set_record("LAYER", "Spot", acutBuildList(70, 4, 0));  // locked
+                break;
+            case 40:
+                set_record("LAYER", "Spot", acutBuildList(70, 0, 0));
+                break;
+            case 60:
+                set_record("STYLE", "Standard", acutBuildList(2, "Notes", 0));
+                break;
+            case 80:
+                set_record("STYLE", "Notes", acutBuildList(2, "Standard", 0));
+                break;
+            case 90:
+                host::sysvar_set(drawing(), "TEXTSIZE", host::SysVarValue{RTREAL, "", 3.5});
+                break;
+            default:
+                break;
+        }
+    }
+};
+
+// Each list is made through acdbEntMake, then once more through the checks
+// alone: both must succeed or fail alike and make the same groups.
+TEST_F(ListStamps, MakeWhatTheChecksWouldMakeAsRecordsChange)
+{
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "LAYER", 2, "Spot", 70, 0, 0)), RTNORM);
+    size_t refused = 0;
+    for (int step = 0; step < 3000; ++step) {
+        change_records(step);
+        resbuf* list = random_list();
+        const long before = last();
+        const int status = acdbEntMake(list);
+        const long made = last();
+        host::ParsedEntityList parsed = host::parse_entity_list(list);
+        long checked = 0;
+        const int expected = host::entity_make(drawing(), parsed.type, parsed.groups, parsed.xdata, &checked);
+        acutRelRb(list);
+        ASSERT_EQ(status, expected) << "step " << step;
+        if (status != RTNORM) {
+            EXPECT_EQ(made, before) << "step " << step;
+            ++refused;
+            continue;
+        }
+        std::vector<Group> a = entget(made), b = entget(checked);
+        ASSERT_FALSE(a.empty());
+        a.erase(a.begin());  // -1, the entity's own name
+        b.erase(b.begin());
+        ASSERT_EQ(a, b) << "step " << step;
+    }
+    EXPECT_GT(refused, 0u);                           // the locked layer and the renamed style were met
+    EXPECT_GT(drawing().list_stamps().made(), 300u);  // the stamps served often
+}
+
+// A justified text's place is worked out from its alignment point each time,
+// also after a list that gave the very place the alignment gives.
+TEST_F(ListStamps, AJustifiedTextIsPlacedFromItsAlignmentEveryTime)
+{
+    auto right_justified = [&](const ads_point place, const ads_point align) {
+        EXPECT_EQ(make(acutBuildList(RTDXF0, "TEXT", 8, "Label", 1, "12.345", 10, place, 40, 2.5, 7,
+                                     "Standard", 72, 2, 11, align, 0)),
+                  RTNORM);
+        return find(entget(last()), 10)->point;
+    };
+    const ads_point align = {100, 200, 0}, moved = {500, 600, 0};
+    const host::Point3 placed = right_justified(align, align);
+    const ads_point given = {placed.x, placed.y, placed.z};
+    right_justified(given, align);  // the list now gives the place its checks keep
+    const host::Point3 next = right_justified(given, moved);
+    EXPECT_NEAR(next.x, placed.x + 400, 1e-9);
+    EXPECT_NEAR(next.y, placed.y + 400, 1e-9);
+}
+
+// No stamp serves while a block definition is being made: its entities go
+// into the definition, not into model space.
+TEST_F(ListStamps, ABlockDefinitionTakesItsOwnEntities)
+{
+    ads_point a = {1, 2, 0}, b = {3, 4, 0}, o = {0, 0, 0};
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POINT", 8, "Spot", 10, a, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POINT", 8, "Spot", 10, b, 0)), RTNORM);
+    const size_t model = drawing().model.size();
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "BLOCK", 2, "MARK", 70, 0, 10, o, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POINT", 8, "Spot", 10, a, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "ENDBLK", 0)), RTNORM);
+    EXPECT_EQ(drawing().model.size(), model);
+    const long block = record("BLOCK", "MARK");
+    ASSERT_NE(block, 0);
+    EXPECT_EQ(drawing().block_entities[block].size(), 1u);
+}
+
+}  // namespace
