@@ -173,13 +173,13 @@ def rows(figures):
     for n in sorted(figures.get("BM_ImportXyz", {})):
         i, p = at(figures, "BM_ImportXyz", n), at(figures, "BM_XyzPlainParse", n)
         if i is not None and p is not None:
-            ratios.append(f"{size_text(n)}: {i / p:.0f}×")
+            ratios.append(f"{size_text(n)}: {i / p:.1f}×")
     out.append(["plain parse of the same file by the import's reader", "1M: 1.1 s (a Python parse)",
                 series(figures, "BM_XyzPlainParse"), growth_text(growth(figures, "BM_XyzPlainParse")), "—", "—"])
     out.append(["b_import_xyz ÷ plain parse", "1M: 27 s vs 1.1 s", " · ".join(ratios) or "not run", "—",
                 "within 5× the plain parse",
                 verdict(None if imp is None or parse is None else imp / parse <= 5,
-                        "" if imp is None or parse is None else f"1M: {imp / parse:.0f}×")])
+                        "" if imp is None or parse is None else f"1M: {imp / parse:.1f}×")])
 
     # OPEN of the drawing the import saved.
     def speed(r):

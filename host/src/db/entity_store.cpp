@@ -81,6 +81,11 @@ struct EntityStore::Form {
     std::vector<std::string> apps;  // applications of the extended data, in order
     std::vector<size_t> app_items;  // how many items each has
     size_t words = 0;               // value words of an entity of this form
+    // A form of many copies (share_values) keeps the values that all its
+    // entities share once: for each code whether its value is here, and the
+    // values in order. Empty for other forms.
+    std::vector<char> shared;
+    std::vector<std::uint64_t> shared_words;
 };
 
 // A chunk of an arena takes from 32 KB, doubling up to 2 MB (big_memory).
@@ -237,6 +242,7 @@ EntityStore& EntityStore::operator=(EntityStore&& other) noexcept
     std::swap(texts_, other.texts_);
     std::swap(forms_, other.forms_);
     std::swap(form_index_, other.form_index_);
+    std::swap(shared_index_, other.shared_index_);
     std::swap(names_, other.names_);
     std::swap(recent_forms_, other.recent_forms_);
     std::swap(recent_form_next_, other.recent_form_next_);
@@ -299,7 +305,7 @@ std::uint64_t EntityStore::text_word(int code, std::string_view text)
 bool EntityStore::has_form(const Entity& entity, const Form& form)
 {
     if (entity.groups.size() != form.groups || entity.xdata.size() != form.apps.size() ||
-        entity.type != form.type)
+        entity.type != form.type || !form.shared.empty())
         return false;
     size_t k = 0;
     for (const Group& g : entity.groups)
@@ -425,7 +431,9 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
     out.erased = header & kErased;
     out.owner = (header & kHasOwner) ? long(*w++) : 0;
     out.parent = (header & kHasParent) ? long(*w++) : 0;
+    const std::uint64_t* shared = form.shared_words.data();
     auto get_value = [&](Group& g, size_t k) {
+        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
         g.code = form.codes[k];
         g.text.clear();
         g.real = 0;
@@ -434,22 +442,22 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
         g.name = 0;
         switch (form.kinds[k]) {
             case ValueKind::Text:
-                g.text = text_at(*w++);
+                g.text = text_at(*from++);
                 break;
             case ValueKind::Real:
-                g.real = double_of(*w++);
+                g.real = double_of(*from++);
                 break;
             case ValueKind::Int16:
             case ValueKind::Int32:
-                g.integer = long(*w++);
+                g.integer = long(*from++);
                 break;
             case ValueKind::Point:
-                g.point.x = double_of(*w++);
-                g.point.y = double_of(*w++);
-                g.point.z = double_of(*w++);
+                g.point.x = double_of(*from++);
+                g.point.y = double_of(*from++);
+                g.point.z = double_of(*from++);
                 break;
             case ValueKind::Name:
-                g.name = long(*w++);
+                g.name = long(*from++);
                 break;
         }
     };
@@ -471,6 +479,7 @@ bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
     const std::uint64_t* w = words_of(slot(id));
     if (!w || (*w & (kErased | kHasOwner | kHasParent))) return false;
     const Form& form = forms_[*w >> 32];
+    if (!form.shared.empty()) return false;
     words.assign(w, w + 1 + form.words);
     value_at.clear();
     std::uint32_t at = 1;
@@ -479,6 +488,45 @@ bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
         at += form.kinds[k] == ValueKind::Point ? 3 : 1;
     }
     return true;
+}
+
+void EntityStore::share_values(std::vector<std::uint64_t>& words, const std::vector<bool>& varying,
+                               std::vector<std::uint32_t>& value_at)
+{
+    const std::uint32_t base = std::uint32_t(words[0] >> 32);
+    if (!forms_[base].shared.empty()) return;
+    key_.clear();
+    append_bytes(key_, base);
+    Form form = forms_[base];
+    form.shared.assign(form.codes.size(), 1);
+    form.words = 0;
+    std::vector<std::uint64_t> own{words[0] & 0xffffffffu};
+    for (size_t k = 0, at = 1; k < form.codes.size(); ++k) {
+        const size_t n = words_of_kind(form.kinds[k]);
+        const bool varies = k < varying.size() && varying[k];
+        std::vector<std::uint64_t>& to = varies ? own : form.shared_words;
+        if (varies) {
+            form.shared[k] = 0;
+            form.words += n;
+            value_at[k] = std::uint32_t(own.size());
+        }
+        to.insert(to.end(), words.begin() + long(at), words.begin() + long(at + n));
+        key_ += varies ? 'v' : 's';
+        at += n;
+    }
+    key_.append(reinterpret_cast<const char*>(form.shared_words.data()),
+                form.shared_words.size() * sizeof(std::uint64_t));
+    auto found = shared_index_.find(key_);
+    std::uint32_t index;
+    if (found != shared_index_.end()) {
+        index = found->second;
+    } else {
+        index = std::uint32_t(forms_.size());
+        forms_.push_back(std::move(form));
+        shared_index_.emplace(key_, index);
+    }
+    own[0] |= std::uint64_t(index) << 32;
+    words = std::move(own);
 }
 
 void EntityStore::copy_point(std::uint64_t* at, double x, double y, double z)

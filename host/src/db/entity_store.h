@@ -75,6 +75,12 @@ public:
     static void copy_point(std::uint64_t* at, double x, double y, double z);
     static bool text_fits(std::string_view text);
     std::uint64_t copy_text(int code, std::string_view text) { return text_word(code, text); }
+    // Turns such words into the words of a form that keeps once the values of
+    // the groups that do not vary, shared by every entity made of the words
+    // after; value_at of the varying groups follows. For words copied many
+    // times: each such form lasts as long as the store.
+    void share_values(std::vector<std::uint64_t>& words, const std::vector<bool>& varying,
+                      std::vector<std::uint32_t>& value_at);
     // Keeps a copy of the words as a new entity under its id (one the store
     // does not hold), and returns the copy for its new values to be set.
     std::uint64_t* add_copy(long id, const std::vector<std::uint64_t>& words);
@@ -102,6 +108,7 @@ private:
     std::unique_ptr<TextPool> texts_;
     std::vector<Form> forms_;
     std::unordered_map<std::string, std::uint32_t> form_index_;  // type and codes -> form
+    std::unordered_map<std::string, std::uint32_t> shared_index_;  // form, shared values -> form
     std::unordered_map<std::string, std::uint64_t> names_;  // layer, style and such names in the pool
     std::string key_;                                            // reused for form keys
     std::array<std::uint32_t, 4> recent_forms_{~0u, ~0u, ~0u, ~0u};  // forms used last

@@ -65,8 +65,9 @@ bool ListStamps::matches(const Stamp& stamp, const resbuf* list) const
 long ListStamps::make(Drawing& drawing, const resbuf* list)
 {
     if (drawing.pending.block || !drawing.pending.polyline.empty()) return 0;
-    for (const Stamp& stamp : stamps_) {
+    for (Stamp& stamp : stamps_) {
         if (stamp.nodes.empty() || !matches(stamp, list)) continue;
+        if (++stamp.copies == kCopiesBeforeSharing) share_values(drawing, stamp);
         std::uint64_t* copy = nullptr;
         const long id = drawing.add_copy(stamp.words, copy);
         const resbuf* node = list;
@@ -110,6 +111,7 @@ void ListStamps::keep(Drawing& drawing, const resbuf* list, const std::string& t
             if (k >= value_at.size() || given[k].code != code) return;
             kept.unread = (kept.kind == RbValue::Point || kept.kind == RbValue::Text) &&
                           std::find(unread.begin(), unread.end(), code) != unread.end();
+            kept.group = std::uint32_t(k);
             kept.value_at = value_at[k++];
         }
         stamp.nodes.push_back(std::move(kept));
@@ -117,6 +119,23 @@ void ListStamps::keep(Drawing& drawing, const resbuf* list, const std::string& t
     if (k != given.size()) return;
     stamps_[next_] = std::move(stamp);
     next_ = (next_ + 1) % stamps_.size();
+}
+
+void ListStamps::share_values(Drawing& drawing, Stamp& stamp)
+{
+    std::vector<bool> varying;
+    std::vector<std::uint32_t> value_at;
+    for (const Node& node : stamp.nodes) {
+        if (node.group == kNoGroup) continue;
+        if (node.group >= varying.size()) {
+            varying.resize(node.group + 1);
+            value_at.resize(node.group + 1);
+        }
+        varying[node.group] = node.unread;
+    }
+    drawing.store.share_values(stamp.words, varying, value_at);
+    for (Node& node : stamp.nodes)
+        if (node.unread) node.value_at = value_at[node.group];
 }
 
 void ListStamps::clear()

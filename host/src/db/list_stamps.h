@@ -38,17 +38,24 @@ public:
     size_t made() const { return made_; }
 
 private:
+    static constexpr std::uint32_t kNoGroup = ~0u;  // the type and the name are no groups
     struct Node {
         int restype = 0;
         RbValue kind = RbValue::None;
         Group value;
-        bool unread = false;         // its value may differ: it goes to value_at
-        std::uint32_t value_at = 0;  // where the value lies among the words
+        bool unread = false;             // its value may differ: it goes to value_at
+        std::uint32_t group = kNoGroup;  // the group it gives
+        std::uint32_t value_at = 0;      // where the value lies among the words
     };
     struct Stamp {
         std::vector<Node> nodes;
         std::vector<std::uint64_t> words;
+        size_t copies = 0;
     };
+    // After this many copies the values that do not vary are kept once, in the
+    // form of the copies that follow (EntityStore::share_values).
+    static constexpr size_t kCopiesBeforeSharing = 32;
+    void share_values(Drawing& drawing, Stamp& stamp);
     bool matches(const Stamp& stamp, const resbuf* list) const;
 
     std::array<Stamp, 4> stamps_;
