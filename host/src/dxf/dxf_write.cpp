@@ -443,9 +443,10 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner)
 
 std::uint64_t Writer::kept_record_handle(const std::string& table, const std::string& name) const
 {
+    // A record of an old file that is left out of the save stands for none.
     if (const auto* list = kept_records(table))
         for (const KeptObject& record : *list)
-            if (upper(kept_value(record, 2)) == upper(name)) return record.handle;
+            if (!record.legacy && upper(kept_value(record, 2)) == upper(name)) return record.handle;
     return 0;
 }
 
@@ -1099,8 +1100,9 @@ void Writer::write(const std::vector<DxfHeaderVariable>& header)
         left_out.push_back("the objects of the file (dictionaries, layouts) of version " + kept_->version +
                            ", which this host writes as AC1015 with its own");
     for (const auto& [type, count] : legacy_left_out_)
-        left_out.push_back(std::to_string(count) + " " + type + " of the file before AC1015, which an " +
-                           version_ + " file cannot hold as they are");
+        left_out.push_back(std::to_string(count) + " " + (type.empty() ? "records without a type" : type) +
+                           " of the file before AC1015, which an " + version_ +
+                           " file cannot hold as they are");
     if (characters_replaced_)
         left_out.push_back(std::to_string(characters_replaced_) +
                            " texts' characters beyond U+FFFF, which an " + version_ + " file cannot hold");
