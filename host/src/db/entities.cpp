@@ -707,10 +707,9 @@ int acdbEntMake(const resbuf* list)
     if (!parsed.ok || parsed.type.empty()) return RTERROR;
     const std::string type = upper_text(parsed.type);
     const bool stamp = !parsed.has_xdata && !unread_by_checks(type, parsed.groups).empty();
-    const std::vector<Group> given = stamp ? parsed.groups : std::vector<Group>();
     long id = 0;
     const int status = entity_make(*drawing, parsed.type, std::move(parsed.groups), parsed.xdata, &id);
-    if (status == RTNORM && stamp && id) stamps.keep(*drawing, list, type, given, id);
+    if (status == RTNORM && stamp && id) stamps.keep(*drawing, list, type, id);
     return status;
 }
 

@@ -88,10 +88,10 @@ struct EntityStore::Form {
     std::vector<std::uint64_t> shared_words;
 };
 
-// A chunk of an arena takes from 32 KB, doubling up to 2 MB (big_memory).
 // Items of packed entities (words, characters) in chunks that never move, so
 // that growing costs no copying; what one entity stores lies in one chunk. A
-// place is the chunk's number above kBits and the offset in it below.
+// place is the chunk's number above kBits and the offset in it below. Chunks
+// take from 32 KB, doubling up to 2 MB (big_memory).
 template <class T, int kBits>
 class Arena {
 public:
@@ -485,7 +485,7 @@ bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
     std::uint32_t at = 1;
     for (size_t k = 0; k < form.groups; ++k) {
         value_at.push_back(at);
-        at += form.kinds[k] == ValueKind::Point ? 3 : 1;
+        at += std::uint32_t(words_of_kind(form.kinds[k]));
     }
     return true;
 }

@@ -69,12 +69,13 @@ public:
     // differ only in some values. The words of a packed entity of model space
     // (no owner, no parent, not erased) and where each of its groups' values
     // begins among them; false for any other entity.
-    bool words_to_copy(long id, std::vector<std::uint64_t>& words, std::vector<std::uint32_t>& value_at) const;
+    bool words_to_copy(long id, std::vector<std::uint64_t>& words,
+                       std::vector<std::uint32_t>& value_at) const;
     // A new value in such words: a point's three coordinates from at on, or a
     // text of the group's code (false for one too long to keep packed).
     static void copy_point(std::uint64_t* at, double x, double y, double z);
     static bool text_fits(std::string_view text);
-    std::uint64_t copy_text(int code, std::string_view text) { return text_word(code, text); }
+    std::uint64_t text_word(int code, std::string_view text);
     // Turns such words into the words of a form that keeps once the values of
     // the groups that do not vary, shared by every entity made of the words
     // after; value_at of the varying groups follows. For words copied many
@@ -100,17 +101,16 @@ private:
     std::uint32_t form_of(const Entity& entity);
     std::uint32_t find_form(const Entity& entity);
     static bool has_form(const Entity& entity, const Form& form);
-    std::uint64_t text_word(int code, std::string_view text);
     std::string_view text_at(std::uint64_t word) const;
 
     std::unique_ptr<IdTable> ids_;
     std::unique_ptr<WordArena> words_;
     std::unique_ptr<TextPool> texts_;
     std::vector<Form> forms_;
-    std::unordered_map<std::string, std::uint32_t> form_index_;  // type and codes -> form
+    std::unordered_map<std::string, std::uint32_t> form_index_;    // type and codes -> form
     std::unordered_map<std::string, std::uint32_t> shared_index_;  // form, shared values -> form
-    std::unordered_map<std::string, std::uint64_t> names_;  // layer, style and such names in the pool
-    std::string key_;                                            // reused for form keys
+    std::unordered_map<std::string, std::uint64_t> names_;         // layer, style and such names in the pool
+    std::string key_;                                              // reused for form keys
     std::array<std::uint32_t, 4> recent_forms_{~0u, ~0u, ~0u, ~0u};  // forms used last
     size_t recent_form_next_ = 0;
     // Names kept last, viewing the keys of names_.

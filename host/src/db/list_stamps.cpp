@@ -78,7 +78,7 @@ long ListStamps::make(Drawing& drawing, const resbuf* list)
                     EntityStore::copy_point(at, node->resval.rpoint[0], node->resval.rpoint[1],
                                             node->restype == RTPOINT ? 0.0 : node->resval.rpoint[2]);
                 else
-                    *at = drawing.store.copy_text(kept.value.code, text_of(node));
+                    *at = drawing.store.text_word(kept.value.code, text_of(node));
             }
             node = node->rbnext;
         }
@@ -88,35 +88,35 @@ long ListStamps::make(Drawing& drawing, const resbuf* list)
     return 0;
 }
 
-void ListStamps::keep(Drawing& drawing, const resbuf* list, const std::string& type,
-                      const std::vector<Group>& given, long id)
+void ListStamps::keep(Drawing& drawing, const resbuf* list, const std::string& type, long id)
 {
-    const std::vector<int> unread = unread_by_checks(type, given);
-    if (unread.empty()) return;
     Stamp stamp;
-    std::vector<std::uint32_t> value_at;
-    if (!drawing.store.words_to_copy(id, stamp.words, value_at)) return;
-    Entity scratch;
-    const Entity* made = drawing.look(id, scratch);
-    if (!made || made->groups != given || !made->xdata.empty()) return;
-
-    size_t k = 0;
+    std::vector<Group> groups;  // the list's, as it gives them
     for (const resbuf* node = list; node; node = node->rbnext) {
         Node kept;
         kept.restype = node->restype;
         kept.kind = restype_value(node->restype);
         kept.value = group_from_rb(node);
-        const int code = kept.value.code;
-        if (code != 0 && code != -1) {
-            if (k >= value_at.size() || given[k].code != code) return;
-            kept.unread = (kept.kind == RbValue::Point || kept.kind == RbValue::Text) &&
-                          std::find(unread.begin(), unread.end(), code) != unread.end();
-            kept.group = std::uint32_t(k);
-            kept.value_at = value_at[k++];
+        if (kept.value.code != 0 && kept.value.code != -1) {
+            kept.group = std::uint32_t(groups.size());
+            groups.push_back(kept.value);
         }
         stamp.nodes.push_back(std::move(kept));
     }
-    if (k != given.size()) return;
+    const std::vector<int> unread = unread_by_checks(type, groups);
+    if (unread.empty()) return;
+    std::vector<std::uint32_t> value_at;
+    if (!drawing.store.words_to_copy(id, stamp.words, value_at)) return;
+    Entity scratch;
+    const Entity* made = drawing.look(id, scratch);
+    if (!made || made->groups != groups || !made->xdata.empty()) return;
+
+    for (Node& kept : stamp.nodes) {
+        if (kept.group == kNoGroup) continue;
+        kept.unread = (kept.kind == RbValue::Point || kept.kind == RbValue::Text) &&
+                      std::find(unread.begin(), unread.end(), kept.value.code) != unread.end();
+        kept.value_at = value_at[kept.group];
+    }
     stamps_[next_] = std::move(stamp);
     next_ = (next_ + 1) % stamps_.size();
 }

@@ -28,11 +28,10 @@ public:
     // Makes the entity of the list from a stamp that the list matches; its new
     // id, or 0 when no stamp matches.
     long make(Drawing& drawing, const resbuf* list);
-    // Keeps a stamp of the entity just made from the list, whose groups (as
-    // the list gave them, in order) are given; nothing when the checks completed
-    // or changed any group, or when the entity is not kept packed.
-    void keep(Drawing& drawing, const resbuf* list, const std::string& type, const std::vector<Group>& given,
-              long id);
+    // Keeps a stamp of the entity of the type (upper case) just made from the
+    // list; nothing when the checks completed or changed any of the list's
+    // groups, or when the entity is not kept packed.
+    void keep(Drawing& drawing, const resbuf* list, const std::string& type, long id);
     void clear();
     // How many entities the stamps have made.
     size_t made() const { return made_; }
