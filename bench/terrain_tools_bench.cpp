@@ -1,18 +1,22 @@
 // The terrain tools as a surveyor runs them, on 10k to 1M surveyed points:
 // - the whole path: OPEN the drawing of the points, the TIN from the terrain
-//   menu over the user's selection "ALL", the contours, SAVEAS; with the most
-//   memory the process held on the way;
-// - scipy's Delaunay triangulation alone on the same points (run by python),
-//   the figure the whole path is held against;
+//   menu over the user's selection "ALL", the contours, SAVEAS; each step timed
+//   through the same script, with the most memory the process held on the way;
+// - the peers a surveyor's colleague would script the same job with, on the
+//   same points in the same run: scipy's Delaunay triangulation, CGAL's (a
+//   program of its own, built only where CGAL is installed) and matplotlib's
+//   contours over the same triangles and levels;
 // - the duplicated-points check from the menu over "ALL" (every 50th point taken twice);
 // - one breakline piece (a LINE of 30 m) on TINs of growing size, whose cost
 //   should not grow with the TIN.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "bench_session.h"
 #include "db/entities.h"
@@ -29,33 +33,85 @@ void close_drawings()
     while (session.has_document()) session.close_document(0);
 }
 
+double seconds_since(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The whole path, each step typed as its own part of the script, so that the
+// steps' times add up to the path's: "open_s", "tin_s" (selection, reading the
+// nodes, triangulating, writing the faces), "contours_s" (reading the faces,
+// cutting, joining, writing the polylines) and "saveas_s", each the median of
+// the repetitions, and "path_s" their sum's median.
 void BM_TerrainPath(benchmark::State& state)
 {
     const long n = state.range(0);
     const std::string in = survey_points_dxf(n);
     const std::string out = bench_file("terrain_" + std::to_string(n) + ".dxf");
+    const std::string steps[] = {"OPEN " + in + "\n", kTinFromMenu, kContoursFromMenu,
+                                 "SAVEAS " + out + "\n"};
+    const char* names[] = {"open_s", "tin_s", "contours_s", "saveas_s"};
+    std::vector<double> times[4], whole;
     double peak = 0, start = 0;
-    bool ran = false;
+    bool ran = true;
     for (auto _ : state) {
         state.PauseTiming();
         close_drawings();
         reset_peak_memory();
         start = resident_memory_mb();
         state.ResumeTiming();
-        const std::string shown =
-            run_script("OPEN " + in + "\n" + kTinFromMenu + kContoursFromMenu + "SAVEAS " + out + "\n");
+        std::string shown;
+        double sum = 0;
+        for (int k = 0; k < 4; ++k) {
+            const auto begun = std::chrono::steady_clock::now();
+            shown += run_script(steps[k]);
+            times[k].push_back(seconds_since(begun));
+            sum += times[k].back();
+        }
+        whole.push_back(sum);
         state.PauseTiming();
         peak = std::max(peak, peak_memory_mb());
-        ran = shown.find("Triangle Created.") != std::string::npos &&
+        ran = ran && shown.find("Triangle Created.") != std::string::npos &&
               shown.find("Saved as") != std::string::npos;
         state.ResumeTiming();
     }
     if (!ran) state.SkipWithError("the terrain path did not run through");
+    for (int k = 0; k < 4; ++k) state.counters[names[k]] = median(times[k]);
+    state.counters["path_s"] = median(whole);
     state.counters["peak_MB"] = peak;
     state.counters["start_MB"] = start;
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_TerrainPath)->Apply(survey_sizes)->Unit(benchmark::kMillisecond);
+// Three runs of the path at every size: the steps' figures are their medians.
+BENCHMARK(BM_TerrainPath)->Apply(survey_sizes)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Runs a peer's command, which prints its median seconds and then a count;
+// the seconds are the benchmark's time, the count the counter named.
+void run_peer(benchmark::State& state, const std::string& command, const char* count_name,
+              const char* missing)
+{
+    for (auto _ : state) {
+        FILE* pipe = ::popen(command.c_str(), "r");
+        double seconds = 0;
+        long count = 0;
+        const bool read = pipe && std::fscanf(pipe, "%lf %ld", &seconds, &count) == 2;
+        if (pipe) ::pclose(pipe);
+        if (!read) {
+            state.SkipWithError(missing);
+            break;
+        }
+        state.SetIterationTime(seconds);
+        state.counters[count_name] = double(count);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
 
 // The python that has scipy: ORVIK_PYTHON, else the system's.
 std::string python()
@@ -78,22 +134,47 @@ void BM_ScipyDelaunay(benchmark::State& state)
                                 "for _ in range(int(sys.argv[2])): d = Delaunay(xy)\n"
                                 "print((time.perf_counter() - t) / int(sys.argv[2]), len(d.simplices))' " +
                                 points + " " + std::to_string(repeats);
-    for (auto _ : state) {
-        FILE* pipe = ::popen(command.c_str(), "r");
-        double seconds = 0;
-        long triangles = 0;
-        const bool read = pipe && std::fscanf(pipe, "%lf %ld", &seconds, &triangles) == 2;
-        if (pipe) ::pclose(pipe);
-        if (!read) {
-            state.SkipWithError("python with scipy is not there (set ORVIK_PYTHON)");
-            break;
-        }
-        state.SetIterationTime(seconds);
-        state.counters["triangles"] = double(triangles);
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    run_peer(state, command, "triangles", "python with scipy is not there (set ORVIK_PYTHON)");
 }
 BENCHMARK(BM_ScipyDelaunay)
+    ->Apply(survey_sizes)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// CGAL's Delaunay triangulation of the same points (exact predicates, range
+// insert), the median of three in one process, the reading of the file left out.
+void BM_CgalDelaunay(benchmark::State& state)
+{
+#ifdef ORVIK_CGAL_PEER
+    const std::string points = survey_points_file(state.range(0));
+    run_peer(state, std::string(ORVIK_CGAL_PEER) + " " + points + " 3", "triangles",
+             "the CGAL peer did not run");
+#else
+    for (auto _ : state) {
+        state.SkipWithError("CGAL was not found when the benchmarks were built (libcgal-dev)");
+        break;
+    }
+#endif
+}
+BENCHMARK(BM_CgalDelaunay)
+    ->Apply(survey_sizes)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// matplotlib's tricontour over the same points' Delaunay triangles at the
+// levels the contour tool takes by default (interval 1 from 0 up to the
+// highest z), the median of three; reading the file and finding the
+// triangles left out.
+void BM_MatplotlibContours(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string command = python() + " " + ORVIK_BENCH_DIR + "/peers/matplotlib_contours.py " +
+                                survey_points_file(n) + " " + (n >= 1000000 ? "1" : "3");
+    run_peer(state, command, "triangles", "python with matplotlib is not there (set ORVIK_PYTHON)");
+}
+BENCHMARK(BM_MatplotlibContours)
     ->Apply(survey_sizes)
     ->UseManualTime()
     ->Iterations(1)

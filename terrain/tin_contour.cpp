@@ -10,10 +10,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <numeric>
-#include <unordered_map>
 
 #include "dialog_conventions.h"
 #include "entity_makers.h"
@@ -33,47 +31,141 @@ constexpr double kCornerDrop = 0.001;
 // Consecutive contour vertices nearer than this are written once.
 constexpr double kVertexSpacing = 0.0001;
 
-// The faces as a mesh: corners met again at the same x and y are one vertex,
-// and a side is one edge for the faces on both sides of it.
+// The faces as a mesh: corners met again at the same x and y are one vertex
+// (numbered in the order first met), and a side is one edge for the faces on
+// both sides of it, named by its two vertices, the lower first.
 struct cnt_mesh {
     tin_point_list vertices;
-    std::vector<std::array<int, 3>> faces;       // vertex ids
-    std::vector<std::array<int, 3>> face_edges;  // edge ids: sides 0-1, 2-1, 0-2
-    std::vector<std::array<int, 2>> edges;       // vertex ids, the lower first
+    std::vector<std::array<int, 3>> faces;  // vertex ids
 };
+
+using cnt_edge = std::uint64_t;
+
+cnt_edge cnt_edge_of(int a, int b)
+{
+    const int lo = std::min(a, b), hi = std::max(a, b);
+    return (static_cast<std::uint64_t>(lo) << 32) | static_cast<std::uint32_t>(hi);
+}
+
+int cnt_edge_low(cnt_edge e)
+{
+    return static_cast<int>(e >> 32);
+}
+
+int cnt_edge_high(cnt_edge e)
+{
+    return static_cast<int>(e & 0xffffffffu);
+}
+
+// The vertex of every corner: corners with the same x and y share the vertex
+// of the first of them. The corners are dealt to the cells of a grid over
+// their box (about one cell per face), column by column, so that equal
+// corners meet in one small cell; a TIN's faces come along its columns, so
+// both passes stay within a few cells' memory at a time. Corners that are not
+// finite share with none.
+std::vector<int> cnt_corner_vertices(const tin_point_list& corners, tin_point_list& vertices)
+{
+    const size_t n = corners.size();
+    std::vector<int> vertex(n, -1);
+    double low_x = 0, low_y = 0, high_x = 0, high_y = 0;
+    bool any = false;
+    for (const tin_point_rec& p : corners) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
+        if (!any) {
+            low_x = high_x = p.x;
+            low_y = high_y = p.y;
+            any = true;
+        }
+        low_x = std::min(low_x, p.x);
+        high_x = std::max(high_x, p.x);
+        low_y = std::min(low_y, p.y);
+        high_y = std::max(high_y, p.y);
+    }
+    const double cells = std::max(1.0, static_cast<double>(n / 3));
+    const double width = high_x - low_x, height = high_y - low_y;
+    const double aspect = height > 0.0 ? width / height : cells;
+    const long cols = static_cast<long>(std::clamp(std::round(std::sqrt(cells * aspect)), 1.0, cells));
+    const long rows =
+        static_cast<long>(std::clamp(std::round(cells / static_cast<double>(cols)), 1.0, cells));
+    const double per_x = width > 0.0 ? static_cast<double>(cols) / width : 0.0;
+    const double per_y = height > 0.0 ? static_cast<double>(rows) / height : 0.0;
+    const long no_cell = cols * rows;  // not finite: a cell of its own
+    auto cell_of = [&](const tin_point_rec& p) -> long {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) return no_cell;
+        const long i = std::clamp(static_cast<long>((p.x - low_x) * per_x), 0L, cols - 1);
+        const long j = std::clamp(static_cast<long>((p.y - low_y) * per_y), 0L, rows - 1);
+        return i * rows + j;
+    };
+    // Counting sort of the corners by cell, each cell's corners in list order.
+    std::vector<std::uint32_t> start(static_cast<size_t>(no_cell) + 2, 0);
+    std::vector<std::uint32_t> cell(n);
+    for (size_t k = 0; k < n; ++k) {
+        cell[k] = static_cast<std::uint32_t>(cell_of(corners[k]));
+        ++start[cell[k] + 1];
+    }
+    for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+    std::vector<std::uint32_t> sorted(n);
+    {
+        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        for (size_t k = 0; k < n; ++k) sorted[fill[cell[k]]++] = static_cast<std::uint32_t>(k);
+    }
+    // The first corner of each x and y within its cell stands for the others:
+    // found by comparing with the corners before it in a small cell, by
+    // sorting a crowded one (clustered points), so that no cell costs more
+    // than n log n.
+    constexpr std::uint32_t kSmallCell = 16;
+    std::vector<std::uint32_t>& first = cell;  // reused: the corner each corner shares with
+    for (size_t c = 0; c + 1 < start.size(); ++c) {
+        std::uint32_t* const begin = sorted.data() + start[c];
+        const std::uint32_t size = start[c + 1] - start[c];
+        if (c == static_cast<size_t>(no_cell)) {
+            for (std::uint32_t a = 0; a < size; ++a) first[begin[a]] = begin[a];
+            continue;
+        }
+        if (size > kSmallCell) {
+            std::sort(begin, begin + size, [&](std::uint32_t a, std::uint32_t b) {
+                if (corners[a].x != corners[b].x) return corners[a].x < corners[b].x;
+                if (corners[a].y != corners[b].y) return corners[a].y < corners[b].y;
+                return a < b;
+            });
+            for (std::uint32_t a = 0; a < size; ++a) {
+                const std::uint32_t k = begin[a], e = a > 0 ? first[begin[a - 1]] : k;
+                first[k] = a > 0 && corners[e].x == corners[k].x && corners[e].y == corners[k].y ? e : k;
+            }
+            continue;
+        }
+        for (std::uint32_t a = 0; a < size; ++a) {
+            const std::uint32_t k = begin[a];
+            first[k] = k;
+            for (std::uint32_t b = 0; b < a; ++b) {
+                const std::uint32_t e = begin[b];
+                if (first[e] == e && corners[e].x == corners[k].x && corners[e].y == corners[k].y) {
+                    first[k] = e;
+                    break;
+                }
+            }
+        }
+    }
+    for (size_t k = 0; k < n; ++k) {
+        if (first[k] != k) {
+            vertex[k] = vertex[first[k]];
+            continue;
+        }
+        vertex[k] = static_cast<int>(vertices.size());
+        tin_point_push(vertices, corners[k].x, corners[k].y, corners[k].z);
+    }
+    return vertex;
+}
 
 cnt_mesh cnt_mesh_of(const tin_point_list& corners)
 {
     cnt_mesh mesh;
-    struct plan_hash {
-        size_t operator()(const std::pair<double, double>& p) const
-        {
-            std::uint64_t a, b;
-            std::memcpy(&a, &p.first, sizeof a);
-            std::memcpy(&b, &p.second, sizeof b);
-            return std::hash<std::uint64_t>()(a * 0x9E3779B97F4A7C15ull ^ b);
-        }
-    };
-    std::unordered_map<std::pair<double, double>, int, plan_hash> vertex_of;
-    std::unordered_map<std::uint64_t, int> edge_of;
-    auto vertex = [&](const tin_point_rec& p) {
-        const auto [it, added] =
-            vertex_of.try_emplace({p.x + 0.0, p.y + 0.0}, static_cast<int>(mesh.vertices.size()));
-        if (added) tin_point_push(mesh.vertices, p.x, p.y, p.z);
-        return it->second;
-    };
-    auto edge = [&](int a, int b) {
-        const int lo = std::min(a, b), hi = std::max(a, b);
-        const std::uint64_t k = (static_cast<std::uint64_t>(lo) << 32) | static_cast<std::uint32_t>(hi);
-        const auto [it, added] = edge_of.try_emplace(k, static_cast<int>(mesh.edges.size()));
-        if (added) mesh.edges.push_back({lo, hi});
-        return it->second;
-    };
+    const std::vector<int> vertex = cnt_corner_vertices(corners, mesh.vertices);
+    mesh.faces.reserve(corners.size() / 3);
     for (size_t f = 0; f + 2 < corners.size(); f += 3) {
-        const int a = vertex(corners[f]), b = vertex(corners[f + 1]), c = vertex(corners[f + 2]);
+        const int a = vertex[f], b = vertex[f + 1], c = vertex[f + 2];
         if (a == b || b == c || a == c) continue;  // no area: nothing to cut
         mesh.faces.push_back({a, b, c});
-        mesh.face_edges.push_back({edge(a, b), edge(c, b), edge(a, c)});
     }
     return mesh;
 }
@@ -85,10 +177,10 @@ double cnt_height_at(const tin_point_rec& p, double level)
 }
 
 // The point where the level crosses an edge whose ends lie on either side.
-tin_node_rec cnt_edge_crossing(const cnt_mesh& mesh, int edge, double level)
+tin_node_rec cnt_edge_crossing(const cnt_mesh& mesh, cnt_edge edge, double level)
 {
-    const tin_point_rec& a = mesh.vertices[mesh.edges[edge][0]];
-    const tin_point_rec& b = mesh.vertices[mesh.edges[edge][1]];
+    const tin_point_rec& a = mesh.vertices[cnt_edge_low(edge)];
+    const tin_point_rec& b = mesh.vertices[cnt_edge_high(edge)];
     const double za = cnt_height_at(a, level), zb = cnt_height_at(b, level);
     const double t = (level - za) / (zb - za);
     return tin_node_make(0, a.x + t * (b.x - a.x), a.y + t * (b.y - a.y));
@@ -96,22 +188,23 @@ tin_node_rec cnt_edge_crossing(const cnt_mesh& mesh, int edge, double level)
 
 // The two edges of the face that the level crosses, in the order of the sides
 // 0-1, 2-1, 0-2; false when every corner lies on one side of it.
-bool cnt_face_cut(const cnt_mesh& mesh, size_t f, double level, std::array<int, 2>& cut)
+bool cnt_face_cut(const cnt_mesh& mesh, size_t f, double level, std::array<cnt_edge, 2>& cut)
 {
     const std::array<int, 3>& v = mesh.faces[f];
     bool above[3];
     for (int k = 0; k < 3; ++k) above[k] = cnt_height_at(mesh.vertices[v[k]], level) > level;
     const bool crosses[3] = {above[0] != above[1], above[2] != above[1], above[0] != above[2]};
+    const cnt_edge sides[3] = {cnt_edge_of(v[0], v[1]), cnt_edge_of(v[2], v[1]), cnt_edge_of(v[0], v[2])};
     int n = 0;
     for (int k = 0; k < 3; ++k)
-        if (crosses[k]) cut[n++] = mesh.face_edges[f][k];
+        if (crosses[k]) cut[n++] = sides[k];
     return n == 2;
 }
 
 // Joins the pieces of one level (each from one crossed edge to another) into
 // chains: piece ends on the same edge meet. Chains are started from the
 // pieces in order and run in the direction of the piece they start from.
-void cnt_join_pieces(const cnt_mesh& mesh, const std::vector<std::array<int, 2>>& pieces, double level,
+void cnt_join_pieces(const cnt_mesh& mesh, const std::vector<std::array<cnt_edge, 2>>& pieces, double level,
                      std::vector<cnt_chain_rec>& out)
 {
     const int count = static_cast<int>(pieces.size());
@@ -192,7 +285,7 @@ std::vector<cnt_chain_rec> cnt_build_chains(const tin_point_list& corners, doubl
         level += d;
     }
     const cnt_mesh mesh = cnt_mesh_of(corners);
-    std::map<long, std::vector<std::array<int, 2>>> pieces;  // by level index, faces in order
+    std::map<long, std::vector<std::array<cnt_edge, 2>>> pieces;  // by level index, faces in order
     for (size_t f = 0; f < mesh.faces.size(); ++f) {
         double low = mesh.vertices[mesh.faces[f][0]].z, high = low;
         for (int v : mesh.faces[f]) {
@@ -201,7 +294,7 @@ std::vector<cnt_chain_rec> cnt_build_chains(const tin_point_list& corners, doubl
         }
         auto k = std::lower_bound(levels.begin(), levels.end(), low) - levels.begin();
         for (; k < count && levels[k] <= high; ++k) {
-            std::array<int, 2> cut;
+            std::array<cnt_edge, 2> cut;
             if (cnt_face_cut(mesh, f, levels[k], cut)) pieces[k].push_back(cut);
         }
     }

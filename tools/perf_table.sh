@@ -4,7 +4,8 @@
 # writes their table into README.md between "<!-- perf-table -->" and
 # "<!-- /perf-table -->". Takes about ten minutes on 8 cores.
 #   Usage: tools/perf_table.sh [build-dir]        (default build-rel)
-#   ORVIK_PYTHON: the python with numpy and scipy (default /usr/bin/python3)
+#   ORVIK_PYTHON: the python with numpy, scipy and matplotlib (default /usr/bin/python3)
+#   CGAL (libcgal-dev) builds the triangulation peer; without it its rows say "not run"
 #   PERF_JOBS: build jobs (default 4)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,16 +28,17 @@ run() {  # run <json file> <filter> [VAR=value ...]
     env "$@" "$bench" --benchmark_filter="$filter" --benchmark_format=json >"$runs/$out"
 }
 
-paths='TerrainPath|ScipyDelaunay|DuplicatedPoints|BreaklinePiece|BpolyPick|ImportXyz|XyzPlainParse'
+paths='TerrainPath|ScipyDelaunay|CgalDelaunay|MatplotlibContours|DuplicatedPoints|BreaklinePiece|BpolyPick|ImportXyz|XyzPlainParse'
 paths+='|OpenImported|SaveImported|NestedBlocks|LayerTable|RegistrySession|Select|SsgetXFiltered'
 run small.json "^BM_($paths)[A-Za-z]*/"
 # 1M: each path in a process of its own, so that its peak memory and the state
-# of the heap are its own; the terrain path with scipy beside it.
+# of the heap are its own; the terrain path with its peers (scipy, CGAL,
+# matplotlib) beside it.
 one_million=(TerrainPath DuplicatedPoints BreaklinePiece ImportXyz XyzPlainParse OpenImported SaveImported
              SelectAll SelectWindow SelectCrossing SelectFence SelectPick SsgetXFiltered)
 for name in "${one_million[@]}"; do
     filter="^BM_$name/1000000\$"
-    [ "$name" = TerrainPath ] && filter='^BM_(TerrainPath|ScipyDelaunay)/1000000(/|$)'
+    [ "$name" = TerrainPath ] && filter='^BM_(TerrainPath|ScipyDelaunay|CgalDelaunay|MatplotlibContours)/1000000(/|$)'
     run "$name.json" "$filter" ORVIK_BENCH_1M=1
 done
 

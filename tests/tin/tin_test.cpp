@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -676,3 +677,37 @@ TEST(TinContourLevels, PiecesJoinThroughSharedEdgesOnly)
 }
 
 }  // namespace
+
+// Corners of faces are matched by their x and y however the points crowd: a
+// cluster of 400 points within half a metre, amid four points a kilometre
+// apart, on the plane z = x + 0.37. Every level across the cluster (0.4 to
+// 0.85, a twentieth apart) is one
+// straight open chain, each vertex on the line x = L - 0.37 (a corner left
+// unmatched would break its level into pieces).
+TEST(TinContourLevels, CrowdedCornersStillJoin)
+{
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> near(0.0, 0.5);
+    tin_node_list nodes;
+    const double far[4][2] = {{-500, -500}, {500, -500}, {500, 500}, {-500, 500}};
+    for (const auto& p : far) tin_node_push(nodes, 400000 + p[0], 300000 + p[1]);
+    for (int i = 0; i < 400; ++i) tin_node_push(nodes, 400000 + near(random), 300000 + near(random));
+    const tin_result result = tin_triangulate(nodes);
+    ASSERT_EQ(result.status, tin_status::ok);
+    tin_point_list corners;
+    for (const tin_tri_rec& t : result.triangles)
+        for (int k = 0; k < 3; ++k) {
+            const tin_node_rec& v = nodes[tin_tri_corner(t, k)];
+            tin_point_push(corners, v.x, v.y, v.x - 400000 + 0.37);
+        }
+    const auto chains = cnt_build_chains(corners, 0.4, 0.05, 10);
+    std::map<double, int> per_level;
+    for (const cnt_chain_rec& chain : chains) {
+        SCOPED_TRACE(chain.level);
+        ++per_level[chain.level];
+        EXPECT_FALSE(chain.closed);
+        for (const tin_node_rec& v : chain.vertices) EXPECT_NEAR(v.x - 400000 + 0.37, chain.level, 1e-6);
+    }
+    EXPECT_EQ(per_level.size(), 10u);
+    for (const auto& [level, count] : per_level) EXPECT_EQ(count, 1) << level;
+}
