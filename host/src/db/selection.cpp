@@ -408,6 +408,24 @@ bool filter_matches(const Entity& e, const Filter& f)
     return false;
 }
 
+// Whether an entity of the type can pass the filter, judged by its type alone:
+// false only when the filter's type tests refuse it whatever its other groups.
+bool type_may_pass(const std::string& type, const Filter& f)
+{
+    switch (f.kind) {
+        case Filter::Test:
+            return f.test.code != 0 || test_matches(Entity{.type = type}, f);
+        case Filter::And:
+            return std::all_of(f.children.begin(), f.children.end(),
+                               [&](const Filter& c) { return type_may_pass(type, c); });
+        case Filter::Or:
+            return std::any_of(f.children.begin(), f.children.end(),
+                               [&](const Filter& c) { return type_may_pass(type, c); });
+        default:
+            return true;
+    }
+}
+
 // The filter of a resbuf list; nullopt when it is malformed.
 std::optional<Filter> parse_filter(const resbuf* list)
 {
@@ -511,13 +529,24 @@ struct Candidates {
         return !filter || filter_matches(e, *filter);
     }
 
-    // The entities of the ids (in drawing order) that are accepted and pass the test.
+    // The entities of the ids (in drawing order) that are accepted and pass the
+    // test. An entity whose type the filter refuses is passed over before it
+    // is unpacked: a drawing holds few types, each judged once.
     template <class Test>
     std::vector<long> among(std::span<const long> ids, Test test) const
     {
         std::vector<long> out;
         Entity scratch;
+        std::vector<std::pair<const std::string*, bool>> judged;
+        const auto type_passes = [&](const std::string& type) {
+            for (const auto& [seen, passes] : judged)
+                if (*seen == type) return passes;
+            const bool passes = type_may_pass(type, *filter);
+            judged.emplace_back(&type, passes);
+            return passes;
+        };
         for (long id : ids) {
+            if (filter && !type_passes(drawing.store.type_of(id))) continue;
             const Entity* e = drawing.look(id, scratch);
             if (e && accepts(*e) && test(*e)) out.push_back(id);
         }
