@@ -265,9 +265,7 @@ int point_make(const point3d_rec& point, const std::string& layer)
 int face3d_make(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3, const point3d_rec&,
                 const std::string& layer)
 {
-    ent_list_builder list;
-    list.type("3DFACE").text(8, layer).point(10, p1).point(11, p2).point(12, p3).point(13, p3);
-    return make(list);
+    return face_list_maker(layer).make(p1, p2, p3);
 }
 
 int face3d_make_b(const point3d_rec& p3, const point3d_rec& p1, const point3d_rec& p2,
@@ -347,6 +345,23 @@ int point_list_maker::make(const point3d_rec& point)
 {
     if (!point_) return RTERROR;
     point_to_ads(point, point_->resval.rpoint);
+    return ::make(list_);
+}
+
+face_list_maker::face_list_maker(const std::string& layer)
+{
+    list_.type("3DFACE").text(8, layer);
+    for (int k = 0; k < 4; ++k) list_.point(10 + k, point3d_rec{});
+    for (int k = 0; k < 4; ++k) corners_[k] = node_of(list_.list(), 10 + k);
+}
+
+int face_list_maker::make(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3)
+{
+    if (!corners_[0] || !corners_[1] || !corners_[2] || !corners_[3]) return RTERROR;
+    point_to_ads(p1, corners_[0]->resval.rpoint);
+    point_to_ads(p2, corners_[1]->resval.rpoint);
+    point_to_ads(p3, corners_[2]->resval.rpoint);
+    point_to_ads(p3, corners_[3]->resval.rpoint);
     return ::make(list_);
 }
 

@@ -103,6 +103,18 @@ private:
     resbuf* point_ = nullptr;  // group 10
 };
 
+// Triangular 3DFACEs on one layer (the fourth corner repeats the third), as
+// face3d_make makes them, from one list whose corners change.
+class face_list_maker {
+public:
+    explicit face_list_maker(const std::string& layer);
+    int make(const point3d_rec& p1, const point3d_rec& p2, const point3d_rec& p3);
+
+private:
+    ent_list_builder list_;
+    resbuf* corners_[4] = {};  // groups 10 to 13
+};
+
 class text_list_maker {
 public:
     text_list_maker(double height, double width_factor, double angle, const std::string& layer);

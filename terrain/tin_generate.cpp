@@ -153,6 +153,12 @@ std::vector<tin_earlier_face> tin_earlier_faces(const std::vector<plan_triangle>
         }
     ads_name ss;
     long length = 0;
+    // A drawing without a 3DFACE has nothing to replace. That is asked first,
+    // by type alone: a crossing selection brings the drawing's spatial index
+    // up to date with every entity, which on a fresh drawing of points costs
+    // more than writing the TIN.
+    if (!ss_all_type("3DFACE", ss, length)) return found;
+    acedSSFree(ss);
     if (!ss_crossing_type("3DFACE", low, high, ss, length)) return found;
     const std::string& tin_layer = tin_cfg().tin_layer;
     for (long i = 0; i < length; ++i) {
@@ -245,10 +251,10 @@ tin_faces_rec tin_faces_within_distance(const tin_tri_list& output, const tin_po
 
 long tin_write_faces(const tin_faces_rec& faces)
 {
-    const std::string& layer = tin_cfg().tin_layer;
+    face_list_maker face(tin_cfg().tin_layer);
     long made = 0;
     for (const auto& f : faces.kept)
-        if (face3d_make(f[0], f[1], f[2], f[2], layer) == RTNORM) ++made;
+        if (face.make(f[0], f[1], f[2]) == RTNORM) ++made;
     return made;
 }
 

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 #include "tin_predicates.h"
 
@@ -208,11 +209,10 @@ void sweep::insert(int q, int last)
 
 tin_status sweep::run()
 {
+    // The nodes come in the order of x and then y.
     const int n = static_cast<int>(p_.size());
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return p_[a].x < p_[b].x || (p_[a].x == p_[b].x && p_[a].y < p_[b].y); });
     next_.assign(n, -1);
     prev_.assign(n, -1);
     hull_edge_.assign(n, -1);
@@ -229,22 +229,56 @@ tin_status sweep::run()
     return tin_status::ok;
 }
 
+// A node with its position in the list given.
+struct placed_node {
+    double x, y;
+    int at;
+    bool operator<(const placed_node& o) const
+    {
+        return x < o.x || (x == o.x && (y < o.y || (y == o.y && at < o.at)));
+    }
+};
+
+// The nodes in the order of x, then y, then position. The sort is most of a
+// triangulation's work, so a large list is sorted in four parts at once and
+// the parts merged; the order is total, so the result is the same.
+std::vector<placed_node> sorted_nodes(const tin_node_list& nodes)
+{
+    std::vector<placed_node> out(nodes.size());
+    for (size_t k = 0; k < nodes.size(); ++k) out[k] = {nodes[k].x, nodes[k].y, static_cast<int>(k)};
+    constexpr size_t kParts = 4, kLargeList = 50000;
+    if (out.size() < kLargeList) {
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    size_t bound[kParts + 1];
+    for (size_t k = 0; k <= kParts; ++k) bound[k] = out.size() * k / kParts;
+    const auto at = [&](size_t k) { return out.begin() + static_cast<std::ptrdiff_t>(bound[k]); };
+    {
+        std::vector<std::jthread> sorting;
+        for (size_t k = 1; k < kParts; ++k) sorting.emplace_back([&, k] { std::sort(at(k), at(k + 1)); });
+        std::sort(at(0), at(1));
+    }
+    std::vector<placed_node> halves(out.size());
+    {
+        std::jthread second(
+            [&] { std::merge(at(2), at(3), at(3), at(4), halves.begin() + (at(2) - at(0))); });
+        std::merge(at(0), at(1), at(1), at(2), halves.begin());
+    }
+    std::merge(halves.begin(), halves.begin() + (at(2) - at(0)), halves.begin() + (at(2) - at(0)),
+               halves.end(), out.begin());
+    return out;
+}
+
 }  // namespace
 
 std::vector<int> tin_unique_positions(const tin_node_list& nodes)
 {
-    std::vector<int> order(nodes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        if (nodes[a].x != nodes[b].x) return nodes[a].x < nodes[b].x;
-        if (nodes[a].y != nodes[b].y) return nodes[a].y < nodes[b].y;
-        return a < b;
-    });
+    const std::vector<placed_node> sorted = sorted_nodes(nodes);
     std::vector<int> keep;
-    for (size_t k = 0; k < order.size(); ++k) {
-        const tin_node_rec& here = nodes[order[k]];
-        if (k > 0 && nodes[order[k - 1]].x == here.x && nodes[order[k - 1]].y == here.y) continue;
-        keep.push_back(order[k]);
+    for (size_t k = 0; k < sorted.size(); ++k) {
+        if (k > 0 && sorted[k - 1].x == sorted[k].x && sorted[k - 1].y == sorted[k].y) continue;
+        keep.push_back(sorted[k].at);
     }
     std::sort(keep.begin(), keep.end());
     return keep;
@@ -253,26 +287,32 @@ std::vector<int> tin_unique_positions(const tin_node_list& nodes)
 tin_result tin_triangulate(const tin_node_list& nodes)
 {
     tin_result result;
-    const std::vector<int> keep = tin_unique_positions(nodes);
-    result.unique = static_cast<int>(keep.size());
-    if (keep.size() < 3) {
+    // The first of each run of equal x and y stands for the run; the sweep
+    // takes the nodes in this order, numbered by it.
+    const std::vector<placed_node> sorted = sorted_nodes(nodes);
+    std::vector<xy> pts;
+    std::vector<int> at;
+    pts.reserve(sorted.size());
+    at.reserve(sorted.size());
+    for (size_t k = 0; k < sorted.size(); ++k) {
+        if (k > 0 && sorted[k - 1].x == sorted[k].x && sorted[k - 1].y == sorted[k].y) continue;
+        pts.push_back({sorted[k].x, sorted[k].y});
+        at.push_back(sorted[k].at);
+    }
+    result.unique = static_cast<int>(pts.size());
+    if (pts.size() < 3) {
         result.status = tin_status::too_few_unique;
         return result;
     }
-    std::vector<xy> pts;
-    pts.reserve(keep.size());
-    for (int k : keep) pts.push_back({nodes[k].x, nodes[k].y});
     sweep s(std::move(pts));
     result.status = s.run();
     if (result.status != tin_status::ok) return result;
     const size_t count = s.corners.size() / 3;
-    result.triangles.reserve(count);
+    result.triangles.resize(count);
     for (size_t t = 0; t < count; ++t) {
-        tin_tri_rec tri;
+        tin_tri_rec& tri = result.triangles[t];
         tri.id = static_cast<std::int32_t>(t);
-        tin_tri_set_corners(tri, keep[s.corners[3 * t]], keep[s.corners[3 * t + 1]],
-                            keep[s.corners[3 * t + 2]]);
-        result.triangles.push_back(tri);
+        tin_tri_set_corners(tri, at[s.corners[3 * t]], at[s.corners[3 * t + 1]], at[s.corners[3 * t + 2]]);
     }
     return result;
 }
