@@ -667,7 +667,9 @@ resbuf* acdbEntGet(const ads_name name)
     const Drawing* open = current_drawing_or_null();
     if (!open) return nullptr;
     const Drawing& drawing = *open;
-    Entity scratch;
+    // Kept from call to call, so that reading a drawing entity by entity
+    // does not allocate the groups of each afresh.
+    thread_local Entity scratch;
     const Entity* entity = drawing.look(id_of(name), scratch);
     if (!entity || entity->erased) return nullptr;
     if (entity->type == "BLOCK"sv)

@@ -152,21 +152,25 @@ std::vector<Group> groups_from_chain(const resbuf* chain)
 resbuf* entity_list_rb(long id, const std::string& type, const std::vector<Group>& groups,
                        const std::vector<XDataApp>* xdata)
 {
-    std::vector<Group> all;
-    all.reserve(groups.size() + 2);
-    if (id != 0) all.push_back(Group::of_name(-1, id));
-    all.push_back(Group::of_text(0, type));
-    all.insert(all.end(), groups.begin(), groups.end());
+    // Node by node, without a copy of the groups first: readers of large
+    // drawings ask for millions of lists.
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    const auto append = [&](resbuf* node) {
+        *tail = node;
+        tail = &node->rbnext;
+    };
+    if (id != 0) append(rb_from_group(Group::of_name(-1, id)));
+    append(rb_from_group(Group::of_text(0, type)));
+    for (const Group& g : groups) append(rb_from_group(g));
     if (xdata && !xdata->empty()) {
-        Group marker;
-        marker.code = -3;
-        all.push_back(marker);
+        append(new_node(-3));
         for (const XDataApp& app : *xdata) {
-            all.push_back(Group::of_text(1001, app.app));
-            all.insert(all.end(), app.items.begin(), app.items.end());
+            append(rb_from_group(Group::of_text(1001, app.app)));
+            for (const Group& g : app.items) append(rb_from_group(g));
         }
     }
-    return rb_chain(all);
+    return head;
 }
 
 ParsedEntityList parse_entity_list(const resbuf* list)
