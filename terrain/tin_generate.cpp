@@ -153,12 +153,6 @@ std::vector<tin_earlier_face> tin_earlier_faces(const std::vector<plan_triangle>
         }
     ads_name ss;
     long length = 0;
-    // A drawing without a 3DFACE has nothing to replace. That is asked first,
-    // by type alone: a crossing selection brings the drawing's spatial index
-    // up to date with every entity, which on a fresh drawing of points costs
-    // more than writing the TIN.
-    if (!ss_all_type("3DFACE", ss, length)) return found;
-    acedSSFree(ss);
     if (!ss_crossing_type("3DFACE", low, high, ss, length)) return found;
     const std::string& tin_layer = tin_cfg().tin_layer;
     for (long i = 0; i < length; ++i) {
@@ -174,13 +168,34 @@ std::vector<tin_earlier_face> tin_earlier_faces(const std::vector<plan_triangle>
     return found;
 }
 
-// Erases the faces of the TIN layer that lie within the new triangles' area;
+// The plan corners of the faces.
+std::vector<plan_triangle> tin_plan_triangles(const tin_faces_rec& faces, const tin_point_list& points)
+{
+    std::vector<plan_triangle> out;
+    out.reserve(faces.kept.size());
+    for (const tin_tri_rec& t : faces.kept) {
+        const tin_point_rec &a = points[t.a], &b = points[t.b], &c = points[t.c];
+        out.push_back({point3d_rec{a.x, a.y, a.z}, point3d_rec{b.x, b.y, b.z}, point3d_rec{c.x, c.y, c.z}});
+    }
+    return out;
+}
+
+// Erases the faces of the TIN layer that lie within the new faces' area;
 // returns the number erased, and counts in `kept_locked` those the host would
 // not erase.
-long tin_replace_earlier_faces(const std::vector<plan_triangle>& fresh, long& kept_locked)
+long tin_replace_earlier_faces(const tin_faces_rec& faces, const tin_point_list& points, long& kept_locked)
 {
     kept_locked = 0;
-    if (fresh.empty()) return 0;
+    if (faces.kept.empty()) return 0;
+    // A drawing without a 3DFACE has nothing to replace. That is asked first,
+    // by type alone: the crossing selection of the earlier faces brings the
+    // drawing's spatial index up to date with every entity, which on a fresh
+    // drawing of points costs more than writing the TIN.
+    ads_name any;
+    long length = 0;
+    if (!ss_all_type("3DFACE", any, length)) return 0;
+    acedSSFree(any);
+    const std::vector<plan_triangle> fresh = tin_plan_triangles(faces, points);
     const std::vector<tin_earlier_face> earlier = tin_earlier_faces(fresh);
     if (earlier.empty()) return 0;
     const tin_area area(fresh);
@@ -244,17 +259,21 @@ tin_faces_rec tin_faces_within_distance(const tin_tri_list& output, const tin_po
         if (dist_2d(pa, pb) > limit || dist_2d(pb, pc) > limit || dist_2d(pc, pa) > limit)
             ++faces.dropped;
         else
-            faces.kept.push_back({pa, pb, pc});
+            faces.kept.push_back(tri);
     }
     return faces;
 }
 
-long tin_write_faces(const tin_faces_rec& faces)
+long tin_write_faces(const tin_faces_rec& faces, const tin_point_list& points)
 {
     face_list_maker face(tin_cfg().tin_layer);
     long made = 0;
-    for (const auto& f : faces.kept)
-        if (face.make(f[0], f[1], f[2]) == RTNORM) ++made;
+    const auto corner = [&](std::int32_t at) {
+        const tin_point_rec& p = points[at];
+        return point3d_rec{p.x, p.y, p.z};
+    };
+    for (const tin_tri_rec& t : faces.kept)
+        if (face.make(corner(t.a), corner(t.b), corner(t.c)) == RTNORM) ++made;
     return made;
 }
 
@@ -289,11 +308,11 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
         return false;
     }
     long locked = 0;
-    const long replaced = tin_replace_earlier_faces(faces.kept, locked);
+    const long replaced = tin_replace_earlier_faces(faces, points, locked);
     if (replaced > 0) acutPrintf("%ld earlier faces within the new TIN's area replaced.\n", replaced);
     if (locked > 0) acutPrintf("%ld earlier faces within the new TIN's area could not be erased.\n", locked);
     acutPrintf("\rWriting %d Triangles....", static_cast<int>(faces.kept.size()));
-    const long made = tin_write_faces(faces);
+    const long made = tin_write_faces(faces, points);
     acutPrintf("Done.\n");
     if (made < static_cast<long>(faces.kept.size()))
         acutPrintf("%ld of %ld faces could not be made.\n", static_cast<long>(faces.kept.size()) - made,
