@@ -298,7 +298,14 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
         acutPrintf("All %d unique points lie on one line: no triangle can be made.\n", result.unique);
         return false;
     }
-    const tin_faces_rec faces = tin_faces_within_distance(result.triangles, points);
+    // The points in the triangulator's order, so that the faces read their
+    // corners in step with memory; the list as read is done with.
+    tin_point_list ordered;
+    ordered.reserve(result.order.size());
+    for (int at : result.order) ordered.push_back(points[at]);
+    tin_point_list().swap(points);
+    tin_node_list().swap(nodes);
+    const tin_faces_rec faces = tin_faces_within_distance(result.ordered_triangles, ordered);
     if (faces.dropped > 0)
         acutPrintf(
             "%ld of %ld triangles have a side longer than the maximum distance %.3f and are left out.\n",
@@ -308,11 +315,11 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
         return false;
     }
     long locked = 0;
-    const long replaced = tin_replace_earlier_faces(faces, points, locked);
+    const long replaced = tin_replace_earlier_faces(faces, ordered, locked);
     if (replaced > 0) acutPrintf("%ld earlier faces within the new TIN's area replaced.\n", replaced);
     if (locked > 0) acutPrintf("%ld earlier faces within the new TIN's area could not be erased.\n", locked);
     acutPrintf("\rWriting %d Triangles....", static_cast<int>(faces.kept.size()));
-    const long made = tin_write_faces(faces, points);
+    const long made = tin_write_faces(faces, ordered);
     acutPrintf("Done.\n");
     if (made < static_cast<long>(faces.kept.size()))
         acutPrintf("%ld of %ld faces could not be made.\n", static_cast<long>(faces.kept.size()) - made,

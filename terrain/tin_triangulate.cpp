@@ -309,10 +309,12 @@ tin_result tin_triangulate(const tin_node_list& nodes)
     if (result.status != tin_status::ok) return result;
     const size_t count = s.corners.size() / 3;
     result.triangles.resize(count);
+    result.ordered_triangles.resize(count);
     for (size_t t = 0; t < count; ++t) {
-        tin_tri_rec& tri = result.triangles[t];
-        tri.id = static_cast<std::int32_t>(t);
-        tin_tri_set_corners(tri, at[s.corners[3 * t]], at[s.corners[3 * t + 1]], at[s.corners[3 * t + 2]]);
+        const int a = s.corners[3 * t], b = s.corners[3 * t + 1], c = s.corners[3 * t + 2];
+        result.triangles[t] = {static_cast<std::int32_t>(t), at[a], at[b], at[c]};
+        result.ordered_triangles[t] = {static_cast<std::int32_t>(t), a, b, c};
     }
+    result.order = std::move(at);
     return result;
 }

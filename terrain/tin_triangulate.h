@@ -18,6 +18,13 @@ struct tin_result {
     // Corners are positions in the node list given (counter-clockwise); of
     // nodes with equal x and y the earliest stands for all.
     tin_tri_list triangles;
+    // The nodes that stand for themselves in the order of x and then y (their
+    // positions in the list given), and the same triangles with corners that
+    // count in that order: corners near each other in the plane are near each
+    // other in it, so a caller reading the corners of millions of triangles
+    // reads them in step with memory.
+    std::vector<int> order;
+    tin_tri_list ordered_triangles;
 };
 
 tin_result tin_triangulate(const tin_node_list& nodes);

@@ -589,6 +589,20 @@ TEST(TinTriangulate, RandomPointsAreDelaunayOverTheHull)
     }
     EXPECT_NEAR(area, hull_area, 1e-6);
     EXPECT_EQ(r.triangles.size(), 2 * static_cast<size_t>(r.unique) - hull.size() - 2);
+    // The same triangles counted in the order of x and y: the order lists the
+    // nodes that stand for themselves, sorted.
+    ASSERT_EQ(r.order.size(), static_cast<size_t>(r.unique));
+    for (size_t k = 0; k < idx.size(); ++k) {
+        EXPECT_EQ(nodes[r.order[k]].x, nodes[idx[k]].x);
+        EXPECT_EQ(nodes[r.order[k]].y, nodes[idx[k]].y);
+    }
+    ASSERT_EQ(r.ordered_triangles.size(), r.triangles.size());
+    for (size_t t = 0; t < r.triangles.size(); ++t) {
+        const tin_tri_rec &plain = r.triangles[t], &ordered = r.ordered_triangles[t];
+        EXPECT_EQ(r.order[ordered.a], plain.a);
+        EXPECT_EQ(r.order[ordered.b], plain.b);
+        EXPECT_EQ(r.order[ordered.c], plain.c);
+    }
 }
 
 }  // namespace
