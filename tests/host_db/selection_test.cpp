@@ -74,6 +74,11 @@ TEST(Wildcards, MatchTable)
         {"abc", "*b*", true},
         {"abc", "?b?", true},
         {"abcd", "?b?", false},
+        // Plain names, compared without regard to case.
+        {"tin", "TIN", true},
+        {"TIN2", "TIN", false},
+        {"TI", "TIN", false},
+        {"CONTOUR-MINOR", "contour-minor", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(host::wildcard_match(c.text, c.pattern), c.match) << c.text << " ~ " << c.pattern;
