@@ -481,8 +481,10 @@ TEST_F(SubDiv, NearParallelLotsAtSurveyCoordinatesAreCutOnTheTypedBearing)
             const P p1{mm(o.x), mm(o.y)};
             const P p2{mm(o.x + w * std::sin(base)), mm(o.y + w * std::cos(base))};
             const P s1{mm(p1.x + l1 * std::sin(side)), mm(p1.y + l1 * std::cos(side))};
-            const P s2{mm(p2.x + l2 * std::sin(side)), mm(p2.y + l2 * std::cos(side))};
-            // Sides out of parallel by the rounding alone (or exactly parallel).
+            // Sides out of parallel by the rounding alone; every fifth lot with
+            // side 2 set off from point 2 by side 1's very differences.
+            const P s2 = lot_no % 5 == 0 ? P{mm(p2.x + (s1.x - p1.x)), mm(p2.y + (s1.y - p1.y))}
+                                         : P{mm(p2.x + l2 * std::sin(side)), mm(p2.y + l2 * std::cos(side))};
             char dms[32];
             std::snprintf(dms, sizeof dms, "%d.%02d%02d", base_seconds / 3600, base_seconds / 60 % 60,
                           base_seconds % 60);
@@ -501,7 +503,8 @@ TEST_F(SubDiv, NearParallelLotsAtSurveyCoordinatesAreCutOnTheTypedBearing)
             ++made;
         }
     }
-    EXPECT_GT(apex, 60) << "most sides meet far off";
+    EXPECT_GT(apex, 50) << "most sides meet far off";
+    EXPECT_GT(made - apex, 10) << "some do not meet";
     const std::string output = python_on_table(kExactCut, table.str());
     int count = 0;
     double seconds = 1, end = 1, area_error = 1;
