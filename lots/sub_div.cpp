@@ -179,6 +179,7 @@ bool cut_by_area(const lot_frame& f, double total, point3d_rec& on_side2, point3
     // The root on the rising side of the area (2 a h + b > 0), in the form that
     // keeps its digits when a is small (sides nearly parallel).
     const double root = std::sqrt(disc);
+    if (!(b > 0) && a == 0) return false;
     const double h = b > 0 ? -2 * c / (b + root) : (root - b) / (2 * a);
     if (!std::isfinite(h)) return false;
     const double t1 = h / n1, t2 = (h - hb) / n2;
