@@ -658,6 +658,7 @@ int save_trav_file_dlg(trav_lists& lists)
     // The traverse takes the name only once it is written there.
     const std::string former = settings.file_name;
     settings.file_name = path;
+    trav_file_forget_known();
     if (!write_whole_file(lists)) {
         settings.file_name = former;
         return 0;
