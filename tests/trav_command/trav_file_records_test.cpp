@@ -21,18 +21,6 @@ namespace fs = std::filesystem;
 
 const std::string kProgram = std::string(ORVIK_BINARY_DIR) + "/bin/cadhost";
 
-size_t count_of(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-    return n;
-}
-
-const char* const one_leg =
-    "KOLVA4\n"
-    "P,1,1,1000.0000000000,2000.0000000000,0.000,METER,\n"
-    "T,1,2,90.0000,100.000,0.000,METER,\n";
-
 using TravFileRecords = TravCommand;
 
 // Line 4 of each file is the bad record; what it would have put into the
