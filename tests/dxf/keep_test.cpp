@@ -97,6 +97,27 @@ TEST_F(KeepEverything, EveryGroupComesBackInEveryKindAndVersion)
     }
 }
 
+// A file before AC1015 is saved as AC1015 with its viewport, dimension style,
+// line types ByBlock and ByLayer and its layout blocks' handles and extended
+// data: they get the subclass markers AC1015 needs, nothing is left out, and
+// only the paper-space mark of the paper-space block is added.
+TEST_F(KeepEverything, FilesBeforeAc1015KeepTheirTableRecords)
+{
+    const auto sources = write_kinds({"R12"});
+    ASSERT_EQ(sources.size(), 12u);
+    std::filesystem::create_directories(home() + "/saved");
+    for (const std::string& source : sources) {
+        SCOPED_TRACE(source);
+        const std::string saved = home() + "/saved/" + std::filesystem::path(source).filename().string();
+        std::string transcript = open_and_save(source, saved);
+        EXPECT_EQ(transcript.find("leaves out"), std::string::npos) << transcript;
+        EXPECT_EQ(differences(source, saved),
+                  (std::vector<std::string>{"BLOCKS '*PAPER_SPACE' BLOCK: group 67 '1' added",
+                                            "BLOCKS '*PAPER_SPACE' ENDBLK: group 67 '1' added"}));
+    }
+    expect_ezdxf_reads(home() + "/saved/layer_links_R12.dxf", {});
+}
+
 // The links that once broke lead where they led, as ezdxf follows them: the
 // layer's plot style and material, the line type's shape style, the layer
 // table's layer states, the block's units and preview; and the file passes

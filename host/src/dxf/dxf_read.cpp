@@ -528,15 +528,44 @@ KeptObject Reader::keep_entity_object(const Object& o)
     return keep(ordered);
 }
 
+// The subclass marker of a table's records; nullptr for a table this host
+// does not know.
+const char* record_marker(const std::string& type)
+{
+    static const std::map<std::string, const char*> kMarkers = {
+        {"VPORT", "AcDbViewportTableRecord"}, {"LTYPE", "AcDbLinetypeTableRecord"},
+        {"LAYER", "AcDbLayerTableRecord"},    {"STYLE", "AcDbTextStyleTableRecord"},
+        {"VIEW", "AcDbViewTableRecord"},      {"UCS", "AcDbUCSTableRecord"},
+        {"APPID", "AcDbRegAppTableRecord"},   {"DIMSTYLE", "AcDbDimStyleTableRecord"},
+    };
+    auto found = kMarkers.find(type);
+    return found == kMarkers.end() ? nullptr : found->second;
+}
+
 KeptObject Reader::keep_record_object(const Object& o)
 {
-    KeptObject kept = keep(o);
-    if (legacy_file()) {
-        bool markers = false;
-        for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
-        kept.legacy = !markers;
+    bool markers = false;
+    for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
+    if (!legacy_file() || markers) return keep(o);
+    // A record of a file before AC1015 gets the markers later versions need:
+    // its handle first, then the markers, then its groups as the file has them.
+    const char* marker = record_marker(o.type);
+    if (!marker) {
+        KeptObject kept = keep(o);
+        kept.legacy = true;
+        return kept;
     }
-    return kept;
+    Object ordered;
+    ordered.type = o.type;
+    ordered.line = o.line;
+    const int handle_code = o.type == "DIMSTYLE" ? 105 : 5;
+    for (const Tag& tag : o.tags)
+        if (tag.code == handle_code) ordered.tags.push_back(tag);
+    ordered.tags.push_back({100, "AcDbSymbolTableRecord", o.line});
+    ordered.tags.push_back({100, marker, o.line});
+    for (const Tag& tag : o.tags)
+        if (tag.code != handle_code) ordered.tags.push_back(tag);
+    return keep(ordered);
 }
 
 void Reader::remember(long id)

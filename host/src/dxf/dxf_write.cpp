@@ -344,6 +344,7 @@ private:
     void placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed);
     void write_vport();
     void write_blocks();
+    void layout_block_xdata(const std::string& layout);
     void block_begin(const std::string& handle, const std::string& owner, const std::string& name,
                      const Entity* entry, bool paper);
     void block_end(const std::string& handle, const std::string& owner, bool paper);
@@ -593,9 +594,10 @@ void Writer::assign_handles()
         const KeptLayoutBlock* paper = nullptr;
         if (kept_)
             for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+                // Files before AC1015 spell them with "$".
                 const std::string name = upper(kept_value(layout.begin, 2));
-                if (name == "*MODEL_SPACE") model = &layout;
-                if (name == "*PAPER_SPACE") paper = &layout;
+                if (name == "*MODEL_SPACE" || name == "$MODEL_SPACE") model = &layout;
+                if (name == "*PAPER_SPACE" || name == "$PAPER_SPACE") paper = &layout;
             }
         h_.model_begin = kept_or_new(model ? model->begin.handle : 0);
         h_.model_end = kept_or_new(model ? model->end.handle : 0);
@@ -935,6 +937,32 @@ void Writer::block_end(const std::string& handle, const std::string& owner, bool
     tag(100, "AcDbBlockEnd");
 }
 
+// The extended data of the file's own BLOCK of a layout ("MODEL_SPACE" or
+// "PAPER_SPACE", spelt with "*" or, before AC1015, "$"), written after the
+// host's BLOCK of it.
+void Writer::layout_block_xdata(const std::string& layout)
+{
+    if (!kept_) return;
+    for (const KeptLayoutBlock& block : kept_->layout_blocks) {
+        const std::string name = upper(kept_value(block.begin, 2));
+        if (name.size() != layout.size() + 1 || name.compare(1, std::string::npos, layout) != 0) continue;
+        // The groups are code and value lines; the extended data starts at the first code 1001.
+        const std::string& groups = block.begin.groups;
+        for (size_t at = 0; at < groups.size();) {
+            size_t code_end = groups.find('\n', at);
+            if (code_end == std::string::npos) break;
+            if (groups.compare(at, code_end - at, "1001") == 0) {
+                kept_lines(groups.substr(at));
+                break;
+            }
+            size_t value_end = groups.find('\n', code_end + 1);
+            if (value_end == std::string::npos) break;
+            at = value_end + 1;
+        }
+        return;
+    }
+}
+
 void Writer::write_blocks()
 {
     tag(0, "SECTION");
@@ -947,11 +975,14 @@ void Writer::write_blocks()
         }
     } else {
         block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
+        layout_block_xdata("MODEL_SPACE");
         block_end(h_.model_end, h_.model_record, false);
         block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
+        layout_block_xdata("PAPER_SPACE");
         if (kept_)
             for (const KeptLayoutBlock& layout : kept_->layout_blocks)
-                if (upper(kept_value(layout.begin, 2)) == "*PAPER_SPACE")
+                if (const std::string name = upper(kept_value(layout.begin, 2));
+                    name == "*PAPER_SPACE" || name == "$PAPER_SPACE")
                     for (const KeptObject& entity : layout.entities) write_kept(entity, h_.paper_record);
         block_end(h_.paper_end, h_.paper_record, true);
     }
