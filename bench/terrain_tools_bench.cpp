@@ -139,11 +139,12 @@ void BM_ScipyDelaunay(benchmark::State& state)
                                 points + " " + std::to_string(repeats);
     run_peer(state, command, "triangles", "python with scipy is not there (set ORVIK_PYTHON)");
 }
-BENCHMARK(BM_ScipyDelaunay)
-    ->Apply(survey_sizes)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+// A peer runs once at each size, timing its own repetitions.
+void peer_runs(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Apply(survey_sizes)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_ScipyDelaunay)->Apply(peer_runs);
 
 // CGAL's Delaunay triangulation of the same points (exact predicates, range
 // insert), the median of three in one process, the reading of the file left out.
@@ -160,11 +161,7 @@ void BM_CgalDelaunay(benchmark::State& state)
     }
 #endif
 }
-BENCHMARK(BM_CgalDelaunay)
-    ->Apply(survey_sizes)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CgalDelaunay)->Apply(peer_runs);
 
 // matplotlib's tricontour over the same points' Delaunay triangles at the
 // levels the contour tool takes by default (interval 1 from 0 up to the
@@ -180,11 +177,7 @@ void BM_MatplotlibContours(benchmark::State& state)
     run_peer(state, command, "triangles", "python with matplotlib is not there (set ORVIK_PYTHON)",
              "alone_s");
 }
-BENCHMARK(BM_MatplotlibContours)
-    ->Apply(survey_sizes)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MatplotlibContours)->Apply(peer_runs);
 
 // The survey's points as POINTs, every 50th made twice.
 void points_with_doubles(long n)

@@ -389,47 +389,57 @@ bool test_matches(const Entity& e, const Filter& f)
     return false;
 }
 
-bool filter_matches(const Entity& e, const Filter& f)
+// Walks the filter's "and" and "or" groups, judging each test with `test`
+// and each "not", "xor" and extended-data item with `other`.
+template <class Test, class Other>
+bool filter_walk(const Filter& f, const Test& test, const Other& other)
 {
     switch (f.kind) {
         case Filter::Test:
-            return test_matches(e, f);
+            return test(f);
         case Filter::And:
             return std::all_of(f.children.begin(), f.children.end(),
-                               [&](const Filter& c) { return filter_matches(e, c); });
+                               [&](const Filter& c) { return filter_walk(c, test, other); });
         case Filter::Or:
             return std::any_of(f.children.begin(), f.children.end(),
-                               [&](const Filter& c) { return filter_matches(e, c); });
-        case Filter::Not:
-            return !filter_matches(e, f.children[0]);
-        case Filter::Xor:
-            return filter_matches(e, f.children[0]) != filter_matches(e, f.children[1]);
-        case Filter::XData:
-            // The entity must carry extended data of every application named.
-            return std::all_of(f.apps.begin(), f.apps.end(), [&](const std::string& pattern) {
-                return std::any_of(e.xdata.begin(), e.xdata.end(),
-                                   [&](const XDataApp& app) { return wildcard_match(app.app, pattern); });
-            });
+                               [&](const Filter& c) { return filter_walk(c, test, other); });
+        default:
+            return other(f);
     }
-    return false;
+}
+
+bool filter_matches(const Entity& e, const Filter& f)
+{
+    return filter_walk(
+        f, [&](const Filter& t) { return test_matches(e, t); },
+        [&](const Filter& o) {
+            switch (o.kind) {
+                case Filter::Not:
+                    return !filter_matches(e, o.children[0]);
+                case Filter::Xor:
+                    return filter_matches(e, o.children[0]) != filter_matches(e, o.children[1]);
+                case Filter::XData:
+                    // The entity must carry extended data of every application named.
+                    return std::all_of(o.apps.begin(), o.apps.end(), [&](const std::string& pattern) {
+                        return std::any_of(e.xdata.begin(), e.xdata.end(), [&](const XDataApp& app) {
+                            return wildcard_match(app.app, pattern);
+                        });
+                    });
+                default:
+                    return false;
+            }
+        });
 }
 
 // Whether an entity of the type can pass the filter, judged by its type alone:
-// false only when the filter's type tests refuse it whatever its other groups.
+// false only when the filter's type tests refuse it whatever its other groups
+// ("not", "xor" and extended data are left to the whole entity).
 bool type_may_pass(const std::string& type, const Filter& f)
 {
-    switch (f.kind) {
-        case Filter::Test:
-            return f.test.code != 0 || test_matches(Entity{.type = type}, f);
-        case Filter::And:
-            return std::all_of(f.children.begin(), f.children.end(),
-                               [&](const Filter& c) { return type_may_pass(type, c); });
-        case Filter::Or:
-            return std::any_of(f.children.begin(), f.children.end(),
-                               [&](const Filter& c) { return type_may_pass(type, c); });
-        default:
-            return true;
-    }
+    const Entity typed{.type = type};
+    return filter_walk(
+        f, [&](const Filter& t) { return t.test.code != 0 || test_matches(typed, t); },
+        [](const Filter&) { return true; });
 }
 
 // The filter of a resbuf list; nullopt when it is malformed.
