@@ -118,10 +118,10 @@ std::vector<std::string> trav_lines(std::string_view text)
     return lines;
 }
 
+// The first line of a file's text, read as trav_lines reads it.
 std::string first_line(std::string_view text)
 {
-    const std::vector<std::string> lines =
-        trav_lines(text.substr(0, std::min(text.find_first_of("\r\n"), text.size())));
+    const std::vector<std::string> lines = trav_lines(text.substr(0, text.find_first_of("\r\n")));
     return lines.empty() ? "" : lines.front();
 }
 
