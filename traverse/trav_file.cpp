@@ -554,6 +554,9 @@ int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers)
 
 bool trav_write_new_file(const std::string& path, const std::string& text)
 {
+    // In turn with any session adding to a traverse of that name.
+    const file_lock lock(path);
+    if (!lock.free()) return false;
     if (text_file_replace(path, text)) return true;
     acedAlert("File error.");
     return false;
