@@ -60,7 +60,9 @@ TEST_F(TravFileRecords, ARecordWithAFieldThatCannotBeTakenIsNamedAndNotUsed)
         const std::string shown = run("(b_trav)\nO\n" + file + "\nP\nP\n180\n50\n\nX\n");
         EXPECT_NE(shown.find("\nTrav file line 4 skipped: " + std::string(c.why) + "."), std::string::npos)
             << c.line << shown;
-        if (c.not_listed) EXPECT_EQ(shown.find(c.not_listed), std::string::npos) << c.line << shown;
+        if (c.not_listed) {
+            EXPECT_EQ(shown.find(c.not_listed), std::string::npos) << c.line << shown;
+        }
         EXPECT_NE(shown.find("\nstn=1,1000.000,2000.000,FIXED"), std::string::npos) << c.line;
         EXPECT_NE(shown.find("\nstn=2,1100.000,2000.000,CAL"), std::string::npos) << c.line;
         EXPECT_EQ(count_of(shown, "\n1,2,90.0000,100.000,"), 1u) << c.line;
