@@ -827,11 +827,13 @@ void Reader::keep_record_groups(const Object& o, long id, bool all_but_name)
 {
     std::vector<KeptRecordGroups> kept;
     Object run;
-    size_t own = 0;  // the record's groups the host keeps, up to here
+    // The record's own group before the run: its code and which of that code it is.
+    int last_code = 0;
+    std::map<int, size_t> seen;
     bool in_braces = false, owner = false;
     auto close_run = [&]() {
         if (run.tags.empty()) return;
-        kept.push_back({all_but_name ? 0 : own, keep(run, false).groups});
+        kept.push_back({last_code, last_code ? seen[last_code] : 0, keep(run, false).groups});
         run.tags.clear();
     };
     for (const Tag& tag : o.tags) {
@@ -849,7 +851,7 @@ void Reader::keep_record_groups(const Object& o, long id, bool all_but_name)
         bool host_keeps = all_but_name ? tag.code == 2 : !dxf::is_structure_code(tag.code);
         if (host_keeps) {
             close_run();
-            if (!is_coordinate_code(tag.code)) ++own;
+            if (!is_coordinate_code(tag.code)) ++seen[last_code = tag.code];
             continue;
         }
         run.tags.push_back(tag);

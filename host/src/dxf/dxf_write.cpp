@@ -410,20 +410,28 @@ void Writer::record_body(const dxf::Layout& layout, long id)
         body(layout);
         return;
     }
-    // Each kept run goes after as many of the record's groups as the file had before it.
-    size_t written = 0, next = 0;
+    // Each kept run goes after the group it followed in the file; a record has few.
+    std::vector<bool> done(extra->size(), false);
+    std::map<int, size_t> seen;
+    auto runs_after = [&](int code, size_t count) {
+        for (size_t i = 0; i < extra->size(); ++i)
+            if (!done[i] && (*extra)[i].after_code == code && (*extra)[i].after_count == count) {
+                kept_lines((*extra)[i].lines);
+                done[i] = true;
+            }
+    };
     const int last = int(layout.subclasses.size()) - 1;
     for (int s = 0; s <= last; ++s) {
         tag(100, layout.subclasses[size_t(s)]);
+        if (s == last) runs_after(0, 0);
         for (const auto& placed : layout.groups) {
             if (placed.subclass != s) continue;
-            while (s == last && next < extra->size() && (*extra)[next].after <= written)
-                kept_lines((*extra)[next++].lines);
             placed_group(layout, placed);
-            ++written;
+            runs_after(placed.group.code, ++seen[placed.group.code]);
         }
     }
-    while (next < extra->size()) kept_lines((*extra)[next++].lines);
+    for (size_t i = 0; i < extra->size(); ++i)  // the group they followed is no longer there
+        if (!done[i]) kept_lines((*extra)[i].lines);
 }
 
 void Writer::xdata(const std::vector<XDataApp>& apps)
