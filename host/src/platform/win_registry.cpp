@@ -15,13 +15,15 @@
 // Every read reads the file anew; every change takes the lock file
 // (registry.txt.lock, flock), reads, changes, writes a temporary file and renames
 // it over the old one, so a reader never sees half a file. The scripts use the
-// same rules (install/exe_file/cadhost_registry.py).
+// same rules (install/exe_file/cadhost_registry.py). A change that cannot be
+// written is said on the command line and counts as a failure of the session.
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -31,6 +33,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dxf/file_replace.h"
 #include "platform/win_platform.h"
 #include "session/session.h"
 #include "winplat.h"
@@ -219,8 +222,22 @@ Registry load(const std::string& file)
     return reg;
 }
 
+// A change that could not be kept is said, so that the older values a later
+// read gives (or the values it lacks) are not taken for the registry's own.
+void say_not_written(const std::string& why)
+{
+    const std::string message = "\nThe registry could not be written (" + why + "); the change is not kept.";
+    if (Session* session = Session::current_or_null())
+        session->fail(message);
+    else
+        std::fprintf(stderr, "cadhost: %s\n", message.c_str() + 1);
+}
+
 bool save(const std::string& file, const Registry& reg)
 {
+    // "registry.txt.tmp.PID" files that earlier hosts, or the scripts killed
+    // mid-write, left behind.
+    remove_abandoned_files(home_folder(), "registry.txt.tmp.");
     std::ostringstream out;
     out << "# The host's registry: key, or key TAB value name TAB type TAB data.\n";
     // The keys in order, then those that only values name; each with its values in order.
@@ -245,13 +262,13 @@ bool save(const std::string& file, const Registry& reg)
             out << escape(v.key) << '\t' << escape(v.name) << '\t' << type << '\t' << encode_data(v) << "\n";
         }
     }
-    std::string temp = file + ".tmp." + std::to_string(::getpid());
-    {
-        std::ofstream tmp(temp, std::ios::binary | std::ios::trunc);
-        tmp << out.str();
-        if (!tmp.flush()) return false;
-    }
-    return std::rename(temp.c_str(), file.c_str()) == 0;
+    // Through the one replacing step every written file takes: a registry that
+    // cannot be written whole (a full home folder) stays as it was, and no
+    // scratch file is left beside it.
+    std::string error;
+    if (replace_file_contents(file, out.str(), error)) return true;
+    say_not_written(error);
+    return false;
 }
 
 // Holds the registry's lock file for one change.
