@@ -168,9 +168,11 @@ TEST_F(FileSafety, ARegistryThatCannotBeWrittenIsSaidAndLeavesNoScratchFile)
     int status = -1;
     const std::string out = run_in(disk.folder(), "", "(+ 1 2)\n", status);
     EXPECT_GE(status, 1) << out;
-    EXPECT_NE(out.find("The registry could not be written (cannot write \"" + disk.folder() +
-                       "/registry.txt\": No space left on device); the change is not kept."),
-              std::string::npos)
+    EXPECT_NE(
+        out.find(
+            "The registry could not be written (cannot write \"" + disk.folder() +
+            "/registry.txt\": No space left on device); the change to \"Installation folder\" is not kept."),
+        std::string::npos)
         << out;
     EXPECT_EQ(file_text(disk.folder() + "/registry.txt"), former);
     for (const std::string& name : names_in(disk.folder()))
