@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/dxf.h"
 #include "outside_readers.h"
 #include "program_fixture.h"
 #include "small_disk.h"
@@ -62,6 +63,32 @@ std::string cut_sample()
     std::string line;
     for (int n = 0; n < 1940 && std::getline(whole, line); ++n) text += line + "\n";
     return text;
+}
+
+// Where a file cut short ends, and what the reader says of it: the line it
+// ends on and the section it ends in or after; nothing of a whole file.
+TEST_F(FileSafety, TheReaderNamesWhereAFileCutShortEnds)
+{
+    const std::string whole = file_text(std::string(ORVIK_SOURCE_DIR) + "/samples/lot.dxf");
+    const std::string tail = ", without the \"0 EOF\" that ends a whole file: what followed was not read";
+    struct Case {
+        int lines;  // kept of the sample's 3084
+        std::string said;
+    } cases[] = {
+        {500, "line 500: the file ends here, inside its HEADER section" + tail},
+        {1940, "line 1940: the file ends here, inside its ENTITIES section" + tail +
+                   ", and the TEXT at line 1930 may lack some of its values"},
+        {2062, "line 2062: the file ends here, after its ENTITIES section" + tail},
+        {3084, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        size_t end = 0;
+        for (int n = 0; n < c.lines; ++n) end = whole.find('\n', end) + 1;
+        const host::DxfReadResult read = host::dxf_read(whole.substr(0, end));
+        ASSERT_TRUE(read.drawing) << read.error;
+        EXPECT_EQ(read.cut_short, c.said);
+    }
 }
 
 TEST_F(FileSafety, ADrawingCutShortIsNamedOnOpenAndNotSavedOverUnasked)
