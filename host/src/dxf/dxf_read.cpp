@@ -105,6 +105,8 @@ public:
         }
     }
 
+    size_t lines_read() const { return line_; }
+
 private:
     std::string_view text_;
     size_t at_ = 0;
@@ -150,8 +152,17 @@ public:
         if (!peek()) return nullptr;
         peeked_ = false;
         current_ = 1 - current_;
+        last_type_ = slots_[current_].type;
+        last_line_ = slots_[current_].line;
         return &slots_[current_];
     }
+
+    // Whether the text ended with its "0 EOF"; the lines read, and the type and
+    // line of the last object taken, which tell where a text cut short ends.
+    bool reached_eof() const { return eof_; }
+    size_t lines_read() const { return tags_.lines_read(); }
+    const std::string& last_type() const { return last_type_; }
+    size_t last_line() const { return last_line_; }
 
     const Object* peek()
     {
@@ -169,7 +180,7 @@ public:
         o.line = pending_.line;
         o.tags.clear();
         if (o.type == "EOF") {
-            ended_ = true;  // what follows the end is no part of the drawing
+            ended_ = eof_ = true;  // what follows the end is no part of the drawing
         } else {
             Tag tag;
             while (tags_.next(tag)) {
@@ -191,6 +202,9 @@ private:
     int current_ = 0;
     bool peeked_ = false;
     bool ended_ = false;
+    bool eof_ = false;
+    std::string last_type_;
+    size_t last_line_ = 0;
     Tag pending_;
     bool have_pending_ = false;
 };
@@ -418,6 +432,7 @@ private:
     void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
     void keep_section(std::vector<KeptObject>& objects);
     bool section_ends_early();
+    void note_cut_short(const std::string& section);
     void complete();
     void drop(long id, long before, long owner);
     // Puts an entity's groups into their normal form; those of the types whose
@@ -1140,6 +1155,21 @@ void Reader::complete()
         for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
 }
 
+// A file that ends without its "0 EOF" was cut short (a copy or a save that
+// stopped): what it held after its last line is not in the drawing, and the
+// last object read may lack groups.
+void Reader::note_cut_short(const std::string& section)
+{
+    const std::string name = code_page_text(section, page_);
+    const bool closed = objects_.last_type() == "ENDSEC";
+    std::string where = closed ? "after its " + name + " section" : "inside its " + name + " section";
+    result_.cut_short = at_line(objects_.lines_read()) + "the file ends here, " + where +
+                        ", without the \"0 EOF\" " + "that ends a whole file: what followed was not read";
+    if (!closed && !objects_.last_type().empty() && objects_.last_type() != "SECTION")
+        result_.cut_short += ", and the " + code_page_text(objects_.last_type(), page_) + " at line " +
+                             std::to_string(objects_.last_line()) + " may lack some of its values";
+}
+
 DxfReadResult Reader::read(size_t size_hint)
 {
     // Room for as many entities as the file could hold (one takes 60 bytes or
@@ -1149,11 +1179,13 @@ DxfReadResult Reader::read(size_t size_hint)
     const Object* first = peek();
     if (!first || first->type != "SECTION") throw ReadError("the file does not start with a section");
     bool any_section = false;
+    std::string section;  // the last one started
     while (const Object* o = next()) {
         if (o->type == "EOF") break;
         if (o->type != "SECTION") continue;  // stray objects between sections
         any_section = true;
         std::string name = trimmed_upper(value_of(*o, 2));
+        section = name;
         if (name == "HEADER") {
             read_header(*o);
         } else if (name == "CLASSES") {
@@ -1182,6 +1214,7 @@ DxfReadResult Reader::read(size_t size_hint)
         }
     }
     if (!any_section) throw ReadError("the file holds no section");
+    if (!objects_.reached_eof()) note_cut_short(section);
     complete();
     for (const auto& [what, count] : skipped_) result_.skipped.push_back(std::to_string(count) + " " + what);
     result_.drawing = std::move(drawing_);

@@ -125,6 +125,9 @@ struct Document {
     long previous_set[2] = {0, 0};  // the last selection set a user made
     bool modified = false;
     std::string file_path;  // the file it was opened from or saved to; empty for a new drawing
+    // Where the file it was opened from ends early and what was not read, while
+    // that file still holds more than the drawing; a save over it asks first.
+    std::string read_in_part;
 };
 
 // A host command run through acedCommand: it takes its answers from args (the
