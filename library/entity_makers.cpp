@@ -134,13 +134,14 @@ int text_by_command(const char* option, const point3d_rec& point, double height,
 {
     const double angle = text_command_angle(bearing);
     // A fixed-height style gives the height itself.
-    if (!current_style_has_fixed_height() && !text_sizes_ok(height, 1.0, text)) return RTERROR;
+    const bool fixed_height = current_style_has_fixed_height();
+    if (!fixed_height && !text_sizes_ok(height, 1.0, text)) return RTERROR;
     layer_ensure(layer.c_str());
     std::string former;
     if (!layer_current_get(former)) return 0;
     ent_list_builder answers;
     answers.text(RTSTR, "Text").text(RTSTR, option).text(RTSTR, "none").text(RTSTR, point_text_2d(point));
-    if (!current_style_has_fixed_height()) answers.text(RTSTR, rtos_decimal(height, 10));
+    if (!fixed_height) answers.text(RTSTR, rtos_decimal(height, 10));
     answers.text(RTSTR, rtos_decimal(angle, 10)).text(RTSTR, text);
     if (!answers.ok()) return RTERROR;
     layer_current_set(layer.c_str());
