@@ -267,15 +267,6 @@ TEST_F(ValueRules, ALotIsErasedOnlyWhenEachSideWasRedrawnBetweenItsStones)
     for (const host::Entity* c : circles) EXPECT_DOUBLE_EQ(c->real(40), r);
 }
 
-// Refused values leave every lot as it was when the dialog is then left.
-TEST_F(ValueRules, StonesWithARefusedValueThenCancelledLeaveEveryLot)
-{
-    square_lot(0, 0, 10);
-    run("(b_make_circle_point 1)\nset t_radius -1\nset t_cir_scale 0\ncancel\n");
-    EXPECT_EQ(live(drawing(), "LINE").size(), 4u);
-    EXPECT_TRUE(live(drawing(), "CIRCLE").empty());
-}
-
 // The entity makers are the last guard: no text of a height or width factor
 // of 0 or less, no circle or arc of a radius of 0 or less and no insert of
 // scale 0 is written, each with a message; a negative insert scale (a mirrored
