@@ -74,8 +74,9 @@ void apply_rule(ads_callback_packet* packet, dialog_tile& tile)
             }
             const bool number = str_is_number(value) == 4;
             const double typed = number ? std::strtod(value, nullptr) : 0.0;
-            if (number && (!tile.accept || tile.accept(typed))) *tile.real = typed;
-            check_said(packet, tile, number, number && (!tile.accept || tile.accept(typed)));
+            const bool good = number && (!tile.accept || tile.accept(typed));
+            if (good) *tile.real = typed;
+            check_said(packet, tile, number, good);
             dialog_tile_show(packet->dialog, tile);
             break;
         }
