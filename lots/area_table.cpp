@@ -160,9 +160,9 @@ bool write_files(const std::vector<area_tbl_rec>& records, int metre_decimals, i
 int ask_decimals(const char* prompt, int default_value)
 {
     for (;;) {
-        const int decimals = prompt_int_default(prompt, default_value);
-        if (decimals >= 0 && decimals <= 8) return decimals;
-        acutPrintf("\nThe decimals must be 0 to 8.");
+        std::string out;
+        if (prompt_decimals_spec(std::string("0,X,") + prompt, default_value, out, 0, 8) == 1)
+            return std::atoi(out.c_str());
     }
 }
 
