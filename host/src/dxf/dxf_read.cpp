@@ -242,27 +242,6 @@ long parse_integer(const Tag& tag, ValueKind kind)
     return long(value);
 }
 
-// The writer's "^" pairs back into the characters they stand for.
-std::string caret_decoded(std::string_view text)
-{
-    if (text.find('^') == std::string_view::npos) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] == '^' && next == ' ') {
-            out += '^';
-            ++i;
-        } else if (text[i] == '^' && next >= '@' && next <= '_') {
-            out += char(next - 64);
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 // The blocks of model and paper space (older files spell them with "$").
 bool is_layout_block(const std::string& upper_name)
 {
@@ -340,8 +319,7 @@ private:
     std::string decoded_text(std::string_view value) const
     {
         for (char c : value)
-            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\')
-                return text_from_file(caret_decoded(value), page_);
+            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\') return text_from_file(value, page_, true);
         return std::string(value);
     }
     std::vector<bool> taken_;  // coordinates taken out of order; empty while none are
@@ -681,17 +659,10 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
     }
     kept_->version = version;
     kept_->code_page = code_page;
-    if (version.size() == 6 && version.rfind("AC", 0) == 0 && version >= "AC1021") {
-        page_ = nullptr;
-        return;
-    }
-    if (code_page.empty()) return;
-    if (const CodePage* page = find_code_page(code_page)) {
-        page_ = page;
-        return;
-    }
-    note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
-         " is not one this host knows; texts are read as ANSI_1252");
+    page_ = file_code_page(version, code_page);
+    if (page_ == &as_read_code_page())
+        note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
+             " is not one this host knows; texts are shown as read and written back unchanged");
 }
 
 // A section (or the file's end) before this one's ENDSEC: the section ended
@@ -765,7 +736,7 @@ void Reader::read_tables()
         const Object* o = next();
         if (!o || o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
-            table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
+            table = trimmed_upper(code_page_text(value_of(*o, 2), page_));  // as the file has it
             kept_->table_order.push_back(table);
             if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
             continue;
