@@ -555,8 +555,9 @@ bool Reader::convert(const Object& o, Entity& entity)
             }
             if (tag.code >= 1000) {
                 if (tag.code == 1001) {
-                    entity.xdata.push_back({std::string(trimmed(tag.value)), {}});
-                    groups.skip();
+                    // An application's name is a text as any other: the writer puts it in
+                    // the code page and writes control characters as "^" pairs.
+                    entity.xdata.push_back({std::string(trimmed(groups.read().text)), {}});
                     continue;
                 }
                 if (entity.xdata.empty()) {  // extended data without its application
@@ -992,12 +993,18 @@ void Reader::complete()
             check_xdata(*drawing_->get(id));
         }
     }
-    // Layers that kept entities name, which the file may lack too.
+    // Layers that kept entities name, which the file may lack too. Kept groups
+    // are in UTF-8 already, with the file's "^" pairs and escapes, which a
+    // name of the table has decoded.
+    const CodePage* kept_page = page_ == &as_read_code_page() ? page_ : nullptr;
+    auto kept_layer = [&](const KeptObject& object) {
+        return text_from_file(kept_value(object, 8), kept_page, true);
+    };
     for (const auto& [owner, lists] : kept_->entities)
         for (const auto& [after, objects] : lists)
-            for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+            for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
     for (const auto& [insert, objects] : kept_->attributes)
-        for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+        for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
 }
 
 DxfReadResult Reader::read(size_t size_hint)
