@@ -376,6 +376,7 @@ private:
     // writer cannot place.
     KeptObject keep_entity_object(const Object& o);
     KeptObject keep_record_object(const Object& o);
+    KeptObject keep_dimension_style(const Object& o);
     bool legacy_file() const { return kept_->version.empty() || kept_->version < "AC1015"; }
     std::uint64_t handle_value(std::string_view text);
     // The file's handle and reactors of what convert() read last go with the host's id.
@@ -440,7 +441,7 @@ KeptObject Reader::keep(const Object& o, bool handle)
     for (const Tag& tag : o.tags) size += tag.value.size() + 6;
     kept.groups.reserve(size);
     for (const Tag& tag : o.tags) {
-        if (handle && (tag.code == 5 || tag.code == 105) && !kept.handle)
+        if (handle && (tag.code == 105 || (tag.code == 5 && o.type != "DIMSTYLE")) && !kept.handle)
             kept.handle = handle_value(tag.value);
         kept.groups += std::to_string(tag.code);
         kept.groups += '\n';
@@ -504,6 +505,7 @@ KeptObject Reader::keep_entity_object(const Object& o)
 
 KeptObject Reader::keep_record_object(const Object& o)
 {
+    if (legacy_file() && o.type == "DIMSTYLE") return keep_dimension_style(o);
     KeptObject kept = keep(o);
     if (legacy_file()) {
         bool markers = false;
@@ -511,6 +513,26 @@ KeptObject Reader::keep_record_object(const Object& o)
         kept.legacy = !markers;
     }
     return kept;
+}
+
+// A dimension style of a file before AC1015 holds what later versions do,
+// under the two markers they give it; its handle is its 105 (its 5 is the name
+// of the arrow block).
+KeptObject Reader::keep_dimension_style(const Object& o)
+{
+    bool markers = false;
+    for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
+    if (markers) return keep(o);
+    Object ordered;
+    ordered.type = o.type;
+    ordered.line = o.line;
+    for (const Tag& tag : o.tags)
+        if (tag.code == 105) ordered.tags.push_back(tag);
+    ordered.tags.push_back({100, "AcDbSymbolTableRecord", o.line});
+    ordered.tags.push_back({100, "AcDbDimStyleTableRecord", o.line});
+    for (const Tag& tag : o.tags)
+        if (tag.code != 105) ordered.tags.push_back(tag);
+    return keep(ordered);
 }
 
 void Reader::remember(long id)

@@ -440,7 +440,7 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner)
     out_ += object.type;
     out_ += '\n';
     if (!object.handle && object.type != "CLASS") {
-        tag(5, new_handle());
+        tag(object.type == "DIMSTYLE" ? 105 : 5, new_handle());  // a dimension style's 5 is its arrow block
         if (!owner.empty() && object.groups.rfind("330\n", 0) != 0) tag(330, owner);
     }
     kept_lines(object.groups);
