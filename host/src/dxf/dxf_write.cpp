@@ -301,8 +301,9 @@ private:
         kept_lines(std::to_string(code) + "\n" + value + "\n");
     }
     // An object kept from a file; one without a handle of its own gets one
-    // (but for a CLASS, which has none), and the owner given.
-    void write_kept(const KeptObject& object, const std::string& owner);
+    // (but for a CLASS, which has none, or when give_handle is false), and the
+    // owner given.
+    void write_kept(const KeptObject& object, const std::string& owner, bool give_handle = true);
 
     // Handles given out before writing, so references can point forward.
     struct Handles {
@@ -343,8 +344,12 @@ private:
     void write_tables();
     void table_head(const std::string& name, size_t count);
     void write_record(const Entity& entry, const std::string& table);
+    // A record's body with the groups the file gave it beyond the host's own.
+    void record_body(const dxf::Layout& layout, long id);
+    void placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed);
     void write_vport();
     void write_blocks();
+    void layout_block_xdata(const std::string& layout);
     void block_begin(const std::string& handle, const std::string& owner, const std::string& name,
                      const Entity* entry, bool paper);
     void block_end(const std::string& handle, const std::string& owner, bool paper);
@@ -387,14 +392,43 @@ void Writer::body(const dxf::Layout& layout, bool attributes)
         tag(100, layout.subclasses[s]);
         // The attributes that follow a block reference are announced first in it.
         if (attributes && layout.subclasses[s] == "AcDbBlockReference") tag(66, 1L);
+        for (const auto& placed : layout.groups)
+            if (placed.subclass == int(s)) placed_group(layout, placed);
+    }
+}
+
+void Writer::placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed)
+{
+    if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
+        tag(placed.group.code, degrees_text(placed.group.real));
+    else
+        group(placed.group, placed.flat);
+}
+
+void Writer::record_body(const dxf::Layout& layout, long id)
+{
+    const std::vector<KeptRecordGroups>* extra = nullptr;
+    if (kept_ && id)
+        if (auto found = kept_->record_groups.find(id); found != kept_->record_groups.end())
+            extra = &found->second;
+    if (!extra || extra->empty()) {
+        body(layout);
+        return;
+    }
+    // Each kept run goes after as many of the record's groups as the file had before it.
+    size_t written = 0, next = 0;
+    const int last = int(layout.subclasses.size()) - 1;
+    for (int s = 0; s <= last; ++s) {
+        tag(100, layout.subclasses[size_t(s)]);
         for (const auto& placed : layout.groups) {
-            if (placed.subclass != int(s)) continue;
-            if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
-                tag(placed.group.code, degrees_text(placed.group.real));
-            else
-                group(placed.group, placed.flat);
+            if (placed.subclass != s) continue;
+            while (s == last && next < extra->size() && (*extra)[next].after <= written)
+                kept_lines((*extra)[next++].lines);
+            placed_group(layout, placed);
+            ++written;
         }
     }
+    while (next < extra->size()) kept_lines((*extra)[next++].lines);
 }
 
 void Writer::xdata(const std::vector<XDataApp>& apps)
@@ -430,7 +464,7 @@ void Writer::kept_lines(const std::string& lines)
     }
 }
 
-void Writer::write_kept(const KeptObject& object, const std::string& owner)
+void Writer::write_kept(const KeptObject& object, const std::string& owner, bool give_handle)
 {
     if (object.legacy) {  // a version with subclass markers cannot hold it as it is
         ++legacy_left_out_[object.type];
@@ -439,7 +473,7 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner)
     out_ += "0\n";
     out_ += object.type;
     out_ += '\n';
-    if (!object.handle && object.type != "CLASS") {
+    if (!object.handle && object.type != "CLASS" && give_handle) {
         tag(object.type == "DIMSTYLE" ? 105 : 5, new_handle());  // a dimension style's 5 is its arrow block
         if (!owner.empty() && object.groups.rfind("330\n", 0) != 0) tag(330, owner);
     }
@@ -562,9 +596,10 @@ void Writer::assign_handles()
         const KeptLayoutBlock* paper = nullptr;
         if (kept_)
             for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+                // Files before AC1015 spell them with "$".
                 const std::string name = upper(kept_value(layout.begin, 2));
-                if (name == "*MODEL_SPACE") model = &layout;
-                if (name == "*PAPER_SPACE") paper = &layout;
+                if (name == "*MODEL_SPACE" || name == "$MODEL_SPACE") model = &layout;
+                if (name == "*PAPER_SPACE" || name == "$PAPER_SPACE") paper = &layout;
             }
         h_.model_begin = kept_or_new(model ? model->begin.handle : 0);
         h_.model_end = kept_or_new(model ? model->end.handle : 0);
@@ -632,7 +667,13 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     if (kept_)
         for (const KeptVariable& v : kept_->header) {
             if (!written.insert(v.name).second) continue;
-            if (own.count(v.name) || v.name == "$HANDSEED") {
+            auto opened = kept_->header_opened.find(v.name);
+            if (own.count(v.name) && opened != kept_->header_opened.end() &&
+                opened->second == own.at(v.name)->value) {
+                // Not changed since the file was opened: as the file has it.
+                kept_tag(9, v.name);
+                kept_lines(v.groups);
+            } else if (own.count(v.name) || v.name == "$HANDSEED") {
                 write_own(v.name);
             } else {
                 kept_tag(9, v.name);
@@ -683,10 +724,17 @@ void Writer::table_head(const std::string& name, size_t count)
     tag(0, "TABLE");
     kept_tag(2, name);  // a table of another program has the name its file gave it
     tag(5, h_.table[name]);
+    const KeptTableHead* head = nullptr;
+    if (kept_)
+        if (auto found = kept_->table_heads.find(name); found != kept_->table_heads.end())
+            head = &found->second;
+    if (head) kept_lines(head->braces);  // its extension dictionary
     tag(330, "0");
     tag(100, "AcDbSymbolTable");
     tag(70, long(count));
-    if (name == "DIMSTYLE") {
+    if (head && !head->tail.empty()) {
+        kept_lines(head->tail);
+    } else if (name == "DIMSTYLE") {
         tag(100, "AcDbDimStyleTable");
         tag(71, 0L);
     }
@@ -702,7 +750,7 @@ void Writer::write_record(const Entity& entry, const std::string& table)
         if (auto reactors = kept_->reactors.find(entry.id); reactors != kept_->reactors.end())
             kept_lines(reactors->second);
     tag(330, h_.table[table]);
-    body(layout);
+    record_body(layout, entry.id);
     xdata(entry.xdata);
 }
 
@@ -812,7 +860,15 @@ void Writer::write_tables()
         tag(100, "AcDbSymbolTableRecord");
         tag(100, "AcDbBlockTableRecord");
         tag(2, name);
-        tag(340, layout);
+        // A block record of the file has its own groups: layout, units, flags, preview.
+        const std::vector<KeptRecordGroups>* own = nullptr;
+        if (entry && kept_)
+            if (auto found = kept_->record_groups.find(entry->id); found != kept_->record_groups.end())
+                own = &found->second;
+        if (own)
+            for (const KeptRecordGroups& run : *own) kept_lines(run.lines);
+        else
+            tag(340, layout);
         if (entry) xdata(entry->xdata);
     };
     if (kept_structure_) {
@@ -884,6 +940,32 @@ void Writer::block_end(const std::string& handle, const std::string& owner, bool
     tag(100, "AcDbBlockEnd");
 }
 
+// The extended data of the file's own BLOCK of a layout ("MODEL_SPACE" or
+// "PAPER_SPACE", spelt with "*" or, before AC1015, "$"), written after the
+// host's BLOCK of it.
+void Writer::layout_block_xdata(const std::string& layout)
+{
+    if (!kept_) return;
+    for (const KeptLayoutBlock& block : kept_->layout_blocks) {
+        const std::string name = upper(kept_value(block.begin, 2));
+        if (name.size() != layout.size() + 1 || name.compare(1, std::string::npos, layout) != 0) continue;
+        // The groups are code and value lines; the extended data starts at the first code 1001.
+        const std::string& groups = block.begin.groups;
+        for (size_t at = 0; at < groups.size();) {
+            size_t code_end = groups.find('\n', at);
+            if (code_end == std::string::npos) break;
+            if (groups.compare(at, code_end - at, "1001") == 0) {
+                kept_lines(groups.substr(at));
+                break;
+            }
+            size_t value_end = groups.find('\n', code_end + 1);
+            if (value_end == std::string::npos) break;
+            at = value_end + 1;
+        }
+        return;
+    }
+}
+
 void Writer::write_blocks()
 {
     tag(0, "SECTION");
@@ -896,11 +978,14 @@ void Writer::write_blocks()
         }
     } else {
         block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
+        layout_block_xdata("MODEL_SPACE");
         block_end(h_.model_end, h_.model_record, false);
         block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
+        layout_block_xdata("PAPER_SPACE");
         if (kept_)
             for (const KeptLayoutBlock& layout : kept_->layout_blocks)
-                if (upper(kept_value(layout.begin, 2)) == "*PAPER_SPACE")
+                if (const std::string name = upper(kept_value(layout.begin, 2));
+                    name == "*PAPER_SPACE" || name == "$PAPER_SPACE")
                     for (const KeptObject& entity : layout.entities) write_kept(entity, h_.paper_record);
         block_end(h_.paper_end, h_.paper_record, true);
     }
@@ -1094,7 +1179,9 @@ void Writer::write(const std::vector<DxfHeaderVariable>& header)
         for (const KeptSection& section : kept_->sections) {
             tag(0, "SECTION");
             kept_tag(2, section.name);
-            for (const KeptObject& object : section.objects) write_kept(object, "");
+            kept_lines(section.head);
+            // Records of these sections are not objects of the drawing: no handle is given to them.
+            for (const KeptObject& object : section.objects) write_kept(object, "", false);
             tag(0, "ENDSEC");
         }
     tag(0, "EOF");
