@@ -158,6 +158,12 @@ public:
         bytes[0] = (unsigned char)found->second;
         return 1;
     }
+    // True when the byte starts a pair: alone, it could join what follows it.
+    bool lead_byte(unsigned char byte) const
+    {
+        build();
+        return lead_[byte] != 0;
+    }
     bool double_byte() const
     {
         build();
@@ -429,6 +435,18 @@ std::string text_from_file(std::string_view bytes, const CodePage* page, bool ca
     return unicode_escapes_decoded(text);
 }
 
+namespace {
+
+// The "\U+XXXX" form of a character of the 16-bit range.
+void append_escape(std::string& out, char32_t code)
+{
+    char escape[16];
+    std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code));
+    out += escape;
+}
+
+}  // namespace
+
 std::string text_for_file(std::string_view utf8, const CodePage* page)
 {
     if (!page || page->as_read() || is_ascii(utf8)) return std::string(utf8);
@@ -437,8 +455,12 @@ std::string text_for_file(std::string_view utf8, const CodePage* page)
     for (size_t i = 0; i < utf8.size();) {
         char32_t code = 0;
         size_t length = utf8_sequence(utf8, i, &code);
-        if (length == 0) {  // a byte that is no UTF-8: kept as it is
-            out += utf8[i++];
+        if (length == 0) {  // a byte that is no UTF-8: kept as it is, unless it would start a pair
+            const unsigned char byte = (unsigned char)utf8[i++];
+            if (page->lead_byte(byte))
+                append_escape(out, byte);
+            else
+                out += char(byte);
             continue;
         }
         i += length;
@@ -450,9 +472,7 @@ std::string text_for_file(std::string_view utf8, const CodePage* page)
         if (size_t count = page->encoded(code, bytes)) {
             out.append(reinterpret_cast<const char*>(bytes), count);
         } else {
-            char escape[16];
-            std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code > 0xFFFF ? 0xFFFD : code));
-            out += escape;
+            append_escape(out, code > 0xFFFF ? 0xFFFD : code);
         }
     }
     return out;
