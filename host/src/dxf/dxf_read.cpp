@@ -256,27 +256,6 @@ long parse_integer(const Tag& tag, ValueKind kind)
     return long(value);
 }
 
-// The writer's "^" pairs back into the characters they stand for.
-std::string caret_decoded(std::string_view text)
-{
-    if (text.find('^') == std::string_view::npos) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] == '^' && next == ' ') {
-            out += '^';
-            ++i;
-        } else if (text[i] == '^' && next >= '@' && next <= '_') {
-            out += char(next - 64);
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 // The blocks of model and paper space (older files spell them with "$").
 bool is_layout_block(const std::string& upper_name)
 {
@@ -354,8 +333,7 @@ private:
     std::string decoded_text(std::string_view value) const
     {
         for (char c : value)
-            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\')
-                return text_from_file(caret_decoded(value), page_);
+            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\') return text_from_file(value, page_, true);
         return std::string(value);
     }
     std::vector<bool> taken_;  // coordinates taken out of order; empty while none are
@@ -481,7 +459,7 @@ KeptObject Reader::keep(const Object& o, bool handle)
     for (const Tag& tag : o.tags) size += tag.value.size() + 6;
     kept.groups.reserve(size);
     for (const Tag& tag : o.tags) {
-        if (handle && (tag.code == 5 || tag.code == 105) && !kept.handle)
+        if (handle && (tag.code == 105 || (tag.code == 5 && o.type != "DIMSTYLE")) && !kept.handle)
             kept.handle = handle_value(tag.value);
         kept.groups += std::to_string(tag.code);
         kept.groups += '\n';
@@ -625,8 +603,9 @@ bool Reader::convert(const Object& o, Entity& entity)
             }
             if (tag.code >= 1000) {
                 if (tag.code == 1001) {
-                    entity.xdata.push_back({std::string(trimmed(tag.value)), {}});
-                    groups.skip();
+                    // An application's name is a text as any other: the writer puts it in
+                    // the code page and writes control characters as "^" pairs.
+                    entity.xdata.push_back({std::string(trimmed(groups.read().text)), {}});
                     continue;
                 }
                 if (entity.xdata.empty()) {  // extended data without its application
@@ -730,17 +709,10 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
     }
     kept_->version = version;
     kept_->code_page = code_page;
-    if (version.size() == 6 && version.rfind("AC", 0) == 0 && version >= "AC1021") {
-        page_ = nullptr;
-        return;
-    }
-    if (code_page.empty()) return;
-    if (const CodePage* page = find_code_page(code_page)) {
-        page_ = page;
-        return;
-    }
-    note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
-         " is not one this host knows; texts are read as ANSI_1252");
+    page_ = file_code_page(version, code_page);
+    if (page_ == &as_read_code_page())
+        note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
+             " is not one this host knows; texts are shown as read and written back unchanged");
 }
 
 // A section (or the file's end) before this one's ENDSEC: the section ended
@@ -883,7 +855,7 @@ void Reader::read_tables()
         const Object* o = next();
         if (!o || o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
-            table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
+            table = trimmed_upper(code_page_text(value_of(*o, 2), page_));  // as the file has it
             kept_->table_order.push_back(table);
             if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
             keep_table_head(*o, table);
@@ -1143,10 +1115,12 @@ void Reader::complete()
         }
     }
     // Layers that kept entities name, which the file may lack too. The name is
-    // read as a record's is ("^" pairs and "\U+XXXX" are its characters), so
-    // that a layer the file has is found whichever way the entity spells it.
+    // read as a record's is ("^" pairs and "\U+XXXX" are its characters, but
+    // in a code page no converter knows), so that a layer the file has is
+    // found whichever way the entity spells it. Kept groups are in UTF-8 already.
+    const CodePage* kept_page = page_ == &as_read_code_page() ? page_ : nullptr;
     auto kept_layer = [&](const KeptObject& object) {
-        return unicode_escapes_decoded(caret_decoded(kept_value(object, 8)));
+        return text_from_file(kept_value(object, 8), kept_page, true);
     };
     for (const auto& [owner, lists] : kept_->entities)
         for (const auto& [after, objects] : lists)
