@@ -224,8 +224,9 @@ private:
         }
         iconv_close(cd);
         // An undefined byte is written back as it was unless a character of
-        // the code page has its number; a lone lead byte is written as an
-        // escape, as it could join what follows it into a pair.
+        // the code page has its number; a lone lead byte never is, as it
+        // could join what follows it into a pair: the character of its number
+        // is written as the code page has it, or else as its escape.
         for (unsigned b : undefined) bytes_of_.emplace(char32_t(b), b);
     }
 };
