@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "ads.h"
 #include "dxf_support.h"
 #include "host_fixture.h"
 
@@ -170,6 +171,38 @@ for name in ("layer_links", "block_records", "shape_style", "table_heads", "sect
               "shape_style audit []\n"
               "table_heads audit []\n"
               "sections audit []\n");
+}
+
+// A layer of the file that a command stores its settings on, as the settings
+// store does (its record read, extended data appended, the record modified),
+// keeps its plot-style, material and visual-style links: the save differs
+// from the file by the settings alone.
+TEST_F(KeepEverything, SettingsStoredOnALayerLeaveItsLinks)
+{
+    const auto sources = write_kinds({"R2018"});
+    std::string source;
+    for (const std::string& path : sources)
+        if (path.find("layer_links") != std::string::npos) source = path;
+    ASSERT_FALSE(source.empty());
+    const std::string saved = home() + "/layer_settings.dxf";
+    std::filesystem::copy_file(source, saved);
+    run("OPEN " + saved);
+    ASSERT_EQ(acdbRegApp("LABEL_BGD"), RTNORM);
+    ads_name layer;
+    ASSERT_EQ(acdbTblObjName("LAYER", "Walls", layer), RTNORM);
+    resbuf* list = acdbEntGet(layer);
+    ASSERT_NE(list, nullptr);
+    resbuf* tail = list;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = acutBuildList(-3, 1001, "LABEL_BGD", 1000, "Bgd", 0);
+    EXPECT_EQ(acdbEntMod(list), RTNORM);
+    acutRelRb(list);
+    std::string transcript = run("SAVE");
+    ASSERT_NE(transcript.find("Saved"), std::string::npos) << transcript;
+    auto found = differences(source, saved);
+    ASSERT_EQ(found.size(), 2u) << ::testing::PrintToString(found);
+    EXPECT_NE(found[0].find("TABLES APPID 'LABEL_BGD'"), std::string::npos) << found[0];
+    EXPECT_EQ(found[1], "TABLES LAYER 'Walls' (handle 8A): 1001 LABEL_BGD added");
 }
 
 // A header value the host cannot work with is named at OPEN and written back
