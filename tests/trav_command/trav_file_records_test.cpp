@@ -60,7 +60,9 @@ TEST_F(TravFileRecords, ARecordWithAFieldThatCannotBeTakenIsNamedAndNotUsed)
         const std::string shown = run("(b_trav)\nO\n" + file + "\nP\nP\n180\n50\n\nX\n");
         EXPECT_NE(shown.find("\nTrav file line 4 skipped: " + std::string(c.why) + "."), std::string::npos)
             << c.line << shown;
-        if (c.not_listed) EXPECT_EQ(shown.find(c.not_listed), std::string::npos) << c.line << shown;
+        if (c.not_listed) {
+            EXPECT_EQ(shown.find(c.not_listed), std::string::npos) << c.line << shown;
+        }
         EXPECT_NE(shown.find("\nstn=1,1000.000,2000.000,FIXED"), std::string::npos) << c.line;
         EXPECT_NE(shown.find("\nstn=2,1100.000,2000.000,CAL"), std::string::npos) << c.line;
         EXPECT_EQ(count_of(shown, "\n1,2,90.0000,100.000,"), 1u) << c.line;
@@ -129,6 +131,27 @@ TEST_F(TravFileRecords, AFileReplacedWhileOpenIsLeftUntouched)
                                        "T,3,4,0.0000,10.000,0.000,METER,\n");
         EXPECT_FALSE(fs::exists(file + ".lock"));
     }
+}
+
+// A mark left beside the file by a session that stopped while writing: the
+// wait for it is given up and said, the file is left as it is, and the leg
+// stays with the traverse. The mark is not this session's to remove.
+TEST_F(TravFileRecords, AMarkLeftBesideTheFileIsNamedAndTheLegKept)
+{
+    const std::string file = path("marked.trv");
+    write_text(file, one_leg);
+    write_text(file + ".lock", "");
+    const std::string shown =
+        run("(b_trav)\nO\n" + file + "\n180\n50\n\nX\npick yes\n" + path("mine.trv") + "\n");
+    EXPECT_EQ(read_text(file), one_leg);
+    EXPECT_NE(
+        shown.find("\n" + file + " is being written by another session (or one that stopped left " + file +
+                   ".lock behind: delete it when no other session has the traverse open); nothing was "
+                   "written to it."),
+        std::string::npos)
+        << shown;
+    EXPECT_EQ(read_text(path("mine.trv")), std::string(one_leg) + "T,2,3,180.0000,50.000,0.000,METER,\n");
+    EXPECT_TRUE(fs::exists(file + ".lock"));
 }
 
 // Runs the program on a script in a home of its own; what it printed.
