@@ -70,18 +70,7 @@ CAUSES = [
 ]
 
 
-# Causes that hold for every difference of a file, by the file's name.
-FILE_CAUSES = [
-    (r"codepage_ANSI_93[26]_R(12|200[04])\.dxf",
-     "a double-byte code page (ANSI_932, ANSI_936) is not one the host knows: OPEN says its texts are read as "
-     "ANSI_1252, and the save writes them so"),
-]
-
-
-def cause_of(difference, label=""):
-    for pattern, cause in FILE_CAUSES:
-        if re.search(pattern, label) and not re.search(r"BLOCKS '\*PAPER_SPACE'", difference):
-            return cause
+def cause_of(difference):
     for pattern, cause in CAUSES:
         if re.search(pattern, difference):
             return cause
@@ -132,7 +121,7 @@ def measure(title, files, cadhost, scratch, show_all):
         lines.append("  %s: %d differences" % (label, len(differences)))
         shown = {}
         for difference in differences:
-            cause = cause_of(difference, label)
+            cause = cause_of(difference)
             by_cause.setdefault(cause, [0, set()])
             by_cause[cause][0] += 1
             by_cause[cause][1].add(label)
