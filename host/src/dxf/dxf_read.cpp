@@ -790,8 +790,15 @@ void Reader::keep_table_head(const Object& o, const std::string& table)
     if (kept_->table_heads.count(table)) return;  // a table given twice: the first head stands
     Object braces, tail;
     bool counted = false, in_braces = false;
-    for (const Tag& tag : o.tags) {
-        if (tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{') in_braces = true;
+    // A 102 group that opens without a "}" after it is no dictionary link; it stays in its place.
+    size_t last_close = 0;
+    for (size_t i = 0; i < o.tags.size(); ++i)
+        if (o.tags[i].code == 102 && trimmed(o.tags[i].value) == "}") last_close = i;
+    for (size_t at = 0; at < o.tags.size(); ++at) {
+        const Tag& tag = o.tags[at];
+        if (!in_braces && tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{' &&
+            at < last_close)
+            in_braces = true;
         if (in_braces) {
             braces.tags.push_back(tag);
             if (tag.code == 102 && trimmed(tag.value) == "}") in_braces = false;
