@@ -15,7 +15,9 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -54,6 +56,8 @@ public:
     void add(long id, std::uint64_t handle);
     // The handle the file gave the id; 0 when none.
     std::uint64_t find(long id) const;
+    // The id the file's handle went to; 0 when none.
+    long id_of(std::uint64_t handle) const;
     bool empty() const { return runs_.empty(); }
 
 private:
@@ -64,6 +68,7 @@ private:
     };
     mutable std::vector<Run> runs_;  // by first_id once sorted
     mutable bool sorted_ = true;
+    mutable std::vector<Run> by_handle_;  // the runs by first_handle, made at the first id_of
 };
 
 // A layout's block (*Model_Space, *Paper_Space, *Paper_Space0, ...): its BLOCK
@@ -92,6 +97,14 @@ struct DxfKept {
     HandleRuns handles;  // host record, block and entity id -> the file's handle
     // A block definition's BLOCK and ENDBLK handles, by the BLOCK record's id.
     std::unordered_map<long, std::pair<std::uint64_t, std::uint64_t>> block_ends;
+    // The common groups (layer, line-type scale, ...) and the extended data of
+    // a block definition's BLOCK and ENDBLK entities as the file had them, by
+    // the BLOCK record's id.
+    struct BlockEntityGroups {
+        std::string common[2];  // BLOCK, ENDBLK
+        std::string xdata[2];
+    };
+    std::unordered_map<long, BlockEntityGroups> block_entity_groups;
     // The reactor and extension-dictionary groups (102 ... 102) of host
     // records and entities, by id, written after their handle.
     std::unordered_map<long, std::string> reactors;
@@ -100,6 +113,20 @@ struct DxfKept {
     // BLOCK record's id), each list after the host entity (by id; 0 for the
     // start) that came before it in the file.
     std::unordered_map<long, std::unordered_map<long, std::vector<KeptObject>>> entities;
+    // An associative HATCH's links to the objects its boundary paths came
+    // from, path by path, by the HATCH's id: the file's handle of each object
+    // and the host's id of it (0 for an object kept as the file had it).
+    struct HatchLink {
+        std::uint64_t handle = 0;
+        long id = 0;
+    };
+    struct HatchLinks {
+        std::vector<std::vector<HatchLink>> paths;
+    };
+    std::unordered_map<long, HatchLinks> hatch_links;
+    // INSERTs that the file gave as multiple inserts (AcDbMInsertBlock) although
+    // they have one row and one column, by id.
+    std::set<long> minserts;
     // The ATTRIBs and SEQEND that follow an INSERT of the host, by its id.
     std::unordered_map<long, std::vector<KeptObject>> attributes;
 
@@ -109,5 +136,12 @@ struct DxfKept {
     // What the file held of each kind, for the report at OPEN ("2 ATTRIB").
     std::map<std::string, long> counts;
 };
+
+// A handle's value ("1F" is 31); 0 for a text that is no handle.
+std::uint64_t parse_handle(std::string_view text);
+
+// The layouts' blocks whose BLOCK_RECORD the file lacks (one for each handle
+// their BLOCKs name as owner), which a save makes anew.
+std::vector<const KeptLayoutBlock*> layout_blocks_without_record(const DxfKept& kept);
 
 }  // namespace host
