@@ -1032,8 +1032,10 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
             return;
         }
         // A block or section that begins here ends this one, which lacks its end
-        // (the readers of blocks and sections say so).
-        if ((in_block && o->type == "BLOCK") || o->type == "SECTION") {
+        // (the readers of blocks and sections say so); so do the objects, whose
+        // first is a dictionary, after entities that lack their ENDSEC and the
+        // objects' SECTION.
+        if ((in_block && o->type == "BLOCK") || o->type == "SECTION" || o->type == "DICTIONARY") {
             end_chain();
             return;
         }
@@ -1334,8 +1336,8 @@ DxfReadResult Reader::read(size_t size_hint)
             read_entities(0, false, nullptr);
             if (const Object* end = peek(); end && end->type == "ENDSEC")
                 next();
-            else
-                section_ends_early();  // says so
+            else if (end && !section_ends_early())  // which says so itself
+                note(at_line(end->line) + "a section ends without its ENDSEC");
         } else if (name == "OBJECTS") {
             keep_section(kept_->objects);
         } else {
