@@ -161,6 +161,29 @@ TEST_F(EntitiesKept, HatchLinksMultipleInsertsAndBlockEntitiesComeBackGroupByGro
     }
 }
 
+// A file before AC1015 is saved as AC1015 with the model and paper space blocks
+// of its own, which keep their handles and extended data, and the paper space
+// entities (the format wants 67 on the paper space block).
+TEST_F(EntitiesKept, TheLayoutBlocksOfAnOldFileKeepTheirHandlesAndData)
+{
+    const char* write = R"(
+import sys, ezdxf
+doc = ezdxf.new("R12")
+doc.blocks.new("MARK").add_circle((0, 0), 1)
+doc.modelspace().add_blockref("MARK", (5, 5))
+doc.layout("Layout1").add_text("Sheet", dxfattribs={"insert": (1, 1)})
+doc.saveas(sys.argv[1])
+)";
+    const std::string input = home() + "/old.dxf", output = home() + "/old_saved.dxf";
+    ezdxf(write, {input});
+    open_and_save(input, output);
+    std::string left = differences(input, output, {"TABLES", "HEADER"});
+    for (const char* added : {"BLOCKS '*PAPER_SPACE' BLOCK: group 67 '1' added\n",
+                              "BLOCKS '*PAPER_SPACE' ENDBLK: group 67 '1' added\n"})
+        if (size_t at = left.find(added); at != std::string::npos) left.erase(at, std::string(added).size());
+    EXPECT_EQ(left, "");
+}
+
 // A hatch whose boundary object is erased is saved without the link, and
 // one whose boundary stays keeps it.
 TEST_F(EntitiesKept, AHatchLinksOnlyToBoundariesThatAreStillThere)

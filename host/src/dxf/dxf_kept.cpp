@@ -67,6 +67,20 @@ std::string kept_value(const KeptObject& object, int code)
     return "";
 }
 
+std::string kept_xdata(const KeptObject& object)
+{
+    const std::string& g = object.groups;
+    for (size_t at = 0; at < g.size();) {
+        if (g.compare(at, 5, "1001\n") == 0) return g.substr(at);
+        size_t code_end = g.find('\n', at);
+        if (code_end == std::string::npos) break;
+        size_t value_end = g.find('\n', code_end + 1);
+        if (value_end == std::string::npos) break;
+        at = value_end + 1;
+    }
+    return "";
+}
+
 std::uint64_t parse_handle(std::string_view text)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

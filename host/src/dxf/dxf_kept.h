@@ -137,6 +137,9 @@ struct DxfKept {
     std::map<std::string, long> counts;
 };
 
+// The extended data of the object (its groups from the first 1001 on) as lines.
+std::string kept_xdata(const KeptObject& object);
+
 // A handle's value ("1F" is 31); 0 for a text that is no handle.
 std::uint64_t parse_handle(std::string_view text);
 

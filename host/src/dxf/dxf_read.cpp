@@ -438,6 +438,9 @@ private:
     std::unordered_map<std::uint64_t, long> block_of_record_;
     std::unordered_map<std::uint64_t, size_t> layout_of_record_;
     std::map<std::uint64_t, KeptLayoutBlock> waiting_for_layout_;
+    // The names of the layouts' records the tables kept, by handle, as far as indexed.
+    std::unordered_map<std::uint64_t, std::string> layout_record_names_;
+    size_t layout_records_indexed_ = 0;
     void take_waiting_entities(std::uint64_t owner, KeptLayoutBlock* layout);
     void keep_block_entity_groups(const Object& o, int which, bool xdata_taken,
                                   DxfKept::BlockEntityGroups& out);
@@ -983,14 +986,18 @@ void Reader::read_outside_blocks()
         return;
     }
     // The block of a layout whose record the tables gave comes later: they wait for it.
-    if (auto records = kept_->records.find("BLOCK_RECORD"); owner && records != kept_->records.end())
-        for (const KeptObject& record : records->second)
-            if (record.handle == owner) {
-                note(at_line(line) + "entities outside any block are read into the block \"" +
-                     kept_value(record, 2) + "\", which they name as their owner");
-                read_entities(0, true, &waiting_for_layout_[owner]);
-                return;
-            }
+    if (auto records = kept_->records.find("BLOCK_RECORD"); owner && records != kept_->records.end()) {
+        for (; layout_records_indexed_ < records->second.size(); ++layout_records_indexed_) {
+            const KeptObject& record = records->second[layout_records_indexed_];
+            if (record.handle) layout_record_names_.emplace(record.handle, kept_value(record, 2));
+        }
+        if (auto record = layout_record_names_.find(owner); record != layout_record_names_.end()) {
+            note(at_line(line) + "entities outside any block are read into the block \"" + record->second +
+                 "\", which they name as their owner");
+            read_entities(0, true, &waiting_for_layout_[owner]);
+            return;
+        }
+    }
     note(at_line(line) + "a " + type +
          " outside any block names no block of the file as its owner; it is left out");
     ++skipped_[type + " outside any block"];
@@ -1304,6 +1311,8 @@ void Reader::complete()
             for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
     for (const auto& [insert, objects] : kept_->attributes)
         for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+    for (const auto& [block, own] : kept_->block_entity_groups)
+        for (const std::string& common : own.common) ensure("LAYER", kept_value({"", common}, 8));
 }
 
 DxfReadResult Reader::read(size_t size_hint)

@@ -329,6 +329,17 @@ private:
         return nullptr;
     }
     std::uint64_t kept_record_handle(const std::string& table, const std::string& name) const;
+    // The file's block of model space or of the first paper space ("*" or, in
+    // older files, "$" and the name given); null for none.
+    const KeptLayoutBlock* kept_layout_block(const std::string& name) const
+    {
+        if (!kept_) return nullptr;
+        for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+            const std::string found = upper(kept_value(layout.begin, 2));
+            if (found.size() == name.size() + 1 && found.compare(1, name.size(), name) == 0) return &layout;
+        }
+        return nullptr;
+    }
     // The handle of the LAYOUT whose block record is the one given; "0" for none.
     std::string layout_naming(const std::string& record) const;
 
@@ -624,14 +635,8 @@ void Writer::assign_handles()
     // given out here would be named nowhere (yet move the handle seed on).
     if (!kept_structure_) h_.paper_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Paper_Space"));
     if (!kept_structure_) {
-        const KeptLayoutBlock* model = nullptr;
-        const KeptLayoutBlock* paper = nullptr;
-        if (kept_)
-            for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
-                const std::string name = upper(kept_value(layout.begin, 2));
-                if (name == "*MODEL_SPACE") model = &layout;
-                if (name == "*PAPER_SPACE") paper = &layout;
-            }
+        const KeptLayoutBlock* model = kept_layout_block("MODEL_SPACE");
+        const KeptLayoutBlock* paper = kept_layout_block("PAPER_SPACE");
         h_.model_begin = kept_or_new(model ? model->begin.handle : 0);
         h_.model_end = kept_or_new(model ? model->end.handle : 0);
         h_.paper_begin = kept_or_new(paper ? paper->begin.handle : 0);
@@ -987,13 +992,16 @@ void Writer::write_blocks()
             write_kept(layout.end, "");
         }
     } else {
+        const KeptLayoutBlock* model = kept_layout_block("MODEL_SPACE");
+        const KeptLayoutBlock* paper = kept_layout_block("PAPER_SPACE");
         block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
+        if (model) kept_lines(kept_xdata(model->begin));
         block_end(h_.model_end, h_.model_record, false);
         block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
-        if (kept_)
-            for (const KeptLayoutBlock& layout : kept_->layout_blocks)
-                if (upper(kept_value(layout.begin, 2)) == "*PAPER_SPACE")
-                    for (const KeptObject& entity : layout.entities) write_kept(entity, h_.paper_record);
+        if (paper) {
+            kept_lines(kept_xdata(paper->begin));
+            for (const KeptObject& entity : paper->entities) write_kept(entity, h_.paper_record);
+        }
         block_end(h_.paper_end, h_.paper_record, true);
     }
     for (long id : block_ids()) {
@@ -1200,7 +1208,7 @@ void Writer::say_structure_left_out()
     }
     for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
         const std::string name = upper(kept_value(layout.begin, 2));
-        if (layout.entities.empty() || name == "*PAPER_SPACE") continue;  // those are written
+        if (layout.entities.empty() || &layout == kept_layout_block("PAPER_SPACE")) continue;  // written
         left_out.push_back("the layout block " + kept_value(layout.begin, 2) + " with its " +
                            std::to_string(layout.entities.size()) + " entities, " + why);
     }
