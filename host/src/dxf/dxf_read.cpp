@@ -402,6 +402,7 @@ private:
     // cannot go into the drawing.
     bool convert(const Object& o, Entity& entity);
     void take_hatch_link(const Tag& tag);
+    void take_application_group(GroupReader& groups, size_t line);
     // What the file gave of a HATCH or INSERT of the host beside its groups:
     // a HATCH's counts that differ from what it holds are named, and its
     // links to its source objects kept; an INSERT's multiple-insert marker.
@@ -611,12 +612,7 @@ bool Reader::convert(const Object& o, Entity& entity)
             }
             if (tag.code == 102 && !tag.value.empty() && tag.value[0] == '{') {
                 // References owned by another application: kept for writing back, unseen by commands.
-                while (!groups.done()) {
-                    const Tag& member = groups.peek();
-                    reactors_ += std::to_string(member.code) + "\n" + std::string(member.value) + "\n";
-                    groups.skip();
-                    if (member.code == 102 && trimmed(member.value) == "}") break;
-                }
+                take_application_group(groups, tag.line);
                 continue;
             }
             if (tag.code >= 1000) {
@@ -651,6 +647,25 @@ bool Reader::convert(const Object& o, Entity& entity)
         return false;
     }
     return true;
+}
+
+// A 102 group ("{NAME" ... "}") goes to the reactor groups as the file has it.
+// One that a subclass marker, another group or the object's end cuts short is
+// ended there, so that the saved file reads back the same.
+void Reader::take_application_group(GroupReader& groups, size_t line)
+{
+    reactors_ += "102\n" + std::string(groups.peek().value) + "\n";
+    groups.skip();
+    while (!groups.done()) {
+        const Tag& member = groups.peek();
+        const std::string_view value = trimmed(member.value);
+        if (member.code == 100 || (member.code == 102 && !value.empty() && value[0] == '{')) break;
+        reactors_ += std::to_string(member.code) + "\n" + std::string(member.value) + "\n";
+        groups.skip();
+        if (member.code == 102) return;
+    }
+    note(at_line(line) + "a 102 group has no end (\"}\"); it is ended before the groups that follow it");
+    reactors_ += "102\n}\n";
 }
 
 // A HATCH's paths begin with their type (92), and the objects a path came
@@ -1042,7 +1057,8 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
         // (the readers of blocks and sections say so); so do the objects, whose
         // first is a dictionary, after entities that lack their ENDSEC and the
         // objects' SECTION.
-        if ((in_block && o->type == "BLOCK") || o->type == "SECTION" || o->type == "DICTIONARY") {
+        if ((in_block && o->type == "BLOCK") || o->type == "SECTION" ||
+            (!in_block && o->type == "DICTIONARY")) {
             end_chain();
             return;
         }
@@ -1169,8 +1185,8 @@ void Reader::resolve_hatch_links()
             path = std::move(found);
         }
     if (lost)
-        note("the boundaries of associative HATCHes name " + std::to_string(lost) +
-             " objects the drawing does not hold; those links are left out");
+        note("links of associative HATCHes to their boundaries name objects the drawing does not hold; " +
+             std::to_string(lost) + (lost == 1 ? " link is" : " links are") + " left out");
 }
 
 // Objects between the sections, whose section lost its head: entities are read
@@ -1184,6 +1200,7 @@ void Reader::read_outside_sections()
     bool entity = dxf::is_known_entity_type(type);
     for (const Tag& tag : o->tags)
         if (tag.code == 100 && trimmed(tag.value) == "AcDbEntity") entity = true;
+    entity = entity && type != "DICTIONARY";  // which begins the objects, whatever it holds
     static const std::set<std::string> kStructure = {"ENDSEC", "TABLE", "ENDTAB", "BLOCK",
                                                      "ENDBLK", "CLASS", "SEQEND"};
     if (!entity && kStructure.count(type)) {

@@ -1191,13 +1191,14 @@ void Writer::write_objects()
 // layouts cannot go with them: each kind is named.
 void Writer::say_structure_left_out()
 {
-    const std::string why =
-        version_ != kept_->version
-            ? "of version " + kept_->version + ", which this host writes as " + version_ +
-                  " with its own dictionaries and layouts"
-            : std::string(
-                  "which this host cannot write back without the file's model space record "
-                  "and root dictionary; it writes its own dictionaries and layouts");
+    const std::string own =
+        ", which this host writes as " + version_ + " with its own dictionaries and layouts";
+    std::string why = "of version " + kept_->version + own;
+    if (kept_->version.empty()) why = own.substr(2) + ", as the file names no version";
+    if (version_ == kept_->version)
+        why =
+            "which this host cannot write back without the file's model space record and root dictionary; it "
+            "writes its own dictionaries and layouts";
     if (!kept_->objects.empty()) {
         std::map<std::string, long> types;
         for (const KeptObject& object : kept_->objects) ++types[object.type];
