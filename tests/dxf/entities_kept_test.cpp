@@ -101,6 +101,7 @@ grid = msp.add_blockref("CELL", (20, 20), dxfattribs={"rotation": 30})
 grid.grid(size=(3, 4), spacing=(2, 2))
 msp.add_blockref("CELL", (40, 40))
 msp.add_blockref("CELL", (50, 50))
+msp.add_blockref("CELL", (60, 60)).grid(size=(2, 2), spacing=(1, 1))
 doc.saveas(path)
 # What ezdxf cannot say: the BLOCK's line-type scale, the ENDBLK's layer, and a
 # multiple insert of one row and column, as other programs write them.
@@ -113,6 +114,9 @@ text = text[:end] + "100\nAcDbEntity\n  8\nBLK\n 48\n2.5\n100\nAcDbBlockEnd" + \
        text[end + len("100\nAcDbEntity\n  8\n0\n100\nAcDbBlockEnd"):]
 last = text.rindex("AcDbBlockReference\n  2\nCELL\n 10\n50.0")
 text = text[:last] + "AcDbMInsertBlock" + text[last + len("AcDbBlockReference"):]
+# ... and one of two rows and columns that its file calls a plain reference.
+last = text.rindex("AcDbMInsertBlock\n  2\nCELL\n 10\n60.0")
+text = text[:last] + "AcDbBlockReference" + text[last + len("AcDbMInsertBlock"):]
 assert " 48\n2.5\n100\nAcDbBlockBegin" in text and " 48\n2.5\n100\nAcDbBlockEnd" in text
 open(path, "w").write(text)
 )";
@@ -153,6 +157,7 @@ TEST_F(EntitiesKept, HatchLinksMultipleInsertsAndBlockEntitiesComeBackGroupByGro
                   "INSERT 4 3 12\n"
                   "INSERT 1 1 1\n"
                   "INSERT 1 1 1\n"
+                  "INSERT 2 2 4\n"
                   "audit []\n");
         // A second round gives the same file.
         const std::string again = home() + "/kinds_again.dxf";

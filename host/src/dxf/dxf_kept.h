@@ -124,9 +124,10 @@ struct DxfKept {
         std::vector<std::vector<HatchLink>> paths;
     };
     std::unordered_map<long, HatchLinks> hatch_links;
-    // INSERTs that the file gave as multiple inserts (AcDbMInsertBlock) although
-    // they have one row and one column, by id.
-    std::set<long> minserts;
+    // The subclass of INSERTs whose file gave another one than their rows and
+    // columns call for (AcDbMInsertBlock for one row and column, or
+    // AcDbBlockReference for more), by id.
+    std::unordered_map<long, std::string> insert_subclasses;
     // The ATTRIBs and SEQEND that follow an INSERT of the host, by its id.
     std::unordered_map<long, std::vector<KeptObject>> attributes;
 

@@ -279,13 +279,7 @@ Layout insert_layout(const Entity& entity, std::vector<Group> groups)
     // Attributes are not kept, so no attribute chain follows the reference.
     groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 66; }),
                  groups.end());
-    // A reference repeated in rows or columns is a multiple insert, which has a subclass of its own.
-    auto counted = [&](int code) {
-        auto found =
-            std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
-        return found != groups.end() && found->integer > 1;
-    };
-    const char* marker = counted(70) || counted(71) ? "AcDbMInsertBlock" : "AcDbBlockReference";
+    const char* marker = insert_subclass(groups);
     return simple("INSERT", groups, {{marker, ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
 }
 
@@ -336,6 +330,17 @@ std::vector<std::string> mend_hatch_counts(std::vector<Group>& groups)
             break;
         }
     return said;
+}
+
+const char* insert_subclass(const std::vector<Group>& groups)
+{
+    // A reference repeated in rows or columns is a multiple insert, which has a subclass of its own.
+    auto counted = [&](int code) {
+        auto found =
+            std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+        return found != groups.end() && found->integer > 1;
+    };
+    return counted(70) || counted(71) ? "AcDbMInsertBlock" : "AcDbBlockReference";
 }
 
 bool is_structure_code(int code)

@@ -71,6 +71,10 @@ private:
 Layout record_layout(const Entity& record, const std::string& table);
 Layout record_layout(const Entity& record, std::vector<Group> groups, const std::string& table);
 
+// The subclass of an INSERT with these groups: AcDbMInsertBlock when its
+// column or row count (70, 71) is above 1, else AcDbBlockReference.
+const char* insert_subclass(const std::vector<Group>& groups);
+
 // True for the codes the writer makes itself and the reader leaves out:
 // handles, owners, subclass markers, reactor groups and entity names.
 bool is_structure_code(int code);

@@ -390,7 +390,7 @@ private:
     std::string reactors_;
     // Of a HATCH that convert() read last: the handles of each path's source objects.
     std::vector<std::vector<std::uint64_t>> hatch_links_;
-    bool minsert_ = false;  // an INSERT that the file marked as a multiple insert
+    std::string own_subclass_;  // the last subclass marker of the object, but AcDbEntity
 
     const Object* next() { return objects_.next(); }
     const Object* peek() { return objects_.peek(); }
@@ -408,7 +408,7 @@ private:
     // links to its source objects kept; an INSERT's multiple-insert marker.
     void keep_entity_extras(const Object& o, Entity& entity);
     void after_added(const Object& o, long id);
-    std::vector<std::string> hatch_counts_said_;
+    std::string subclass_given_;  // of an INSERT, when its rows and columns call for the other
     // Resolves the links of associative hatches once every entity is read.
     void resolve_hatch_links();
     Group read_colour(GroupReader& groups, const Object& o);
@@ -598,7 +598,7 @@ bool Reader::convert(const Object& o, Entity& entity)
     handle_ = 0;
     reactors_.clear();
     hatch_links_.clear();
-    minsert_ = false;
+    own_subclass_.clear();
     bool own_part = false;  // past the common part, in the entity's own subclass
     GroupReader groups(o.tags, 0, o.tags.size(), page_);
     try {
@@ -606,7 +606,7 @@ bool Reader::convert(const Object& o, Entity& entity)
             const Tag& tag = groups.peek();
             if (tag.code == 100) {
                 own_part = trimmed(tag.value) != "AcDbEntity";
-                minsert_ = minsert_ || trimmed(tag.value) == "AcDbMInsertBlock";
+                if (own_part) own_subclass_ = std::string(trimmed(tag.value));
             } else if (own_part && o.type == "HATCH") {
                 take_hatch_link(tag);
             }
@@ -1131,6 +1131,11 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
 
 void Reader::keep_entity_extras(const Object& o, Entity& entity)
 {
+    subclass_given_.clear();
+    if (o.type == "INSERT" &&
+        (own_subclass_ == "AcDbMInsertBlock" || own_subclass_ == "AcDbBlockReference") &&
+        own_subclass_ != dxf::insert_subclass(entity.groups))
+        subclass_given_ = own_subclass_;
     if (o.type != "HATCH") return;
     std::vector<std::string> said = dxf::mend_hatch_counts(entity.groups);
     if (said.empty()) return;
@@ -1143,7 +1148,7 @@ void Reader::keep_entity_extras(const Object& o, Entity& entity)
 
 void Reader::after_added(const Object& o, long id)
 {
-    if (o.type == "INSERT" && minsert_) kept_->minserts.insert(id);
+    if (!subclass_given_.empty()) kept_->insert_subclasses[id] = subclass_given_;
     if (o.type != "HATCH") return;
     bool any = false;
     for (const auto& path : hatch_links_) any = any || !path.empty();

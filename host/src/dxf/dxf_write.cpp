@@ -1073,9 +1073,11 @@ void Writer::write_entity(const Entity& entity, const std::string& handle, const
         if (kept_ && entity.type == "HATCH")
             if (auto found = kept_->hatch_links.find(entity.id); found != kept_->hatch_links.end())
                 links = &found->second;
-        // A multiple insert of one row and one column is one still when the file said so.
-        if (kept_ && entity.type == "INSERT" && kept_->minserts.count(entity.id))
-            layout->subclasses.back() = "AcDbMInsertBlock";
+        // An insert keeps the subclass its file gave, whatever its rows and columns.
+        if (kept_ && entity.type == "INSERT")
+            if (auto found = kept_->insert_subclasses.find(entity.id);
+                found != kept_->insert_subclasses.end())
+                layout->subclasses.back() = found->second;
     }
     tag(0, plan ? plan->dxf_type : layout->dxf_type);
     tag(5, handle);
