@@ -290,6 +290,9 @@ private:
     // A HATCH path's count of source objects and its links to those the file
     // still holds.
     void hatch_sources(const std::vector<DxfKept::HatchLink>& links);
+    // An entity's reactor groups as the file had them, but for the host's
+    // entities erased since (an associative hatch that is gone, for one).
+    void entity_reactors(const std::string& lines);
     void xdata(const std::vector<XDataApp>& apps);
     // Code and value lines kept from a file, in the texts' encoding of this one.
     void kept_lines(const std::string& lines);
@@ -423,6 +426,35 @@ void Writer::body(const dxf::Layout& layout, bool attributes, const DxfKept::Hat
                 group(placed.group, placed.flat);
         }
     }
+}
+
+void Writer::entity_reactors(const std::string& lines)
+{
+    if (lines.find("{ACAD_REACTORS") == std::string::npos) {
+        kept_lines(lines);
+        return;
+    }
+    std::string kept;
+    bool reactors = false;
+    Entity scratch;
+    for (size_t at = 0; at < lines.size();) {
+        const size_t code_end = lines.find('\n', at);
+        if (code_end == std::string::npos) break;
+        size_t value_end = lines.find('\n', code_end + 1);
+        if (value_end == std::string::npos) value_end = lines.size();
+        const std::string_view code(lines.data() + at, code_end - at);
+        const std::string_view value(lines.data() + code_end + 1, value_end - code_end - 1);
+        if (code == "102") reactors = value.rfind("{ACAD_REACTORS", 0) == 0;
+        bool gone = false;
+        if (reactors && code == "330")
+            if (const long id = kept_->handles.id_of(parse_handle(value))) {
+                const Entity* reactor = drawing_.look(id, scratch);
+                gone = !reactor || reactor->erased;
+            }
+        if (!gone) kept.append(lines, at, value_end + 1 - at);
+        at = value_end + 1;
+    }
+    kept_lines(kept);
 }
 
 void Writer::hatch_sources(const std::vector<DxfKept::HatchLink>& links)
@@ -1083,7 +1115,7 @@ void Writer::write_entity(const Entity& entity, const std::string& handle, const
     tag(5, handle);
     if (kept_)
         if (auto reactors = kept_->reactors.find(entity.id); reactors != kept_->reactors.end())
-            kept_lines(reactors->second);
+            entity_reactors(reactors->second);
     tag(330, owner);
     if (plan)
         planned_body(*plan, entity);
