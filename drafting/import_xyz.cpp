@@ -84,10 +84,16 @@ xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
 {
     xyz_line_rec rec;
     const std::vector<std::string> fields = str_split(trim_end(line), ',');
-    const size_t needed = order_has_code(column_order) ? 5 : 4;
+    // The CODE column is optional: a line that stops after Z is a whole point
+    // with an empty code, as one whose CODE field is empty.
+    const size_t needed = 4;
     if (fields.size() < needed) {
         rec.error =
             "too few fields (" + std::to_string(fields.size()) + " of " + std::to_string(needed) + ")";
+        return rec;
+    }
+    if (str_trim(fields[0]).empty()) {
+        rec.error = "no ID";
         return rec;
     }
     const char* first_name = order_y_first(column_order) ? "Y" : "X";
@@ -109,7 +115,7 @@ xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
     rec.y = order_y_first(column_order) ? first : second;
     if (rec.z > kNoLevelAbove) rec.z = 0.0;
     rec.id = std::string(trim_end(fields[0]));
-    if (order_has_code(column_order)) rec.code = std::string(trim_end(fields[4]));
+    if (order_has_code(column_order) && fields.size() > 4) rec.code = std::string(trim_end(fields[4]));
     rec.ok = true;
     return rec;
 }

@@ -36,8 +36,9 @@ struct xyz_line_rec {
     std::string id, code;
     double x = 0, y = 0, z = 0;
 };
-// Reads one line in the column order; refuses a line with too few fields or a
-// coordinate that is not a number. A level above 10000 stands for "no level"
+// Reads one line in the column order; refuses a line with fewer than the four
+// fields ID, X, Y and Z (the CODE may be missing: it is then empty), an empty ID
+// or a coordinate that is not a number. A level above 10000 stands for "no level"
 // and is read as 0.
 xyz_line_rec xyz_line_parse(std::string_view line, int column_order);
 

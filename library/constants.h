@@ -41,3 +41,9 @@ inline constexpr const char* AREA_UNIT_METER2 = "meter^2";
 inline constexpr const char* AREA_UNIT_FEET2 = "feet^2";
 inline constexpr const char* AREA_UNIT_HECTARE = "hectare";
 inline constexpr const char* AREA_UNIT_ACRE = "acre";
+
+// The square-metre sign as a drawing holds it: "m" and the superscript two,
+// in UTF-8 like every text inside the host, which writes it in the file's code
+// page on saving. (The host's code "m%%178" is another way of writing it that
+// some area labels keep.)
+inline constexpr const char* AREA_SUFFIX_SQUARE_METRE = "m\xC2\xB2";

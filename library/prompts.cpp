@@ -278,14 +278,16 @@ int prompt_point_or_text(const std::string& prompt, const std::string& default_t
 }
 
 int prompt_angle_dms(const std::string& keywords, int count, const std::string& prompt, double default_angle,
-                     std::string& out)
+                     std::string& out, std::string* typed)
 {
     std::string default_text = rtos_decimal(default_angle, 4);
     acutPrintf("\n%s%s", prompt.c_str(), "dd.mmss");
     std::string shown = "<" + default_text + ">:";
     char buffer[512] = {0};
+    if (typed) typed->clear();
     if (acedGetString(0, shown.c_str(), buffer) != RTNORM) return 0;
     std::string answer = buffer[0] ? std::string(buffer) : default_text;
+    if (typed) *typed = answer;
     if (str_is_number(answer) == 4) {
         const double value = std::strtod(answer.c_str(), nullptr);
         if (!(value < 360.0)) {

@@ -63,9 +63,11 @@ int prompt_point_or_typed(const std::string& prompt, const point3d_rec* base, st
 // A D.MMSS angle: keywords are one-letter texts joined by commas, count of them
 // used. 1 with the angle text, 2 with a keyword, 0 otherwise (360 or more gives 0
 // with the default text; a number with minutes or seconds of 60 or more, or a
-// negative one of -360 or less, gives 0 after a message saying why).
+// negative one of -360 or less, gives 0 after a message saying why). typed,
+// when given, receives the answer as typed (the default's text for Enter), and
+// stays empty on a cancel, so that a caller can tell a bad answer from Esc.
 int prompt_angle_dms(const std::string& keywords, int count, const std::string& prompt, double default_angle,
-                     std::string& out);
+                     std::string& out, std::string* typed = nullptr);
 
 // A distance with the default shown at the drawing's LUPREC decimals; an answer
 // of 0 (empty, cancel or typed 0) takes the default. Returns 1.

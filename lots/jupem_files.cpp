@@ -5,12 +5,16 @@
 // boundary file's "three-character text" at 83..85 and its two-digit values at
 // 135..136 and 137..138, and the lot file's fields, which follow one another
 // without a gap (0..15, 16..27, 28..39, 40..55, 56..58), all read that way.
+// Files are also written with each field one column shorter (its last column
+// left out), so a line may end one column before a field's last position: the
+// field is what the line holds of it, and lines of either length read alike.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <unordered_map>
 
 #include "angles.h"
+#include "constants.h"
 #include "jupem_import.h"
 #include "numbers.h"
 #include "text_fields.h"
@@ -87,7 +91,7 @@ void jupem_stone_types_init()
 
 std::string jupem_field(std::string_view line, int a, int b)
 {
-    if (a < 0 || b < a || line.size() <= static_cast<size_t>(b)) return {};
+    if (a < 0 || b < a || line.size() <= static_cast<size_t>(a)) return {};
     return str_trim(line.substr(static_cast<size_t>(a), static_cast<size_t>(b - a + 1)));
 }
 
@@ -140,9 +144,6 @@ bool jupem_lot_parse(std::string_view line, jupem_lot_rec& out, std::string& pro
         return false;
     r.area = jupem_field(line, 40, 55);
     r.unit = jupem_field(line, 56, 58);
-    // A unit cut short is lost, and the area read as square metres: said so.
-    if (line.size() > 56 && line.size() < 59)
-        r.note = "the unit \"" + str_trim(line.substr(56)) + "\" ends before column 59 and is not read";
     out = r;
     return true;
 }
@@ -172,7 +173,9 @@ std::string jupem_area_text(double area, int decimals, const std::string& unit)
 {
     const std::string value = real_format(area, decimals);
     const std::string letter = str_upper_copy(unit);
-    // The square-metre sign is character 178 of the drawing's code page.
+    // "M" takes the superscript two itself; a letter the list lacks the
+    // host's code "%%178" for the same sign.
+    if (letter == "M") return value + AREA_SUFFIX_SQUARE_METRE;
     if (letter == "A") return value + "Ek";
     if (letter == "F") return value + "F";
     if (letter == "R") return value + "R";

@@ -108,9 +108,6 @@ int draw_lots(const std::string& path, const jupem_settings_rec& s)
             run_note("\nLine %ld of %s: %s; the lot is left out.", number, path.c_str(), problem.c_str());
             return;
         }
-        if (!lot.note.empty())
-            run_note("\nLine %ld of %s: %s; the area of lot %s is taken in square metres.", number,
-                     path.c_str(), lot.note.c_str(), lot.number.c_str());
         const point3d_rec above{lot.label.x, lot.label.y + 0.5 * (number_height + gap), 0};
         const point3d_rec below{lot.label.x, lot.label.y - 0.5 * (area_height + gap), 0};
         text_make_justified(4, above, number_height, 1.0, 90.0, s.lot_num_layer, lot.number, 1);

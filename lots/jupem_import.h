@@ -46,7 +46,6 @@ struct jupem_lot_rec {
     std::string area;
     std::string unit;
     long file_line = 0;
-    std::string note;  // a field the line ends inside of, taken as empty
 };
 
 struct jupem_settings_rec {
@@ -82,8 +81,8 @@ int jupem_import_run();
 int import_jupem_dlg();
 int import_jupem_setting_dlg();
 
-// Positions a to b of the line, both included, trimmed of blanks; empty when
-// the line does not reach b.
+// Positions a to b of the line, both included, or as many of them as the line
+// reaches, trimmed of blanks; empty when the line ends before a.
 std::string jupem_field(std::string_view line, int a, int b);
 // One line of each file; false, with what is wrong in problem, for a line
 // that cannot be taken.

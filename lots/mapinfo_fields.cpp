@@ -53,8 +53,7 @@ mapinfo_field_rec field_of(const std::string& path, size_t number, const std::st
 
 void units_build(mapinfo_state_rec& state)
 {
-    // The square-metre sign is character 178 of the drawing's code page.
-    state.area_units = {{0, "M", "m%%178"}, {3, "H", "Ha"}, {3, "A", "Ek"}};
+    state.area_units = {{0, "M", AREA_SUFFIX_SQUARE_METRE}, {3, "H", "Ha"}, {3, "A", "Ek"}};
     state.length_units = {{3, "M", ""}, {3, "L", "L"}};
 }
 

@@ -2,9 +2,9 @@
 // line (point 1, point 2), a point on each side line and the bearing of the
 // cuts; each cut is placed so that the area between the base line and it is
 // the total of the areas given so far. Side lines that meet at an apex give the
-// cut by the law of sines in the triangle with the apex; parallel side lines
-// give it from the strip between them. The auxiliary triangles are measured
-// with the host's "area".
+// cut from the area of the ring between the base and the cut, a quadratic in
+// the cut's offset; parallel side lines give it from the strip between them,
+// whose auxiliary triangles are measured with the host's "area".
 #include "sub_div.h"
 
 #include <cmath>
@@ -138,52 +138,69 @@ bool cut_draw(const lot_frame& f, const point3d_rec& on_side2, const point3d_rec
     return true;
 }
 
+// The cut at the lot's bearing that leaves the total between the base and
+// itself: its ends on side 2 and side 1. The area of the ring P1, P2, Q2, Q1 is
+// a quadratic in the cut's offset h along its normal; it is worked from point 1
+// with unit vectors along the sides, so that no value grows with the distance
+// to the apex. (The apex triangle's area, of which the parcel is a difference,
+// grows with the square of that distance: on sides parallel only to the
+// rounding of their coordinates it leaves too few digits to place the cut on
+// its bearing.) False when the cut cannot sweep the sides from the base or no
+// cut short of the apex leaves the total.
+bool cut_by_area(const lot_frame& f, double total, point3d_rec& on_side2, point3d_rec& on_side1)
+{
+    const double l1 = dist_2d(f.p1, f.s1), l2 = dist_2d(f.p2, f.s2);
+    const double d1x = (f.s1.x - f.p1.x) / l1, d1y = (f.s1.y - f.p1.y) / l1;
+    const double d2x = (f.s2.x - f.p2.x) / l2, d2y = (f.s2.y - f.p2.y) / l2;
+    const double bx = f.p2.x - f.p1.x, by = f.p2.y - f.p1.y;
+    double ux = 0, uy = 0;
+    bearing_to_dxdy(f.bearing, 1.0, ux, uy);
+    // The cut's normal, turned so that it leaves the base along side 1.
+    double nx = uy, ny = -ux;
+    double n1 = nx * d1x + ny * d1y, n2 = nx * d2x + ny * d2y;
+    if (n1 < 0) {
+        nx = -nx;
+        ny = -ny;
+        n1 = -n1;
+        n2 = -n2;
+    }
+    if (!(n1 > 0) || !(n2 > 0)) return false;
+    const double hb = nx * bx + ny * by;  // point 2's offset
+    const double xb1 = bx * d1y - by * d1x, xb2 = bx * d2y - by * d2x, x21 = d2x * d1y - d2y * d1x;
+    // With Q1 = P1 + (h / n1) d1 and Q2 = P2 + ((h - hb) / n2) d2, twice the
+    // ring's signed area is (h - hb) xb2 / n2 + h xb1 / n1 + h (h - hb) x21 / (n1 n2);
+    // its sign is the ring's turn, that of xb1.
+    const double turn = xb1 > 0 ? 0.5 : -0.5;
+    const double a = turn * x21 / (n1 * n2);
+    const double b = turn * (xb2 / n2 + xb1 / n1 - hb * x21 / (n1 * n2));
+    const double c = -turn * hb * xb2 / n2 - total;
+    const double disc = b * b - 4 * a * c;
+    if (!(disc >= 0)) return false;
+    // The root on the rising side of the area (2 a h + b > 0), in the form that
+    // keeps its digits when a is small (sides nearly parallel).
+    const double root = std::sqrt(disc);
+    if (!(b > 0) && a == 0) return false;
+    const double h = b > 0 ? -2 * c / (b + root) : (root - b) / (2 * a);
+    if (!std::isfinite(h)) return false;
+    const double t1 = h / n1, t2 = (h - hb) / n2;
+    on_side1 = point3d_rec{f.p1.x + t1 * d1x, f.p1.y + t1 * d1y, 0};
+    on_side2 = point3d_rec{f.p2.x + t2 * d2x, f.p2.y + t2 * d2y, 0};
+    return true;
+}
+
 // The parcel's cut where the side lines meet at the apex I.
 bool cut_with_apex(const lot_frame& f, const point3d_rec& apex, double total, const std::string& layer)
 {
-    const double b_ip2 = bearing_deg(apex, f.p2), b_ip1 = bearing_deg(apex, f.p1);
-    const double b_s2i = bearing_deg(f.s2, apex), b_s1p1 = bearing_deg(f.s1, f.p1);
-    const double b = f.bearing, bb = angle_reverse(b);
-    double a0 = 0;
-    if (!host_area(f.p2, f.p1, apex, a0)) {
-        acutPrintf("\nThe apex triangle could not be measured: nothing drawn.");
-        return false;
-    }
-    double target = 0, alpha = 0, beta = 0, gamma = 0;
-    if (dist_2d(f.p1, apex) <= dist_2d(f.s1, apex)) {
-        acutPrintf("\nNormal case 1b found inters");
-        target = a0 + total;
-        alpha = angle_diff(bb, b_s2i);
-        beta = angle_diff(b, bearing_deg(f.s1, apex));
-        gamma = angle_diff(b_ip1, b_ip2);
-    } else {
-        acutPrintf("\nNormal case 1a found inters");
-        target = a0 - total;
-        gamma = angle_diff(b_ip2, b_ip1);
-        alpha = angle_diff(bb, b_s2i);
-        beta = angle_diff(b_s1p1, b);
-    }
-    if (target <= 0) {
+    acutPrintf(dist_2d(f.p1, apex) <= dist_2d(f.s1, apex) ? "\nNormal case 1b found inters"
+                                                          : "\nNormal case 1a found inters");
+    point3d_rec q2, q1;
+    if (!cut_by_area(f, total, q2, q1)) {
         acutPrintf(
             "\nThe required area is more than the lot can give between the base and the side points: "
             "nothing drawn.");
         return false;
     }
-    const double sin_a = std::sin(angle_deg_to_rad(alpha)), sin_b = std::sin(angle_deg_to_rad(beta));
-    // sin(gamma) from the measured apex triangle (2 A0 / |IP1| |IP2|): the same
-    // value, but it keeps the cut exact when the side lines are nearly parallel,
-    // where the angle itself is known only to a few digits.
-    const double legs = dist_2d(apex, f.p1) * dist_2d(apex, f.p2);
-    const double sin_g = legs > 0 && a0 > 0 ? 2 * a0 / legs : std::sin(angle_deg_to_rad(gamma));
-    const double c = std::sqrt(2 * target * sin_g / (sin_a * sin_b));
-    // Along the side lines from the apex (b_is2, b_is1), taken straight from
-    // the points: a bearing's round trip through degrees would move a cut far
-    // from a distant apex off its side.
-    const point3d_rec q2 = point_toward(apex, f.s2, c * sin_b / sin_g);
-    const point3d_rec q1 = point_toward(apex, f.s1, c * sin_a / sin_g);
-    point3d_rec x;
-    if (!inters(q2, q1, apex, f.p1, 0, x)) x = q1;
-    return cut_draw(f, q2, x, true, layer);
+    return cut_draw(f, q2, q1, true, layer);
 }
 
 // The parcel's cut where the side lines are parallel: the triangle between the
@@ -243,8 +260,8 @@ bool ask_cut_bearing(const lot_frame& f, double& bearing)
     const double base = bearing_deg(f.p1, f.p2);
     const double shown = std::atof(angle_deg_to_dms_text(base, 0).c_str());
     for (;;) {
-        std::string out;
-        const int rc = prompt_angle_dms("P,X", 2, "e<X>it <P>ick New Bg  ", shown, out);
+        std::string out, typed;
+        const int rc = prompt_angle_dms("P,X", 2, "e<X>it <P>ick New Bg  ", shown, out, &typed);
         acutPrintf("\niret %i sdeg %s", rc, out.c_str());
         if (rc == 2 && out == "X") return false;
         if (rc == 2 && out == "P") {
@@ -252,8 +269,11 @@ bool ask_cut_bearing(const lot_frame& f, double& bearing)
             if (!pick("\nPick point 1:", nullptr, a) || !pick("\nPick point 2:", &a, b)) return false;
             bearing = bearing_deg(a, b);
         } else if (rc == 1) {
-            bearing = angle_dms_to_deg(std::atof(out.c_str()));
-        } else if (!out.empty()) {
+            // A negative bearing is the reverse one: the same cut line.
+            bearing = angle_dms_to_deg(angle_dms_from_signed(std::atof(out.c_str())));
+        } else if (!typed.empty()) {
+            // 360 or more, minutes or seconds of 60 or more, or a word that is no
+            // keyword: asked again, so that the four picks are not lost.
             acutPrintf("\nA bearing below 360 (D.MMSS), <P>ick or e<X>it.");
             continue;
         } else {

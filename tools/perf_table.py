@@ -201,6 +201,15 @@ def rows(figures):
                 verdict(None if growth(figures, "BM_SaveImported") is None
                         else growth(figures, "BM_SaveImported") <= LINEAR, "")])
 
+    # A traverse of n legs in b_trav: opened, listed and plotted.
+    before = "20k: about 1 s; 40k: 3–6 s; 100k: over a minute"
+    out.append(linear_row(figures, "b_trav: a traverse file of n legs opened (read, computed, drawn)", before,
+                          "BM_TraverseOpen"))
+    out.append(linear_row(figures, "b_trav: opened and listed (Prn: routes, computation, stations)", before,
+                          "BM_TraverseOpenPrint"))
+    out.append(linear_row(figures, "b_trav: opened and plotted (Save to Dwg: lines, labels, numbers)", before,
+                          "BM_TraverseOpenPlot"))
+
     # Tables, blocks, registry, selections.
     out.append(linear_row(figures, "n nested blocks by acdbEntMake, SAVEAS, OPEN",
                           "20 000 nested blocks: 6–16 s", "BM_NestedBlocks"))

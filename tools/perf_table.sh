@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds orvik_bench in Release, runs the benchmarks of the paths users run
-# (terrain tools, point import, OPEN/SAVEAS, selections, tables, registry) and
+# (terrain tools, point import, OPEN/SAVEAS, selections, tables, registry, traverses) and
 # writes their table into README.md between "<!-- perf-table -->" and
 # "<!-- /perf-table -->". Takes about ten minutes on 8 cores.
 #   Usage: tools/perf_table.sh [build-dir]        (default build-rel)
@@ -29,6 +29,7 @@ run() {  # run <json file> <filter> [VAR=value ...]
 
 paths='TerrainPath|ScipyDelaunay|DuplicatedPoints|BreaklinePiece|BpolyPick|ImportXyz|XyzPlainParse'
 paths+='|OpenImported|SaveImported|NestedBlocks|LayerTable|RegistrySession|Select|SsgetXFiltered'
+paths+='|TraverseOpen'
 run small.json "^BM_($paths)[A-Za-z]*/"
 # 1M: each path in a process of its own, so that its peak memory and the state
 # of the heap are its own; the terrain path with scipy beside it.

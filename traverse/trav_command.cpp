@@ -610,10 +610,13 @@ void trav_draw(trav_lists& lists, bool zoom)
             zoom_window(point3d_rec{low.x - 10.0, low.y - 10.0, 0},
                         point3d_rec{high.x + 10.0, high.y + 10.0, 0});
     }
+    const trav_station_index station_index(lists.stations);
+    const trav_obs_index obs_index(lists.observations);
     for (const trav_route_rec& route : lists.routes) {
         if (route.stations.size() < 2) continue;
         point3d_rec first;
-        if (trav_find_point(route.stations.front(), lists.observations, lists.stations, first) == 1)
+        if (trav_find_point(route.stations.front(), lists.observations, obs_index, lists.stations,
+                            station_index, first) == 1)
             label_station(route.stations.front(), first);
     }
     for (const trav_obs_rec& obs : lists.observations) {
@@ -658,6 +661,7 @@ int save_trav_file_dlg(trav_lists& lists)
     // The traverse takes the name only once it is written there.
     const std::string former = settings.file_name;
     settings.file_name = path;
+    trav_file_forget_known();
     if (!write_whole_file(lists)) {
         settings.file_name = former;
         return 0;

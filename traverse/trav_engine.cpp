@@ -1,9 +1,10 @@
 #include "trav_engine.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <map>
+#include <unordered_map>
 
 #include "trav_maths.h"
 #include "trav_print.h"
@@ -41,9 +42,10 @@ int status_rank(int status)
 // than what it has (NIL -> CAL; NIL or CAL -> ADJUSTED): a station keeps the
 // first place it gets in a pass, and fixed points never move. Any position of
 // the list counts, the first one too.
-void place_station(int number, const point3d_rec& point, int status, trav_station_list& stations)
+void place_station(int number, const point3d_rec& point, int status, trav_station_list& stations,
+                   const trav_station_index& station_index)
 {
-    const int index = find_point_index(number, stations);
+    const int index = station_index.find(number);
     if (index < 0 || status_rank(stations[index].status) >= status_rank(status)) return;
     stations[index].point = point3d_rec{point.x, point.y, 0.0};
     stations[index].status = status;
@@ -52,12 +54,13 @@ void place_station(int number, const point3d_rec& point, int status, trav_statio
 // Where a leg starts in the current pass: the point this pass reached at its
 // from-station, else (a leg from a station this route has not reached) the
 // station's own point when it has one, else the running point.
-point3d_rec leg_start(int from_station, const std::map<int, point3d_rec>& reached,
-                      const trav_station_list& stations, const point3d_rec& running)
+point3d_rec leg_start(int from_station, const std::unordered_map<int, point3d_rec>& reached,
+                      const trav_station_list& stations, const trav_station_index& station_index,
+                      const point3d_rec& running)
 {
     const auto it = reached.find(from_station);
     if (it != reached.end()) return it->second;
-    const int index = find_point_index(from_station, stations);
+    const int index = station_index.find(from_station);
     if (index >= 0 && stations[index].status != trav_nil) return stations[index].point;
     return running;
 }
@@ -94,9 +97,9 @@ void add_leg_sums(trav_route_rec& route, double distance_m, const trav_offsets& 
 // closing station has nothing to be adjusted to, and adjusting it would pull
 // every station toward (0, 0).
 bool settle_known_point(trav_route_rec& route, int closing_station, const trav_station_list& stations,
-                        bool adjust)
+                        const trav_station_index& station_index, bool adjust)
 {
-    const int index = find_point_index(closing_station, stations);
+    const int index = station_index.find(closing_station);
     const bool known_empty = route.known_point.x == 0.0 && route.known_point.y == 0.0;
     if (!adjust) {
         if (index >= 0 && known_empty)
@@ -115,31 +118,36 @@ bool settle_known_point(trav_route_rec& route, int closing_station, const trav_s
     return false;
 }
 
+void adjust_route(const trav_route_rec& route, const trav_obs_list& observations, trav_station_list& stations,
+                  const trav_station_index& station_index, const trav_obs_index& obs_index);
+
 void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_station_list& stations,
-                 const trav_solve_options& options, point3d_rec& current)
+                 const trav_solve_options& options, point3d_rec& current,
+                 const trav_station_index& station_index, const trav_obs_index& obs_index)
 {
     clear_route_sums(route);
     if (route.stations.size() < 2) return;
-    point3d_rec start;
-    if (!trav_find_station(route.stations[0], start, stations)) return;
+    const int first = station_index.find(route.stations[0]);
+    if (first < 0) return;
+    const point3d_rec start = stations[first].point;
     current = start;
-    std::map<int, point3d_rec> reached{{route.stations[0], start}};
-    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
+    std::unordered_map<int, point3d_rec> reached{{route.stations[0], start}};
+    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations, obs_index);
 
     for (size_t k = 1; k < route.stations.size(); ++k) {
         const int s = route.stations[k];
         if (s < 0) {
-            if (settle_known_point(route, -s, stations, options.adjust))
-                trav_adjust_route(route, observations, stations);
+            if (settle_known_point(route, -s, stations, station_index, options.adjust))
+                adjust_route(route, observations, stations, station_index, obs_index);
             print_route_closure(route);
         }
         const trav_route_leg_rec& leg = legs[k];
         if (leg.obs < 0) continue;
         trav_obs_rec& obs = observations[leg.obs];
-        const point3d_rec from = leg_start(leg.from_station, reached, stations, current);
+        const point3d_rec from = leg_start(leg.from_station, reached, stations, station_index, current);
         const point3d_rec to = leg.side ? trav_leg_step(obs, from, options.decimals)
                                         : trav_route_add_leg(route, obs, from, options.decimals);
-        place_station(s, to, trav_cal, stations);
+        place_station(s, to, trav_cal, stations, station_index);
         current.x = to.x;
         current.y = to.y;
         reached[s] = current;
@@ -147,16 +155,17 @@ void solve_route(trav_route_rec& route, trav_obs_list& observations, trav_statio
 }
 
 void solve_radiations(trav_obs_list& radiations, trav_station_list& stations,
-                      const trav_solve_options& options, point3d_rec& current)
+                      const trav_solve_options& options, point3d_rec& current,
+                      const trav_station_index& station_index)
 {
     for (size_t i = 0; i < radiations.size(); ++i) {
         trav_obs_rec& rad = radiations[i];
-        trav_find_station(rad.from, current, stations);
+        if (const int from = station_index.find(rad.from); from >= 0) current = stations[from].point;
         point3d_rec to;
         trav_obs_latdep(i, current, radiations, to, options.decimals);
         rad.from_point = current;
         rad.to_point = to;
-        place_station(rad.to, to, trav_cal, stations);
+        place_station(rad.to, to, trav_cal, stations, station_index);
     }
 }
 
@@ -193,30 +202,57 @@ point3d_rec trav_route_add_leg(trav_route_rec& route, trav_obs_rec& obs, const p
 
 namespace {
 
+// The entries of one route by station, to find where a leg of the route
+// starts without going back over the route for every leg.
+class route_entries {
+public:
+    explicit route_entries(const trav_route_rec& route)
+    {
+        for (size_t k = 0; k < route.stations.size(); ++k)
+            if (route.stations[k] >= 0) at_[route.stations[k]].push_back(k);
+    }
+    // The latest entry before k that holds the station; false when none.
+    bool latest_before(int station, size_t k, size_t& entry) const
+    {
+        const auto it = at_.find(station);
+        if (it == at_.end()) return false;
+        const std::vector<size_t>& entries = it->second;
+        const auto after = std::lower_bound(entries.begin(), entries.end(), k);
+        if (after == entries.begin()) return false;
+        entry = *(after - 1);
+        return true;
+    }
+
+private:
+    std::unordered_map<int, std::vector<size_t>> at_;
+};
+
 // The observation of route entry k and the entry it starts from (see
-// trav_route_leg); -1 when there is none.
-int route_leg_from(const trav_route_rec& route, size_t k, const trav_obs_list& observations, size_t& from)
+// trav_route_leg); -1 when there is none: the leg from the entry before k,
+// else a branch, the leg from the latest earlier station of the route (the
+// route lists stations once, so 1-2, 2-3, 2-4 gives [1,2,3,4]).
+int route_leg_from(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
+                   const trav_obs_index& obs_index, const route_entries& entries, size_t& from)
 {
     if (k == 0 || k >= route.stations.size()) return -1;
     const int s = route.stations[k];
     if (s < 0) return -1;
-    int leg = trav_find_obs(route.stations[k - 1], s, observations);
+    int leg = obs_index.find(route.stations[k - 1], s);
     if (leg >= 0) {
         from = k - 1;
         return leg;
     }
-    // A branch: the leg was entered from an earlier station of the route (the
-    // route lists stations once, so 1-2, 2-3, 2-4 gives [1,2,3,4]).
-    for (size_t j = k - 1; j-- > 0;) {
-        const int earlier = route.stations[j];
-        if (earlier < 0) continue;
-        leg = trav_find_obs(earlier, s, observations);
-        if (leg >= 0) {
-            from = j;
-            return leg;
+    // Of the legs that end at s (the first of each from-station), the one
+    // whose from-station stands latest in the route before k.
+    for (const int candidate : obs_index.ending_at(s)) {
+        size_t entry = 0;
+        if (!entries.latest_before(observations[candidate].from, k - 1, entry)) continue;
+        if (leg < 0 || entry > from) {
+            from = entry;
+            leg = candidate;
         }
     }
-    return -1;
+    return leg;
 }
 
 }  // namespace
@@ -224,8 +260,10 @@ int route_leg_from(const trav_route_rec& route, size_t k, const trav_obs_list& o
 int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& observations,
                    int& from_station)
 {
+    const trav_obs_index obs_index(observations);
+    const route_entries entries(route);
     size_t from = 0;
-    const int leg = route_leg_from(route, k, observations, from);
+    const int leg = route_leg_from(route, k, observations, obs_index, entries, from);
     if (leg >= 0) from_station = route.stations[from];
     return leg;
 }
@@ -233,12 +271,20 @@ int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& o
 std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
                                                 const trav_obs_list& observations)
 {
+    return trav_route_legs(route, observations, trav_obs_index(observations));
+}
+
+std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
+                                                const trav_obs_list& observations,
+                                                const trav_obs_index& obs_index)
+{
     const size_t n = route.stations.size();
+    const route_entries entries(route);
     std::vector<trav_route_leg_rec> legs(n);
     size_t end = 0;  // the entry where the main line ends; 0 while no leg was found
     for (size_t k = 1; k < n; ++k) {
         trav_route_leg_rec& leg = legs[k];
-        leg.obs = route_leg_from(route, k, observations, leg.from_entry);
+        leg.obs = route_leg_from(route, k, observations, obs_index, entries, leg.from_entry);
         if (leg.obs < 0) continue;
         leg.from_station = route.stations[leg.from_entry];
         end = k;
@@ -275,13 +321,25 @@ void trav_solve(trav_obs_list& observations, trav_obs_list& radiations, trav_sta
         station.status = trav_nil;
         station.point = point3d_rec{};
     }
+    // Stations are only given places below, never added: one index serves.
+    const trav_station_index station_index(stations);
+    const trav_obs_index obs_index(observations);
     point3d_rec current;
-    for (trav_route_rec& route : routes) solve_route(route, observations, stations, options, current);
-    solve_radiations(radiations, stations, options, current);
+    for (trav_route_rec& route : routes)
+        solve_route(route, observations, stations, options, current, station_index, obs_index);
+    solve_radiations(radiations, stations, options, current, station_index);
 }
 
 void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observations,
                        trav_station_list& stations)
+{
+    adjust_route(route, observations, stations, trav_station_index(stations), trav_obs_index(observations));
+}
+
+namespace {
+
+void adjust_route(const trav_route_rec& route, const trav_obs_list& observations, trav_station_list& stations,
+                  const trav_station_index& station_index, const trav_obs_index& obs_index)
 {
     if (route.stations.size() < 2) return;
     // A route without east-west (or north-south) movement has nothing to share
@@ -295,16 +353,18 @@ void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observa
     const int first = route.stations.front();
     if (first == std::abs(route.stations.back()))
         current = point3d_rec{route.known_point.x, route.known_point.y, 0.0};
-    else if (!trav_find_station(first, current, stations))
+    else if (const int index = station_index.find(first); index >= 0)
+        current = stations[index].point;
+    else
         return;
-    std::map<int, point3d_rec> reached{{first, current}};
-    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
+    std::unordered_map<int, point3d_rec> reached{{first, current}};
+    const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations, obs_index);
 
     for (size_t k = 1; k < route.stations.size(); ++k) {
         const trav_route_leg_rec& leg = legs[k];
         if (leg.obs < 0) continue;
         const trav_obs_rec& obs = observations[leg.obs];
-        const point3d_rec from = leg_start(leg.from_station, reached, stations, current);
+        const point3d_rec from = leg_start(leg.from_station, reached, stations, station_index, current);
         const trav_offsets step = polar_offsets(trav_obs_bearing_deg(obs), trav_obs_distance_m(obs));
         // The misclosure is shared among the main line's legs; a side leg
         // hangs off its adjusted from-station as measured.
@@ -313,20 +373,23 @@ void trav_adjust_route(const trav_route_rec& route, const trav_obs_list& observa
         const point3d_rec adjusted{from.x + step.east + std::fabs(step.east) * share_x,
                                    from.y + step.north + std::fabs(step.north) * share_y, 0.0};
         const int s = route.stations[k];
-        place_station(s, adjusted, trav_adjusted, stations);
+        place_station(s, adjusted, trav_adjusted, stations, station_index);
         current.x = adjusted.x;
         current.y = adjusted.y;
         reached[s] = current;
     }
 }
 
+}  // namespace
+
 void trav_find_loops(const trav_obs_list& observations, trav_route_list& routes)
 {
+    const trav_obs_index obs_index(observations);
     for (trav_route_rec& route : routes) {
         route.area = 0;
         // The polygon of the main line; side legs enclose nothing.
         std::vector<point3d_rec> polygon;
-        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations, obs_index)) {
             if (leg.obs < 0 || leg.side) continue;
             if (polygon.empty()) polygon.push_back(observations[leg.obs].from_point);
             polygon.push_back(observations[leg.obs].to_point);
@@ -345,24 +408,30 @@ void trav_find_loops(const trav_obs_list& observations, trav_route_list& routes)
         // is positive. No start gives that when every leg runs due east or
         // west (all dY 0), so the turns stop after one round; the area does
         // not depend on the start leg for a closed polygon, so the first
-        // start's sums serve then (an east-west line has area 0).
+        // start's sums serve then (an east-west line has area 0). The last
+        // sum of the start t is s(t) x (2 x the sum of all dY - dY of the leg
+        // before t), so the start is found without summing each turn, which
+        // would grow with the square of the polygon.
         const size_t n = legs.size();
-        double area = 0;
+        double total_dy = 0;
+        for (const leg_rec& leg : legs) total_dy += leg.dy;
+        size_t start = 0;
         for (size_t turn = 0; turn < n; ++turn) {
             const double s = legs[turn].dy < 0 ? -1.0 : 1.0;
-            double d = 0;
-            double sum = 0;
-            for (size_t i = 0; i < n; ++i) {
-                const leg_rec& leg = legs[(turn + i) % n];
-                d = i == 0 ? s * leg.dy : s * legs[(turn + i - 1) % n].dy + s * leg.dy + d;
-                sum += s * leg.dx * d;
-            }
-            if (turn == 0) area = 0.5 * sum;
-            if (d > 0) {
-                area = 0.5 * sum;
+            if (s * (2 * total_dy - legs[(turn + n - 1) % n].dy) > 0) {
+                start = turn;
                 break;
             }
         }
+        const double s = legs[start].dy < 0 ? -1.0 : 1.0;
+        double d = 0;
+        double sum = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const leg_rec& leg = legs[(start + i) % n];
+            d = i == 0 ? s * leg.dy : s * legs[(start + i - 1) % n].dy + s * leg.dy + d;
+            sum += s * leg.dx * d;
+        }
+        const double area = 0.5 * sum;
         route.area = area;
     }
 }

@@ -19,9 +19,12 @@ inline constexpr int trav_read_bad_version = 3;  // neither tag: alerted, lists 
 // A "KOLVA4" file sets the settings' version text to "KOLVA4"; a "KOLVA3" file
 // leaves it as it is. P records never ask about existing stations, whatever
 // ask says (the flag is kept for the command's calls). A record line that
-// cannot be taken (too few fields, a station number out of range) is skipped
-// with a message naming its line; such lines, and lines of other letters, are
-// kept at the end of the file when it is written again.
+// cannot be taken (too few fields, a field that is not wholly a finite number,
+// a station number out of range, an unknown unit, a leg from a station to
+// itself, a letter that is no record) is named with its line and field and
+// not used; such lines are kept at the end of the file when it is written
+// again. A byte-order mark before the version line is passed over, and lines
+// may end in LF, CR LF or CR alone.
 int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_route_list& routes,
                    trav_station_list& stations, bool ask);
 
@@ -29,7 +32,9 @@ int read_trav_file(trav_obs_list& observations, trav_obs_list& radiations, trav_
 // case: the older form; anything else: "KOLVA4"). The file is replaced only
 // once the new text is complete on disk; the lines the last read of the same
 // file could not take go at its end. On failure the alert "File error." is
-// shown, the old file is left as it was and false is returned.
+// shown, the old file is left as it was and false is returned. The file last
+// read or written here is not rewritten once it holds something else (another
+// session added to it, another file took its place): that is said, and false.
 bool write_trav_file(const trav_obs_list& observations, const trav_obs_list& radiations,
                      const trav_station_list& stations);
 bool write_trav_file_v3(const trav_obs_list& observations, const trav_obs_list& radiations,
@@ -46,14 +51,19 @@ std::string trav_file_text(const trav_obs_list& observations, const trav_obs_lis
 // first line (the settings' version for a file without one). The record
 // starts on a line of its own and is written whole or not at all: on failure
 // the file is left as it was, the alert "File error." is shown and false
-// returned. A file that has gone since it was opened is written again whole
-// from the lists when they are given (they already hold the record), else it
-// begins again with its version line.
+// returned. The file is read again first and must still be what was read or
+// written here; otherwise (another session added to it, another file took its
+// place) nothing is written, that is said and false returned. A file that has gone since it was opened is
+// written again whole from the lists when they are given (they already hold the record), else it begins again
+// with its version line.
 bool trav_append_obs(const trav_obs_rec& obs, const trav_lists* whole = nullptr);
 bool trav_append_point(const trav_point_rec& station, const trav_lists* whole = nullptr);
 
-// A new traverse has no unread lines of an earlier file to keep.
+// A new traverse has no unread lines of an earlier file to keep, and no file
+// that later writes are checked against.
 void trav_file_forget_unread();
+// A file the user chose to save under is written whatever it holds now.
+void trav_file_forget_known();
 
 // What a traverse file holds for one that adds to it: its version, its
 // largest station number (P, T, C and R records alike) and the station its

@@ -120,6 +120,62 @@ int trav_find_point(int number, const trav_obs_list& observations, const trav_st
     return -1;
 }
 
+trav_station_index::trav_station_index(const trav_station_list& stations)
+{
+    at_.reserve(stations.size());
+    for (size_t i = 0; i < stations.size(); ++i) at_.emplace(stations[i].number, static_cast<int>(i));
+}
+
+int trav_station_index::find(int number) const
+{
+    const auto it = at_.find(number);
+    return it == at_.end() ? -1 : it->second;
+}
+
+trav_obs_index::trav_obs_index(const trav_obs_list& observations)
+{
+    legs_.reserve(observations.size());
+    for (size_t i = 0; i < observations.size(); ++i) {
+        const trav_obs_rec& obs = observations[i];
+        if (legs_.emplace(key(obs.from, obs.to), static_cast<int>(i)).second)
+            ending_[obs.to].push_back(static_cast<int>(i));
+    }
+}
+
+int trav_obs_index::find(int from, int to) const
+{
+    const auto it = legs_.find(key(from, to));
+    return it == legs_.end() ? -1 : it->second;
+}
+
+int trav_obs_index::first_to(int to) const
+{
+    const auto it = ending_.find(to);
+    return it == ending_.end() ? -1 : it->second.front();
+}
+
+const std::vector<int>& trav_obs_index::ending_at(int to) const
+{
+    static const std::vector<int> none;
+    const auto it = ending_.find(to);
+    return it == ending_.end() ? none : it->second;
+}
+
+int trav_find_point(int number, const trav_obs_list& observations, const trav_obs_index& obs_index,
+                    const trav_station_list& stations, const trav_station_index& station_index,
+                    point3d_rec& out)
+{
+    if (const int index = station_index.find(number); index >= 0) {
+        out = stations[index].point;
+        return 1;
+    }
+    if (const int obs = obs_index.first_to(number); obs >= 0) {
+        out = observations[obs].to_point;
+        return 1;
+    }
+    return -1;
+}
+
 double trav_obs_bearing_deg(const trav_obs_rec& obs)
 {
     return dms_to_deg(obs.bearing);

@@ -2,7 +2,9 @@
 // with the finders and builders the readers and the traverse command use.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "points.h"
@@ -99,6 +101,45 @@ int trav_find_obs(int from, int to, const trav_obs_list& list);
 // The station's point, else the to point of the first observation ending at
 // number: 1, or -1 when neither exists.
 int trav_find_point(int number, const trav_obs_list& observations, const trav_station_list& stations,
+                    point3d_rec& out);
+
+// Stations found by number, for work that goes over a whole traverse: the
+// finders above search the list from its start, so that using them for every
+// leg would grow with the square of the traverse. An index serves while the
+// list it was made from gets no stations added or renumbered.
+class trav_station_index {
+public:
+    explicit trav_station_index(const trav_station_list& stations);
+    // As find_point_index: the first station of that number, or -1.
+    int find(int number) const;
+
+private:
+    std::unordered_map<int, int> at_;
+};
+
+// Observations found by their stations, on the same terms.
+class trav_obs_index {
+public:
+    explicit trav_obs_index(const trav_obs_list& observations);
+    // As trav_find_obs: the first observation from -> to, or -1.
+    int find(int from, int to) const;
+    // The first observation ending at to, or -1.
+    int first_to(int to) const;
+    // The first observation of each from-station that ends at to, in list order.
+    const std::vector<int>& ending_at(int to) const;
+
+private:
+    static std::uint64_t key(int from, int to)
+    {
+        return (std::uint64_t(std::uint32_t(from)) << 32) | std::uint32_t(to);
+    }
+    std::unordered_map<std::uint64_t, int> legs_;
+    std::unordered_map<int, std::vector<int>> ending_;
+};
+
+// As trav_find_point, through the indexes of the same lists.
+int trav_find_point(int number, const trav_obs_list& observations, const trav_obs_index& obs_index,
+                    const trav_station_list& stations, const trav_station_index& station_index,
                     point3d_rec& out);
 
 // Bearing of an observation in decimal degrees.

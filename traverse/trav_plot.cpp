@@ -129,14 +129,14 @@ void station_text(int number, const point3d_rec& at, double height, const std::s
 
 // The from and to points of a route leg: the stations' adjusted points with
 // the adjust flag, else the points the computation stored in the leg.
-void leg_points(const trav_obs_rec& obs, int from_station, const trav_station_list& stations, bool adjust,
-                point3d_rec& from, point3d_rec& to)
+void leg_points(const trav_obs_rec& obs, int from_station, const trav_station_list& stations,
+                const trav_station_index& station_index, bool adjust, point3d_rec& from, point3d_rec& to)
 {
     from = obs.from_point;
     to = obs.to_point;
     if (!adjust) return;
-    trav_find_station(from_station, from, stations);
-    trav_find_station(obs.to, to, stations);
+    if (const int index = station_index.find(from_station); index >= 0) from = stations[index].point;
+    if (const int index = station_index.find(obs.to); index >= 0) to = stations[index].point;
 }
 
 void install_plot_style(const trav_plot_values_rec& v)
@@ -173,17 +173,21 @@ void plot_route_lines(const trav_obs_list& observations, const trav_station_list
         lwpoly_chain() = lwpoly_chain_rec{};
         lwpoly_chain().layer = v.layer_trav_line;
     };
+    const trav_station_index station_index(stations);
+    const trav_obs_index obs_index(observations);
     for (const trav_route_rec& route : routes) {
         if (route.stations.size() < 2) continue;
-        const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations);
+        const std::vector<trav_route_leg_rec> legs = trav_route_legs(route, observations, obs_index);
         start_chain();
         point3d_rec first;
-        trav_find_station(route.stations.front(), first, stations);
+        if (const int index = station_index.find(route.stations.front()); index >= 0)
+            first = stations[index].point;
         lwpoly_make(first, 1);
         for (const trav_route_leg_rec& leg : legs) {
             if (leg.obs < 0 || leg.side) continue;
             point3d_rec from, to;
-            leg_points(observations[leg.obs], leg.from_station, stations, v.adjust != 0, from, to);
+            leg_points(observations[leg.obs], leg.from_station, stations, station_index, v.adjust != 0, from,
+                       to);
             lwpoly_make(to, 1);
         }
         lwpoly_make(first, 2);
@@ -193,7 +197,8 @@ void plot_route_lines(const trav_obs_list& observations, const trav_station_list
             const trav_route_leg_rec& leg = legs[k];
             if (leg.obs < 0 || !leg.side) continue;
             point3d_rec from, to;
-            leg_points(observations[leg.obs], leg.from_station, stations, v.adjust != 0, from, to);
+            leg_points(observations[leg.obs], leg.from_station, stations, station_index, v.adjust != 0, from,
+                       to);
             if (chain_end == 0 || leg.from_entry != chain_end) {
                 if (chain_end != 0) lwpoly_make(from, 2);
                 start_chain();
@@ -210,14 +215,16 @@ void plot_route_labels(const trav_obs_list& observations, const trav_station_lis
                        const trav_route_list& routes, const trav_plot_values_rec& v)
 {
     const double stn_height = v.text_height_stn * v.plot_scale * 0.001;
+    const trav_station_index station_index(stations);
+    const trav_obs_index obs_index(observations);
     for (const trav_route_rec& route : routes) {
         int counter = 1;
-        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations, obs_index)) {
             if (leg.obs < 0) continue;
             const int from_station = leg.from_station;
             const trav_obs_rec& obs = observations[leg.obs];
             point3d_rec from, to;
-            leg_points(obs, from_station, stations, v.adjust != 0, from, to);
+            leg_points(obs, from_station, stations, station_index, v.adjust != 0, from, to);
             const std::string bearing = real_text(obs.bearing, 4);
             const double distance = trav_obs_distance_m(obs);
             const std::string distance_text = real_text(distance, v.decimals);

@@ -18,9 +18,14 @@ void print_text(const std::string& text)
 
 // Routes that the computation skips (fewer than two entries, or a first
 // station that is not in the list) have nothing to list.
-bool route_listable(const trav_route_rec& route, const trav_station_list& stations, point3d_rec& first)
+bool route_listable(const trav_route_rec& route, const trav_station_list& stations,
+                    const trav_station_index& station_index, point3d_rec& first)
 {
-    return route.stations.size() >= 2 && trav_find_station(route.stations.front(), first, stations);
+    if (route.stations.size() < 2) return false;
+    const int index = station_index.find(route.stations.front());
+    if (index < 0) return false;
+    first = stations[index].point;
+    return true;
 }
 
 }  // namespace
@@ -82,21 +87,23 @@ std::string trav_format_listing(const trav_obs_list& observations, const trav_st
                                 const trav_route_list& routes)
 {
     std::string out = "\ndari,ke,bg,jk,latit,dipat,U,T";
+    const trav_station_index station_index(stations);
+    const trav_obs_index obs_index(observations);
     for (const trav_route_rec& route : routes) {
         point3d_rec first;
-        if (!route_listable(route, stations, first)) continue;
+        if (!route_listable(route, stations, station_index, first)) continue;
         out += trav_format("\n%d,0,0,0,0,0,%.6f,%.6f,%.6f,%.6f", route.stations.front(), first.y, first.x,
                            first.y, first.x);
         // The ML line measures to the end of the main line; side legs are
         // listed but do not end it.
         point3d_rec last_end = first;
-        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations)) {
+        for (const trav_route_leg_rec& leg : trav_route_legs(route, observations, obs_index)) {
             if (leg.obs < 0) continue;
             const trav_obs_rec& obs = observations[leg.obs];
             const double distance_m = obs.distance * unit_factor(obs.unit);
             const double radians = trav_deg_to_rad(trav_obs_bearing_deg(obs));
-            point3d_rec station;
-            trav_find_station(obs.to, station, stations);
+            const int to = station_index.find(obs.to);
+            const point3d_rec station = to >= 0 ? stations[to].point : point3d_rec{};
             out +=
                 trav_format("\n%d,%d,%.4f,%.3f,%.3f,%.3f,%.6f,%.6f,%.6f,%.6f", obs.from, obs.to, obs.bearing,
                             obs.distance, distance_m * std::cos(radians), distance_m * std::sin(radians),

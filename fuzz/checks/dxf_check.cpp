@@ -17,7 +17,7 @@ bool saved_text(const std::string& text, std::string& saved, std::string& error)
         error = read.error;
         return false;
     }
-    host::dxf_header_apply(*read.drawing, read.header);
+    host::dxf_header_apply(*read.drawing, read.header, read.kept.get());
     saved = host::dxf_write(*read.drawing, host::dxf_header_of(*read.drawing), read.kept.get());
     return true;
 }

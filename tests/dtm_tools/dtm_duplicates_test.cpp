@@ -4,6 +4,8 @@
 // Worked by hand: the search window of a point reaches sqrt 2 = 1.4142 in x and
 // y, so a POINT 1.5 away in x is never compared, whatever the tolerance; plan
 // distances are compared with "at most the tolerance".
+#include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,80 @@ TEST_F(DtmDuplicatesTest, TolerancesAndTheWindowDecideWhatIsErased)
         ASSERT_EQ(left.size(), r.left);
         EXPECT_DOUBLE_EQ(left[0].z, 7.0);
     }
+}
+
+// A POINT that has been erased erases nothing. On a chain of POINTs each 0.004
+// from the next (tolerance 0.005) the first stays, the second is its duplicate,
+// the third is 0.008 from the first and stays, and so on: every other one.
+TEST_F(DtmDuplicatesTest, ChainsClustersAndRepeatsKeepEveryPointNotNearOneThatStays)
+{
+    struct row {
+        const char* name;
+        std::vector<std::vector<double>> points;  // x, y in the order made
+        std::vector<size_t> left;                 // the indexes that stay
+    };
+    const row rows[] = {
+        {"chain of three", {{0, 0}, {0.004, 0}, {0.008, 0}}, {0, 2}},
+        {"chain of seven",
+         {{0, 0}, {0.004, 0}, {0.008, 0}, {0.012, 0}, {0.016, 0}, {0.020, 0}, {0.024, 0}},
+         {0, 2, 4, 6}},
+        {"chain made from its far end", {{0.008, 0}, {0.004, 0}, {0, 0}}, {0, 2}},
+        {"bent chain", {{0, 0}, {0, 0.004}, {0.0035, 0.006}, {0.007, 0.004}}, {0, 2}},
+        // B and C lie within the tolerance of A; D within that of C only.
+        {"cluster and a tail", {{0, 0}, {0.003, 0}, {0, 0.003}, {0, 0.0075}}, {0, 3}},
+        {"exact repeats", {{5, 5}, {5, 5}, {5, 5}, {5, 5.004}, {5, 5.008}}, {0, 4}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        drawing().model.clear();
+        for (size_t i = 0; i < r.points.size(); ++i) make_point(r.points[i][0], r.points[i][1], double(i));
+        const std::string out = check("0.005");
+        std::vector<size_t> left;
+        for (const host::Point3& p : live_points()) left.push_back(static_cast<size_t>(p.z));
+        EXPECT_EQ(left, r.left) << out;
+        const std::string count =
+            std::to_string(r.points.size() - r.left.size()) + " duplicated points erased.";
+        EXPECT_NE(out.find(count), std::string::npos) << out;
+    }
+}
+
+// Many POINTs in a small field, some of them repeated: whatever stays, no two
+// POINTs that stay lie within the tolerance of each other, every erased POINT
+// lies within the tolerance of one that stays, and the count line says how many
+// were erased.
+TEST_F(DtmDuplicatesTest, EveryErasedPointLiesNearOneThatStays)
+{
+    std::mt19937 random(5106);
+    std::uniform_real_distribution<double> coord(0.0, 0.2);
+    std::vector<host::Point3> made;
+    for (int i = 0; i < 400; ++i) {
+        host::Point3 p{300000 + coord(random), 500000 + coord(random), double(i)};
+        if (i % 7 == 3) p = made[static_cast<size_t>(i / 2)];  // an exact repeat of an earlier one
+        p.z = double(i);
+        made.push_back(p);
+        make_point(p.x, p.y, p.z);
+    }
+    const double tolerance = 0.012;
+    const std::string out = check("0.012");
+    const std::vector<host::Point3> left = live_points();
+    ASSERT_LT(left.size(), made.size());
+    std::vector<bool> stays(made.size(), false);
+    for (const host::Point3& p : left) stays[static_cast<size_t>(p.z)] = true;
+    auto near = [&](const host::Point3& a, const host::Point3& b) {
+        return std::hypot(a.x - b.x, a.y - b.y) <= tolerance;
+    };
+    for (size_t i = 0; i < left.size(); ++i)
+        for (size_t j = i + 1; j < left.size(); ++j)
+            EXPECT_FALSE(near(left[i], left[j])) << left[i].z << " and " << left[j].z << " both stay";
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (stays[i]) continue;
+        bool covered = false;
+        for (const host::Point3& p : left) covered = covered || near(p, made[i]);
+        EXPECT_TRUE(covered) << "point " << i << " was erased with no point that stays near it";
+    }
+    const std::string count = std::to_string(made.size() - left.size()) + " duplicated points erased.";
+    EXPECT_NE(out.find(count), std::string::npos) << out;
+    check("0.005");  // the default again for the tests after this one
 }
 
 // eXit at the tolerance leaves the command: nothing erased, the tolerance as

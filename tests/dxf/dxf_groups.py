@@ -293,6 +293,7 @@ class Comparison:
         self.b = after
         self.differences = []
         self.handle_map = {}
+        self.current_type = ""
         self.legacy = before.version < "AC1015"
         # A file before AC1015 is saved as AC1015, with what that version needs.
         self.upgraded = self.legacy and after.version >= "AC1015"
@@ -304,6 +305,10 @@ class Comparison:
     # values
 
     def same_value(self, code, x, y):
+        # An object's own handle must stay as it was, whatever its spelling; a
+        # dimension style's 5 is a block name.
+        if code == 105 or (code == 5 and self.current_type != "DIMSTYLE"):
+            return _handle(x) == _handle(y)
         kind = value_kind(code)
         if kind == "s":
             return _text(x) == _text(y)
@@ -407,6 +412,7 @@ class Comparison:
                     self.say(where, "group %d %r is now %r" % (code, vx[i], vy[i]))
 
     def compare_object(self, where, x, y, skip=()):
+        self.current_type = x.type.upper()
         px, ox, mx = self.segments(x)
         py, oy, my = self.segments(y)
         # Markers an object lacked are what the save adds to it.
@@ -456,6 +462,7 @@ class Comparison:
             if name not in self.b.header:
                 self.say("HEADER %s" % name, "missing")
                 continue
+            self.current_type = "HEADER"
             self.compare_groups("HEADER %s" % name, lambda c: False, self.a.header[name], self.b.header[name], True)
 
     def objects(self, section, xs, ys, keep_order):

@@ -175,13 +175,39 @@ TEST_F(ImportXyzTest, MalformedLinesAreReportedAndSkippedAndNothingDrawnIsLost)
     const auto levels = live("TEXT", "DATA_LEVEL");
     ASSERT_EQ(levels.size(), 3u);
     EXPECT_EQ(levels[2]->text(1), "8.500") << "the line end is no part of the last field";
+}
 
-    // A code order needs the code column.
-    const std::string coded = write_file("coded.txt", "8,16,26,9\n9,17,27,9,LP\n");
-    const std::string coded_out = import(coded, "select pop_format 1\nset tg_code 1\n");
-    EXPECT_NE(coded_out.find("Line 1 skipped: too few fields (4 of 5)"), std::string::npos) << coded_out;
-    ASSERT_EQ(live("TEXT", "DATA_CODE").size(), 1u);
-    EXPECT_EQ(live("TEXT", "DATA_CODE")[0]->text(1), "LP");
+// The CODE of a code order is optional: a line that stops after Z is a whole
+// point with an empty code, drawn as one whose CODE field is empty; a line
+// without an ID is named and left out, in every order.
+TEST_F(ImportXyzTest, AMissingCodeIsEmptyAndAMissingIdIsNamed)
+{
+    for (int order : {1, 3}) {
+        SCOPED_TRACE("order " + std::to_string(order));
+        drawing().model.clear();
+        const std::string coded =
+            write_file("coded.txt", "8,16,26,9\n9,17,27,9,LP\n10,18,28,9,\r\n,19,29,9,X\n  ,20,30,9\n");
+        const std::string out =
+            import(coded, "select pop_format " + std::to_string(order) + "\nset tg_code 1\n");
+        EXPECT_NE(out.find("Line 4 skipped: no ID"), std::string::npos) << out;
+        EXPECT_NE(out.find("Line 5 skipped: no ID"), std::string::npos) << out;
+        EXPECT_NE(out.find("3 points imported, 2 lines skipped."), std::string::npos) << out;
+        const auto points = live("POINT", "DATA_PNT");
+        ASSERT_EQ(points.size(), 3u);
+        const double first = order == 1 ? points[0]->point(10).x : points[0]->point(10).y;
+        EXPECT_DOUBLE_EQ(first, 16);
+        std::vector<std::string> ids, codes;
+        for (const host::Entity* t : live("TEXT", "DATA_ID")) ids.push_back(t->text(1));
+        for (const host::Entity* t : live("TEXT", "DATA_CODE")) codes.push_back(t->text(1));
+        EXPECT_EQ(ids, (std::vector<std::string>{"8", "9", "10"}));
+        EXPECT_EQ(codes, (std::vector<std::string>{"", "LP", ""}));
+    }
+    // Without a code column the same lines are points as well.
+    drawing().model.clear();
+    const std::string plain = write_file("plain.txt", "8,16,26,9\n,19,29,9\n");
+    const std::string out = import(plain, "");
+    EXPECT_NE(out.find("Line 2 skipped: no ID"), std::string::npos) << out;
+    EXPECT_EQ(live("POINT", "DATA_PNT").size(), 1u);
 }
 
 TEST_F(ImportXyzTest, MissingFileIsAlertedAndDrawsNothing)

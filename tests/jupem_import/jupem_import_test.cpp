@@ -4,15 +4,19 @@
 // data/ (lot1.bdy with CR LF line ends, an empty and a blank line, a line
 // listed twice in opposite directions, a 360 bearing, a short line and bad
 // numbers; lot1.lot with LF ends, every unit letter, a bad area and a short
-// line). The columns are read with both bounds included.
+// line). The columns are read with both bounds included, and a line that ends
+// inside a field gives what it holds of it.
 #include "jupem_import.h"
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "host_fixture.h"
+#include "outside_readers.h"
 #include "test_entities.h"
 
 namespace {
@@ -54,26 +58,27 @@ protected:
 
 TEST_F(JupemImport, FieldsHoldBothTheirBounds)
 {
-    // A field is empty when the line does not reach its last position, even
-    // when the line reaches into it.
+    // A field is what the line holds of it: empty only when the line ends
+    // before it.
     EXPECT_EQ(jupem_field("0123456789", 2, 4), "234");
     EXPECT_EQ(jupem_field("0123456789", 7, 9), "789");
-    EXPECT_EQ(jupem_field("0123456789", 8, 10), "");
+    EXPECT_EQ(jupem_field("0123456789", 8, 10), "89");
+    EXPECT_EQ(jupem_field("0123456789", 9, 12), "9");
+    EXPECT_EQ(jupem_field("0123456789", 10, 12), "");
     EXPECT_EQ(jupem_field("  ab  ", 0, 5), "ab");
 
     jupem_line_rec line;
     std::string problem;
     EXPECT_FALSE(jupem_line_parse("PT  12         1BKL", line, problem));
     EXPECT_EQ(problem, "no start x");
-    EXPECT_EQ(jupem_area_text(1200.44, 1, "m"), "1200.4m%%178");
+    EXPECT_EQ(jupem_area_text(1200.44, 1, "m"), "1200.4m\xC2\xB2");
     EXPECT_EQ(jupem_area_text(2.5, 2, "A"), "2.50Ek");
     EXPECT_EQ(jupem_area_text(2.6, 0, "f"), "3F");
     EXPECT_EQ(jupem_area_text(2.5, 1, "R"), "2.5R");
     EXPECT_EQ(jupem_area_text(0.125, 3, "h"), "0.125Ha");
     EXPECT_EQ(jupem_area_text(7, 0, "X"), "7m%%178");
     EXPECT_EQ(jupem_area_text(7, 0, ""), "7m%%178");
-    // A unit written "m" and the file's superscript-two byte: the square-metre
-    // sign as the drawing's code page shows it.
+    // A unit letter the list lacks: the host's code for the square-metre sign.
     EXPECT_EQ(jupem_area_text(7, 0, "m\xb2"), "7m%%178");
 }
 
@@ -108,11 +113,7 @@ TEST_F(JupemImport, ALotPlanIsDrawnFromItsFiles)
             << out;
         EXPECT_NE(out.find("Line 6 of " + lot + ": no label y; the lot is left out."), std::string::npos)
             << out;
-        EXPECT_NE(out.find("Line 7 of " + lot +
-                           ": the unit \"H\" ends before column 59 and is not read; the area of "
-                           "lot 1207 is taken in square metres."),
-                  std::string::npos)
-            << out;
+        EXPECT_EQ(out.find("Line 7 of " + lot), std::string::npos) << "its unit is read: " << out;
         EXPECT_NE(out.find("\nChecking Duplicated Lines"), std::string::npos);
         EXPECT_NE(out.find("\nChecking Stone Type"), std::string::npos);
         EXPECT_NE(out.find("\nCreating Line"), std::string::npos);
@@ -162,7 +163,7 @@ TEST_F(JupemImport, ALotPlanIsDrawnFromItsFiles)
         EXPECT_EQ(texts("Lot_num"),
                   (std::vector<std::string>{"1201", "1202", "1203", "1204", "1205", "1207"}));
         EXPECT_EQ(texts("Lot_area"),
-                  (std::vector<std::string>{"1200m%%178", "0Ha", "0Ek", "7m%%178", "0m%%178"}));
+                  (std::vector<std::string>{"1200m\xC2\xB2", "0Ha", "0Ek", "7m%%178", "0Ha"}));
         const auto number = live("TEXT", "Lot_num")[0];
         const auto area = live("TEXT", "Lot_area")[0];
         EXPECT_NEAR(number->real(40), 3.5, 1e-12);
@@ -213,12 +214,127 @@ TEST_F(JupemImport, SettingsScaleAndANoStoneImport)
     const auto lines = live("LINE", "Lot_line");
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_NEAR(lines[0]->point(10).x, 1000.0, 1e-9) << "not shortened without stones";
-    EXPECT_EQ(texts("Lot_area"), (std::vector<std::string>{"1200.400m%%178", "0.120Ha", "0.300Ek",
-                                                           "7.000m%%178", "0.500m%%178"}));
+    EXPECT_EQ(texts("Lot_area"), (std::vector<std::string>{"1200.400m\xC2\xB2", "0.120Ha", "0.300Ek",
+                                                           "7.000m%%178", "0.500Ha"}));
     // At 1:500 every leg is longer than 18.75 text heights: one text each.
     EXPECT_EQ(texts("BGD2").size(), 7u);
     for (const host::Entity* t : live("TEXT", "BGD2")) EXPECT_NEAR(t->real(40), 1.0, 1e-12);  // 2.0 at 1:500
     EXPECT_NEAR(live("TEXT", "Lot_num")[0]->real(40), 1.75, 1e-12);
+}
+
+// A file written with every field one column shorter (its last column left
+// out, so that a line ends one column before the last field's end) and the
+// same file with the fields as wide as their columns give the same drawing:
+// the boundary line whose end y ends at column 131 is drawn, and the lot whose
+// unit letter ends at column 57 keeps its unit.
+TEST_F(JupemImport, LinesOfEitherLengthGiveTheSameDrawing)
+{
+    struct field {
+        int a, b;
+        std::string value;
+        bool right;  // aligned to the field's end
+    };
+    // The line with each field placed; shorter, each field ends at b - 1.
+    auto layout = [](const std::vector<field>& fields, bool shorter) {
+        std::string line;
+        for (const field& f : fields) {
+            const int end = shorter ? f.b - 1 : f.b;
+            const int width = end - f.a + 1;
+            std::string value = f.value;
+            if (f.right && static_cast<int>(value.size()) < width)
+                value = std::string(static_cast<size_t>(width) - value.size(), ' ') + value;
+            line.resize(static_cast<size_t>(f.a), ' ');
+            line += value;
+            line.resize(static_cast<size_t>(end + 1), ' ');
+        }
+        return line;
+    };
+    struct leg {
+        const char *x1, *y1, *bearing, *distance, *x2, *y2;
+    };
+    const leg legs[] = {
+        {"400000.000", "300000.000", "90.0000", "30.000", "400030.000", "300000.000"},
+        {"400030.000", "300000.000", "0.0000", "40.000", "400030.000", "300040.000"},
+        {"400030.000", "300040.000", "270.0000", "30.000", "400000.000", "300040.000"},
+        {"400000.000", "300040.000", "180.0000", "40.000", "400000.000", "300000.000"},
+    };
+    struct lot {
+        const char *number, *x, *y, *area, *unit;
+    };
+    const lot lots[] = {{"1301", "400010.000", "300020.000", "1.2345", "H"},
+                        {"1302", "400020.000", "300020.000", "1200.4", "M"}};
+    std::vector<std::vector<std::string>> drawings;
+    for (bool shorter : {false, true}) {
+        SCOPED_TRACE(shorter ? "fields one column shorter" : "fields as wide as their columns");
+        std::string bdy_text, lot_text;
+        int number = 1;
+        for (const leg& l : legs)
+            bdy_text += layout({{0, 8, "PT  12", false},
+                                {9, 15, std::to_string(number++), true},
+                                {16, 28, "BKL", false},
+                                {39, 50, l.x1, true},
+                                {51, 62, l.y1, true},
+                                {64, 72, l.bearing, true},
+                                {73, 82, l.distance, true},
+                                {83, 85, "m", false},
+                                {86, 98, "BKL", false},
+                                {109, 120, l.x2, true},
+                                {121, 132, l.y2, true}},
+                               shorter) +
+                        "\r\n";
+        for (const lot& l : lots)
+            lot_text += layout({{0, 8, "PT  12", false},
+                                {9, 15, l.number, true},
+                                {16, 27, l.x, true},
+                                {28, 39, l.y, true},
+                                {40, 55, l.area, true},
+                                {56, 58, l.unit, true}},
+                               shorter) +
+                        "\n";
+        EXPECT_EQ(bdy_text.find("\r\n"), shorter ? 132u : 133u);
+        EXPECT_EQ(lot_text.find('\n'), shorter ? 58u : 59u);
+        const std::string name = home() + (shorter ? "/short" : "/wide");
+        std::ofstream(name + ".bdy", std::ios::binary) << bdy_text;
+        std::ofstream(name + ".lot", std::ios::binary) << lot_text;
+        run("NEW\n");
+        const std::string out =
+            run("JUPEM\npick file_jupem_btn\n" + name + ".bdy\npick setting_btn\nset lot_area_t 2\nok\nok\n");
+        EXPECT_EQ(out.find("is left out"), std::string::npos) << out;
+        EXPECT_NE(out.find("4 boundary line(s) drawn (0 repeated line(s) left out), 4 stone(s), 2 lot(s)."),
+                  std::string::npos)
+            << out;
+        EXPECT_EQ(texts("Lot_area"), (std::vector<std::string>{"1.23Ha", "1200.40m\xC2\xB2"}));
+        std::vector<std::string> shown;
+        for (long id : drawing().model) {
+            const host::Entity* e = drawing().get(id);
+            if (!e || e->erased) continue;
+            char line[200];
+            std::snprintf(line, sizeof line, "%s %s %.6f %.6f", e->type.c_str(), e->layer().c_str(),
+                          e->point(10).x, e->point(10).y);
+            shown.push_back(line + (e->type == "TEXT" ? " " + e->text(1) : std::string()));
+        }
+        drawings.push_back(shown);
+    }
+    // Lines, stones, bearing-distance labels (two on legs of 30, one on legs of
+    // 40), lot numbers and areas.
+    EXPECT_EQ(drawings[0].size(), 4u + 4u + 6u + 4u);
+    EXPECT_EQ(drawings[0], drawings[1]);
+}
+
+// The square-metre sign is the superscript-two character in the drawing, and
+// readers of the saved file read it so: ezdxf, and GDAL's DXF driver.
+TEST_F(JupemImport, TheSquareMetreSignIsReadBackByOtherPrograms)
+{
+    const std::string bdy = copy_plan("sign");
+    run("JUPEM\npick file_jupem_btn\n" + bdy + "\nok\n");
+    const std::string saved = home() + "/sign.dxf";
+    run("SAVEAS " + saved + "\n");
+    const std::string texts = outside::ezdxf_layer_texts(saved, "Lot_area");
+    EXPECT_NE(texts.find("'1200m\\xb2'"), std::string::npos) << texts;
+    EXPECT_NE(texts.find("'7m%%178'"), std::string::npos) << texts;
+    outside::expect_ogrinfo_reads(saved);
+    const std::string features = outside::ogrinfo_layer_features(saved, "Lot_area");
+    EXPECT_NE(features.find("Text (String) = 1200m\xC2\xB2"), std::string::npos) << features;
 }
 
 TEST_F(JupemImport, MissingFilesAreReported)

@@ -87,6 +87,24 @@ print("lots %d worst_area %.3e worst_tile %.3e" % (count, worst_area, worst_tile
 class SubDiv : public LotToolsTest {
 protected:
     std::vector<const host::Entity*> cuts() { return live("LINE", "0"); }
+
+    // Runs the python3 script on the table (written to a file, its argv[1]);
+    // the script's output, which must end with status 0.
+    std::string python_on_table(const char* script, const std::string& table)
+    {
+        auto write = [this](const std::string& name, const std::string& text) {
+            const std::string path = home() + "/" + name;
+            std::FILE* out = std::fopen(path.c_str(), "w");
+            std::fputs(text.c_str(), out);
+            std::fclose(out);
+            return path;
+        };
+        const std::string file = write("table.txt", table), script_file = write("check.py", script);
+        std::string output;
+        EXPECT_EQ(outside::run_tool("/usr/bin/python3 '" + script_file + "' '" + file + "'", output), 0)
+            << output;
+        return output;
+    }
 };
 
 TEST_F(SubDiv, RectangleOfTwentyCutsTwoHundredSquareMetresTenFromTheBase)
@@ -232,21 +250,7 @@ TEST_F(SubDiv, RandomLotsAreCutIntoTheRequiredAreasAndTheParcelsMakeUpTheLot)
     EXPECT_GT(sides[1], 30);
     EXPECT_GT(sides[2], 30);
 
-    const std::string file = home() + "/lots.txt";
-    {
-        std::FILE* out = std::fopen(file.c_str(), "w");
-        std::fputs(table.str().c_str(), out);
-        std::fclose(out);
-    }
-    const std::string script_file = home() + "/check.py";
-    {
-        std::FILE* out = std::fopen(script_file.c_str(), "w");
-        std::fputs(kShapelyCheck, out);
-        std::fclose(out);
-    }
-    std::string output;
-    ASSERT_EQ(outside::run_tool("/usr/bin/python3 '" + script_file + "' '" + file + "'", output), 0)
-        << output;
+    const std::string output = python_on_table(kShapelyCheck, table.str());
     int count = 0;
     double worst_area = 1, worst_tile = 1;
     ASSERT_EQ(std::sscanf(output.c_str(), "lots %d worst_area %lf worst_tile %lf", &count, &worst_area,
@@ -352,3 +356,190 @@ TEST_F(SubDiv, TriangleDivisionRefusesPointsOnOneLineAndWarnsOfTooLargeAnArea)
 }
 
 }  // namespace
+
+namespace {
+
+// The exact cut of each lot, worked in 60-digit decimals with pi to as many
+// digits: the cut line at the typed bearing whose ring with the base (P1, P2,
+// Q2, Q1) holds the required area, found by halving the offset along the
+// line's normal. Each input line: p1 p2 s2 s1 (x y each) | bearing D.MMSS |
+// area | the drawn cut (x1 y1 x2 y2). Prints the worst bearing error of a drawn
+// cut in seconds, the farthest a drawn end lies from the exact end, and the
+// worst area error.
+const char* const kExactCut = R"PY(
+import sys
+from decimal import Decimal as D, getcontext
+getcontext().prec = 60
+
+def pi():
+    getcontext().prec += 2
+    lasts, t, s, n, na, d, da = 0, D(3), D(3), 1, 0, 0, 24
+    while s != lasts:
+        lasts = s
+        n, na = n + na, na + 8
+        d, da = d + da, da + 32
+        t = (t * n) / d
+        s += t
+    getcontext().prec -= 2
+    return +s
+
+def series(x, i, fact, num, sign):
+    getcontext().prec += 2
+    lasts, s = 0, num / fact
+    while s != lasts:
+        lasts = s
+        i += 2
+        fact *= i * (i - 1)
+        num *= x * x
+        sign *= -1
+        s += num / fact * sign
+    getcontext().prec -= 2
+    return +s
+
+def cos(x): return series(x, 0, D(1), D(1), 1)
+def sin(x): return series(x, 1, D(1), x, 1)
+
+PI = pi()
+def cross(a, b): return a[0] * b[1] - a[1] * b[0]
+def sub(a, b): return (a[0] - b[0], a[1] - b[1])
+def dot(a, b): return a[0] * b[0] + a[1] * b[1]
+def ring_area(ring):
+    return abs(sum(cross(ring[i], ring[(i + 1) % len(ring)]) for i in range(len(ring)))) / 2
+
+worst_seconds = worst_end = worst_area = D(0)
+count = 0
+for line in open(sys.argv[1]):
+    corners, bearing, area, cut = line.split("|")
+    c = [D(v) for v in corners.split()]
+    p1, p2, s2, s1 = (c[0], c[1]), (c[2], c[3]), (c[4], c[5]), (c[6], c[7])
+    dms = bearing.strip()
+    whole, frac = dms.split(".")
+    degrees = D(whole) + D(frac[0:2]) / 60 + D(frac[2:4]) / 3600
+    b = degrees * PI / 180
+    u = (sin(b), cos(b))   # clockwise from north: x east, y north
+    n = (u[1], -u[0])
+    area = D(area.strip())
+    d1, d2 = sub(s1, p1), sub(s2, p2)
+    def ends(h):
+        t1 = (h - dot(n, p1)) / dot(n, d1)
+        t2 = (h - dot(n, p2)) / dot(n, d2)
+        return (p2[0] + t2 * d2[0], p2[1] + t2 * d2[1]), (p1[0] + t1 * d1[0], p1[1] + t1 * d1[1])
+    low, high = max(dot(n, p1), dot(n, p2)), min(dot(n, s1), dot(n, s2))
+    if low > high: low, high = min(dot(n, p1), dot(n, p2)), max(dot(n, s1), dot(n, s2))
+    rising = ring_area([p1, p2] + list(ends(high))) > ring_area([p1, p2] + list(ends(low)))
+    for _ in range(220):
+        mid = (low + high) / 2
+        q2, q1 = ends(mid)
+        if (ring_area([p1, p2, q2, q1]) < area) == rising: low = mid
+        else: high = mid
+    q2, q1 = ends((low + high) / 2)
+    x1, y1, x2, y2 = [D(v) for v in cut.split()]
+    drawn = ((x1, y1), (x2, y2))
+    v = sub(drawn[1], drawn[0])
+    length = dot(v, v).sqrt()
+    seconds = abs(cross(v, u)) / length * 180 * 3600 / PI
+    end = max(min(dot(sub(e, q), sub(e, q)).sqrt() for q in (q1, q2)) for e in drawn)
+    a = drawn[0] if dot(sub(drawn[0], q2), sub(drawn[0], q2)) < dot(sub(drawn[0], q1), sub(drawn[0], q1)) else drawn[1]
+    other = drawn[1] if a is drawn[0] else drawn[0]
+    got = ring_area([p1, p2, a, other])
+    worst_seconds = max(worst_seconds, seconds)
+    worst_end = max(worst_end, end)
+    worst_area = max(worst_area, abs(got - area) / area)
+    count += 1
+print("lots %d seconds %.3e end %.3e area %.3e" % (count, worst_seconds, worst_end, worst_area))
+)PY";
+
+}  // namespace
+
+// Lots at survey coordinates whose side lines were set out parallel and whose
+// corners were then rounded to the millimetre: the sides meet far off, or not
+// at all. Each cut lies on the bearing typed and leaves the area asked for,
+// as an exact working of the same lot says; in a default drawing and in one
+// set to survey angles.
+TEST_F(SubDiv, NearParallelLotsAtSurveyCoordinatesAreCutOnTheTypedBearing)
+{
+    std::mt19937 random(3103);
+    auto uniform = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };
+    auto mm = [](double v) { return std::round(v * 1000) / 1000; };
+    auto mm_text = [](double v) {
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, "%.3f", v);
+        return std::string(buffer);
+    };
+    std::ostringstream table;
+    int made = 0, apex = 0;
+    for (int survey = 0; survey < 2; ++survey) {
+        if (survey) run("NEW\n(setvar \"ANGBASE\" (/ 3.14159265358979 2))\n(setvar \"ANGDIR\" 1)\n");
+        for (int lot_no = 0; lot_no < 40; ++lot_no) {
+            // The base bearing in whole seconds, typed as D.MMSS; the sides set
+            // out square to it or at another bearing common to both.
+            const int base_seconds = static_cast<int>(uniform(0, 360 * 3600));
+            const double base = base_seconds / 3600.0 * M_PI / 180;
+            const double side = base - (lot_no % 2 ? M_PI / 2 : uniform(1.2, 1.9));
+            const double w = uniform(15, 40), l1 = uniform(30, 80), l2 = l1 + uniform(-10, 10);
+            const P o{uniform(380000, 420000), uniform(280000, 320000)};
+            const P p1{mm(o.x), mm(o.y)};
+            const P p2{mm(o.x + w * std::sin(base)), mm(o.y + w * std::cos(base))};
+            const P s1{mm(p1.x + l1 * std::sin(side)), mm(p1.y + l1 * std::cos(side))};
+            // Sides out of parallel by the rounding alone; every fifth lot with
+            // side 2 set off from point 2 by side 1's very differences.
+            const P s2 = lot_no % 5 == 0 ? P{mm(p2.x + (s1.x - p1.x)), mm(p2.y + (s1.y - p1.y))}
+                                         : P{mm(p2.x + l2 * std::sin(side)), mm(p2.y + l2 * std::cos(side))};
+            char dms[32];
+            std::snprintf(dms, sizeof dms, "%d.%02d%02d", base_seconds / 3600, base_seconds / 60 % 60,
+                          base_seconds % 60);
+            const double area = std::round(uniform(0.2, 0.8) * w * std::min(l1, l2) * 100) / 100;
+            auto text = [&](P p) { return mm_text(p.x) + "," + mm_text(p.y); };
+            const size_t before = cuts().size();
+            const std::string out = run("(b_sub_div)\n" + num(area) + "\n" + text(p1) + "\n" + text(p2) +
+                                        "\n" + text(s2) + "\n" + text(s1) + "\n" + dms + "\nNo\n");
+            const auto lines = cuts();
+            ASSERT_EQ(lines.size(), before + 1) << out;
+            apex += out.find("found inters") != std::string::npos;
+            for (P c : {p1, p2, s2, s1}) table << mm_text(c.x) << " " << mm_text(c.y) << " ";
+            table << "| " << dms << " | " << num(area) << " | " << num(lines.back()->point(10).x) << " "
+                  << num(lines.back()->point(10).y) << " " << num(lines.back()->point(11).x) << " "
+                  << num(lines.back()->point(11).y) << "\n";
+            ++made;
+        }
+    }
+    EXPECT_GT(apex, 50) << "most sides meet far off";
+    EXPECT_GT(made - apex, 10) << "some do not meet";
+    const std::string output = python_on_table(kExactCut, table.str());
+    int count = 0;
+    double seconds = 1, end = 1, area_error = 1;
+    ASSERT_EQ(std::sscanf(output.c_str(), "lots %d seconds %lf end %lf area %lf", &count, &seconds, &end,
+                          &area_error),
+              4)
+        << output;
+    EXPECT_EQ(count, made);
+    EXPECT_LT(seconds, 0.001) << output;  // well under a second
+    EXPECT_LT(end, 1e-6) << output;
+    EXPECT_LT(area_error, 1e-9) << output;
+}
+
+// A cut bearing that is no D.MMSS value or no bearing at all is asked again
+// with its message, after the four picks, until one is given; only eXit
+// leaves.
+TEST_F(SubDiv, EveryBadCutBearingIsAskedAgain)
+{
+    std::string out = run("(b_sub_div)\n200\n0,0\n20,0\n20,30\n0,30\n45.6000\nabc\n400\n10.0060\n\nNo\n");
+    EXPECT_NE(out.find("45.6000 is no D.MMSS bearing"), std::string::npos) << out;
+    EXPECT_NE(out.find("10.0060 is no D.MMSS bearing"), std::string::npos) << out;
+    size_t asked = 0;
+    for (size_t at = out.find("A bearing below 360 (D.MMSS), <P>ick or e<X>it."); at != std::string::npos;
+         at = out.find("A bearing below 360 (D.MMSS), <P>ick or e<X>it.", at + 1))
+        ++asked;
+    EXPECT_EQ(asked, 4u) << out;
+    ASSERT_EQ(cuts().size(), 1u) << out;  // at the base's bearing, the default
+    EXPECT_NEAR(cuts()[0]->point(10).y, 10, 1e-9);
+    EXPECT_NEAR(cuts()[0]->point(11).y, 10, 1e-9);
+    // A reverse bearing gives the same cut; eXit after a bad answer draws nothing.
+    out = run("(b_sub_div)\n200\n0,100\n20,100\n20,130\n0,130\n-270.0000\nNo\n");
+    ASSERT_EQ(cuts().size(), 2u) << out;
+    EXPECT_NEAR(cuts()[1]->point(10).y, 110, 1e-9);
+    EXPECT_NEAR(cuts()[1]->point(11).y, 110, 1e-9);
+    out = run("(b_sub_div)\n200\n0,200\n20,200\n20,230\n0,230\nq\nX\n");
+    EXPECT_NE(out.find("A bearing below 360"), std::string::npos) << out;
+    EXPECT_EQ(cuts().size(), 2u) << out;
+}

@@ -152,7 +152,7 @@ TEST_F(MapinfoLabels, LotAreasAreWrittenAtTheCentroidsOfTheirRings)
 
     const auto labels = texts("MI_LOT_AREA");
     ASSERT_EQ(labels.size(), 4u);
-    const std::vector<std::string> want = {"2700m%%178", "1.235Ha", "0.750Ek", "5.500Ha"};
+    const std::vector<std::string> want = {"2700m\xC2\xB2", "1.235Ha", "0.750Ek", "5.500Ha"};
     const std::vector<size_t> ring = {0, 1, 2, 5};
     for (size_t i = 0; i < labels.size(); ++i) {
         SCOPED_TRACE(i);
@@ -190,7 +190,7 @@ TEST_F(MapinfoLabels, SquareMetresFormatIgnoresTheUnitAndAnOpenLotStopsTheRun)
     EXPECT_NE(out.find("3 lot polyline(s) were not labelled."), std::string::npos) << out;
     const auto labels = texts("MI_LOT_AREA");
     ASSERT_EQ(labels.size(), 1u);
-    EXPECT_EQ(labels[0]->text(1), "2700m%%178");
+    EXPECT_EQ(labels[0]->text(1), "2700m\xC2\xB2");
     EXPECT_NEAR(labels[0]->real(40), 2.0, 1e-12);
 
     // Without the open lot every area is in square metres with no decimals.
@@ -199,7 +199,16 @@ TEST_F(MapinfoLabels, SquareMetresFormatIgnoresTheUnitAndAnOpenLotStopsTheRun)
     run("MAPINFOLABELS\nselect pop_label_type 2\nok\nALL\n\n");
     std::vector<std::string> got;
     for (const host::Entity* e : texts("MI_LOT_AREA")) got.push_back(e->text(1));
-    EXPECT_EQ(got, (std::vector<std::string>{"2700m%%178", "1m%%178", "1m%%178"}));
+    EXPECT_EQ(got, (std::vector<std::string>{"2700m\xC2\xB2", "1m\xC2\xB2", "1m\xC2\xB2"}));
+
+    // The saved drawing holds the superscript two, as ezdxf and GDAL read it.
+    const std::string saved = home() + "/aream_saved.dxf";
+    run("SAVEAS " + saved + "\n");
+    EXPECT_EQ(outside::ezdxf_layer_texts(saved, "MI_LOT_AREA"), "'2700m\\xb2'\n'1m\\xb2'\n'1m\\xb2'\n");
+    outside::expect_ogrinfo_reads(saved);
+    const std::string features = outside::ogrinfo_layer_features(saved, "MI_LOT_AREA");
+    EXPECT_NE(features.find("Text (String) = 2700m\xC2\xB2"), std::string::npos) << features;
+    EXPECT_NE(features.find("Text (String) = 1m\xC2\xB2"), std::string::npos) << features;
 }
 
 const std::vector<drawn_polyline> kBoundaries = {

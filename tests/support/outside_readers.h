@@ -122,4 +122,30 @@ inline long expect_ogrinfo_reads(const std::string& file)
     return at == std::string::npos ? -1 : std::stol(output.substr(at + 15));
 }
 
+// The TEXT strings of one layer of a drawing file as ezdxf reads them, in
+// file order, one line each as python's ascii() writes it ('1200m\xb2'), so
+// that every character is compared by its code.
+inline std::string ezdxf_layer_texts(const std::string& file, const std::string& layer)
+{
+    std::string output;
+    EXPECT_EQ(run_ezdxf_script("import sys, ezdxf\n"
+                               "doc = ezdxf.readfile(sys.argv[1])\n"
+                               "for t in doc.modelspace().query('TEXT'):\n"
+                               "    if t.dxf.layer == sys.argv[2]: print(ascii(t.dxf.text))\n",
+                               {file, layer}, output),
+              0)
+        << output;
+    return output;
+}
+
+// GDAL's features of one layer of a drawing file, as ogrinfo lists them (the
+// texts as "Text (String) = ..." in UTF-8).
+inline std::string ogrinfo_layer_features(const std::string& file, const std::string& layer)
+{
+    std::string output;
+    EXPECT_EQ(run_tool("ogrinfo -ro -al -q -where \"Layer = '" + layer + "'\" '" + file + "'", output), 0)
+        << output;
+    return output;
+}
+
 }  // namespace outside

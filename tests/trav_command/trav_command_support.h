@@ -34,6 +34,20 @@ inline void write_text(const std::string& path, const std::string& text)
     std::ofstream(path) << text;
 }
 
+// How often part stands in text, counted without overlaps.
+inline size_t count_of(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+// A traverse file of one leg: station 1 fixed at (1000, 2000), 2 due east 100 m.
+inline const char* const one_leg =
+    "KOLVA4\n"
+    "P,1,1,1000.0000000000,2000.0000000000,0.000,METER,\n"
+    "T,1,2,90.0000,100.000,0.000,METER,\n";
+
 // Script lines as answers; a line that names one of the actions runs it
 // instead of answering, so that something happens while a command asks.
 class acting_input : public host::Input {

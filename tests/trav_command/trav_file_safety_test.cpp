@@ -19,18 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-size_t count_of(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-    return n;
-}
-
-const char* const one_leg =
-    "KOLVA4\n"
-    "P,1,1,1000.0000000000,2000.0000000000,0.000,METER,\n"
-    "T,1,2,90.0000,100.000,0.000,METER,\n";
-
 using TravFileSafety = TravCommand;
 
 TEST_F(TravFileSafety, ALegAfterALastLineWithoutItsLineEndStartsANewLine)

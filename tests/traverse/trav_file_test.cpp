@@ -324,9 +324,9 @@ TEST_F(TravFile, MalformedLinesAreSkippedAndLongOnesRead)
         "T,2,4,90.0000\n"                              // too few fields
         "P,9,9,1.0,2.0\n"                              // too few fields
         "\n"                                           // empty: nothing
-        "X,1,2,3,4,5,METER,\n"                         // another letter: ignored
-        "T,2,5,abc,2.000,0.000,METER\n"                // no code: read with an empty one
-        "T,2,6,1e999,3.000,,METER,\n"                  // not numbers: 0
+        "X,1,2,3,4,5,METER,\n"                         // another letter: no record
+        "T,2,5,abc,2.000,0.000,METER\n"                // a bearing that is no number
+        "T,2,6,1e999,3.000,,METER,\n"                  // a bearing beyond the reals
         "R,2,11,45.0000,1.000,0.000,METER\n"           // a radiation keeps no code: read
         "R,2,12,45.0000,1.000\n"                       // too few fields
         "T,6,2147483647,0.0000,1.000,0.000,METER,\n"   // beyond the largest station
@@ -336,17 +336,13 @@ TEST_F(TravFile, MalformedLinesAreSkippedAndLongOnesRead)
     trav_lists lists;
     const read_result result = read_text("bad.trv", text, lists);
     ASSERT_EQ(result.status, trav_read_ok);
-    ASSERT_EQ(lists.observations.size(), 4u);
+    ASSERT_EQ(lists.observations.size(), 2u);
     EXPECT_EQ(lists.observations[0].to, 2);
     EXPECT_EQ(lists.observations[0].code, std::string(255 - 33, 'k'));
     EXPECT_EQ(lists.observations[1].to, 3);
     EXPECT_EQ(lists.observations[1].code, std::string(255 - head.size(), 'x') + "T");
-    EXPECT_EQ(lists.observations[2].to, 5);
-    EXPECT_EQ(lists.observations[2].code, "");
-    EXPECT_EQ(lists.observations[2].unit, "METER");
-    EXPECT_EQ(lists.observations[3].to, 6);
-    EXPECT_EQ(lists.observations[3].bearing, 0.0);
-    EXPECT_EQ(lists.observations[3].level, 0.0);
+    EXPECT_EQ(find_point_index(5, lists.stations), -1);
+    EXPECT_EQ(find_point_index(6, lists.stations), -1);
     EXPECT_EQ(find_point_index(7, lists.stations), -1);
     EXPECT_EQ(find_point_index(9, lists.stations), -1);
     EXPECT_EQ(find_point_index(0, lists.stations), -1);
@@ -354,10 +350,13 @@ TEST_F(TravFile, MalformedLinesAreSkippedAndLongOnesRead)
     EXPECT_EQ(lists.radiations[0].to, 11);
     EXPECT_EQ(find_point_index(12, lists.stations), -1);
     EXPECT_EQ(lists.radiations[0].unit, "METER");
-    EXPECT_EQ(trav_settings().largest_station_number, 6);
+    EXPECT_EQ(trav_settings().largest_station_number, 3);
     EXPECT_EQ(result.printed.text,
               "\nTrav file line 5 skipped: too few fields."
               "\nTrav file line 6 skipped: too few fields."
+              "\nTrav file line 8 skipped: field 1 (record) \"X\" is no record (P, T, C or R)."
+              "\nTrav file line 9 skipped: field 4 (bearing) \"abc\" is not a number."
+              "\nTrav file line 10 skipped: field 4 (bearing) \"1e999\" is not a number."
               "\nTrav file line 12 skipped: too few fields."
               "\nTrav file line 13 skipped: station number out of range (1 to 2147483646)."
               "\nTrav file line 14 skipped: station number out of range (1 to 2147483646)."
@@ -369,11 +368,12 @@ TEST_F(TravFile, MalformedLinesAreSkippedAndLongOnesRead)
     ASSERT_TRUE(write_lists(lists, &written));
     const std::string saved = trav_file_contents(trav_settings().file_name);
     for (const char* kept :
-         {"\nT,2,4,90.0000\n", "\nP,9,9,1.0,2.0\n", "\nX,1,2,3,4,5,METER,\n", "\nR,2,12,45.0000,1.000\n",
+         {"\nT,2,4,90.0000\n", "\nP,9,9,1.0,2.0\n", "\nX,1,2,3,4,5,METER,\n",
+          "\nT,2,5,abc,2.000,0.000,METER\n", "\nT,2,6,1e999,3.000,,METER,\n", "\nR,2,12,45.0000,1.000\n",
           "\nT,6,2147483647,0.0000,1.000,0.000,METER,\n", "\nP,0,0,1.0,2.0,0.0,METER,\n"})
         EXPECT_NE(saved.find(kept), std::string::npos) << kept;
-    EXPECT_EQ(written.text,
-              "\n8 line(s) that could not be read are kept at the end of " + trav_settings().file_name + ".");
+    EXPECT_EQ(written.text, "\n10 line(s) that could not be read are kept at the end of " +
+                                trav_settings().file_name + ".");
 }
 
 // Whatever the writer puts down, the reader takes back: a fixed point far out

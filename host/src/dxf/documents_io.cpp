@@ -90,7 +90,31 @@ std::vector<DxfHeaderVariable> dxf_header_of(const Drawing& drawing)
     return header;
 }
 
-void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& header)
+namespace {
+
+// A header value as a note shows it: a text in quotes, a number as it reads.
+std::string shown_value(const SysVarValue& value)
+{
+    char text[96];
+    switch (value.type) {
+        case RTSTR:
+            return "\"" + value.text + "\"";
+        case RTREAL:
+            std::snprintf(text, sizeof text, "%.15g", value.real);
+            return text;
+        case RTSHORT:
+            return std::to_string(value.integer);
+        default:
+            std::snprintf(text, sizeof text, "%.15g,%.15g,%.15g", value.point.x, value.point.y,
+                          value.point.z);
+            return text;
+    }
+}
+
+}  // namespace
+
+void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& header, DxfKept* kept,
+                      std::vector<std::string>* notes)
 {
     for (const DxfHeaderVariable& variable : header) {
         SysVarValue value;
@@ -118,8 +142,16 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
                 continue;
         }
         // The checked setter: a layer or style the drawing lacks, or a value out of
-        // range, leaves the variable at its default.
-        sysvar_set(drawing, variable.name, value);
+        // range, leaves the variable at its default. The file keeps its value
+        // (see below), so that only the drawing works with another, and says so.
+        if (sysvar_set(drawing, variable.name, value) != RTNORM && notes) {
+            SysVarValue now;
+            sysvar_get(drawing, variable.name, now);
+            std::string where = variable.line ? "line " + std::to_string(variable.line) + ": " : "";
+            notes->push_back(where + "the header variable $" + variable.name + " is " + shown_value(value) +
+                             ", which this host cannot work with; the drawing uses " + shown_value(now) +
+                             ", and a save keeps the file's value unless " + variable.name + " is set");
+        }
     }
     // A file without these variables, or one whose layer or style is spelt in
     // another case, still names the record as the drawing spells it.
@@ -127,6 +159,9 @@ void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& he
         SysVarValue value;
         if (sysvar_get(drawing, name, value)) sysvar_set(drawing, name, value);
     }
+    if (kept)
+        for (const DxfHeaderVariable& variable : dxf_header_of(drawing))
+            kept->header_opened["$" + variable.name] = variable.value;
 }
 
 std::unique_ptr<Document> open_drawing_document(const std::string& given, std::string& error,
@@ -141,8 +176,10 @@ std::unique_ptr<Document> open_drawing_document(const std::string& given, std::s
     }
     auto document = std::make_unique<Document>();
     document->drawing = std::move(*result.drawing);
+    std::vector<std::string> header_notes;
+    dxf_header_apply(document->drawing, result.header, result.kept.get(), &header_notes);
+    result.notes.insert(result.notes.end(), header_notes.begin(), header_notes.end());
     document->file_kept = std::move(result.kept);
-    dxf_header_apply(document->drawing, result.header);
     fs::path path(file);
     document->drawing.prefix = path.parent_path().string() + "/";
     document->drawing.name = path.filename().string();

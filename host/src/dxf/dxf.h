@@ -26,6 +26,7 @@ struct DxfKept;
 struct DxfHeaderVariable {
     std::string name;
     Group value;
+    size_t line = 0;  // of the file it was read from; 0 when none
 };
 
 // The groups the writer writes for an entity or record of the drawing, without

@@ -24,7 +24,12 @@ std::string drawing_file_path(const std::string& given);
 // The system variables the drawing file keeps, and their reading back (values
 // the host cannot take are left at their defaults).
 std::vector<DxfHeaderVariable> dxf_header_of(const Drawing& drawing);
-void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& header);
+// Gives the drawing the values of the header variables it keeps. A value it
+// cannot take leaves the variable as it was and is named in notes; kept (when
+// given) remembers the values the drawing took, so that a save writes the
+// file's own text of every value that is still the same.
+void dxf_header_apply(Drawing& drawing, const std::vector<DxfHeaderVariable>& header, DxfKept* kept = nullptr,
+                      std::vector<std::string>* notes = nullptr);
 
 // A document read from a drawing file (a ".dwg" name resolves as
 // resolve_drawing_file says), with DWGPREFIX, DWGNAME and its file path set;

@@ -21,6 +21,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/drawing.h"
+
 namespace host {
 
 // One object of the file as it was: its type (group 0) and its other groups as
@@ -42,10 +44,30 @@ struct KeptVariable {
     std::string groups;
 };
 
-// A section the host writes back whole (THUMBNAILIMAGE, ACDSDATA, ...).
+// A section the host writes back whole (THUMBNAILIMAGE, ACDSDATA, ...): the
+// groups before its first object (a thumbnail's size and picture lines, the
+// ACDSDATA version) and its objects, which keep the handles they had or lacked.
 struct KeptSection {
     std::string name;
     std::vector<KeptObject> objects;
+    std::string head;  // groups as lines
+};
+
+// A table's head as the file had it beyond its name, handle, owner and count:
+// its extension dictionary (102 {ACAD_XDICTIONARY ... 102 }) and what follows
+// the count (DIMSTYLE's own subclass, extended data).
+struct KeptTableHead {
+    std::string braces;  // groups as lines, written after the handle
+    std::string tail;    // groups as lines, written after the count
+};
+
+// Groups of a host table record that the host does not model (a layer's
+// plot-style, material and visual-style links, a line type's shape style, a
+// block record's units, flags and preview), as the file's lines, each written
+// after as many of the record's own groups as came before it in the file.
+struct KeptRecordGroups {
+    size_t after = 0;
+    std::string lines;
 };
 
 // The file's handles of the host's records and entities: runs of consecutive
@@ -84,10 +106,15 @@ struct DxfKept {
     std::uint64_t max_handle = 0;
 
     std::vector<KeptVariable> header;  // every variable of the file, in its order
+    // The values the drawing took of the header variables it keeps, as it was
+    // opened: one that is the same at saving is written as the file had it, so
+    // that a value the host could not take or spells otherwise is not changed.
+    std::map<std::string, Group> header_opened;  // by name with the "$"
     std::vector<KeptObject> classes;
 
     std::vector<std::string> table_order;                // the file's tables in order
     std::map<std::string, std::uint64_t> table_handles;  // TABLE name -> handle of its head
+    std::map<std::string, KeptTableHead> table_heads;    // TABLE name -> the rest of its head
     // Records the host does not keep, by table: VPORT, VIEW, UCS, DIMSTYLE,
     // the layouts' BLOCK_RECORDs, LTYPE ByBlock and ByLayer, unknown tables.
     std::map<std::string, std::vector<KeptObject>> records;
@@ -108,6 +135,10 @@ struct DxfKept {
     // The reactor and extension-dictionary groups (102 ... 102) of host
     // records and entities, by id, written after their handle.
     std::unordered_map<long, std::string> reactors;
+    // What a host table record held beyond what the host models, by id. A block
+    // record of the file has an entry, empty or not, and is written with what it
+    // holds in place of the host's own groups.
+    std::unordered_map<long, std::vector<KeptRecordGroups>> record_groups;
 
     // Entities kept as they were, by their container (0 model space, else the
     // BLOCK record's id), each list after the host entity (by id; 0 for the

@@ -430,6 +430,10 @@ private:
     void read_header(const Object& section);
     void read_tables();
     void read_record(const Object& o, const std::string& table);
+    void keep_table_head(const Object& o, const std::string& table);
+    // The groups of a table record that the host does not model; with
+    // all_but_name, every group of it but its name (a block record's).
+    void keep_record_groups(const Object& o, long id, bool all_but_name);
     void read_blocks();
     void read_outside_blocks();
     void read_outside_sections();
@@ -560,15 +564,44 @@ KeptObject Reader::keep_entity_object(const Object& o)
     return keep(ordered);
 }
 
+// The subclass marker of a table's records; nullptr for a table this host
+// does not know.
+const char* record_marker(const std::string& type)
+{
+    static const std::map<std::string, const char*> kMarkers = {
+        {"VPORT", "AcDbViewportTableRecord"}, {"LTYPE", "AcDbLinetypeTableRecord"},
+        {"LAYER", "AcDbLayerTableRecord"},    {"STYLE", "AcDbTextStyleTableRecord"},
+        {"VIEW", "AcDbViewTableRecord"},      {"UCS", "AcDbUCSTableRecord"},
+        {"APPID", "AcDbRegAppTableRecord"},   {"DIMSTYLE", "AcDbDimStyleTableRecord"},
+    };
+    auto found = kMarkers.find(type);
+    return found == kMarkers.end() ? nullptr : found->second;
+}
+
 KeptObject Reader::keep_record_object(const Object& o)
 {
-    KeptObject kept = keep(o);
-    if (legacy_file()) {
-        bool markers = false;
-        for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
-        kept.legacy = !markers;
+    bool markers = false;
+    for (const Tag& tag : o.tags) markers = markers || tag.code == 100;
+    if (!legacy_file() || markers) return keep(o);
+    // A record of a file before AC1015 gets the markers later versions need:
+    // its handle first, then the markers, then its groups as the file has them.
+    const char* marker = record_marker(o.type);
+    if (!marker) {
+        KeptObject kept = keep(o);
+        kept.legacy = true;
+        return kept;
     }
-    return kept;
+    Object ordered;
+    ordered.type = o.type;
+    ordered.line = o.line;
+    const int handle_code = o.type == "DIMSTYLE" ? 105 : 5;
+    for (const Tag& tag : o.tags)
+        if (tag.code == handle_code) ordered.tags.push_back(tag);
+    ordered.tags.push_back({100, "AcDbSymbolTableRecord", o.line});
+    ordered.tags.push_back({100, marker, o.line});
+    for (const Tag& tag : o.tags)
+        if (tag.code != handle_code) ordered.tags.push_back(tag);
+    return keep(ordered);
 }
 
 void Reader::remember(long id)
@@ -720,7 +753,8 @@ void Reader::read_header(const Object& section)
             kept_->header.push_back({trimmed_upper(variable), keep(value, false).groups});
             GroupReader groups(tags, i, end, page_);
             try {
-                result_.header.push_back({upper(variable.substr(1)), groups.read()});
+                const size_t line = tags[i].line;
+                result_.header.push_back({upper(variable.substr(1)), groups.read(), line});
             } catch (const BadNumber& bad) {
                 note(std::string(bad.what()) + "; the header variable " + variable +
                      " is left at its default");
@@ -795,6 +829,11 @@ void Reader::read_record(const Object& o, const std::string& table)
     Entity record;
     if (!convert(o, record)) return;
     std::string name = record.text(2);
+    if (name.empty() && table == "STYLE") {
+        // A shape file's style has no name; line types point at it by its handle.
+        kept_->records[table].push_back(keep_record_object(o));
+        return;
+    }
     if (name.empty()) {
         ++skipped_[table + " record without a name"];
         return;
@@ -817,12 +856,74 @@ void Reader::read_record(const Object& o, const std::string& table)
         stored->xdata = record.xdata;
         from_file_.insert(existing);
         remember(existing);
+        keep_record_groups(o, existing, false);
         return;
     }
     Entity& added = drawing_->add_record(table, record);
     dxf_normalize(added, *drawing_);
     from_file_.insert(added.id);
     remember(added.id);
+    keep_record_groups(o, added.id, false);
+}
+
+void Reader::keep_table_head(const Object& o, const std::string& table)
+{
+    if (kept_->table_heads.count(table)) return;  // a table given twice: the first head stands
+    Object braces, tail;
+    bool counted = false, in_braces = false;
+    for (const Tag& tag : o.tags) {
+        if (tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{') in_braces = true;
+        if (in_braces) {
+            braces.tags.push_back(tag);
+            if (tag.code == 102 && trimmed(tag.value) == "}") in_braces = false;
+            continue;
+        }
+        if (counted) {
+            tail.tags.push_back(tag);
+        } else if (tag.code == 70) {
+            counted = true;
+        } else if (tag.code >= 1000 ||
+                   (tag.code != 2 && tag.code != 5 && tag.code != 330 && tag.code != 100)) {
+            tail.tags.push_back(tag);  // a head without its count, or groups before it
+        }
+    }
+    if (braces.tags.empty() && tail.tags.empty()) return;
+    kept_->table_heads[table] = {keep(braces, false).groups, keep(tail, false).groups};
+}
+
+void Reader::keep_record_groups(const Object& o, long id, bool all_but_name)
+{
+    std::vector<KeptRecordGroups> kept;
+    Object run;
+    size_t own = 0;  // the record's groups the host keeps, up to here
+    bool in_braces = false, owner = false;
+    auto close_run = [&]() {
+        if (run.tags.empty()) return;
+        kept.push_back({all_but_name ? 0 : own, keep(run, false).groups});
+        run.tags.clear();
+    };
+    for (const Tag& tag : o.tags) {
+        if (tag.code >= 1000) break;  // extended data, which the host keeps
+        if (tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{') in_braces = true;
+        if (in_braces) {  // kept with the reactors
+            if (tag.code == 102 && trimmed(tag.value) == "}") in_braces = false;
+            continue;
+        }
+        if (tag.code == 5 || tag.code == 105 || tag.code == 100 || tag.code == 102) continue;
+        if (tag.code == 330 && !owner) {
+            owner = true;
+            continue;
+        }
+        bool host_keeps = all_but_name ? tag.code == 2 : !dxf::is_structure_code(tag.code);
+        if (host_keeps) {
+            close_run();
+            if (!is_coordinate_code(tag.code)) ++own;
+            continue;
+        }
+        run.tags.push_back(tag);
+    }
+    close_run();
+    if (!kept.empty() || all_but_name) kept_->record_groups[id] = std::move(kept);
 }
 
 void Reader::read_tables()
@@ -836,6 +937,7 @@ void Reader::read_tables()
             table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
             kept_->table_order.push_back(table);
             if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
+            keep_table_head(*o, table);
             continue;
         }
         if (o->type == "ENDTAB") {
@@ -859,9 +961,10 @@ void Reader::read_tables()
             record.type = "BLOCK";
             record.groups = {Group::of_text(2, name), Group::of_int(70, 0), Group::of_point(10, {})};
             record.xdata = entry.xdata;
-            const long added = drawing_->add_record("BLOCK", record).id;
-            if (handle_) block_of_record_[handle_] = added;
-            remember(added);
+            const long id = drawing_->add_record("BLOCK", record).id;
+            if (handle_) block_of_record_[handle_] = id;
+            remember(id);
+            keep_record_groups(*o, id, true);
         } else if (!table.empty()) {
             // VPORT, VIEW, UCS, DIMSTYLE and tables the host does not know.
             kept_->records[table].push_back(keep_record_object(*o));
@@ -1327,14 +1430,19 @@ void Reader::complete()
             check_xdata(*drawing_->get(id));
         }
     }
-    // Layers that kept entities name, which the file may lack too.
+    // Layers that kept entities name, which the file may lack too. The name is
+    // read as a record's is ("^" pairs and "\U+XXXX" are its characters), so
+    // that a layer the file has is found whichever way the entity spells it.
+    auto kept_layer = [&](const KeptObject& object) {
+        return unicode_escapes_decoded(caret_decoded(kept_value(object, 8)));
+    };
     for (const auto& [owner, lists] : kept_->entities)
         for (const auto& [after, objects] : lists)
-            for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+            for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
     for (const auto& [insert, objects] : kept_->attributes)
-        for (const KeptObject& object : objects) ensure("LAYER", kept_value(object, 8));
+        for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
     for (const auto& [block, own] : kept_->block_entity_groups)
-        for (const std::string& common : own.common) ensure("LAYER", kept_value({"", common}, 8));
+        for (const std::string& common : own.common) ensure("LAYER", kept_layer({"", common}));
 }
 
 DxfReadResult Reader::read(size_t size_hint)
@@ -1372,7 +1480,16 @@ DxfReadResult Reader::read(size_t size_hint)
         } else if (name == "OBJECTS") {
             keep_section(kept_->objects);
         } else {
-            kept_->sections.push_back({code_page_text(name, page_), {}});  // THUMBNAILIMAGE, ACDSDATA, ...
+            // THUMBNAILIMAGE, ACDSDATA, ...: the groups after the name, then the objects.
+            Object head;
+            bool named = false;
+            for (const Tag& tag : o->tags) {
+                if (tag.code == 2 && !named)
+                    named = true;
+                else
+                    head.tags.push_back(tag);
+            }
+            kept_->sections.push_back({code_page_text(name, page_), {}, keep(head, false).groups});
             keep_section(kept_->sections.back().objects);
         }
     }

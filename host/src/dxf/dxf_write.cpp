@@ -303,8 +303,9 @@ private:
         kept_lines(std::to_string(code) + "\n" + value + "\n");
     }
     // An object kept from a file; one without a handle of its own gets one
-    // (but for a CLASS, which has none), and the owner given.
-    void write_kept(const KeptObject& object, const std::string& owner);
+    // (but for a CLASS, which has none, or when give_handle is false), and the
+    // owner given.
+    void write_kept(const KeptObject& object, const std::string& owner, bool give_handle = true);
 
     // Handles given out before writing, so references can point forward.
     struct Handles {
@@ -358,6 +359,9 @@ private:
     void write_tables();
     void table_head(const std::string& name, size_t count);
     void write_record(const Entity& entry, const std::string& table);
+    // A record's body with the groups the file gave it beyond the host's own.
+    void record_body(const dxf::Layout& layout, long id);
+    void placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed);
     void write_vport();
     void write_blocks();
     void block_begin(const std::string& handle, const std::string& owner, const std::string& name,
@@ -420,12 +424,44 @@ void Writer::body(const dxf::Layout& layout, bool attributes, const DxfKept::Hat
             if (placed.subclass != int(s)) continue;
             if (links && placed.sources_of_path >= 0)
                 hatch_sources(links->paths[size_t(placed.sources_of_path)]);
-            else if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
-                tag(placed.group.code, degrees_text(placed.group.real));
             else
-                group(placed.group, placed.flat);
+                placed_group(layout, placed);
         }
     }
+}
+
+void Writer::placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed)
+{
+    if (dxf::is_degree_angle(layout.dxf_type, placed.group.code))
+        tag(placed.group.code, degrees_text(placed.group.real));
+    else
+        group(placed.group, placed.flat);
+}
+
+void Writer::record_body(const dxf::Layout& layout, long id)
+{
+    const std::vector<KeptRecordGroups>* extra = nullptr;
+    if (kept_ && id)
+        if (auto found = kept_->record_groups.find(id); found != kept_->record_groups.end())
+            extra = &found->second;
+    if (!extra || extra->empty()) {
+        body(layout);
+        return;
+    }
+    // Each kept run goes after as many of the record's groups as the file had before it.
+    size_t written = 0, next = 0;
+    const int last = int(layout.subclasses.size()) - 1;
+    for (int s = 0; s <= last; ++s) {
+        tag(100, layout.subclasses[size_t(s)]);
+        for (const auto& placed : layout.groups) {
+            if (placed.subclass != s) continue;
+            while (s == last && next < extra->size() && (*extra)[next].after <= written)
+                kept_lines((*extra)[next++].lines);
+            placed_group(layout, placed);
+            ++written;
+        }
+    }
+    while (next < extra->size()) kept_lines((*extra)[next++].lines);
 }
 
 void Writer::entity_reactors(const std::string& lines)
@@ -506,7 +542,7 @@ void Writer::kept_lines(const std::string& lines)
     }
 }
 
-void Writer::write_kept(const KeptObject& object, const std::string& owner)
+void Writer::write_kept(const KeptObject& object, const std::string& owner, bool give_handle)
 {
     if (object.legacy) {  // a version with subclass markers cannot hold it as it is
         ++legacy_left_out_[object.type];
@@ -515,7 +551,7 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner)
     out_ += "0\n";
     out_ += object.type;
     out_ += '\n';
-    if (!object.handle && object.type != "CLASS") {
+    if (!object.handle && object.type != "CLASS" && give_handle) {
         tag(5, new_handle());
         if (!owner.empty() && object.groups.rfind("330\n", 0) != 0) tag(330, owner);
     }
@@ -734,7 +770,13 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     if (kept_)
         for (const KeptVariable& v : kept_->header) {
             if (!written.insert(v.name).second) continue;
-            if (own.count(v.name) || v.name == "$HANDSEED") {
+            auto opened = kept_->header_opened.find(v.name);
+            if (own.count(v.name) && opened != kept_->header_opened.end() &&
+                opened->second == own.at(v.name)->value) {
+                // Not changed since the file was opened: as the file has it.
+                kept_tag(9, v.name);
+                kept_lines(v.groups);
+            } else if (own.count(v.name) || v.name == "$HANDSEED") {
                 write_own(v.name);
             } else {
                 kept_tag(9, v.name);
@@ -785,10 +827,17 @@ void Writer::table_head(const std::string& name, size_t count)
     tag(0, "TABLE");
     kept_tag(2, name);  // a table of another program has the name its file gave it
     tag(5, h_.table[name]);
+    const KeptTableHead* head = nullptr;
+    if (kept_)
+        if (auto found = kept_->table_heads.find(name); found != kept_->table_heads.end())
+            head = &found->second;
+    if (head) kept_lines(head->braces);  // its extension dictionary
     tag(330, "0");
     tag(100, "AcDbSymbolTable");
     tag(70, long(count));
-    if (name == "DIMSTYLE") {
+    if (head && !head->tail.empty()) {
+        kept_lines(head->tail);
+    } else if (name == "DIMSTYLE") {
         tag(100, "AcDbDimStyleTable");
         tag(71, 0L);
     }
@@ -804,7 +853,7 @@ void Writer::write_record(const Entity& entry, const std::string& table)
         if (auto reactors = kept_->reactors.find(entry.id); reactors != kept_->reactors.end())
             kept_lines(reactors->second);
     tag(330, h_.table[table]);
-    body(layout);
+    record_body(layout, entry.id);
     xdata(entry.xdata);
 }
 
@@ -917,7 +966,15 @@ void Writer::write_tables()
         tag(100, "AcDbSymbolTableRecord");
         tag(100, "AcDbBlockTableRecord");
         tag(2, name);
-        tag(340, layout);
+        // A block record of the file has its own groups: layout, units, flags, preview.
+        const std::vector<KeptRecordGroups>* own = nullptr;
+        if (entry && kept_)
+            if (auto found = kept_->record_groups.find(entry->id); found != kept_->record_groups.end())
+                own = &found->second;
+        if (own)
+            for (const KeptRecordGroups& run : *own) kept_lines(run.lines);
+        else
+            tag(340, layout);
         if (entry) xdata(entry->xdata);
     };
     if (kept_structure_) {
@@ -1266,7 +1323,9 @@ void Writer::write(const std::vector<DxfHeaderVariable>& header)
         for (const KeptSection& section : kept_->sections) {
             tag(0, "SECTION");
             kept_tag(2, section.name);
-            for (const KeptObject& object : section.objects) write_kept(object, "");
+            kept_lines(section.head);
+            // Records of these sections are not objects of the drawing: no handle is given to them.
+            for (const KeptObject& object : section.objects) write_kept(object, "", false);
             tag(0, "ENDSEC");
         }
     tag(0, "EOF");
