@@ -53,32 +53,25 @@ long HandleRuns::id_of(std::uint64_t handle) const
 std::string kept_value(const KeptObject& object, int code)
 {
     // The code lines are written as plain numbers when an object is kept.
-    const std::string& g = object.groups;
     const std::string wanted = std::to_string(code);
-    for (size_t at = 0; at < g.size();) {
-        size_t code_end = g.find('\n', at);
-        if (code_end == std::string::npos) break;
-        size_t value_end = g.find('\n', code_end + 1);
-        if (value_end == std::string::npos) value_end = g.size();
-        if (g.compare(at, code_end - at, wanted) == 0)
-            return g.substr(code_end + 1, value_end - code_end - 1);
-        at = value_end + 1;
-    }
-    return "";
+    std::string found;
+    for_each_kept_group(object.groups, [&](const KeptLine& line) {
+        if (line.code != wanted) return true;
+        found = line.value;
+        return false;
+    });
+    return found;
 }
 
 std::string kept_xdata(const KeptObject& object)
 {
-    const std::string& g = object.groups;
-    for (size_t at = 0; at < g.size();) {
-        if (g.compare(at, 5, "1001\n") == 0) return g.substr(at);
-        size_t code_end = g.find('\n', at);
-        if (code_end == std::string::npos) break;
-        size_t value_end = g.find('\n', code_end + 1);
-        if (value_end == std::string::npos) break;
-        at = value_end + 1;
-    }
-    return "";
+    std::string found;
+    for_each_kept_group(object.groups, [&](const KeptLine& line) {
+        if (line.code != "1001") return true;
+        found = object.groups.substr(line.begin);
+        return false;
+    });
+    return found;
 }
 
 std::uint64_t parse_handle(std::string_view text)

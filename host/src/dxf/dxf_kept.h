@@ -13,6 +13,7 @@
 // costs nothing for it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -37,6 +38,29 @@ struct KeptObject {
 
 // The value of the first group of the code in the object's lines; "" when none.
 std::string kept_value(const KeptObject& object, int code);
+
+// One group of kept lines: its code and value lines, and where the group
+// begins and ends (past its value's line end) in the lines.
+struct KeptLine {
+    std::string_view code, value;
+    size_t begin = 0, end = 0;
+};
+// Calls visit with each group of the lines in order until it returns false.
+template <class Visit>
+void for_each_kept_group(const std::string& lines, Visit visit)
+{
+    for (size_t at = 0; at < lines.size();) {
+        const size_t code_end = lines.find('\n', at);
+        if (code_end == std::string::npos) return;
+        size_t value_end = lines.find('\n', code_end + 1);
+        if (value_end == std::string::npos) value_end = lines.size();
+        const KeptLine line{std::string_view(lines).substr(at, code_end - at),
+                            std::string_view(lines).substr(code_end + 1, value_end - code_end - 1), at,
+                            std::min(value_end + 1, lines.size())};
+        if (!visit(line)) return;
+        at = value_end + 1;
+    }
+}
 
 // A header variable: its name with the "$" and its groups as lines.
 struct KeptVariable {

@@ -473,23 +473,17 @@ void Writer::entity_reactors(const std::string& lines)
     std::string kept;
     bool reactors = false;
     Entity scratch;
-    for (size_t at = 0; at < lines.size();) {
-        const size_t code_end = lines.find('\n', at);
-        if (code_end == std::string::npos) break;
-        size_t value_end = lines.find('\n', code_end + 1);
-        if (value_end == std::string::npos) value_end = lines.size();
-        const std::string_view code(lines.data() + at, code_end - at);
-        const std::string_view value(lines.data() + code_end + 1, value_end - code_end - 1);
-        if (code == "102") reactors = value.rfind("{ACAD_REACTORS", 0) == 0;
+    for_each_kept_group(lines, [&](const KeptLine& line) {
+        if (line.code == "102") reactors = line.value.rfind("{ACAD_REACTORS", 0) == 0;
         bool gone = false;
-        if (reactors && code == "330")
-            if (const long id = kept_->handles.id_of(parse_handle(value))) {
+        if (reactors && line.code == "330")
+            if (const long id = kept_->handles.id_of(parse_handle(line.value))) {
                 const Entity* reactor = drawing_.look(id, scratch);
                 gone = !reactor || reactor->erased;
             }
-        if (!gone) kept.append(lines, at, value_end + 1 - at);
-        at = value_end + 1;
-    }
+        if (!gone) kept.append(lines, line.begin, line.end - line.begin);
+        return true;
+    });
     kept_lines(kept);
 }
 
@@ -564,19 +558,13 @@ std::string Writer::layout_naming(const std::string& record) const
     for (const KeptObject& object : kept_->objects) {
         if (object.type != "LAYOUT") continue;
         // The block record is the 330 of the layout's own part.
-        bool own = false;
-        const std::string& g = object.groups;
-        for (size_t at = 0; at < g.size();) {
-            size_t code_end = g.find('\n', at);
-            if (code_end == std::string::npos) break;
-            size_t value_end = g.find('\n', code_end + 1);
-            if (value_end == std::string::npos) value_end = g.size();
-            std::string code = g.substr(at, code_end - at),
-                        value = g.substr(code_end + 1, value_end - code_end - 1);
-            if (code == "100") own = value == "AcDbLayout";
-            if (own && code == "330" && parse_handle(value) == wanted) return hex(object.handle);
-            at = value_end + 1;
-        }
+        bool own = false, named = false;
+        for_each_kept_group(object.groups, [&](const KeptLine& line) {
+            if (line.code == "100") own = line.value == "AcDbLayout";
+            named = own && line.code == "330" && parse_handle(line.value) == wanted;
+            return !named;
+        });
+        if (named) return hex(object.handle);
     }
     return "0";
 }
