@@ -113,6 +113,31 @@ void BM_DxfRead(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// A file of a double-byte code page opened and saved again: n TEXTs of
+// Japanese (Shift-JIS) text on a layer of a Japanese name, each decoded into
+// the drawing and encoded back into the file's code page.
+void BM_DxfCodePageOpenSave(benchmark::State& state)
+{
+    const std::string layer = "\x8B\xAB\x8A\x45\x90\xFC";  // a boundary line
+    const std::string words =
+        "\x91\xAA\x97\xCA\x90\x7D \x83\x5C\x95\x5C";  // survey plan, with trail bytes 0x5C
+    std::string text =
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\nANSI_932\n0\nENDSEC\n"
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n1\n0\nLAYER\n2\n" +
+        layer + "\n70\n0\n62\n7\n6\nCONTINUOUS\n0\nENDTAB\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
+    for (long i = 0; i < state.range(0); ++i)
+        text += "0\nTEXT\n8\n" + layer + "\n10\n" + std::to_string(i) + "\n20\n0\n40\n2.5\n1\n" + words +
+                " " + std::to_string(i) + "\n";
+    text += "0\nENDSEC\n0\nEOF\n";
+    for (auto _ : state) {
+        host::DxfReadResult read = host::dxf_read(text);
+        if (!read.drawing) state.SkipWithError(read.error.c_str());
+        std::string saved = host::dxf_write(*read.drawing, {}, read.kept.get());
+        benchmark::DoNotOptimize(saved.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 // The whole drawing walked as plug-ins walk it: acdbEntNext from the first
 // entity, acdbEntGet on each.
 void BM_EntNextEntGet(benchmark::State& state)
@@ -202,6 +227,7 @@ void BM_SsgetFiltered(benchmark::State& state)
 
 BENCHMARK(BM_DxfWrite)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DxfRead)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DxfCodePageOpenSave)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EntNextEntGet)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EntNextWhileMaking)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SsgetAllEntGet)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);

@@ -440,29 +440,33 @@ int pelan_grid_label_dlg()
             rules(packet->dialog);
         };
     };
-    const dialog_tile circle_radius_tile = tile_real("circle_radius_text", edit.circle_radius, luprec);
+    const dialog_tile circle_radius_tile = tile_size("circle_radius_text", edit.circle_radius, luprec);
 
     dialog_def def;
     def.file = "Pelan_Grid_Label_Dlg.dcl";
     def.name = "pelan_grid_label_dlg";
-    def.tiles = {tile_real("scale_text", edit.scale, luprec),
+    def.tiles = {tile_size("scale_text", edit.scale, luprec),
                  tile_toggle("tg_dist", edit.dist_on) + then_rules,
                  tile_layer("distance_layer_text", edit.dist_layer, 254),
-                 tile_real("textheight_dist_text", edit.dist_height, luprec),
-                 tile_real("textwidth_dist_text", edit.dist_width, luprec),
+                 tile_size("textheight_dist_text", edit.dist_height, luprec),
+                 tile_size("textwidth_dist_text", edit.dist_width, luprec),
                  tile_toggle("tg_sel_mainline", edit.select_main_line),
                  tile_popup("unit_pop", edit.unit, kUnits),
-                 tile_integer("decimal_text", edit.decimals),
+                 tile_decimals("decimal_text", edit.decimals),
                  tile_list_text("block_arrow_text", edit.arrow_block),
-                 tile_real("block_arrow_scale_text", edit.arrow_scale, luprec),
+                 tile_size("block_arrow_scale_text", edit.arrow_scale, luprec),
                  tile_toggle("tg_text_head", edit.head_on) + then_rules,
                  tile_layer("text_head_layer_text", edit.head_layer, 254),
-                 tile_real("textheight_head_text", edit.head_height, luprec) +
+                 tile_size("textheight_head_text", edit.head_height, luprec) +
                      [&](ads_callback_packet* packet) {
+                         // Only a height the tile took sets the radius.
+                         if (str_is_number(packet->value) != 4 ||
+                             std::strtod(packet->value, nullptr) != edit.head_height)
+                             return;
                          edit.circle_radius = 1.25 * edit.head_height;
                          dialog_tile_show(packet->dialog, circle_radius_tile);
                      },
-                 tile_real("textwidth_head_text", edit.head_width, luprec),
+                 tile_size("textwidth_head_text", edit.head_width, luprec),
                  tile_toggle("tg_headcircle", edit.circle_on) + then_rules,
                  tile_layer("head_circle_layer_text", edit.circle_layer, 254),
                  circle_radius_tile,

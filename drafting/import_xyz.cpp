@@ -196,13 +196,13 @@ int import_ascii_xyz_dlg()
     dialog_def def{
         "Import_Ascii_xyz_Dlg.dcl",
         "import_ascii_xyz_dlg",
-        {tile_text("text_file_open", edit.file_name), tile_real("text_plot_scale", edit.plot_scale, luprec),
+        {tile_text("text_file_open", edit.file_name), tile_size("text_plot_scale", edit.plot_scale, luprec),
          tile_toggle("tg_noid", edit.id_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
-         tile_real("text_noid", edit.id_height, luprec),
+         tile_size("text_noid", edit.id_height, luprec),
          tile_toggle("tg_level", edit.level_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
-         tile_real("text_level", edit.level_height, luprec),
+         tile_size("text_level", edit.level_height, luprec),
          tile_toggle("tg_code", edit.code_on) + [&](ads_callback_packet* p) { heights_mode(p->dialog); },
-         tile_real("text_code", edit.code_height, luprec), tile_toggle("tg_z", edit.use_z),
+         tile_size("text_code", edit.code_height, luprec), tile_toggle("tg_z", edit.use_z),
          tile_popup("pop_format", edit.column_order, xyz_column_orders()), tile_button("file_open_btn", 2),
          tile_help("text_author", "/survey_menu.htm#_ascii_data"), tile_button("ok", DLGOK),
          tile_button("cancel", DLGCANCEL)}};

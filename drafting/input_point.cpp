@@ -126,17 +126,17 @@ int input_point_dlg()
         for (const char* key : kTextTiles) ads_mode_tile(dialog, key, tile_mode);
     };
 
-    dialog_def def{
-        "Input_point_Dlg.dcl",
-        "input_point_dlg",
-        {tile_layer("t_pnt_p_layer", layer_p, 254), tile_layer("t_pnt_d_layer", layer_d, 254),
-         tile_layer("t_pnt_i_layer", layer_i, 254),
-         tile_text("plot_level_tg", plot) +
-             [&](ads_callback_packet* packet) { text_tiles_mode(packet->dialog); },
-         tile_text("t_scale", scale), tile_text("t_txth", height), tile_text("t_width", width),
-         tile_text("t_rot", rotation), tile_text("t_decimal", decimals), tile_text("level_spc_tg", spacing),
-         tile_button("pick_text_btn", 2), tile_help("text_author", "/input_menu.htm"),
-         tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
+    dialog_def def{"Input_point_Dlg.dcl",
+                   "input_point_dlg",
+                   {tile_layer("t_pnt_p_layer", layer_p, 254), tile_layer("t_pnt_d_layer", layer_d, 254),
+                    tile_layer("t_pnt_i_layer", layer_i, 254),
+                    tile_text("plot_level_tg", plot) +
+                        [&](ads_callback_packet* packet) { text_tiles_mode(packet->dialog); },
+                    tile_size_text("t_scale", scale, luprec), tile_size_text("t_txth", height, luprec),
+                    tile_size_text("t_width", width, luprec), tile_text("t_rot", rotation),
+                    tile_decimals_text("t_decimal", decimals), tile_text("level_spc_tg", spacing),
+                    tile_button("pick_text_btn", 2), tile_help("text_author", "/input_menu.htm"),
+                    tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&](ads_hdlg dialog) {
         ads_set_tile(dialog, "caption", mode == 1 ? "Input Point 3D setting" : "Input Point 2D setting");
         text_tiles_mode(dialog);

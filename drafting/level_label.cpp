@@ -84,10 +84,10 @@ int label_aras_dlg()
     dialog_def def;
     def.file = "label_aras_Dlg.dcl";
     def.name = "label_aras_dlg";
-    def.tiles = {tile_number_text("t_scale", scale, luprec),
-                 tile_number_text("t_txth", height, luprec),
-                 tile_number_text("t_width", width, luprec),
-                 tile_integer("t_decimal", decimals),
+    def.tiles = {tile_size_text("t_scale", scale, luprec),
+                 tile_size_text("t_txth", height, luprec),
+                 tile_size_text("t_width", width, luprec),
+                 tile_decimals("t_decimal", decimals),
                  tile_number_text("t_rot", rotation, 6) +
                      [&](ads_callback_packet* packet) {
                          ads_set_tile(packet->dialog, "pick_text_btn", rotation.c_str());

@@ -29,16 +29,13 @@ make_circle_cfg_rec& make_circle_cfg()
 
 namespace {
 
-// A real edit box that takes a number shorter than limit characters; any other
-// entry is replaced by the last good value.
-dialog_tile tile_real_limited(const std::string& key, double& value, size_t limit)
+// A size edit box that takes a number shorter than limit characters; any
+// other entry, or a value of 0 or less, is replaced by the last good value.
+dialog_tile tile_size_limited(const std::string& key, double& value, size_t limit)
 {
-    return tile_action(key, [key, &value, limit](ads_callback_packet* packet) {
-        const char* text = packet->value ? packet->value : "";
-        if (*text == '\0') return;
-        if (std::strlen(text) < limit && str_is_number(text) == 4) value = std::strtod(text, nullptr);
-        ads_set_tile(packet->dialog, key.c_str(), dialog_real_text(value, 3).c_str());
-    });
+    dialog_tile tile = tile_size(key, value, 3);
+    tile.max_length = limit - 1;
+    return tile;
 }
 
 }  // namespace
@@ -55,9 +52,9 @@ int make_circle_dlg(int mode)
 
     dialog_def def{"MakeCircle_Dlg.dcl",
                    "make_circle_dlg",
-                   {tile_text("t_cirlayer", layer, 254), tile_real_limited("t_radius", radius, 10),
+                   {tile_text("t_cirlayer", layer, 254), tile_size_limited("t_radius", radius, 10),
                     tile_toggle("del_tg", delete_originals), tile_toggle("maketd_tg", keep_z),
-                    tile_real_limited("t_cir_scale", scale, 25), tile_button("ok", DLGOK),
+                    tile_size_limited("t_cir_scale", scale, 25), tile_button("ok", DLGOK),
                     tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&](ads_hdlg dialog) {
         ads_set_tile(dialog, "caption", mode == 1 ? "Make Circle" : "Make Point");
@@ -129,8 +126,9 @@ int make_on_layers(const make_circle_cfg_rec& cfg, const std::function<int(const
 }
 
 // The straight leg a-b as the LINE between the circles of radius r at its
-// ends: from r along the leg to d - r along it (for a leg shorter than 2r it
-// runs back inside the overlapping circles).
+// ends: from r along the leg to d - r along it. For a leg no longer than 2r the
+// LINE runs back inside the overlapping circles; it is drawn all the same, but
+// it does not stand for the side between the stones, so the original stays.
 bool straight_leg_redraw(const point3d_rec& a, const point3d_rec& b, double r, const make_circle_cfg_rec& cfg)
 {
     const double d = dist_2d(a, b);
@@ -140,8 +138,9 @@ bool straight_leg_redraw(const point3d_rec& a, const point3d_rec& b, double r, c
     polar_point(bearing, d - 2.0 * r, start, end);
     start.z = a.z;
     end.z = b.z;
-    return make_on_layers(cfg, [&](const std::string& layer) { return line_make(start, end, layer); }) ==
-           RTNORM;
+    const bool made =
+        make_on_layers(cfg, [&](const std::string& layer) { return line_make(start, end, layer); }) == RTNORM;
+    return made && d > 2.0 * r;
 }
 
 // The arc leg a-b (bulge not 0) as the ARC of the same circle between the
@@ -271,9 +270,10 @@ numbered_point_list vertices_collect(const circle_selection_rec& sel, int mode, 
 }
 
 // Marks every vertex that no later vertex repeats (x and y rounded to 3
-// decimals).
-void vertices_mark(const numbered_point_list& vertices, int mode, double r, const make_circle_cfg_rec& cfg)
+// decimals); the number of marks that could not be made.
+long vertices_mark(const numbered_point_list& vertices, int mode, double r, const make_circle_cfg_rec& cfg)
 {
+    long failed = 0;
     acutPrintf("\nChecking duplacated circle/points.");
     std::vector<bool> keep(vertices.size(), false);
     std::set<std::pair<double, double>> later;
@@ -286,12 +286,13 @@ void vertices_mark(const numbered_point_list& vertices, int mode, double r, cons
         if (!keep[i]) continue;
         if (mode == 1) {
             acutPrintf("\rCreating circles %d of %d objects", i + 1, total);
-            circle_make(vertices[i].point, r, cfg.circle_layer);
+            if (circle_make(vertices[i].point, r, cfg.circle_layer) != RTNORM) ++failed;
         } else {
             acutPrintf("\rCreating points %d of %d objects", i + 1, total);
-            point_make(vertices[i].point, cfg.point_layer);
+            if (point_make(vertices[i].point, cfg.point_layer) != RTNORM) ++failed;
         }
     }
+    return failed;
 }
 
 void entities_erase(const std::vector<std::pair<long, long>>& names)
@@ -310,6 +311,12 @@ int b_make_circle_point(int mode)
     make_circle_cfg_rec& cfg = make_circle_cfg();
     if (mode == 1) cfg.keep_z = 0;
     if (!make_circle_dlg(mode)) return 0;
+    // A stone of no size would leave the sides overshooting their corners; with
+    // such a value nothing is drawn and nothing erased.
+    if (mode == 1 && !(size_valid(cfg.radius) && size_valid(cfg.scale))) {
+        acutPrintf("\nThe radius and the scale must be more than 0: nothing is drawn.\n");
+        return 0;
+    }
 
     acutPrintf("\nSelect object :");
     ads_name ss;
@@ -325,10 +332,17 @@ int b_make_circle_point(int mode)
     leg_redraw_rec legs;
     legs.r = cfg.scale / 1000.0 * cfg.radius;
     const numbered_point_list vertices = vertices_collect(sel, mode, legs, cfg);
-    vertices_mark(vertices, mode, legs.r, cfg);
+    const long marks_failed = vertices_mark(vertices, mode, legs.r, cfg);
     // Only what was drawn again goes: an original with a leg that could not be
-    // redrawn stays, so that nothing of the boundary is lost.
-    if (mode == 1 && cfg.delete_originals) entities_erase(legs.redrawn);
+    // redrawn, or a stone that could not be made, stays, so that nothing of the
+    // boundary is lost.
+    if (marks_failed > 0) acutPrintf("\n%ld mark(s) could not be made.", marks_failed);
+    if (mode == 1 && cfg.delete_originals) {
+        if (marks_failed == 0)
+            entities_erase(legs.redrawn);
+        else
+            acutPrintf("\nNo object is erased, as not every stone was made.");
+    }
     if (legs.sides_failed > 0)
         acutPrintf("\n%ld side(s) could not be redrawn between the circles: their objects are kept.",
                    legs.sides_failed);

@@ -204,7 +204,7 @@ int constant_number_dlg()
         {tile_popup("constant_type_pop", edit.type, kTypes),
          tile_action("const_value_t",
                      [&](ads_callback_packet* p) { number_tile(p, edit.constant, edit.decimals); }),
-         tile_action("decimal_t", [&](ads_callback_packet* p) { integer_tile(p, edit.decimals, 0, 10); }),
+         tile_decimals("decimal_t", edit.decimals),
          tile_toggle("max_value_tg", edit.max_on) + [&](ads_callback_packet* p) { limit_modes(p->dialog); },
          tile_toggle("min_value_tg", edit.min_on) + [&](ads_callback_packet* p) { limit_modes(p->dialog); },
          tile_action("max_value_t",
@@ -361,10 +361,10 @@ int update_text_dlg()
         {tile_action("t_upd_text",
                      [&](ads_callback_packet* p) { number_tile(p, edit.start, edit.decimals); }),
          tile_action("t_upd_step", [&](ads_callback_packet* p) { number_tile(p, edit.step, edit.decimals); }),
-         tile_action("t_upd_decimal", [&](ads_callback_packet* p) { integer_tile(p, edit.decimals, 0, 10); }),
-         tile_choice("left_rb", edit.direction, 1), tile_choice("right_rb", edit.direction, 2),
-         tile_choice("top_rb", edit.direction, 3), tile_choice("bottom_rb", edit.direction, 4),
-         tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
+         tile_decimals("t_upd_decimal", edit.decimals), tile_choice("left_rb", edit.direction, 1),
+         tile_choice("right_rb", edit.direction, 2), tile_choice("top_rb", edit.direction, 3),
+         tile_choice("bottom_rb", edit.direction, 4), tile_button("ok", DLGOK),
+         tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&](ads_hdlg dialog) {
         ads_set_tile(dialog, "t_upd_text", rtos_decimal(edit.start, edit.decimals).c_str());
         ads_set_tile(dialog, "t_upd_step", rtos_decimal(edit.step, edit.decimals).c_str());

@@ -39,8 +39,8 @@ double prompt_above_zero(const char* prompt, double last, const char* what)
 {
     for (;;) {
         const double value = prompt_real_or_exit(prompt, last, 3);
-        if (value >= 0) return value;
-        acutPrintf("\nA %s must be above 0.", what);
+        if (value == 0.0 || size_valid(value)) return value;
+        say_refused_value(std::string("A ") + what + " must be more than 0.", true);
     }
 }
 
@@ -518,13 +518,9 @@ int angle_label()
             if (answer == "X") return 0;
             if (answer == "T") {
                 std::string out;
-                if (prompt_real_spec("0,M,Text height", height, 3, out) == 1) {
-                    const double value = std::strtod(out.c_str(), nullptr);
-                    if (value > 0)
-                        height = value;
-                    else
-                        acutPrintf("\nA text height must be above 0.");
-                }
+                if (prompt_size_spec("0,M,Text height", height, 3, out,
+                                     "A text height must be more than 0.") == 1)
+                    height = std::strtod(out.c_str(), nullptr);
             }
             continue;
         }

@@ -182,9 +182,9 @@ int legend_dlg_run()
     dialog_def def;
     def.file = "Legend.dcl";
     def.name = "legend_dlg";
-    def.tiles = {tile_number_text("scale_t", v.scale, v.luprec),
-                 tile_number_text("txth_t", v.text_height, v.luprec),
-                 tile_number_text("txtwidth_t", v.width, v.luprec),
+    def.tiles = {tile_size_text("scale_t", v.scale, v.luprec),
+                 tile_size_text("txth_t", v.text_height, v.luprec),
+                 tile_size_text("txtwidth_t", v.width, v.luprec),
                  tile_layer("layer_t", v.layer),
                  tile_text("header_t", v.header),
                  tile_number_text("dista_t", v.dist_a, v.luprec),

@@ -55,9 +55,9 @@ bool change_setting()
 double positive_real(const std::string& prompt, double default_value, int precision)
 {
     for (;;) {
-        const double value = get_real_kw(prompt, default_value, precision);
-        if (value > 0) return value;
-        acutPrintf("\nThe value must be above 0.");
+        std::string out;
+        if (prompt_size_spec("0,X," + prompt, default_value, precision, out) == 1)
+            return std::strtod(out.c_str(), nullptr);
     }
 }
 
@@ -84,15 +84,11 @@ int place_insert(const std::string& block, const std::string& block_file, const 
     tarnic_settings_rec& s = tarnic_settings();
     for (;;) {
         std::string out;
-        const int rc = prompt_real_spec("0,X R,\ne<X>it <R>otation <Scale to Plot 1:", s.plot_scale, 3, out);
+        const int rc = prompt_size_spec("0,X R,\ne<X>it <R>otation <Scale to Plot 1:", s.plot_scale, 3, out,
+                                        "The plot scale must be more than 0.");
         if (rc == 1) {
-            const double scale = std::strtod(out.c_str(), nullptr);
-            if (scale > 0) {
-                s.plot_scale = scale;
-                break;
-            }
-            acutPrintf("\nThe plot scale must be above 0.");
-            continue;
+            s.plot_scale = std::strtod(out.c_str(), nullptr);
+            break;
         }
         if (rc != 2) continue;
         const std::string keyword = str_upper_copy(out);

@@ -82,11 +82,10 @@ bool ask_real_until_given(const std::string& spec, double default_value, double&
 {
     for (;;) {
         std::string answer;
-        const int rc = prompt_real_spec(spec, default_value, 3, answer);
+        const int rc = prompt_size_spec(spec, default_value, 3, answer);
         if (rc == 1) {
             out = std::strtod(answer.c_str(), nullptr);
-            if (out > 0) return true;
-            acutPrintf("\nThe value must be above 0.");
+            return true;
         }
         if (rc == 2 && str_upper_copy(answer) == "M") return false;
     }
@@ -202,8 +201,18 @@ int justify_texts()
 // Operations 9 to 11: a new value for every text; false when the answer ends it.
 int change_number(const char* prompt, double default_value, bool zero_allowed, int mode)
 {
-    const double value = prompt_real_default(prompt, default_value, 3);
-    if (zero_allowed ? value < 0 : value <= 0) return 0;
+    double value = 0;
+    if (zero_allowed) {
+        value = prompt_real_default(prompt, default_value, 3);
+        if (value < 0) return 0;
+    } else {
+        // A height or width factor of 0 or less is refused and asked again; "X" leaves.
+        std::string out;
+        int rc = 0;
+        while ((rc = prompt_size_spec(std::string("0,X,") + prompt, default_value, 3, out)) != 1)
+            if (rc == 2) return 0;
+        value = std::strtod(out.c_str(), nullptr);
+    }
     if (mode == 10 && value >= 85) {
         acutPrintf("\nAn obliquing angle must be below 85 degrees.");
         return 0;

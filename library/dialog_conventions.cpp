@@ -2,6 +2,8 @@
 // the callbacks that write them back, the author tile and the re-show loop.
 #include "dialog_conventions.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -41,33 +43,77 @@ bool fits(const dialog_tile& tile, const char* value)
     return tile.max_length == 0 || std::strlen(value) <= tile.max_length;
 }
 
+void say_refused(ads_hdlg dialog, const std::string& said)
+{
+    if (ads_set_tile(dialog, "error", said.c_str()) != RTNORM) acutPrintf("\n%s\n", said.c_str());
+}
+
+// Says why a checked tile refused its value, or clears what was said once a
+// good value comes. A dialog without an error tile says it on the command line,
+// on a line of its own.
+void check_said(ads_callback_packet* packet, const dialog_tile& tile, bool number, bool good)
+{
+    if (!tile.accept) return;
+    if (good) {
+        ads_set_tile(packet->dialog, "error", "");
+        return;
+    }
+    say_refused(packet->dialog,
+                number ? tile.why : "\"" + std::string(packet->value) + "\" is no number. " + tile.why);
+}
+
 void apply_rule(ads_callback_packet* packet, dialog_tile& tile)
 {
     const char* value = packet->value;
     switch (tile.kind) {
-        case tile_kind::real:
-            if (str_is_number(value) == 4) *tile.real = std::strtod(value, nullptr);
+        case tile_kind::real: {
+            // A text longer than the tile takes is put back without a word, as for a name.
+            if (!fits(tile, value)) {
+                dialog_tile_show(packet->dialog, tile);
+                break;
+            }
+            const bool number = str_is_number(value) == 4;
+            const double typed = number ? std::strtod(value, nullptr) : 0.0;
+            const bool good = number && (!tile.accept || tile.accept(typed));
+            if (good) *tile.real = typed;
+            check_said(packet, tile, number, good);
             dialog_tile_show(packet->dialog, tile);
             break;
-        case tile_kind::integer:
-            if (str_is_number(value) == 4) *tile.integer = static_cast<int>(std::strtol(value, nullptr, 10));
+        }
+        case tile_kind::integer: {
+            const bool number = str_is_number(value) == 4;
+            const long typed = number ? std::strtol(value, nullptr, 10) : 0;
+            const bool fits_int = typed >= INT_MIN && typed <= INT_MAX;
+            // The check sees the number as typed, so that decimals of 2.5 are no decimals.
+            const bool good =
+                number && fits_int && (!tile.accept || tile.accept(std::strtod(value, nullptr)));
+            if (good || (number && !tile.accept)) *tile.integer = static_cast<int>(typed);
+            check_said(packet, tile, number, good);
             dialog_tile_show(packet->dialog, tile);
             break;
-        case tile_kind::number_text:
-            if (str_is_number(value) == 4)
-                *tile.text = dialog_real_text(std::strtod(value, nullptr), tile.decimals);
+        }
+        case tile_kind::number_text: {
+            const bool number = str_is_number(value) == 4;
+            const double typed = number ? std::strtod(value, nullptr) : 0.0;
+            const bool good = number && (!tile.accept || tile.accept(typed));
+            if (good) *tile.text = dialog_real_text(typed, tile.decimals);
+            check_said(packet, tile, number, good);
             dialog_tile_show(packet->dialog, tile);
             break;
+        }
         case tile_kind::layer_name:
             // An invalid name has been alerted by the check.
             if (fits(tile, value) && layer_name_valid(value, 0)) *tile.text = value;
             dialog_tile_show(packet->dialog, tile);
             break;
         case tile_kind::text:
-            if (fits(tile, value))
+            if (fits(tile, value) && (!tile.accept_text || tile.accept_text(value))) {
                 *tile.text = value;
-            else
+                if (tile.accept_text) ads_set_tile(packet->dialog, "error", "");
+            } else {
                 dialog_tile_show(packet->dialog, tile);
+                if (tile.accept_text) say_refused(packet->dialog, tile.why);
+            }
             break;
         case tile_kind::toggle:
         case tile_kind::radio:
@@ -133,55 +179,65 @@ dialog_tile tile_integer(const std::string& key, int& value)
 
 namespace {
 
-// The rule of a tile whose variable must pass `good`: the last good value is
-// kept beside it and put back otherwise. A number tile also refuses a text
-// that is no number.
-template <typename T, typename Good>
-dialog_tile checked(dialog_tile tile, T& value, Good good, const std::string& why, bool number_tile = true)
+dialog_tile with_check(dialog_tile tile, std::function<bool(double)> accept, const std::string& why)
 {
-    auto last = std::make_shared<T>(value);
-    T* variable = &value;
-    const dialog_tile shown = tile;
-    return tile + [variable, last, good, why, shown, number_tile](ads_callback_packet* packet) {
-        // A text that is no number was not taken; it is said as well.
-        const bool number = !number_tile || str_is_number(packet->value) == 4;
-        if (number && good(*variable)) {
-            *last = *variable;
-            ads_set_tile(packet->dialog, "error", "");
-            return;
-        }
-        *variable = *last;
-        dialog_tile_show(packet->dialog, shown);
-        const std::string said = number ? why : "\"" + std::string(packet->value) + "\" is no number. " + why;
-        ads_set_tile(packet->dialog, "error", said.c_str());
-    };
+    tile.accept = std::move(accept);
+    tile.why = why;
+    return tile;
 }
 
 }  // namespace
 
+dialog_tile tile_size(const std::string& key, double& value, int decimals)
+{
+    return with_check(tile_real(key, value, decimals), size_valid, size_refused);
+}
+
+dialog_tile tile_decimals(const std::string& key, int& value, int low, int high)
+{
+    return with_check(
+        tile_integer(key, value),
+        [low, high](double v) { return v == std::floor(v) && v >= low && v <= high; },
+        decimals_refused(low, high));
+}
+
+dialog_tile tile_size_text(const std::string& key, std::string& number, int decimals)
+{
+    return with_check(tile_number_text(key, number, decimals), size_valid, size_refused);
+}
+
+dialog_tile tile_decimals_text(const std::string& key, std::string& number, int low, int high)
+{
+    return with_check(
+        tile_number_text(key, number, 0),
+        [low, high](double v) { return v == std::floor(v) && v >= low && v <= high; },
+        decimals_refused(low, high));
+}
+
 dialog_tile tile_real_positive(const std::string& key, double& value, int decimals)
 {
-    return checked(
-        tile_real(key, value, decimals), value, [](double v) { return v > 0; },
-        "The value must be more than 0.");
+    return tile_size(key, value, decimals);
 }
 
 dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high, const std::string& why)
 {
-    return checked(
-        tile_integer(key, value), value, [low, high](int v) { return v >= low && v <= high; }, why);
+    return with_check(
+        tile_integer(key, value), [low, high](double v) { return v >= low && v <= high; }, why);
 }
 
 dialog_tile tile_real_checked(const std::string& key, double& value, int decimals,
                               std::function<bool(double)> good, const std::string& why)
 {
-    return checked(tile_real(key, value, decimals), value, std::move(good), why);
+    return with_check(tile_real(key, value, decimals), std::move(good), why);
 }
 
 dialog_tile tile_text_checked(const std::string& key, std::string& text,
                               std::function<bool(const std::string&)> good, const std::string& why)
 {
-    return checked(tile_text(key, text), text, std::move(good), why, false);
+    dialog_tile tile = tile_text(key, text);
+    tile.accept_text = std::move(good);
+    tile.why = why;
+    return tile;
 }
 
 dialog_tile tile_number_text(const std::string& key, std::string& number, int decimals)

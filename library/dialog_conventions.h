@@ -6,7 +6,8 @@
 // the dialog again while it ends with a pick status.
 //
 // Rules of the callbacks (a callback whose value is empty does nothing):
-//   real, integer  taken when the text is a number (str_is_number gives 4); the
+//   real, integer  taken when the text is a number (str_is_number gives 4) that
+//                  the tile's check (sizes, decimals) accepts; the
 //                  tile is always set back to the stored value, so a wrong
 //                  entry is replaced by the last good one
 //   number text    the same for a number the command keeps as a text: a number
@@ -63,9 +64,16 @@ struct dialog_tile {
     int* integer = nullptr;       // integer, toggle, radio, choice, popup
     std::string* text = nullptr;  // number_text, layer_name, text
     int decimals = 3;             // real, number_text: decimals shown (decimal mode)
-    size_t max_length = 0;        // layer_name, text: the longest text taken; 0 for no limit
+    size_t max_length = 0;        // layer_name, text, real: the longest text taken; 0 for no limit
     int status = 0;               // button: the status it ends with; choice: the value it stands for
     std::string help_page;        // help: the page anchor
+    // real, integer: the values the tile takes (none: every number). Another
+    // value, like a text that is no number, leaves the variable as it was, and
+    // `why` is said in the dialog's error tile ("error") or, when the dialog
+    // has none, on the command line.
+    std::function<bool(double)> accept;
+    std::function<bool(const std::string&)> accept_text;  // text: the same for a text
+    std::string why;
     const std::vector<std::string>* items = nullptr;  // popup: the names listed
     // Further work of the command after the rule (enable rules, other tiles).
     std::function<void(ads_callback_packet* packet)> then;
@@ -74,10 +82,20 @@ struct dialog_tile {
 
 dialog_tile tile_real(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer(const std::string& key, int& value);
-// A real that must be above 0, and an integer that must lie in [low, high]:
-// another value, or a text that is no number, is put back (the tile shows the
-// last good one) and the dialog's error tile ("error", as errtile makes it)
-// says why.
+// The one rule for sizes and decimals. A size (a text height, width factor,
+// plot or block scale, circle radius, stone size) must be above 0; decimals lie
+// in [low, high], 0 to 10 unless the command says otherwise. Another value, or a
+// text that is no number, is put back (the tile shows the last good one) and
+// the dialog's error tile ("error", as errtile makes it) says why: "The value
+// must be more than 0.", "The decimals must be 0 to 10.". A dialog without an
+// error tile says it on the command line.
+dialog_tile tile_size(const std::string& key, double& value, int decimals);
+dialog_tile tile_decimals(const std::string& key, int& value, int low = 0, int high = 10);
+// The same two rules for a number the command keeps as a text (a size shown
+// with the decimals given; decimals as a whole number).
+dialog_tile tile_size_text(const std::string& key, std::string& number, int decimals);
+dialog_tile tile_decimals_text(const std::string& key, std::string& number, int low = 0, int high = 10);
+// The same rule for an integer in [low, high] with the command's own words.
 dialog_tile tile_real_positive(const std::string& key, double& value, int decimals);
 dialog_tile tile_integer_within(const std::string& key, int& value, int low, int high,
                                 const std::string& why);

@@ -4,10 +4,12 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "constants.h"
 #include "folders_registry.h"
@@ -98,6 +100,29 @@ double text_command_angle(double bearing)
 
 namespace {
 
+// The last guard of every command: no text, circle or insert is written that
+// other CAD programs refuse or cannot show. A text height, width factor or
+// circle radius must be above 0; an insert's scale must not be 0 (a negative
+// one is a mirrored block). Each refusal is said on a line of its own.
+bool text_sizes_ok(double height, double width_factor, std::string_view text)
+{
+    const char* what = !size_valid(height) ? "height" : !size_valid(width_factor) ? "width factor" : nullptr;
+    if (!what) return true;
+    acutPrintf("\nThe text \"%.*s\" is not drawn: its %s (%s) must be more than 0.\n",
+               static_cast<int>(std::min<size_t>(text.size(), 60)), text.data(), what,
+               rtos_decimal(what[0] == 'h' ? height : width_factor, 3).c_str());
+    return false;
+}
+
+bool radius_ok(double radius, const point3d_rec& centre, const char* kind)
+{
+    if (size_valid(radius)) return true;
+    acutPrintf("\nThe %s at %s,%s is not drawn: its radius (%s) must be more than 0.\n", kind,
+               rtos_decimal(centre.x, 3).c_str(), rtos_decimal(centre.y, 3).c_str(),
+               rtos_decimal(radius, 3).c_str());
+    return false;
+}
+
 // Draws a text through the host's TEXT command on the layer, which is created when
 // missing and made current for the command. With a fixed-height style the height
 // answer is left out, so that the angle and the text reach their own prompts.
@@ -108,12 +133,15 @@ int text_by_command(const char* option, const point3d_rec& point, double height,
                     const std::string& layer, const std::string& text)
 {
     const double angle = text_command_angle(bearing);
+    // A fixed-height style gives the height itself.
+    const bool fixed_height = current_style_has_fixed_height();
+    if (!fixed_height && !text_sizes_ok(height, 1.0, text)) return RTERROR;
     layer_ensure(layer.c_str());
     std::string former;
     if (!layer_current_get(former)) return 0;
     ent_list_builder answers;
     answers.text(RTSTR, "Text").text(RTSTR, option).text(RTSTR, "none").text(RTSTR, point_text_2d(point));
-    if (!current_style_has_fixed_height()) answers.text(RTSTR, rtos_decimal(height, 10));
+    if (!fixed_height) answers.text(RTSTR, rtos_decimal(height, 10));
     answers.text(RTSTR, rtos_decimal(angle, 10)).text(RTSTR, text);
     if (!answers.ok()) return RTERROR;
     layer_current_set(layer.c_str());
@@ -239,6 +267,7 @@ int line_make(const point3d_rec& start, const point3d_rec& end, const std::strin
 
 int circle_make(const point3d_rec& centre, double radius, const std::string& layer)
 {
+    if (!radius_ok(radius, centre, "circle")) return RTERROR;
     ent_list_builder list;
     list.type("CIRCLE").text(8, layer).point(10, centre).real(40, radius);
     return make(list);
@@ -247,6 +276,7 @@ int circle_make(const point3d_rec& centre, double radius, const std::string& lay
 int arc_make(const point3d_rec& centre, double radius, double start_angle, double end_angle,
              const std::string& layer)
 {
+    if (!radius_ok(radius, centre, "arc")) return RTERROR;
     ent_list_builder list;
     list.type("ARC")
         .text(8, layer)
@@ -294,6 +324,7 @@ int point_make_xdata(const point3d_rec& point, const std::string& layer, const s
 int text_make(const point3d_rec& point, double height, double width_factor, double bearing,
               const std::string& layer, const std::string& text)
 {
+    if (!text_sizes_ok(height, width_factor, text)) return RTERROR;
     ent_list_builder list;
     list.type("TEXT").text(8, layer).text(1, text).point(10, point).real(40, height).real(41, width_factor);
     list.int16(72, 2).point(11, point).text(7, current_style()).real(50, text_rotation_rad(bearing));
@@ -303,6 +334,12 @@ int text_make(const point3d_rec& point, double height, double width_factor, doub
 int text_make_xdata(const point3d_rec& point, double height, double width_factor, double bearing,
                     const std::string& layer, const std::string& text, const std::string& application)
 {
+    if (!text_sizes_ok(height, width_factor, text)) {
+        // The pending items belong to this text; they do not pass to the next one.
+        ent_list_builder dropped;
+        xdata_pending_append(dropped);
+        return RTERROR;
+    }
     ent_list_builder list;
     list.type("TEXT").int16(67, 0).text(8, layer).text(1, text).point(10, point3d_rec{point.x, point.y, 0});
     list.real(40, height)
@@ -357,11 +394,13 @@ text_list_maker::text_list_maker(double height, double width_factor, double angl
     text_ = node_of(list_.list(), 1);
     point_ = node_of(list_.list(), 10);
     capacity_ = 1;
+    // Said once for the maker, not once for each of its texts.
+    refused_ = !text_sizes_ok(height, width_factor, "");
 }
 
 int text_list_maker::make(const point3d_rec& point, std::string_view text)
 {
-    if (!text_ || !point_) return RTERROR;
+    if (!text_ || !point_ || refused_) return RTERROR;
     if (text.size() + 1 > capacity_) {
         // The host frees the node's string with free when the list is released.
         char* grown = static_cast<char*>(std::realloc(text_->resval.rstring, text.size() + 1));
@@ -379,6 +418,7 @@ int text_make_justified(int code, const point3d_rec& point, double height, doubl
                         const std::string& layer, const std::string& text, int mode)
 {
     if (mode == 1) {
+        if (!text_sizes_ok(height, width_factor, text)) return RTERROR;
         ent_list_builder list;
         list.type("TEXT").text(8, layer).text(1, text).point(10, point).real(40, height);
         list.real(41, width_factor).real(50, text_rotation_rad(angle)).int16(72, code);
@@ -404,6 +444,11 @@ int text_make_cmd(const point3d_rec& point, double height, double angle, const s
 int insert_make(const std::string& block, const point3d_rec& point, double rotation, double scale,
                 const std::string& layer)
 {
+    if (!std::isfinite(scale) || scale == 0.0) {
+        acutPrintf("\nThe block \"%s\" is not inserted: its scale (%s) must not be 0.\n", block.c_str(),
+                   rtos_decimal(scale, 3).c_str());
+        return 0;
+    }
     ent_list_builder list;
     list.type("INSERT").text(8, layer).text(2, block).point(10, point);
     list.real(41, scale / 1000.0).real(42, scale / 1000.0).real(50, insert_rotation_rad(rotation));
@@ -483,6 +528,7 @@ int block_insert(const std::string& block_file, const point3d_rec& point, double
 
 int donut_make(const point3d_rec& centre, double radius)
 {
+    if (!radius_ok(radius, centre, "donut")) return 0;
     std::string outside = rtos_decimal(2.0 * radius, 10);
     std::string where = point_text_2d(centre);
     int rc =

@@ -113,6 +113,7 @@ private:
     resbuf* text_ = nullptr;   // group 1
     resbuf* point_ = nullptr;  // group 10
     size_t capacity_ = 0;      // bytes the text node's string may hold
+    bool refused_ = false;     // a height or width factor of 0 or less: nothing is made
 };
 
 // Mode 1 by entity list with 72 = code; mode 0 by command ("c" for code 1, "m"

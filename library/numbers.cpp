@@ -288,3 +288,13 @@ float real_pow_f(float base, float exponent)
 {
     return std::pow(base, exponent);
 }
+
+bool size_valid(double value)
+{
+    return std::isfinite(value) && value > 0;
+}
+
+std::string decimals_refused(int low, int high)
+{
+    return "The decimals must be " + std::to_string(low) + " to " + std::to_string(high) + ".";
+}

@@ -29,6 +29,13 @@ bool field_to_int(std::string_view text, int& out);
 
 // Rounds to n decimals, halves away from zero.
 double real_round(double value, int n);
+// The one rule for sizes and decimals, which the dialogs, the prompts and the
+// entity makers keep: a size (text height, width factor, plot or block scale,
+// circle radius, stone size) is a finite number above 0; decimals lie in
+// [low, high], 0 to 10 unless a command says otherwise.
+bool size_valid(double value);
+inline constexpr const char* size_refused = "The value must be more than 0.";
+std::string decimals_refused(int low = 0, int high = 10);
 float real_round_f(float value, int n);
 // Formats in decimal mode with n decimals and reads the text back.
 double real_round_by_text(double value, int n);

@@ -200,6 +200,33 @@ double prompt_real_default(const std::string& prompt, double default_value, int 
     }
 }
 
+void say_refused_value(const std::string& why, bool prompt_starts_line)
+{
+    acutPrintf(prompt_starts_line ? "\n%s" : "\n%s\n", why.c_str());
+}
+
+int prompt_size_spec(const std::string& spec, double default_value, int decimals, std::string& out,
+                     const std::string& why)
+{
+    for (;;) {
+        const int rc = prompt_real_spec(spec, default_value, decimals, out);
+        if (rc != 1 || size_valid(std::strtod(out.c_str(), nullptr))) return rc;
+        say_refused_value(why.empty() ? size_refused : why, field_or_empty(spec, 3).rfind('\n', 0) == 0);
+    }
+}
+
+int prompt_decimals_spec(const std::string& spec, int default_value, std::string& out, int low, int high)
+{
+    for (;;) {
+        const int rc = prompt_int_spec(spec, default_value, out);
+        if (rc != 1) return rc;
+        const int value = std::atoi(out.c_str());
+        if (value >= low && value <= high) return rc;
+        // The integer prompt starts each ask on a new line.
+        say_refused_value(decimals_refused(low, high), true);
+    }
+}
+
 int prompt_int_default(const std::string& prompt, int default_value)
 {
     for (;;) {

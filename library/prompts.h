@@ -36,6 +36,20 @@ int prompt_real_spec(const std::string& spec, double default_value, int decimals
 // The integer twin of prompt_real_spec.
 int prompt_int_spec(const std::string& spec, int default_value, std::string& out);
 
+// The one rule for sizes and decimals at a prompt, as the dialogs keep it. A
+// size (text height, width factor, plot or block scale, radius) must be above
+// 0; decimals lie in [low, high]. Another number is refused with `why` (by
+// default "The value must be more than 0." or "The decimals must be 0 to 10.")
+// on a line of its own and the prompt asks again. Results as prompt_real_spec
+// and prompt_int_spec give them.
+int prompt_size_spec(const std::string& spec, double default_value, int decimals, std::string& out,
+                     const std::string& why = {});
+int prompt_decimals_spec(const std::string& spec, int default_value, std::string& out, int low = 0,
+                         int high = 10);
+// Says a refused value on a line of its own: ended here, unless the prompt
+// asked again starts a new line itself.
+void say_refused_value(const std::string& why, bool prompt_starts_line = false);
+
 // "e<X>it" + prompt; the number, or 0.0 for "X".
 double prompt_real_or_exit(const std::string& prompt, double default_value, int decimals);
 // Asked until it gives a number.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "folders_registry.h"
 #include "winplat.h"
 
 namespace {
@@ -32,22 +33,31 @@ bool text_file_lines(const std::string& path,
     return true;
 }
 
-bool text_file_replace(const std::string& path, const std::string& text)
+bool text_file_replace(const std::string& path, const std::string& text, std::string* why)
 {
-    const std::string scratch = path + ".tmp";
-    std::FILE* file = win_fopen(scratch.c_str(), "w");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    char native_scratch[4096];
-    char native_path[4096];
-    win_native_path(scratch.c_str(), native_scratch, sizeof native_scratch);
-    win_native_path(path.c_str(), native_path, sizeof native_path);
-    if (!written || !closed || std::rename(native_scratch, native_path) != 0) {
-        win_remove(scratch.c_str());
-        return false;
+    // The host's one replacing step: a scratch file of this write's own, which
+    // takes the file's name only when written whole.
+    char reason[512] = "";
+    if (win_replace_file(path.c_str(), text.data(), text.size(), reason, sizeof reason)) return true;
+    if (why) *why = reason;
+    return false;
+}
+
+bool text_file_append(const std::string& path, const std::string& text, std::string* why)
+{
+    std::string whole;
+    if (file_exists(path.c_str())) {
+        std::optional<std::string> former = read_file_text(path);
+        if (!former) {
+            if (why) *why = "cannot read \"" + path + "\"";
+            return false;
+        }
+        whole = std::move(*former);
+        // A last line without its line end (edited by hand) gets one, so that
+        // the text added starts on a line of its own.
+        if (!whole.empty() && whole.back() != '\n') whole += '\n';
     }
-    return true;
+    return text_file_replace(path, whole + text, why);
 }
 
 // The whole file as it is on disk, or nothing when it cannot be opened or a

@@ -17,10 +17,16 @@
 bool text_file_lines(const std::string& path,
                      const std::function<void(long number, std::string_view line)>& each);
 
-// Writes the text as the whole file: to a scratch file beside it first, which
-// replaces the file only when it was written whole, so that a failed write
-// leaves the file as it was. false when the text could not be written.
-bool text_file_replace(const std::string& path, const std::string& text);
+// Writes the text as the whole file: to a scratch file of its own beside it
+// first, which replaces the file in one step only when it was written whole,
+// so that a failed write (a full disk) leaves the file as it was. false when
+// the text could not be written, with the reason in why when it is given.
+bool text_file_replace(const std::string& path, const std::string& text, std::string* why = nullptr);
+// Adds the text at the end of the file (made when missing) by writing the
+// former text and the new one through the same replacing step: a failed
+// append leaves the file as it was, never with part of the text. A former
+// last line without its line end gets one first.
+bool text_file_append(const std::string& path, const std::string& text, std::string* why = nullptr);
 
 // The whole file as it is on disk (through the host's file boundary), or
 // nothing when it cannot be opened or a read fails.

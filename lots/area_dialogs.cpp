@@ -89,7 +89,7 @@ int dlg_convert_area()
         {tile_text("t_cva_layer", edit.layer_filter, 255), tile_popup("s_from", edit.from, letters),
          tile_popup("s_to", edit.to, letters) +
              [](ads_callback_packet* packet) { ads_done_dialog(packet->dialog, 3); },
-         tile_text("t_cva_sign", edit.suffix, 19), tile_integer("t_cva_dec", edit.decimals),
+         tile_text("t_cva_sign", edit.suffix, 19), tile_decimals("t_cva_dec", edit.decimals),
          tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     const int status = dialog_run(def, [&](int pick) {
         if (pick == 3) edit.suffix = area_unit_table()[std::clamp(edit.to, 0, area_unit_last)].suffix;
@@ -118,13 +118,13 @@ int dlg_find_area(int mode)
     dialog_def def{"Find_area_Dlg.dcl",
                    "find_area_dlg",
                    {tile_layer("t_mkpclayer", edit.layer, 255),
-                    tile_real("t_mkpcscale", edit.scale, luprec),
+                    tile_size("t_mkpcscale", edit.scale, luprec),
                     tile_real("t_mkpctxtrot", edit.rotation, 10),
-                    tile_real("t_txtwidth", edit.width_factor, luprec),
-                    tile_real("t_mkpctxth_a", edit.height_a, luprec),
-                    tile_real("t_mkpctxth_b", edit.height_b, luprec),
-                    tile_integer("t_kpcdec_a", edit.decimals_a),
-                    tile_integer("t_kpcdec_b", edit.decimals_b),
+                    tile_size("t_txtwidth", edit.width_factor, luprec),
+                    tile_size("t_mkpctxth_a", edit.height_a, luprec),
+                    tile_size("t_mkpctxth_b", edit.height_b, luprec),
+                    tile_decimals("t_kpcdec_a", edit.decimals_a),
+                    tile_decimals("t_kpcdec_b", edit.decimals_b),
                     tile_text("t_mkpcsymbol_a", edit.suffix_a, 19),
                     tile_text("t_mkpcsymbol_b", edit.suffix_b, 19),
                     tile_popup("s_unit_a", edit.unit_a, letters) +
@@ -182,6 +182,11 @@ int b_convert_area()
         cfg.suffix = area_unit_table()[cfg.to].suffix;
         cfg.layer_filter = find_area_cfg().layer;
         if (!dlg_convert_area()) return 0;
+    }
+    // Decimals outside the range would round the area away ("1Ha" for 12345 m2).
+    if (cfg.decimals < 0 || cfg.decimals > 10) {
+        acutPrintf("\n%s Nothing is converted.\n", decimals_refused().c_str());
+        return 0;
     }
     const area_unit_rec& from = area_unit_table()[std::clamp(cfg.from, 0, area_unit_last)];
     const area_unit_rec& to = area_unit_table()[std::clamp(cfg.to, 0, area_unit_last)];

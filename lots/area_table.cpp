@@ -6,9 +6,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "ads.h"
 #include "find_area.h"
+#include "folders_registry.h"
 #include "messages.h"
 #include "numbers.h"
 #include "prompts.h"
@@ -16,6 +18,7 @@
 #include "selection_sets.h"
 #include "settings_store.h"
 #include "text_fields.h"
+#include "text_lines.h"
 #include "winplat.h"
 #include "xdata_pending.h"
 #include "xdata_read.h"
@@ -107,58 +110,59 @@ std::string csv_field(const std::string& text)
     return quoted + "\"";
 }
 
-std::string native(const std::string& path)
+// Puts a file back as it was before a write of this run replaced it: its
+// former text, or no file when there was none.
+bool put_back(const char* path, const std::optional<std::string>& former)
 {
-    char out[1024];
-    return win_native_path(path.c_str(), out, sizeof out);
+    if (former) return text_file_replace(path, *former);
+    return win_remove(path) == 0;
 }
 
-// Writes both files through new copies beside them, which replace the old
-// files only when both were written whole; false (the old files kept) when
-// either cannot be written.
+// Writes both files, each through the replacing step, so that a failed write
+// (a full disk) leaves the files there whole: when the second cannot be
+// written the first is put back as it was, and the two always belong together.
 bool write_files(const std::vector<area_tbl_rec>& records, int metre_decimals, int feet_decimals)
 {
-    const std::string text_new = std::string(kTextFile) + ".new",
-                      comma_new = std::string(kCommaFile) + ".new";
-    std::FILE* text = win_fopen(text_new.c_str(), "w");
-    std::FILE* comma = text ? win_fopen(comma_new.c_str(), "w") : nullptr;
-    bool ok = text && comma;
-    if (ok) {
-        acutPrintf("\nLot/Petak    area    unit");
-        ok = std::fprintf(text, "Lot/Petak    area    unit\n") > 0;
-        for (size_t i = 0; i < records.size() && ok; ++i) {
-            const area_tbl_rec& r = records[i];
-            const int row = static_cast<int>(i) + 1;
-            double feet = 0;
-            if (str_upper_copy(r.unit) == "M" && acutCvUnit(r.area, "meter^2", "feet^2", &feet) != RTNORM)
-                feet = 0;
-            ok = std::fprintf(text, "%s %s%s %s%s %skp %s%c", int_pad_left(row, 5).c_str(), r.letters.c_str(),
-                              int_pad_left(r.lot, 5).c_str(), rtos_decimal(r.area, 4).c_str(), r.unit.c_str(),
-                              rtos_decimal(feet, 4).c_str(), r.description.c_str(), '\n') > 0 &&
-                 std::fprintf(comma, "%i,%s%i,%s,%s,%s,kp,%s%c", row, r.letters.c_str(), r.lot,
-                              rtos_decimal(r.area, metre_decimals).c_str(), r.unit.c_str(),
-                              rtos_decimal(feet, feet_decimals).c_str(), csv_field(r.description).c_str(),
-                              '\n') > 0;
+    acutPrintf("\nLot/Petak    area    unit");
+    std::string text = "Lot/Petak    area    unit\n", comma;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const area_tbl_rec& r = records[i];
+        const int row = static_cast<int>(i) + 1;
+        double feet = 0;
+        if (str_upper_copy(r.unit) == "M" && acutCvUnit(r.area, "meter^2", "feet^2", &feet) != RTNORM)
+            feet = 0;
+        text += int_pad_left(row, 5) + " " + r.letters + int_pad_left(r.lot, 5) + " " +
+                rtos_decimal(r.area, 4) + r.unit + " " + rtos_decimal(feet, 4) + "kp " + r.description + "\n";
+        comma += std::to_string(row) + "," + r.letters + std::to_string(r.lot) + "," +
+                 rtos_decimal(r.area, metre_decimals) + "," + r.unit + "," +
+                 rtos_decimal(feet, feet_decimals) + ",kp," + csv_field(r.description) + "\n";
+    }
+    const std::optional<std::string> former_text =
+        file_exists(kTextFile) ? read_file_text(kTextFile) : std::optional<std::string>();
+    std::string why;
+    bool ok = !(file_exists(kTextFile) && !former_text) && text_file_replace(kTextFile, text, &why);
+    if (ok && !text_file_replace(kCommaFile, comma, &why)) {
+        ok = false;
+        if (!put_back(kTextFile, former_text)) {
+            acutPrintf(
+                "\nThe area table could not be written to %s (%s), and %s could not be put back as it "
+                "was: it holds this run's table.",
+                kCommaFile, why.c_str(), kTextFile);
+            return false;
         }
     }
-    if (text) ok = std::fclose(text) == 0 && ok;
-    if (comma) ok = std::fclose(comma) == 0 && ok;
-    if (ok) ok = std::rename(native(text_new).c_str(), native(kTextFile).c_str()) == 0;
-    if (ok) ok = std::rename(native(comma_new).c_str(), native(kCommaFile).c_str()) == 0;
-    win_remove(text_new.c_str());
-    win_remove(comma_new.c_str());
     if (!ok)
-        acutPrintf("\nThe area table could not be written to %s and %s: the files there are as they were.",
-                   kTextFile, kCommaFile);
+        acutPrintf("\nThe area table could not be written to %s and %s%s: the files there are as they were.",
+                   kTextFile, kCommaFile, why.empty() ? "" : (" (" + why + ")").c_str());
     return ok;
 }
 
 int ask_decimals(const char* prompt, int default_value)
 {
     for (;;) {
-        const int decimals = prompt_int_default(prompt, default_value);
-        if (decimals >= 0 && decimals <= 8) return decimals;
-        acutPrintf("\nThe decimals must be 0 to 8.");
+        std::string out;
+        if (prompt_decimals_spec(std::string("0,X,") + prompt, default_value, out, 0, 8) == 1)
+            return std::atoi(out.c_str());
     }
 }
 

@@ -43,15 +43,11 @@ bool corner_cut_ask()
     s.make_line = answered_yes(prompt_kword("0", "Yes No", "Make Line <Y>es <No>", "Yes"));
     for (;;) {
         std::string out;
-        const int rc = prompt_int_spec("0,X,\nDecimal", 3, out);
+        const int rc = prompt_decimals_spec("0,X,\nDecimal", 3, out, 0, 8);
         if (rc == 2) return false;
         if (rc != 1) continue;
-        const int decimals = std::atoi(out.c_str());
-        if (decimals >= 0 && decimals <= 8) {
-            s.decimals = decimals;
-            break;
-        }
-        acutPrintf("\nThe decimals must be 0 to 8.");
+        s.decimals = std::atoi(out.c_str());
+        break;
     }
     s.warn = answered_yes(prompt_kword("0", "Yes No", "Prompt not common cut <Y>es <No>", "Yes"));
     s.asked = 1;

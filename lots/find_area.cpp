@@ -16,6 +16,7 @@
 #include "settings_store.h"
 #include "sysvar.h"
 #include "text_fields.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -220,14 +221,11 @@ void save_find_area_cfg_file(const find_area_cfg_rec& edited)
     const std::string path = find_area_cfg_path();
     const int unit_a = unit_index(edited.unit_a);
     area_unit_table()[unit_a].suffix = edited.suffix_a.substr(0, kSuffixLimit);
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file) {
-        for (int i = 0; i <= area_unit_last; ++i)
-            std::fprintf(file, "%s\n", area_unit_table()[i].suffix.c_str());
-        std::fclose(file);
-    } else {
-        msg_alert_two("Unable write file :", path);
-    }
+    // The suffix file is replaced whole or not at all, so that a failed write
+    // (a full disk) leaves the former suffixes to the next session.
+    std::string text;
+    for (int i = 0; i <= area_unit_last; ++i) text += area_unit_table()[i].suffix + "\n";
+    if (!text_file_replace(path, text)) msg_alert_two("Unable write file :", path);
     find_area_cfg() = edited;
     find_area_cfg_save();
 }

@@ -182,7 +182,8 @@ int kml_export_write()
     for (size_t i = 0; i < s.paths.size(); ++i) text += kml_write_path(s.paths[i], lines[i]);
     for (size_t i = 0; i < s.closed_paths.size(); ++i) text += kml_write_polygon(s.closed_paths[i], rings[i]);
     text += kml_write_footer();
-    if (!text_file_replace(s.file_name, text)) {
+    if (std::string why; !text_file_replace(s.file_name, text, &why)) {
+        acutPrintf("\n%s could not be written (%s): it is as it was.", s.file_name.c_str(), why.c_str());
         acedAlert("File error.");
         return 0;
     }

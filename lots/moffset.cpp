@@ -43,10 +43,9 @@ double ask_step(double last, int decimals)
 {
     for (;;) {
         std::string out;
-        if (prompt_real_spec("1,nil,offset distance :", last, decimals, out) != 1) continue;
-        const double step = std::strtod(out.c_str(), nullptr);
-        if (step > 0) return step;
-        acutPrintf("\nThe offset distance must be more than 0.");
+        if (prompt_size_spec("1,nil,offset distance :", last, decimals, out,
+                             "The offset distance must be more than 0.") == 1)
+            return std::strtod(out.c_str(), nullptr);
     }
 }
 

@@ -23,6 +23,7 @@
 #include "settings_store.h"
 #include "sysvar.h"
 #include "text_fields.h"
+#include "text_lines.h"
 #include "winplat.h"
 #include "xdata_read.h"
 
@@ -155,20 +156,23 @@ std::string format3(double value)
     return buffer;
 }
 
+// The listing goes through the replacing step, so that a listing kept from an
+// earlier run stays whole when this one cannot be written (a full disk).
 bool write_file(const std::string& path, const std::vector<rad_tbl_point>& points, int decimals)
 {
-    std::FILE* file = path.empty() ? nullptr : win_fopen(path.c_str(), "w");
-    if (!file) {
-        acutPrintf("\nThe file \"%s\" could not be opened for writing: no file written; the table is drawn.",
-                   path.c_str());
+    if (path.empty()) {
+        acutPrintf("\nNo file name was given: no file written; the table is drawn.");
         return false;
     }
-    bool ok = true;
-    for (const rad_tbl_point& p : points)
-        ok = std::fprintf(file, "%s\n", rad_tbl_file_line(p, decimals).c_str()) > 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) acutPrintf("\nThe file \"%s\" could not be written whole.", path.c_str());
-    return ok;
+    std::string text;
+    for (const rad_tbl_point& p : points) text += rad_tbl_file_line(p, decimals) + "\n";
+    std::string why;
+    if (text_file_replace(path, text, &why)) return true;
+    acutPrintf(
+        "\nThe file \"%s\" could not be written (%s): no file written, a former one is as it was; the "
+        "table is drawn.",
+        path.c_str(), why.c_str());
+    return false;
 }
 
 // What the dialog gathers in one run.

@@ -324,8 +324,8 @@ int ask_required_area()
     for (;;) {
         std::string out;
         const int rc =
-            prompt_real_spec("0,X M A H F,e<X>it <M>eter <A>cre <H>ectare <F>eet \n Required Area ",
-                             s.area_typed, luprec, out);
+            prompt_size_spec("0,X M A H F,e<X>it <M>eter <A>cre <H>ectare <F>eet \n Required Area ",
+                             s.area_typed, luprec, out, "The required area must be more than 0.");
         if (rc == 2) {
             const std::string word = str_upper_copy(out);
             if (word == "X") return 0;
@@ -335,10 +335,6 @@ int ask_required_area()
         }
         if (rc != 1) continue;
         const double typed = std::strtod(out.c_str(), nullptr);
-        if (!(typed > 0)) {
-            acutPrintf("\nThe required area must be more than 0.");
-            continue;
-        }
         double m2 = typed;
         if (s.unit != 0 && acutCvUnit(typed, s.unit_names[s.unit], "meter^2", &m2) != RTNORM) {
             acutPrintf("\nThe area could not be converted from %s.", s.unit_names[s.unit]);

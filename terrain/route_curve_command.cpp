@@ -123,10 +123,11 @@ double ask_first_chord(int part, double start, double interval, double chord, bo
         const double typed = std::atof(out.c_str());
         // Enter gives the chord as shown: it is taken.
         if (std::fabs(typed - real_round(chord, 3)) < 1e-9) return chord;
+        // Each refusal ends its line, so that the chord asked again stands on its own.
         if (!(typed > 0))
-            acutPrintf("\nA chord must be more than 0.");
+            say_refused_value("A chord must be more than 0.");
         else if (!(typed < length))
-            acutPrintf("\nA chord must be shorter than the part, %.3f.", length);
+            say_refused_value("A chord must be shorter than the part, " + rtos_decimal(length, 3) + ".");
         else
             chord = typed;
     }
@@ -492,7 +493,7 @@ int tcurve_circle_chords_command()
             if (answer != 1) return 0.0;
             const double typed = std::atof(out.c_str());
             if (typed > 0) return typed;
-            acutPrintf("\nA chord must be more than 0.");
+            say_refused_value("A chord must be more than 0.");
         }
     };
     const std::vector<tcurve_station_rec> stations = tcurve_circle_by_chords(w, chord_of);

@@ -15,6 +15,7 @@
 #include "selection_sets.h"
 #include "sysvar.h"
 #include "text_fields.h"
+#include "text_lines.h"
 #include "winplat.h"
 #include "xsec_drawing.h"
 
@@ -26,14 +27,6 @@ struct xsec_area_cfg {
     double text_height = 2.0;
     int precision = 2;
 };
-
-bool append_line(const std::string& path, const std::string& line)
-{
-    std::FILE* file = win_fopen(path.c_str(), "a+");
-    if (!file) return false;
-    const bool written = std::fputs(line.c_str(), file) >= 0;
-    return std::fclose(file) == 0 && written;
-}
 
 // Measures the region around the point, labels it and lists it.
 void measure_area(const xsec_area_cfg& cfg, const std::string& chainage, const point3d_rec& inside)
@@ -59,7 +52,12 @@ void measure_area(const xsec_area_cfg& cfg, const std::string& chainage, const p
     acutPrintf("\n%s area :%sM2", chainage.c_str(), text.c_str());
     text_make_on_layer(inside, cfg.text_height, 1.0, 90.0, cfg.layer, text + "m%%178", 1);
     acdbEntDel(boundary);
-    if (!append_line(cfg.file, chainage + "," + text + "\n")) acedAlert("Error Writing file");
+    // Through the replacing step: a line that cannot be added (a full disk)
+    // leaves the listing as it was, never with part of a line.
+    if (std::string why; !text_file_append(cfg.file, chainage + "," + text + "\n", &why)) {
+        acutPrintf("\n%s was not added to %s (%s).", chainage.c_str(), cfg.file.c_str(), why.c_str());
+        acedAlert("Error Writing file");
+    }
 }
 
 }  // namespace
@@ -68,10 +66,7 @@ void xsec_area_listing_cmd()
 {
     const xsec_area_cfg cfg;
     layer_ensure(cfg.layer.c_str());
-    if (!file_exists(cfg.file.c_str())) {
-        std::FILE* file = win_fopen(cfg.file.c_str(), "w");
-        if (!file || std::fclose(file) != 0) acedAlert("Error Writing file");
-    }
+    if (!file_exists(cfg.file.c_str()) && !text_file_replace(cfg.file, "")) acedAlert("Error Writing file");
     std::string remembered;
     layer_current_get(remembered);
     layer_make_usable(cfg.layer.c_str());

@@ -1,8 +1,6 @@
 // The cross-section point file b_ptpxsection and its settings dialog PTX_dlg.
 #include "xsec_points.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -98,26 +96,10 @@ bool xsec_write_section(const std::string& path, bool new_file, const std::vecto
     for (size_t i = 0; i < points.size(); ++i)
         text += xsec_file_line(static_cast<int>(i) + 1, points[i]) + "\n";
     if (path.empty()) return false;
+    // Both through the replacing step: a section that cannot be written whole
+    // (a full disk) leaves the file as it was, without part of a section.
     if (new_file) return text_file_replace(path, text);
-
-    std::FILE* file = win_fopen(path.c_str(), "a+");
-    if (!file) return false;
-    // A file whose last line has no line end (edited by hand) gets one first,
-    // so that the section starts on a line of its own.
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    if (size > 0 && std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) != '\n') text.insert(0, "\n");
-    std::fseek(file, 0, SEEK_END);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed) return true;
-    // Lines written in part are taken away again: the file stays as it was.
-    if (size >= 0) {
-        char native[4096];
-        win_native_path(path.c_str(), native, sizeof native);
-        if (::truncate(native, size) != 0) acutPrintf("\n%s may end in a part of a section.", path.c_str());
-    }
-    return false;
+    return text_file_append(path, text);
 }
 
 int ptx_dlg_run(xsec_cfg_rec& cfg)

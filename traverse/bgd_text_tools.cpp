@@ -99,9 +99,8 @@ void gd_ask_unit(gd_settings_rec& s)
 void gd_ask_decimals(gd_settings_rec& s)
 {
     std::string out;
-    if (prompt_int_spec("0,M,Decimal", s.decimals, out) != 1) return;
-    const int decimals = std::atoi(out.c_str());
-    if (decimals >= 0) s.decimals = decimals;
+    if (prompt_decimals_spec("0,M,Decimal", s.decimals, out) != 1) return;
+    s.decimals = std::atoi(out.c_str());
 }
 
 void gd_report(const gd_settings_rec& s, const point3d_rec& base, const point3d_rec& point, double scale)
@@ -136,9 +135,17 @@ bool gd_keyword(gd_settings_rec& s, const std::string& keyword, double& scale)
             gd_ask_decimals(s);
             break;
         case 'S': {
-            // 0 (also eXit) leaves the scale; a negative scale would turn distances negative.
-            const double value = prompt_real_or_exit("Dwg Scale", scale, 1);
-            if (value > 0) scale = value;
+            // 0 (also eXit) leaves the scale; a negative scale would turn
+            // distances negative and is refused.
+            for (;;) {
+                const double value = prompt_real_or_exit("Dwg Scale", scale, 1);
+                if (value == 0.0) break;
+                if (size_valid(value)) {
+                    scale = value;
+                    break;
+                }
+                say_refused_value(size_refused, true);
+            }
             break;
         }
         case 'R':

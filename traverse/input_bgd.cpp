@@ -262,10 +262,7 @@ bool bearing_keyword(char letter)
             break;
         case 'D': {
             std::string out;
-            if (prompt_int_spec("0,,Decimal", s.decimals, out) == 1) {
-                const int decimals = std::atoi(out.c_str());
-                if (decimals >= 0) s.decimals = decimals;
-            }
+            if (prompt_decimals_spec("0,,Decimal", s.decimals, out) == 1) s.decimals = std::atoi(out.c_str());
             break;
         }
         default:  // "I" is accepted and does nothing
@@ -357,9 +354,9 @@ int input_bgd_setting_dlg()
     def.name = "input_bgd_setting_Dlg";
     def.tiles = {tile_toggle("tg_PromptLevel", edit.prompt_level),
                  tile_toggle("tg_PromptText", edit.prompt_text),
-                 tile_real("t_LevelTxtHeight", edit.level_text_height, 3),
-                 tile_real("t_PlotScale", edit.plot_scale, 3),
-                 tile_real("t_TxtHeight", edit.text_height, 3),
+                 tile_size("t_LevelTxtHeight", edit.level_text_height, 3),
+                 tile_size("t_PlotScale", edit.plot_scale, 3),
+                 tile_size("t_TxtHeight", edit.text_height, 3),
                  tile_popup("pop_ObjectType", edit.object_type, object_types),
                  tile_layer("t_LevelLayer", edit.level_layer),
                  tile_layer("t_TextLayer", edit.text_layer),

@@ -428,14 +428,14 @@ int label_bgd_dlg(int kind)
         if (index >= 0) unit_index = index;
         show_all(packet->dialog);
     };
-    def.tiles = {tile_real("t_scale", v.plot_scale, luprec),
-                 tile_real("t_txt_h", v.text_height, luprec),
-                 tile_real("t_txtwidth", v.width_factor, luprec),
+    def.tiles = {tile_size("t_scale", v.plot_scale, luprec),
+                 tile_size("t_txt_h", v.text_height, luprec),
+                 tile_size("t_txtwidth", v.width_factor, luprec),
                  tile_real("t_spacing", v.spacing, luprec),
                  tile_real("t_auto_spc", v.spread_factor, luprec),
                  tile_real("t_x", v.table_x, luprec),
                  tile_real("t_y", v.table_y, luprec),
-                 tile_integer("t_decimal", v.decimals),
+                 tile_decimals("t_decimal", v.decimals),
                  tile_integer("t_linenum", v.table_row),
                  tile_integer("t_max", v.table_limit),
                  tile_layer("t_layer", layer, label_layer_max),
@@ -495,12 +495,12 @@ int autolabel_dlg()
     def.file = "autolabel.dcl";
     def.name = "autolabel_dlg";
     def.load_error = "\n Error Loading %s ";
-    def.tiles = {tile_real("t_scale", v.plot_scale, luprec),
-                 tile_real("t_txt_h", v.text_height, luprec),
-                 tile_real("t_txtwidth", v.width_factor, luprec),
+    def.tiles = {tile_size("t_scale", v.plot_scale, luprec),
+                 tile_size("t_txt_h", v.text_height, luprec),
+                 tile_size("t_txtwidth", v.width_factor, luprec),
                  tile_layer("t_layer", layer, label_layer_max),
                  tile_real("t_spacing", v.spacing, luprec),
-                 tile_integer("t_decimal", v.decimals),
+                 tile_decimals("t_decimal", v.decimals),
                  tile_toggle("select_line_tg", select_line),
                  tile_popup("s_unit", unit_index, unit_names_auto),
                  tile_button("yes", 1),

@@ -133,7 +133,7 @@ int pline_to_trav_dlg()
                        "pline_to_trav",
                        {tile_text("t_file", cfg.file_name), tile_button("p_file", status_pick_file),
                         whole_number_tile("t_stnstart", cfg.first_station, 1, trav_station_max),
-                        whole_number_tile("t_decimal", cfg.decimals, 0, decimals_max),
+                        tile_decimals("t_decimal", cfg.decimals, 0, decimals_max),
                         tile_toggle("tg_round", cfg.round_tens), tile_toggle("tg_add", cfg.append),
                         tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
         def.on_open = [&](ads_hdlg dialog) {

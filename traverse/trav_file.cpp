@@ -118,10 +118,10 @@ std::vector<std::string> trav_lines(std::string_view text)
     return lines;
 }
 
+// The first line of a file's text, read as trav_lines reads it.
 std::string first_line(std::string_view text)
 {
-    const std::vector<std::string> lines =
-        trav_lines(text.substr(0, std::min(text.find_first_of("\r\n"), text.size())));
+    const std::vector<std::string> lines = trav_lines(text.substr(0, text.find_first_of("\r\n")));
     return lines.empty() ? "" : lines.front();
 }
 
@@ -554,6 +554,9 @@ int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers)
 
 bool trav_write_new_file(const std::string& path, const std::string& text)
 {
+    // In turn with any session adding to a traverse of that name.
+    const file_lock lock(path);
+    if (!lock.free()) return false;
     if (text_file_replace(path, text)) return true;
     acedAlert("File error.");
     return false;

@@ -78,8 +78,9 @@ struct trav_file_numbers_rec {
 // trav_read_failed or trav_read_bad_version.
 int trav_file_numbers(const std::string& path, trav_file_numbers_rec& numbers);
 
-// A whole new file, put in place only once it is complete on disk; on
-// failure the alert "File error." and false.
+// A whole new file, put in place only once it is complete on disk and not
+// while another session adds to a traverse of that name; on failure the
+// alert "File error." (or the word that the file is busy) and false.
 bool trav_write_new_file(const std::string& path, const std::string& text);
 // Records (the text of whole lines, in the version of the file's first line)
 // added to the end of a file as the command's appends are: on a line of their

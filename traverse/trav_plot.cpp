@@ -23,7 +23,7 @@ int trav_setting_dlg()
     int code_prompt = settings.code_prompt ? 1 : 0;
     dialog_def def{"Trav_Setting_DlgNew.dcl",
                    "trav_setting_dlg",
-                   {tile_real("t_txth", text_height, 3), tile_integer("t_travlightcolor", trav_colour),
+                   {tile_size("t_txth", text_height, 3), tile_integer("t_travlightcolor", trav_colour),
                     tile_toggle("tg_promplevel", level_prompt), tile_toggle("tq_prompcode", code_prompt),
                     tile_button("ok", DLGOK), tile_button("cancel", DLGCANCEL)}};
     def.on_open = [&](ads_hdlg dialog) {
@@ -288,11 +288,11 @@ int trav_rad_plot_dlg()
         "travrad_save_dlg",
         {tile_layer("t_LayerRadBgd", v.layer_bgd), tile_layer("t_LayerRadLevel", v.layer_level),
          tile_layer("t_LayerRadLine", v.layer_line), tile_layer("t_LayerRadPntNum", v.layer_pnt_num),
-         tile_layer("t_LayerRadPoint", v.layer_point), tile_real("t_TextHeightRadBgd", v.text_height_bgd, 3),
-         tile_real("t_TextHeightRadLevel", v.text_height_level, 3),
-         tile_real("t_TextHeightRadPntNum", v.text_height_pnt_num, 3),
+         tile_layer("t_LayerRadPoint", v.layer_point), tile_size("t_TextHeightRadBgd", v.text_height_bgd, 3),
+         tile_size("t_TextHeightRadLevel", v.text_height_level, 3),
+         tile_size("t_TextHeightRadPntNum", v.text_height_pnt_num, 3),
          tile_real("t_SpacingRad", v.spacing, 3), tile_real("t_AutoSpaceFactorRad", v.auto_space_factor, 3),
-         tile_integer("t_DecimalRad", v.decimals), tile_button("yes", DLGOK),
+         tile_decimals("t_DecimalRad", v.decimals), tile_button("yes", DLGOK),
          tile_button("cancel", DLGCANCEL)}};
     const struct {
         const char* key;
@@ -320,9 +320,9 @@ int trav_plot_dlg(const trav_route_list& routes)
         "Trav_Dlg_new.dcl",
         "trav_save_dlg",
         {tile_layer("t_LayerBgd", v.layer_bgd), tile_layer("t_LayerStn", v.layer_stn),
-         tile_real("t_PlotScale", v.plot_scale, 3), tile_real("t_TextHeightBgd", v.text_height_bgd, 3),
-         tile_real("t_TextHeightStn", v.text_height_stn, 3), tile_real("t_Spacing", v.spacing, 3),
-         tile_real("t_AutoSpaceFactor", v.auto_space_factor, 3), tile_integer("t_Decimal", v.decimals),
+         tile_size("t_PlotScale", v.plot_scale, 3), tile_size("t_TextHeightBgd", v.text_height_bgd, 3),
+         tile_size("t_TextHeightStn", v.text_height_stn, 3), tile_real("t_Spacing", v.spacing, 3),
+         tile_real("t_AutoSpaceFactor", v.auto_space_factor, 3), tile_decimals("t_Decimal", v.decimals),
          tile_integer("t_LineNumber", v.line_number), tile_integer("t_MaxShortDist", v.max_short_dist),
          tile_number_text("t_X", v.table_x, 3), tile_number_text("t_Y", v.table_y, 3),
          tile_button("p_Table", status_pick_table), tile_button("yes", DLGOK),

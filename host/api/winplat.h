@@ -127,6 +127,13 @@ HOST_API int win_remove(const char* path);
 // The path of this machine that a Windows-style path stands for; written into
 // out (size bytes); returns out.
 HOST_API char* win_native_path(const char* path, char* out, int size);
+// Writes size bytes of data as the whole file at a Windows-style path: into a
+// scratch file of its own beside it, which takes the file's name in one step
+// only when it was written whole, so that a failed write (a full disk) leaves
+// the former file as it was and no scratch file behind. 1 when written; else 0
+// with the reason in why (why_size bytes, when why is not null).
+HOST_API int win_replace_file(const char* path, const char* data, unsigned long size, char* why,
+                              int why_size);
 }
 
 // File status, as the C runtime gives it. This machine's <sys/stat.h> makes

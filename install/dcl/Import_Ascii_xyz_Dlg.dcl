@@ -30,4 +30,5 @@ import_ascii_xyz_dlg : dialog {
         : button { key = "ok"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }
     }
+    errtile;
 }

@@ -49,4 +49,5 @@ input_bgd_setting_Dlg : dialog {
         width = 20;
     }
     ok_cancel;
+    errtile;
 }

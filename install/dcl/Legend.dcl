@@ -38,4 +38,5 @@ legend_dlg : dialog {
         : button { key = "ok_btn"; label = "OK"; is_default = true; width = 12; action = "(done_dialog 1)"; }
         : button { key = "cancel_btn"; label = "Cancel"; is_cancel = true; width = 12; action = "(done_dialog 0)"; }
     }
+    errtile;
 }

@@ -51,4 +51,5 @@ make_circle_dlg : dialog {
             action = "(done_dialog 0)";
         }
     }
+    errtile;
 }

@@ -24,4 +24,5 @@ travrad_save_dlg : dialog {
         : button { key = "yes"; label = "Yes"; is_default = true; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; }
     }
+    errtile;
 }

@@ -34,4 +34,5 @@ trav_save_dlg : dialog {
         : button { key = "yes"; label = "Yes"; is_default = true; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; }
     }
+    errtile;
 }

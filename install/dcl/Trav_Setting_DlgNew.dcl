@@ -68,4 +68,5 @@ trav_setting_dlg : dialog {
             action = "(done_dialog 0)";
         }
     }
+    errtile;
 }

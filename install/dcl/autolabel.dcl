@@ -17,4 +17,5 @@ autolabel_dlg : dialog {
         : button { key = "yes"; label = "OK"; is_default = true; action = "(done_dialog 1)"; }
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; }
     }
+    errtile;
 }

@@ -38,4 +38,5 @@ label_bgd_dlg : dialog {
         : button { key = "cancel"; label = "Cancel"; is_cancel = true; }
         : button { key = "text_author"; label = "Help"; }
     }
+    errtile;
 }

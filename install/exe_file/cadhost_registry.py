@@ -79,9 +79,17 @@ def write(name, text, key=PRODUCT_KEY):
         else:
             lines.append(entry)
         temp = "%s.tmp.%d" % (path, os.getpid())
-        with open(temp, "w", encoding="utf-8", errors="surrogateescape", newline="\n") as f:
-            f.write("\n".join(lines) + "\n")
-        os.replace(temp, path)
+        try:
+            with open(temp, "w", encoding="utf-8", errors="surrogateescape", newline="\n") as f:
+                f.write("\n".join(lines) + "\n")
+            os.replace(temp, path)
+        except OSError:
+            # A full home folder: the registry stays as it was, with no scratch file left.
+            try:
+                os.unlink(temp)
+            except OSError:
+                pass
+            raise
 
 
 def _resolve_case(path):
@@ -117,8 +125,23 @@ def native_path(path):
     if m:
         drive = os.path.join(home(), "drive_" + m.group(1).lower())
         os.makedirs(drive, exist_ok=True)
-        unified = os.path.join(drive, m.group(2)) if m.group(2) else drive
+        rest = _within_drive(m.group(2))
+        unified = os.path.join(drive, rest) if rest else drive
     return _resolve_case(unified)
+
+
+def _within_drive(rest):
+    """The part after "x:" as Windows takes it: from the drive's root, with ".."
+    at the root staying there, so that no path leaves the drive's folder."""
+    parts = []
+    for part in rest.split("/"):
+        if part == "..":
+            if parts:
+                parts.pop()
+        elif part not in ("", "."):
+            parts.append(part)
+    out = "/".join(parts)
+    return out + "/" if out and rest.endswith("/") else out
 
 
 def main(argv):
@@ -129,7 +152,11 @@ def main(argv):
         print(value)
         return 0
     if len(argv) == 4 and argv[1] == "set":
-        write(argv[2], argv[3])
+        try:
+            write(argv[2], argv[3])
+        except OSError as error:
+            sys.stderr.write("The registry could not be written: %s\n" % error.strerror)
+            return 1
         return 0
     if len(argv) == 3 and argv[1] == "path":
         print(native_path(argv[2]))

@@ -123,6 +123,17 @@ def header_values(version):
     return doc, []
 
 
+def survey_angles(version):
+    """A drawing set to survey angles: north as the base, clockwise, surveyor's units."""
+    doc = base(version)
+    doc.header["$ANGBASE"] = 90.0
+    doc.header["$ANGDIR"] = 1
+    doc.header["$AUNITS"] = 4
+    doc.header["$AUPREC"] = 4
+    doc.modelspace().add_text("N 45d30'15\" E", dxfattribs={"insert": (5, 5), "height": 2.5, "rotation": 44.5})
+    return doc, []
+
+
 KINDS = {
     "layer_links": layer_links,
     "block_records": block_records,
@@ -130,6 +141,7 @@ KINDS = {
     "sections": sections,
     "shape_style": shape_style,
     "header_values": header_values,
+    "survey_angles": survey_angles,
 }
 
 

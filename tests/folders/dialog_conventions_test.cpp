@@ -3,6 +3,7 @@
 #include "dialog_conventions.h"
 
 #include "../platform/platform_test_env.h"
+#include "drawing_queries.h"
 
 namespace {
 
@@ -133,6 +134,30 @@ TEST_F(DialogConventionsTest, APickStatusShowsTheDialogAgainWithTheNewValues)
               DLGOK);
     EXPECT_EQ(picks, 2);
     EXPECT_EQ(heights_at_open, (std::vector<std::string>{"10.00", "110.00", "103.00"}));
+}
+
+// A size and decimals keep the one rule; a dialog without an error tile says
+// why on the command line, each refusal on a line of its own.
+TEST_F(DialogConventionsTest, ASizeAndDecimalsRefusedOnTheCommandLineWithoutAnErrorTile)
+{
+    int decimals = 3;
+    dialog_def def{"Conventions.dcl",
+                   "conventions_dlg",
+                   {tile_size("t_height", height, 2), tile_decimals("t_count", decimals),
+                    tile_button("accept", DLGOK), tile_button("cancel", DLGCANCEL)},
+                   {}};
+    answers(
+        "set t_height 0\nset t_height -0.0\nset t_height x1\nset t_count 11\nset t_count 1.5\n"
+        "set t_height 2.5\nset t_count 0\npick accept\n");
+    EXPECT_EQ(dialog_run(def), DLGOK);
+    EXPECT_DOUBLE_EQ(height, 2.5);
+    EXPECT_EQ(decimals, 0);
+    const std::string said = transcript();
+    const std::string size = "\nThe value must be more than 0.\n";
+    const std::string range = "\nThe decimals must be 0 to 10.\n";
+    EXPECT_EQ(queries::count(said, size), 2u) << said;
+    EXPECT_EQ(queries::count(said, "\n\"x1\" is no number. The value must be more than 0.\n"), 1u) << said;
+    EXPECT_EQ(queries::count(said, range), 2u) << said;
 }
 
 TEST_F(DialogConventionsTest, CancelLeavesTheDialogAtOnce)

@@ -15,6 +15,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,6 +25,7 @@
 #include "host_fixture.h"
 #include "outside_readers.h"
 #include "proj_oracle.h"
+#include "small_disk.h"
 #include "test_entities.h"
 
 namespace {
@@ -303,6 +305,30 @@ TEST_F(KmlExport, AFailedConversionOrAFailedWriteLeavesTheFileAsItWas)
     run("KMLEXPORT\npick file_googlekml_btn\n" + kml + "\npick btn_pick_pl\n\n1,1\n2,2\n3,1\nX\ncancel\n");
     EXPECT_EQ(read_file(kml), "earlier export\n");
     EXPECT_TRUE(kml_settings().paths.empty());
+}
+
+// A full disk: the export that does not fit leaves the earlier one whole, and
+// no scratch file is left beside it.
+TEST_F(KmlExport, AnExportThatDoesNotFitLeavesTheFormerFileWhole)
+{
+    SmallDisk disk(file("disk"));
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    const std::string kml = disk.folder() + "/keep.kml";
+    {
+        std::ofstream(kml) << "earlier export\n";
+    }
+    disk.fill();
+    const std::string out =
+        run("KMLEXPORT\npick file_googlekml_btn\n" + kml + "\npick btn_pick_pl\n\n1,1\n2,2\n3,1\nX\nok\n");
+    EXPECT_NE(out.find(kml + " could not be written (cannot write \"" + kml +
+                       "\": No space left on device): it is as it was."),
+              std::string::npos)
+        << out;
+    ASSERT_FALSE(session().transcript().alerts.empty());
+    EXPECT_EQ(session().transcript().alerts.back(), "File error.");
+    EXPECT_EQ(read_file(kml), "earlier export\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.folder()), {}),
+              2);  // the file and the filler
 }
 
 TEST_F(KmlExport, ACoordinateLineReadsBack)

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "lot_tools_fixture.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -133,21 +134,51 @@ TEST_F(AreaTable, WhatIsNoLotOrNoAreaIsRefusedAndUnwritableFilesKeepTheOldOnes)
         << out;
     for (const host::Entity* t : live("TEXT")) EXPECT_EQ(t->xdata_of("TBL_LOTNUM"), nullptr);
 
-    // A table written, then the files cannot be replaced: the old ones stay.
+    // A table written, then the second file cannot be replaced (a folder holds
+    // its name): the first, written already, is put back, and both are as they were.
     out = run("AREATABLE\nS\n0.3,20.3\n20.3,0.3\nT\n1\n2\nA\nX\n");
     const std::string before = read("area_tbl.txt");
     ASSERT_NE(before.find("    1     5 450.5000m"), std::string::npos) << out;
-    std::filesystem::create_directories(home() + "/drive_c/area_tbl.txt.new/blocked");
+    std::filesystem::remove(home() + "/drive_c/area_tbl.csv");
+    std::filesystem::create_directories(home() + "/drive_c/area_tbl.csv/blocked");
     text("LOT", 0, 40, "6");
     text("AREA", 20, 40, "10m%%178");
     out = run("AREATABLE\nS\n0.3,40.3\n20.3,40.3\nT\n-1\n17\n1\n2\nA\nX\n");
     EXPECT_NE(out.find("The decimals must be 0 to 8."), std::string::npos) << out;
     EXPECT_NE(
-        out.find("The area table could not be written to c:\\area_tbl.txt and c:\\area_tbl.csv: the files "
-                 "there are as they were."),
+        out.find(
+            "The area table could not be written to c:\\area_tbl.txt and c:\\area_tbl.csv (cannot replace "
+            "\"" +
+            home() + "/drive_c/area_tbl.csv\": Is a directory): the files there are as they were."),
         std::string::npos)
         << out;
     EXPECT_EQ(read("area_tbl.txt"), before);
+}
+
+// A full disk: a table that does not fit leaves both former files whole, and no
+// scratch file is left beside them.
+TEST_F(AreaTable, ATableThatDoesNotFitLeavesBothFormerFilesWhole)
+{
+    SmallDisk disk(home() + "/drive_c");
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    {
+        std::ofstream(home() + "/drive_c/area_tbl.txt") << "former table\n";
+        std::ofstream(home() + "/drive_c/area_tbl.csv") << "former,table\n";
+    }
+    disk.fill();
+    const std::string out = run("AREATABLE\n" + lot(0, "5", "450.5m%%178") + "T\n1\n2\nA\nX\n");
+    EXPECT_NE(
+        out.find("The area table could not be written to c:\\area_tbl.txt and c:\\area_tbl.csv (cannot write "
+                 "\"" +
+                 home() +
+                 "/drive_c/area_tbl.txt\": No space left on device): the files there are as "
+                 "they were."),
+        std::string::npos)
+        << out;
+    EXPECT_EQ(read("area_tbl.txt"), "former table\n");
+    EXPECT_EQ(read("area_tbl.csv"), "former,table\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.folder()), {}),
+              3);  // the two and the filler
 }
 
 }  // namespace

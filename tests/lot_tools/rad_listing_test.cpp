@@ -5,10 +5,12 @@
 // coordinates with atan2 and a whole-second D-M-S of our own.
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "lot_tools_fixture.h"
+#include "small_disk.h"
 
 namespace {
 
@@ -196,12 +198,54 @@ TEST_F(RadListing, DuplicatesUnwritableFilesAndBadValuesAreSaid)
     EXPECT_NE(out.find("scaleplot_text: edit_box, label \"Plot scale 1: \", value \"1000.0000\""),
               std::string::npos)
         << out;
-    EXPECT_NE(
-        out.find(
-            "/no/such/folder/x.txt\" could not be opened for writing: no file written; the table is drawn."),
-        std::string::npos)
+    EXPECT_NE(out.find("/no/such/folder/x.txt\" could not be written (cannot write \"" + home() +
+                       "/no/such/folder/x.txt\": No such file or directory): no file written, a former one "
+                       "is as it was; the "
+                       "table is drawn."),
+              std::string::npos)
         << out;
     EXPECT_EQ(table().size(), 1u + 5u + 5u);
+}
+
+// A full disk: a listing that does not fit is not written, and the listing
+// a former run left there stays whole; with room again the listing is written.
+TEST_F(RadListing, AListingThatDoesNotFitLeavesTheFormerFileWhole)
+{
+    SmallDisk disk(home() + "/disk");
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    // Points enough for a listing longer than a block of the disk.
+    std::string picks, lines;
+    for (int i = 0; i < 250; ++i) {
+        const double x = 1001 + i * 0.5, y = 2003 + i * 0.25;
+        picks += fixed(x, 4) + "," + fixed(y, 4) + "\n";
+        lines += std::to_string(1 + i) + "," + fixed(x, 3) + "," + fixed(y, 3) + ",0.000\n";
+    }
+    run("(b_rad_create_pnt)\nset startnumber_text 1\npick new_radiate_tg\npick pick_pnt_btn\n" + picks +
+        "X\npick save_btn\n");
+    const std::string file = disk.folder() + "/listing.txt";
+    const std::string former = "1,1001.000,2003.000,0.000\n";
+    {
+        std::ofstream(file) << former;
+    }
+    disk.fill();
+    const std::string listing =
+        "(b_rad_print_listing)\npick stn_btn\n1000,2000\npick picktbl_btn\n0,0\n"
+        "pick select_obj_btn\nALL\n\npick createfile_tg\nset file_text " +
+        file + "\nok\n";
+    std::string out = run(listing);
+    EXPECT_EQ(read(file), former);
+    EXPECT_NE(
+        out.find("\nThe file \"" + file + "\" could not be written (cannot write \"" + file +
+                 "\": No space left on device): no file written, a former one is as it was; the table is "
+                 "drawn."),
+        std::string::npos)
+        << out;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.folder()), {}),
+              2);  // the file and the filler
+
+    disk.empty();
+    out = run(listing);
+    EXPECT_EQ(read(file), lines) << out;
 }
 
 TEST_F(RadListing, RadiationLinesAreShownRecolouredAndRedrawn)

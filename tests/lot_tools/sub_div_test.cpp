@@ -266,7 +266,10 @@ TEST_F(SubDiv, BadAnswersAndImpossibleAreasAreRefusedWithNothingDrawn)
 {
     // Zero, negative and a word at the area prompt are asked again; eXit ends.
     std::string out = run("(b_sub_div)\n0\n-5\nabc\nX\n");
-    EXPECT_NE(out.find("The required area must be more than 0."), std::string::npos) << out;
+    // Each refusal ends its line; the prompt asked again starts the next one.
+    EXPECT_NE(out.find("-5\nThe required area must be more than 0.\ne<X>it <M>eter"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("abc\nRequires a numeric value.\ne<X>it <M>eter"), std::string::npos) << out;
     EXPECT_EQ(entity_count(), 0u);
     // More than the lot holds: parallel sides (20 x 30 = 600) ...
     out = run("(b_sub_div)\n601\n0,0\n20,0\n20,30\n0,30\n\nNo\n");

@@ -146,7 +146,7 @@ TEST_F(PlanToolsTest, RescaleAsksAgainOnBadAnswersAndExitsWithoutChanges)
     // A negative scale is asked again; 0 ends.
     out = answer(b_bscale, "2\n-500\n0\n", &rc);
     EXPECT_EQ(rc, 0);
-    EXPECT_NE(out.find("A scale must be above 0."), std::string::npos) << out;
+    EXPECT_NE(out.find("A scale must be more than 0.\ne<X>it"), std::string::npos) << out;
     // An empty selection ends without changes.
     answer(b_bscale, "2\n500\n1000\n\n", &rc);
     EXPECT_EQ(rc, 0);
@@ -251,7 +251,7 @@ TEST_F(PlanToolsTest, ChangeCircleRadiusCountsFailures)
     make(acutBuildList(RTDXF0, "CIRCLE", 8, "SHUT", 10, c, 40, 1.0, 0));
     run("(command \"Layer\" \"lock\" \"SHUT\" \"\")\n");
     const std::string out = run("(b_util_plan_prop)\nselect s_progname 3\npick go_btn\n-2\nabc\n3\nALL\n\n");
-    EXPECT_NE(out.find("A radius must be above 0."), std::string::npos) << out;
+    EXPECT_NE(out.find("A radius must be more than 0.\ne<X>it"), std::string::npos) << out;
     EXPECT_NE(out.find("Changed [1] Failed [1]"), std::string::npos) << out;
     EXPECT_NEAR(live("CIRCLE", "A")[0]->real(40), 3.0, 1e-12);
     EXPECT_NEAR(live("CIRCLE", "SHUT")[0]->real(40), 1.0, 1e-12);
@@ -393,7 +393,7 @@ TEST_F(PlanToolsTest, WrongAnswersAreAskedAgainOrPutBack)
     ASSERT_TRUE(test_make_lwpolyline("C", 0, std::vector<host::Point3>{{0, 0, 0}, {10, 0, 0}}, -5));
     out = run_tool(8, "abc\n-10\nabc\n-1\nmaybe\nNo\n-3\n0\nALL\n\n");
     EXPECT_NE(out.find("Requires a numeric value."), std::string::npos) << out;
-    EXPECT_NE(out.find("A radius must be above 0."), std::string::npos) << out;
+    EXPECT_NE(out.find("A radius must be more than 0.\ne<X>it"), std::string::npos) << out;
     const auto circles = live("CIRCLE", "CHECK_3D");
     ASSERT_EQ(circles.size(), 2u) << out;
     EXPECT_NEAR(circles[0]->real(40), 2.0, 1e-12);

@@ -181,6 +181,12 @@ TEST_F(PathTest, WindowsPathsBecomePathsOfThisMachine)
         {"/tmp", "/tmp"},
         {"/tmp\\\\x\\y.dcl", "/tmp/x/y.dcl"},
         {"rel\\x.cfg", "rel/x.cfg"},
+        // ".." at a drive's root stays at the root, as on Windows: no path of a
+        // drive leaves the drive's folder.
+        {"c:\\..\\..\\file.dxf", home + "/drive_c/file.dxf"},
+        {"c:\\Survey\\..\\..\\..\\x", home + "/drive_c/x"},
+        {"C:\\a\\.\\b\\..\\f", home + "/drive_c/a/f"},
+        {"d:..\\..", home + "/drive_d"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(native_path(c.given), c.expected) << c.given;
@@ -192,6 +198,18 @@ TEST_F(PathTest, WindowsPathsBecomePathsOfThisMachine)
     char small[8];
     win_native_path("c:\\data\\x.txt", small, sizeof small);
     EXPECT_EQ(std::strlen(small), 7u);  // cut to the buffer, still terminated
+}
+
+// A drawing saved to a Windows path that climbs above its drive lands in the
+// drive's folder, not beside the home.
+TEST_F(PathTest, ASaveAboveADrivesRootStaysInTheDrive)
+{
+    const std::string outside = std::filesystem::path(home).parent_path().string() + "/escape.dxf";
+    std::filesystem::remove(outside);
+    const std::string out = run("SAVEAS c:\\..\\..\\escape.dxf\n");
+    EXPECT_NE(out.find("Saved as \"" + home + "/drive_c/escape.dxf\"."), std::string::npos) << out;
+    EXPECT_TRUE(std::filesystem::exists(home + "/drive_c/escape.dxf"));
+    EXPECT_FALSE(std::filesystem::exists(outside));
 }
 
 TEST_F(PathTest, FileCallsTakeWindowsPaths)

@@ -80,6 +80,19 @@ void register_test_commands()
         return real_value(
             prompt_real_or_exit(text_of(a.at(0)), number_of(a.at(1)), static_cast<int>(number_of(a.at(2)))));
     });
+    // (t_size spec default decimals) -> (code text): a size above 0
+    host::register_lisp_builtin("t_size", [](std::vector<host::LispValue>& a) {
+        std::string out;
+        int rc =
+            prompt_size_spec(text_of(a.at(0)), number_of(a.at(1)), static_cast<int>(number_of(a.at(2))), out);
+        return pair_value(rc, out);
+    });
+    // (t_decimals spec default) -> (code text): decimals 0 to 10
+    host::register_lisp_builtin("t_decimals", [](std::vector<host::LispValue>& a) {
+        std::string out;
+        int rc = prompt_decimals_spec(text_of(a.at(0)), static_cast<int>(number_of(a.at(1))), out);
+        return pair_value(rc, out);
+    });
     // (t_dist prompt default) -> the distance
     host::register_lisp_builtin("t_dist", [](std::vector<host::LispValue>& a) {
         double out = 0;
@@ -132,6 +145,21 @@ TEST_F(LispPrompts, AnswersFromTheScriptReachThePrompts)
         {"(t_real \"0,X,\\nHeight\" 2.345678 2)\n^C\nx\n", {"*Cancel*", "(2 \"X\")"}},
         {"(t_real_or_exit \"Scale \" 1000 0)\nabc\n500\n",
          {"\ne<X>it Scale <1000>:", "Requires a numeric value.", "\n500.0"}},
+        // A message before a prompt asked again ends its line: the host's own
+        // and the library's refusals of a size or decimals.
+        {"(t_real_or_exit \"Scale \" 1000 0)\nabc\n500\n",
+         {"abc\nRequires a numeric value.\ne<X>it Scale <1000>:500\n500.0"}},
+        {"(t_kword \"1,X M L F,\\nOption,nil\")\nzz\nm\n",
+         {"zz\nInvalid option keyword: answer one of X M L F.\nOption:m\n\"M\""}},
+        {"(t_decimals \"0,X,e<X>it Decimal\" 3)\nabc\n-1\n11\n4\n",
+         {"abc\nRequires an integer value.\ne<X>it Decimal<3>:-1\nThe decimals must be 0 to 10.\ne<X>it "
+          "Decimal<3>:11\nThe decimals must be 0 to 10.\ne<X>it Decimal<3>:4\n(1 \"4\")"}},
+        {"(t_size \"0,X,e<X>it Height \" 2.5 2)\n0\n-1\nx\n",
+         {"0\nThe value must be more than 0.\ne<X>it Height <2.50>:-1\nThe value must be more than "
+          "0.\ne<X>it "
+          "Height <2.50>:x\n(2 \"X\")"}},
+        {"(t_size \"0,X,\\nHeight \" 2.5 2)\n-0.0\n\n",
+         {"-0.0\nThe value must be more than 0.\nHeight <2.50>:\n(1 \"2.5000000000\")"}},
         // The D.MMSS angle: 361.3000 is refused with the default text.
         {"(t_angle \"X,M\" 2 \"\\nBearing \" 45.3)\n361.3000\n",
          {"\nBearing dd.mmss<45.3000>:", "(0 \"45.3000\")"}},

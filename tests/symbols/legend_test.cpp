@@ -116,13 +116,13 @@ TEST_F(Legend, OkWaitsForALocationAndASelection)
     out = legend("ok\npick pickpnt_btn\n10,10\nok\ncancel\n");
     EXPECT_EQ(queries::count(out, "disabled"), 2u) << out;
     EXPECT_TRUE(legend_entities("TEXT").empty());
-    // Sizes of 0 are refused at OK, and the dialog shown again.
-    out = legend("pick selobj_btn\nALL\n\nset txth_t 0\nok\ncancel\n");
-    EXPECT_NE(
-        out.find("\nThe plot scale, text height and width factor must be above 0; the legend is not drawn."),
-        std::string::npos)
-        << out;
-    EXPECT_TRUE(legend_entities("TEXT").empty());
+    // A size of 0 is refused by its tile, which keeps the height it had: OK
+    // draws the legend with it.
+    out = legend("pick selobj_btn\nALL\n\nset txth_t 0\nshow\nok\ncancel\n");
+    EXPECT_NE(out.find("error: text, value \"The value must be more than 0.\""), std::string::npos) << out;
+    const auto texts = legend_entities("TEXT");
+    ASSERT_FALSE(texts.empty()) << out;
+    for (const auto* text : texts) EXPECT_GT(text->real(40), 0) << out;
 }
 
 // The symbol list's count is checked against its size before it is read:

@@ -239,7 +239,7 @@ TEST_F(Tarnic, APlotScaleOfZeroOrLessIsAskedAgain)
 {
     tarnic_script("answer=SYMBOL3," + symbol_file("FENCE") + ",10,0,0,FENCE_LN;\n");
     const std::string out = run("(b_tarnic)\nYes\n0\n-500\n2000\n\n0,0\n0,45\n\n");
-    EXPECT_EQ(count(out, "\nThe value must be above 0."), 2u) << out;
+    EXPECT_EQ(count(out, "\nThe value must be more than 0.\n"), 2u) << out;
     const auto inserts = live("INSERT");
     ASSERT_EQ(inserts.size(), 2u) << "20 m apart at 1:2000 on a 45 m leg";
     EXPECT_AT(inserts[0]->point(10), 0, 20);

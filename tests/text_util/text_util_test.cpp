@@ -365,7 +365,7 @@ TEST_F(TextUtilTest, WrongAnswersChangeNothing)
 {
     const long a = text("T", 0, 0, "12", 1.0, 0.5);
     std::string out = run("(b_text_util)\nselect s_progname 0\npick go_btn\n0\n-1\n500\n-2\n\n\npick exit\n");
-    EXPECT_NE(out.find("The value must be above 0."), std::string::npos) << out;
+    EXPECT_NE(out.find("The value must be more than 0.\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Cal Text Height :0.650000"), std::string::npos) << out;
 
     const test_model_state before = test_model_snapshot(drawing());

@@ -133,6 +133,27 @@ TEST_F(TravFileRecords, AFileReplacedWhileOpenIsLeftUntouched)
     }
 }
 
+// A mark left beside the file by a session that stopped while writing: the
+// wait for it is given up and said, the file is left as it is, and the leg
+// stays with the traverse. The mark is not this session's to remove.
+TEST_F(TravFileRecords, AMarkLeftBesideTheFileIsNamedAndTheLegKept)
+{
+    const std::string file = path("marked.trv");
+    write_text(file, one_leg);
+    write_text(file + ".lock", "");
+    const std::string shown =
+        run("(b_trav)\nO\n" + file + "\n180\n50\n\nX\npick yes\n" + path("mine.trv") + "\n");
+    EXPECT_EQ(read_text(file), one_leg);
+    EXPECT_NE(
+        shown.find("\n" + file + " is being written by another session (or one that stopped left " + file +
+                   ".lock behind: delete it when no other session has the traverse open); nothing was "
+                   "written to it."),
+        std::string::npos)
+        << shown;
+    EXPECT_EQ(read_text(path("mine.trv")), std::string(one_leg) + "T,2,3,180.0000,50.000,0.000,METER,\n");
+    EXPECT_TRUE(fs::exists(file + ".lock"));
+}
+
 // Runs the program on a script in a home of its own; what it printed.
 struct program_run {
     FILE* pipe = nullptr;

@@ -4,6 +4,8 @@
 #include "trav_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 
@@ -428,12 +430,21 @@ TEST_F(TravFile, WrongVersionIsRefused)
 TEST_F(TravFile, UnwritableFileIsLeftAsItWas)
 {
     trav_lists lists = trav_square_lists();
-    // The file exists, but its new text cannot be put down beside it.
+    // The file exists, but its new text cannot be put down beside it: the disk
+    // takes no file larger than a few bytes (a limit on file size stands for it).
     const std::string path = trav_write_scratch("keep.trv", "KOLVA4\nP,5,5,1.0,2.0,0.0,METER,\n");
-    std::filesystem::create_directories(path + ".tmp");
     trav_settings().file_name = path;
     trav_printed printed;
-    EXPECT_FALSE(write_lists(lists, &printed));
+    rlimit former{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &former), 0);
+    const sighandler_t former_handler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = former;
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = write_lists(lists, &printed);
+    setrlimit(RLIMIT_FSIZE, &former);
+    signal(SIGXFSZ, former_handler);
+    EXPECT_FALSE(written);
     ASSERT_EQ(printed.alerts.size(), 1u);
     EXPECT_EQ(printed.alerts[0], "File error.");
     EXPECT_EQ(trav_file_contents(path), "KOLVA4\nP,5,5,1.0,2.0,0.0,METER,\n");

@@ -3,6 +3,9 @@
 // area of a section is the closed outline (500,500) (520,500) (520,503)
 // (510,506) (500,504); by the shoelace formula from (500,500):
 //   (20*3 - 20*0) + (20*6 - 10*3) + (10*4 - 0*6) = 60 + 90 + 40 = 190, area 95.
+#include <algorithm>
+
+#include "small_disk.h"
 #include "xsec_drawing.h"
 #include "xsec_fixture.h"
 
@@ -75,6 +78,37 @@ TEST_F(XsecArea, APickThatIsNoTextEndsTheListing)
     EXPECT_EQ(listing(), "");
     const std::string none = run("XSECAREA\n\n");
     EXPECT_NE(none.find("\nNo chainage text; the listing ends."), std::string::npos) << none;
+}
+
+// A full disk: the line that does not fit is not added, and the listing stays
+// whole, without part of the line; with room again the next one is added.
+TEST_F(XsecArea, ALineThatDoesNotFitLeavesTheListingWhole)
+{
+    SmallDisk disk(home() + "/drive_c");
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    // A former listing that leaves less room in its last block than a line takes.
+    std::string former;
+    for (int i = 0; former.size() + 14 <= 4090; ++i)
+        former += "CH " + std::to_string(100 + i % 900) + ".00,1.00\n";
+    write(home() + "/drive_c/xsection_area.cvs", former);
+    disk.fill();
+    session().transcript().alerts.clear();
+    const std::string out = run("XSECAREA\n481,511\n510,502\n\n481,511\nX\n");
+    EXPECT_EQ(listing(), former);
+    EXPECT_EQ(session().transcript().alerts, std::vector<std::string>{"Error Writing file"});
+    EXPECT_NE(out.find("\nCH 25.000 was not added to c:\\xsection_area.cvs (cannot write \"" + home() +
+                       "/drive_c/xsection_area.cvs\": No space left on device)."),
+              std::string::npos)
+        << out;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(disk.folder()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".filler", "xsection_area.cvs"}));
+
+    disk.empty();
+    run("XSECAREA\n481,511\n510,502\n\n481,511\nX\n");
+    EXPECT_EQ(listing(), former + "CH 25.000,95.00\n");
 }
 
 }  // namespace

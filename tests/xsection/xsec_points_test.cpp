@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "outside_readers.h"
+#include "small_disk.h"
 #include "xsec_fixture.h"
 
 namespace {
@@ -328,6 +329,31 @@ TEST_F(XsecPoints, TheBaseLineMethodIsNotOfferedYet)
     ASSERT_FALSE(session().transcript().alerts.empty());
     EXPECT_EQ(session().transcript().alerts.back(), "Coming soon..");
     EXPECT_EQ(out.find("\nCH: "), std::string::npos) << out;
+}
+
+// A full disk: a section added to the file that does not fit leaves the file
+// as it was, and the next section goes on; with room again it is added whole.
+TEST_F(XsecPoints, ASectionThatDoesNotFitLeavesTheFileAsItWas)
+{
+    SmallDisk disk(path("disk"));
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    const std::string file = disk.folder() + "/full.dunmar";
+    const std::string section = "0,0,1\n0,5\n1,0,2\n2,0,3\n\n";
+    run(first_call(file, "pick tg_pick_pnt\n") + section + "X\n");
+    const std::string first = "1,0.000,0.000,1.000,P\n2,0.000,1.000,2.000,P\n3,0.000,2.000,3.000,P\n";
+    ASSERT_EQ(read(file), first);
+    disk.fill();
+    session().transcript().alerts.clear();
+    const std::string out = run("(b_ptpxsection)\n" + section + "X\n");
+    EXPECT_EQ(read(file), first);
+    EXPECT_EQ(session().transcript().alerts, std::vector<std::string>{"Error Writing file"});
+    EXPECT_NE(out.find("\nCH 25.000 was not written to " + file + "."), std::string::npos) << out;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.folder()), {}),
+              2);  // the file and the filler
+
+    disk.empty();
+    run("(b_ptpxsection)\n" + section + "X\n");
+    EXPECT_EQ(read(file), first + "1,50.000,0.000,1.000,P\n2,50.000,1.000,2.000,P\n3,50.000,2.000,3.000,P\n");
 }
 
 }  // namespace

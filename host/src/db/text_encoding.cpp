@@ -1,128 +1,246 @@
 #include "db/text_encoding.h"
 
+#include <iconv.h>
+
+#include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 
 namespace host {
 
 namespace {
 
-// The code pages of drawing files of other programs that the host reads and
-// writes; undefined bytes stand for the C1 control of the same number.
-const CodePage kCodePages[] = {
-    {"ANSI_1250",
-     {
-         0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x0160, 0x2039,
-         0x015A, 0x0164, 0x017D, 0x0179, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141,
-         0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
-         0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB,
-         0x013D, 0x02DD, 0x013E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-         0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
-         0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-         0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
-         0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
-         0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
-     }},
-    {"ANSI_1251",
-     {
-         0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
-         0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
-         0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-         0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
-         0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
-         0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
-         0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
-         0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
-         0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
-         0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
-     }},
-    {"ANSI_1252",
-     {
-         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
-         0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, 0x00A0, 0x00A1, 0x00A2, 0x00A3,
-         0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
-         0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x00BA, 0x00BB,
-         0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7,
-         0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF, 0x00D0, 0x00D1, 0x00D2, 0x00D3,
-         0x00D4, 0x00D5, 0x00D6, 0x00D7, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x00DD, 0x00DE, 0x00DF,
-         0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB,
-         0x00EC, 0x00ED, 0x00EE, 0x00EF, 0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
-         0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
-     }},
-    {"ANSI_1253",
-     {
-         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x008A, 0x2039,
-         0x008C, 0x008D, 0x008E, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x0098, 0x2122, 0x009A, 0x203A, 0x009C, 0x009D, 0x009E, 0x009F, 0x00A0, 0x0385, 0x0386, 0x00A3,
-         0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x2015,
-         0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x0384, 0x00B5, 0x00B6, 0x00B7, 0x0388, 0x0389, 0x038A, 0x00BB,
-         0x038C, 0x00BD, 0x038E, 0x038F, 0x0390, 0x0391, 0x0392, 0x0393, 0x0394, 0x0395, 0x0396, 0x0397,
-         0x0398, 0x0399, 0x039A, 0x039B, 0x039C, 0x039D, 0x039E, 0x039F, 0x03A0, 0x03A1, 0x00D2, 0x03A3,
-         0x03A4, 0x03A5, 0x03A6, 0x03A7, 0x03A8, 0x03A9, 0x03AA, 0x03AB, 0x03AC, 0x03AD, 0x03AE, 0x03AF,
-         0x03B0, 0x03B1, 0x03B2, 0x03B3, 0x03B4, 0x03B5, 0x03B6, 0x03B7, 0x03B8, 0x03B9, 0x03BA, 0x03BB,
-         0x03BC, 0x03BD, 0x03BE, 0x03BF, 0x03C0, 0x03C1, 0x03C2, 0x03C3, 0x03C4, 0x03C5, 0x03C6, 0x03C7,
-         0x03C8, 0x03C9, 0x03CA, 0x03CB, 0x03CC, 0x03CD, 0x03CE, 0x00FF,
-     }},
-    {"ANSI_1254",
-     {
-         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
-         0x0152, 0x008D, 0x008E, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178, 0x00A0, 0x00A1, 0x00A2, 0x00A3,
-         0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
-         0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x00BA, 0x00BB,
-         0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x00C0, 0x00C1, 0x00C2, 0x00C3, 0x00C4, 0x00C5, 0x00C6, 0x00C7,
-         0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF, 0x011E, 0x00D1, 0x00D2, 0x00D3,
-         0x00D4, 0x00D5, 0x00D6, 0x00D7, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x0130, 0x015E, 0x00DF,
-         0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB,
-         0x00EC, 0x00ED, 0x00EE, 0x00EF, 0x011F, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
-         0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0131, 0x015F, 0x00FF,
-     }},
-    {"ANSI_1257",
-     {
-         0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x008A, 0x2039,
-         0x008C, 0x00A8, 0x02C7, 0x00B8, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-         0x0098, 0x2122, 0x009A, 0x203A, 0x009C, 0x00AF, 0x02DB, 0x009F, 0x00A0, 0x00A1, 0x00A2, 0x00A3,
-         0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00D8, 0x00A9, 0x0156, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00C6,
-         0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00F8, 0x00B9, 0x0157, 0x00BB,
-         0x00BC, 0x00BD, 0x00BE, 0x00E6, 0x0104, 0x012E, 0x0100, 0x0106, 0x00C4, 0x00C5, 0x0118, 0x0112,
-         0x010C, 0x00C9, 0x0179, 0x0116, 0x0122, 0x0136, 0x012A, 0x013B, 0x0160, 0x0143, 0x0145, 0x00D3,
-         0x014C, 0x00D5, 0x00D6, 0x00D7, 0x0172, 0x0141, 0x015A, 0x016A, 0x00DC, 0x017B, 0x017D, 0x00DF,
-         0x0105, 0x012F, 0x0101, 0x0107, 0x00E4, 0x00E5, 0x0119, 0x0113, 0x010D, 0x00E9, 0x017A, 0x0117,
-         0x0123, 0x0137, 0x012B, 0x013C, 0x0161, 0x0144, 0x0146, 0x00F3, 0x014D, 0x00F5, 0x00F6, 0x00F7,
-         0x0173, 0x0142, 0x015B, 0x016B, 0x00FC, 0x017C, 0x017E, 0x02D9,
-     }},
-    {"DOS437",
-     {
-         0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-         0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-         0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-         0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-         0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
-         0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-         0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
-         0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-         0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
-         0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-         0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
-     }},
-    {"DOS850",
-     {
-         0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-         0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-         0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-         0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-         0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0, 0x00A9, 0x2563, 0x2551, 0x2557,
-         0x255D, 0x00A2, 0x00A5, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
-         0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4, 0x00F0, 0x00D0, 0x00CA, 0x00CB,
-         0x00C8, 0x0131, 0x00CD, 0x00CE, 0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
-         0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE, 0x00DE, 0x00DA, 0x00DB, 0x00D9,
-         0x00FD, 0x00DD, 0x00AF, 0x00B4, 0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
-         0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
-     }},
+// A $DWGCODEPAGE name and the C library's converter for it.
+struct PageName {
+    const char* name;
+    const char* converter;
 };
+
+const PageName kPageNames[] = {
+    {"ANSI_1252", "CP1252"},
+    {"ANSI_874", "CP874"},
+    {"ANSI_932", "CP932"},
+    {"ANSI_936", "GBK"},
+    {"ANSI_949", "CP949"},
+    {"ANSI_950", "CP950"},
+    {"ANSI_1250", "CP1250"},
+    {"ANSI_1251", "CP1251"},
+    {"ANSI_1253", "CP1253"},
+    {"ANSI_1254", "CP1254"},
+    {"ANSI_1255", "CP1255"},
+    {"ANSI_1256", "CP1256"},
+    {"ANSI_1257", "CP1257"},
+    {"ANSI_1258", "CP1258"},
+    {"ANSI_1361", "JOHAB"},
+    {"DOS437", "IBM437"},
+    {"DOS737", "CP737"},
+    {"DOS775", "CP775"},
+    {"DOS850", "IBM850"},
+    {"DOS852", "IBM852"},
+    {"DOS855", "IBM855"},
+    {"DOS857", "IBM857"},
+    {"DOS860", "IBM860"},
+    {"DOS861", "IBM861"},
+    {"DOS862", "IBM862"},
+    {"DOS863", "IBM863"},
+    {"DOS864", "IBM864"},
+    {"DOS865", "IBM865"},
+    {"DOS866", "IBM866"},
+    {"DOS869", "IBM869"},
+    {"DOS932", "CP932"},
+    {"MACINTOSH", "MACINTOSH"},
+    {"BIG5", "BIG5"},
+    {"GB2312", "GBK"},
+    {"KSC5601", "CP949"},
+    {"JOHAB", "JOHAB"},
+    {"ASCII", "ASCII"},
+    {"ISO8859-1", "ISO-8859-1"},
+    {"ISO8859-2", "ISO-8859-2"},
+    {"ISO8859-3", "ISO-8859-3"},
+    {"ISO8859-4", "ISO-8859-4"},
+    {"ISO8859-5", "ISO-8859-5"},
+    {"ISO8859-6", "ISO-8859-6"},
+    {"ISO8859-7", "ISO-8859-7"},
+    {"ISO8859-8", "ISO-8859-8"},
+    {"ISO8859-9", "ISO-8859-9"},
+    {"ISO8859-10", "ISO-8859-10"},
+    {"ISO8859-11", "ISO-8859-11"},
+    {"ISO8859-13", "ISO-8859-13"},
+    {"ISO8859-14", "ISO-8859-14"},
+    {"ISO8859-15", "ISO-8859-15"},
+    {"ISO8859-16", "ISO-8859-16"},
+    {"ANSI_28591", "ISO-8859-1"},
+    {"ANSI_28592", "ISO-8859-2"},
+    {"ANSI_28595", "ISO-8859-5"},
+    {"ANSI_28597", "ISO-8859-7"},
+    {"ANSI_28599", "ISO-8859-9"},
+    {"ANSI_28605", "ISO-8859-15"},
+};
+
+// What one to two bytes say in the converter's code page.
+enum class Bytes { Character, Incomplete, Undefined };
+
+Bytes convert_bytes(iconv_t cd, const unsigned char* bytes, size_t count, char32_t& code)
+{
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char in_buffer[2] = {char(bytes[0]), count > 1 ? char(bytes[1]) : '\0'};
+    char32_t out_buffer[4] = {};
+    char* in = in_buffer;
+    char* out = reinterpret_cast<char*>(out_buffer);
+    size_t in_left = count, out_left = sizeof out_buffer;
+    if (iconv(cd, &in, &in_left, &out, &out_left) == size_t(-1))
+        return errno == EINVAL ? Bytes::Incomplete : Bytes::Undefined;
+    // Some converters hold a character back until they know what follows it.
+    if (iconv(cd, nullptr, nullptr, &out, &out_left) == size_t(-1)) return Bytes::Undefined;
+    if (in_left != 0 || sizeof out_buffer - out_left != sizeof(char32_t)) return Bytes::Undefined;
+    code = out_buffer[0];
+    return Bytes::Character;
+}
+
+}  // namespace
+
+class CodePage {
+public:
+    CodePage(const char* name, const char* converter) : name_(name), converter_(converter) {}
+    CodePage(const CodePage&) = delete;
+
+    const char* name() const { return name_; }
+    bool as_read() const { return converter_ == nullptr; }
+    bool usable() const
+    {
+        build();
+        return usable_;
+    }
+
+    // The characters of the bytes; a byte the code page leaves undefined
+    // stands for the character of its own number, so that it is written back
+    // as it was.
+    std::string decoded(std::string_view bytes) const
+    {
+        build();
+        std::string out;
+        out.reserve(bytes.size() + bytes.size() / 2);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            const unsigned char byte = (unsigned char)bytes[i];
+            if (byte < 0x80) {
+                out += char(byte);
+                continue;
+            }
+            if (lead_[byte] && i + 1 < bytes.size()) {
+                const char32_t code = pairs_[lead_[byte] - 1][(unsigned char)bytes[i + 1]];
+                if (code) {
+                    append_utf8(out, code);
+                    ++i;
+                    continue;
+                }
+            }
+            append_utf8(out, single_[byte]);
+        }
+        return out;
+    }
+
+    // The bytes of a character; 0 bytes when the code page lacks it.
+    size_t encoded(char32_t code, unsigned char bytes[2]) const
+    {
+        build();
+        auto found = bytes_of_.find(code);
+        if (found == bytes_of_.end()) return 0;
+        if (found->second > 0xFF) {
+            bytes[0] = (unsigned char)(found->second >> 8);
+            bytes[1] = (unsigned char)(found->second & 0xFF);
+            return 2;
+        }
+        bytes[0] = (unsigned char)found->second;
+        return 1;
+    }
+    // True when the byte starts a pair: alone, it could join what follows it.
+    bool lead_byte(unsigned char byte) const
+    {
+        build();
+        return lead_[byte] != 0;
+    }
+    bool double_byte() const
+    {
+        build();
+        return !pairs_.empty();
+    }
+
+private:
+    const char* name_;
+    const char* converter_;  // nullptr: the texts are taken as the file has them
+    mutable std::once_flag built_;
+    mutable bool usable_ = false;
+    mutable char32_t single_[256] = {};
+    mutable unsigned char lead_[256] = {};  // 1 + the index of a lead byte's characters in pairs_; 0 for none
+    mutable std::vector<std::array<char32_t, 256>> pairs_;
+    mutable std::unordered_map<char32_t, unsigned> bytes_of_;  // a character's byte, or lead and trail
+
+    void build() const
+    {
+        std::call_once(built_, [this] { build_tables(); });
+    }
+
+    void build_tables() const
+    {
+        for (unsigned b = 0; b < 256; ++b) single_[b] = b;
+        if (!converter_) return;
+        iconv_t cd = iconv_open("UTF-32LE", converter_);
+        if (cd == iconv_t(-1)) return;
+        usable_ = true;
+        std::vector<unsigned> undefined;
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            const unsigned char byte = (unsigned char)b;
+            char32_t code = 0;
+            switch (convert_bytes(cd, &byte, 1, code)) {
+                case Bytes::Character:
+                    single_[b] = code;
+                    bytes_of_.emplace(code, b);
+                    break;
+                case Bytes::Incomplete:
+                    pairs_.emplace_back().fill(0);
+                    lead_[b] = (unsigned char)pairs_.size();
+                    break;
+                case Bytes::Undefined:
+                    undefined.push_back(b);
+                    break;
+            }
+        }
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            if (!lead_[b]) continue;
+            for (unsigned t = 0x01; t < 0x100; ++t) {
+                const unsigned char pair[2] = {(unsigned char)b, (unsigned char)t};
+                char32_t code = 0;
+                if (t == '\n' || t == '\r' || convert_bytes(cd, pair, 2, code) != Bytes::Character ||
+                    code < 0x80)
+                    continue;
+                pairs_[lead_[b] - 1][t] = code;
+                bytes_of_.emplace(code, (b << 8) | t);
+            }
+        }
+        iconv_close(cd);
+        // An undefined byte is written back as it was unless a character of
+        // the code page has its number; a lone lead byte is written as an
+        // escape, as it could join what follows it into a pair.
+        for (unsigned b : undefined) bytes_of_.emplace(char32_t(b), b);
+    }
+};
+
+namespace {
+
+std::deque<CodePage>& code_pages()
+{
+    static std::deque<CodePage> pages = [] {
+        std::deque<CodePage> made;
+        for (const PageName& page : kPageNames) made.emplace_back(page.name, page.converter);
+        return made;
+    }();
+    return pages;
+}
 
 int hex_digit(char c)
 {
@@ -204,16 +322,35 @@ bool is_ascii(std::string_view text)
 
 const CodePage* find_code_page(std::string_view name)
 {
-    for (const CodePage& page : kCodePages)
-        if (same_name(page.name, name)) return &page;
-    // ISO 8859-1 is the code page whose bytes are their own characters; 1252 differs only in 0x80-0x9F.
-    if (same_name(name, "ISO8859-1") || same_name(name, "ANSI_28591")) return &default_code_page();
+    for (CodePage& page : code_pages())
+        if (same_name(page.name(), name)) return page.usable() ? &page : nullptr;
     return nullptr;
 }
 
 const CodePage& default_code_page()
 {
-    return kCodePages[2];
+    return code_pages().front();
+}
+
+const CodePage& as_read_code_page()
+{
+    static const CodePage page("", nullptr);
+    return page;
+}
+
+const CodePage* file_code_page(std::string_view version, std::string_view code_page)
+{
+    if (version.size() == 6 && version.substr(0, 2) == "AC" && version >= "AC1021") return nullptr;
+    if (code_page.empty()) return &default_code_page();
+    if (same_name(code_page, "UTF8") || same_name(code_page, "UTF-8") || same_name(code_page, "ANSI_65001"))
+        return nullptr;
+    if (const CodePage* page = find_code_page(code_page)) return page;
+    return &as_read_code_page();
+}
+
+const char* code_page_name(const CodePage& page)
+{
+    return page.name();
 }
 
 size_t unicode_escape(std::string_view text, size_t i, char32_t* code)
@@ -248,45 +385,82 @@ std::string unicode_escapes_decoded(std::string_view text)
     return out;
 }
 
-std::string code_page_text(std::string_view bytes, const CodePage* page)
+std::string caret_decoded(std::string_view text)
 {
-    if (!page || is_ascii(bytes)) return std::string(bytes);
-    bool utf8 = true;
-    for (size_t i = 0; i < bytes.size() && utf8;) {
-        const size_t length = utf8_sequence(bytes, i);
-        utf8 = length > 0;
-        i += length;
-    }
-    if (utf8) return std::string(bytes);
+    if (text.find('^') == std::string_view::npos) return std::string(text);
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    for (char c : bytes) {
-        const unsigned char byte = (unsigned char)c;
-        if (byte < 0x80)
-            out += c;
-        else
-            append_utf8(out, page->high[byte - 0x80]);
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '^' && next == ' ') {
+            out += '^';
+            ++i;
+        } else if (text[i] == '^' && next >= '@' && next <= '_') {
+            out += char(next - 64);
+            ++i;
+        } else {
+            out += text[i];
+        }
     }
     return out;
 }
 
-std::string text_from_file(std::string_view bytes, const CodePage* page)
+std::string code_page_text(std::string_view bytes, const CodePage* page)
 {
-    for (char c : bytes)
-        if ((unsigned char)c >= 0x80 || c == '\\') return unicode_escapes_decoded(code_page_text(bytes, page));
-    return std::string(bytes);
+    if (!page || page->as_read() || is_ascii(bytes)) return std::string(bytes);
+    // Some programs write UTF-8 whatever a single-byte code page says; in a
+    // double-byte one, pairs often look like UTF-8 by chance.
+    if (!page->double_byte()) {
+        bool utf8 = true;
+        for (size_t i = 0; i < bytes.size() && utf8;) {
+            const size_t length = utf8_sequence(bytes, i);
+            utf8 = length > 0;
+            i += length;
+        }
+        if (utf8) return std::string(bytes);
+    }
+    return page->decoded(bytes);
 }
+
+std::string text_from_file(std::string_view bytes, const CodePage* page, bool carets)
+{
+    bool plain = true;
+    for (char c : bytes)
+        if ((unsigned char)c >= 0x80 || c == '\\' || (carets && c == '^')) plain = false;
+    if (plain) return std::string(bytes);
+    // The code page first: a trail byte of a pair may be a caret or a backslash.
+    std::string text = code_page_text(bytes, page);
+    if (carets) text = caret_decoded(text);
+    if (page && page->as_read()) return text;
+    return unicode_escapes_decoded(text);
+}
+
+namespace {
+
+// The "\U+XXXX" form of a character of the 16-bit range.
+void append_escape(std::string& out, char32_t code)
+{
+    char escape[16];
+    std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code));
+    out += escape;
+}
+
+}  // namespace
 
 std::string text_for_file(std::string_view utf8, const CodePage* page)
 {
-    if (!page || is_ascii(utf8)) return std::string(utf8);
+    if (!page || page->as_read() || is_ascii(utf8)) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         char32_t code = 0;
         size_t length = utf8_sequence(utf8, i, &code);
-        if (length == 0) {  // a byte that is no UTF-8: kept as it is
-            out += utf8[i++];
+        if (length == 0) {  // a byte that is no UTF-8: kept as it is, unless it would start a pair
+            const unsigned char byte = (unsigned char)utf8[i++];
+            if (page->lead_byte(byte))
+                append_escape(out, byte);
+            else
+                out += char(byte);
             continue;
         }
         i += length;
@@ -294,15 +468,11 @@ std::string text_for_file(std::string_view utf8, const CodePage* page)
             out += char(code);
             continue;
         }
-        int byte = -1;
-        for (int b = 0; b < 128 && byte < 0; ++b)
-            if (page->high[b] == code) byte = b + 0x80;
-        if (byte >= 0) {
-            out += char(byte);
+        unsigned char bytes[2];
+        if (size_t count = page->encoded(code, bytes)) {
+            out.append(reinterpret_cast<const char*>(bytes), count);
         } else {
-            char escape[16];
-            std::snprintf(escape, sizeof escape, "\\U+%04X", unsigned(code > 0xFFFF ? 0xFFFD : code));
-            out += escape;
+            append_escape(out, code > 0xFFFF ? 0xFFFD : code);
         }
     }
     return out;

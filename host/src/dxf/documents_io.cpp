@@ -2,6 +2,7 @@
 // variables a drawing file keeps. A drawing keeps its file's full path in the
 // document and its folder and name in DWGPREFIX and DWGNAME, which follow
 // SAVEAS.
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -184,6 +185,7 @@ std::unique_ptr<Document> open_drawing_document(const std::string& given, std::s
     document->drawing.prefix = path.parent_path().string() + "/";
     document->drawing.name = path.filename().string();
     document->file_path = file;
+    document->read_in_part = result.cut_short;
     if (skipped) *skipped = result.skipped;
     if (notes) *notes = result.notes;
     return document;
@@ -198,6 +200,8 @@ bool save_drawing_document(Document& document, const std::string& file, std::str
     if (left_out) *left_out = not_kept;
     if (!saved) return false;
     document.modified = false;
+    // The file now holds the drawing whole.
+    if (file == document.file_path) document.read_in_part.clear();
     return true;
 }
 
@@ -269,6 +273,36 @@ void open_command(const std::string& argument)
     if (notes.size() > kShown)
         message += "\n  ... and " + std::to_string(notes.size() - kShown) + " more such values.";
     session.print(message);
+    // A drawing read in part is open to work on, but the session has failed to
+    // read the file whole, and a save over the file will ask first.
+    if (const Document& opened = session.current(); !opened.read_in_part.empty())
+        session.fail("\n\"" + file + "\" was read only in part: " + opened.read_in_part +
+                     ". A SAVE over this file asks first.");
+}
+
+// A save over the file a drawing was read from in part would put the drawing
+// in place of all the file holds, also what was never read: it goes ahead
+// only when the user says so. False (said, and counted as a failure) when not.
+bool save_over_part_read(Session& session, Document& document, const std::string& file)
+{
+    if (document.read_in_part.empty() || file != document.file_path) return true;
+    std::string answer;
+    try {
+        answer =
+            session.ask("\n\"" + file + "\" was read only in part (" + document.read_in_part +
+                        "). Saving over it replaces what the file holds past that line with this drawing. "
+                        "Save over it? [Yes/No] <No>: ");
+    } catch (const InputExhausted& exhausted) {
+        session.input_ended_while_asking(exhausted.what());
+        session.print("\nThe drawing is not saved; \"" + file + "\" is as it was.");
+        return false;
+    }
+    std::string word = unquoted(answer);
+    for (char& c : word) c = char(std::toupper((unsigned char)c));
+    if (word == "Y" || word == "YES") return true;
+    session.fail("\nThe drawing is not saved; \"" + file +
+                 "\" is as it was. SAVEAS another file keeps the drawing without touching it.");
+    return false;
 }
 
 void save_command(const std::string& argument)
@@ -288,6 +322,7 @@ void save_command(const std::string& argument)
                      " is a new drawing with no file yet: it needs SAVEAS path.");
         return;
     }
+    if (!save_over_part_read(session, document, document.file_path)) return;
     std::string error;
     std::vector<std::string> left_out;
     if (!save_drawing_document(document, document.file_path, error, &left_out)) {
@@ -327,6 +362,7 @@ void saveas_command(const std::string& argument)
         return;
     }
     Document& document = session.current();
+    if (!save_over_part_read(session, document, file)) return;
     std::string error;
     std::vector<std::string> left_out;
     if (!save_drawing_document(document, file, error, &left_out)) {
@@ -335,6 +371,7 @@ void saveas_command(const std::string& argument)
     }
     session.print(left_out_message(left_out));
     document.file_path = file;
+    document.read_in_part.clear();  // its file is now one written whole
     document.drawing.prefix = path.parent_path().string() + "/";
     document.drawing.name = path.filename().string();
     session.print("\nSaved as \"" + file + "\".");

@@ -60,6 +60,9 @@ struct DxfReadResult {
     std::vector<std::string> skipped;       // what was left out, e.g. "3 MTEXT"
     std::vector<std::string> notes;         // values mended or left out, each with its line
     std::shared_ptr<DxfKept> kept;          // what the host does not model, for writing back
+    // Where a file that ends without its "0 EOF" ends, and what was not read;
+    // empty for a whole file.
+    std::string cut_short;
 };
 
 // Reads DXF text. Entities and tables the host does not model are skipped and

@@ -87,10 +87,14 @@ struct KeptTableHead {
 
 // Groups of a host table record that the host does not model (a layer's
 // plot-style, material and visual-style links, a line type's shape style, a
-// block record's units, flags and preview), as the file's lines, each written
-// after as many of the record's own groups as came before it in the file.
+// block record's units, flags and preview), as the file's lines. Each run is
+// written after the record's own group that came before it in the file (its
+// code, and which of the groups of that code it was), so that it stays with
+// that group whatever the host adds to the record (a line type's shape style
+// with its dash); a run before any of them is written first.
 struct KeptRecordGroups {
-    size_t after = 0;
+    int after_code = 0;  // 0: before the record's own groups
+    size_t after_count = 0;
     std::string lines;
 };
 

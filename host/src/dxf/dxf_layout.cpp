@@ -354,6 +354,34 @@ bool is_common_entity_code(int code)
     return common_rank(code) >= 0;
 }
 
+namespace {
+
+// The subclasses that follow AcDbDimension, by the kind of dimension (the low
+// four bits of its flags); groups of none of them go into the last.
+std::vector<std::pair<std::string, std::vector<int>>> dimension_subclasses(long flags)
+{
+    switch (flags & 15) {
+        case 0:  // the definition points an old file gives every kind go with the others
+            return {{"AcDbAlignedDimension", {13, 14, 15, 16, 50}}, {"AcDbRotatedDimension", {}}};
+        case 1:
+            return {{"AcDbAlignedDimension", {13, 14, 50}}};
+        case 2:
+            return {{"AcDb2LineAngularDimension", {13, 14, 15, 16}}};
+        case 3:
+            return {{"AcDbDiametricDimension", {15, 40}}};
+        case 4:
+            return {{"AcDbRadialDimension", {15, 40}}};
+        case 5:
+            return {{"AcDb3PointAngularDimension", {13, 14, 15, 16}}};
+        case 6:
+            return {{"AcDbOrdinateDimension", {13, 14}}};
+        default:  // no kind a file of AC1015 knows
+            return {};
+    }
+}
+
+}  // namespace
+
 bool legacy_subclasses(const std::string& type, long flags, LegacySubclasses& out)
 {
     static const std::vector<int> kText = {10, 40, 1, 50, 41, 51, 7, 71, 72, 11, 39, 210};
@@ -379,6 +407,17 @@ bool legacy_subclasses(const std::string& type, long flags, LegacySubclasses& ou
     if (type == "POLYLINE") {
         out.markers.push_back(polyline_subclass(flags));
         out.codes.push_back({});
+        return true;
+    }
+    if (type == "DIMENSION") {
+        out.markers.push_back("AcDbDimension");
+        out.codes.push_back({280, 2, 10, 11, 12, 70, 71, 72, 41, 42, 73, 74, 75, 1, 52, 53, 51, 210, 3});
+        const auto subclasses = dimension_subclasses(flags);
+        if (subclasses.empty()) return false;
+        for (const auto& [marker, codes] : subclasses) {
+            out.markers.push_back(marker);
+            out.codes.push_back(codes);
+        }
         return true;
     }
     if (type == "VERTEX") {

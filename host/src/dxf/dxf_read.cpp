@@ -114,6 +114,8 @@ public:
         }
     }
 
+    size_t lines_read() const { return line_; }
+
 private:
     std::string_view text_;
     size_t at_ = 0;
@@ -159,8 +161,17 @@ public:
         if (!peek()) return nullptr;
         peeked_ = false;
         current_ = 1 - current_;
+        last_type_ = slots_[current_].type;
+        last_line_ = slots_[current_].line;
         return &slots_[current_];
     }
+
+    // Whether the text ended with its "0 EOF"; the lines read, and the type and
+    // line of the last object taken, which tell where a text cut short ends.
+    bool reached_eof() const { return eof_; }
+    size_t lines_read() const { return tags_.lines_read(); }
+    const std::string& last_type() const { return last_type_; }
+    size_t last_line() const { return last_line_; }
 
     const Object* peek()
     {
@@ -178,7 +189,7 @@ public:
         o.line = pending_.line;
         o.tags.clear();
         if (o.type == "EOF") {
-            ended_ = true;  // what follows the end is no part of the drawing
+            ended_ = eof_ = true;  // what follows the end is no part of the drawing
         } else {
             Tag tag;
             while (tags_.next(tag)) {
@@ -200,6 +211,9 @@ private:
     int current_ = 0;
     bool peeked_ = false;
     bool ended_ = false;
+    bool eof_ = false;
+    std::string last_type_;
+    size_t last_line_ = 0;
     Tag pending_;
     bool have_pending_ = false;
 };
@@ -249,27 +263,6 @@ long parse_integer(const Tag& tag, ValueKind kind)
                         std::to_string(tag.code) + " (" + std::to_string(low) + " to " +
                         std::to_string(high) + ")");
     return long(value);
-}
-
-// The writer's "^" pairs back into the characters they stand for.
-std::string caret_decoded(std::string_view text)
-{
-    if (text.find('^') == std::string_view::npos) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] == '^' && next == ' ') {
-            out += '^';
-            ++i;
-        } else if (text[i] == '^' && next >= '@' && next <= '_') {
-            out += char(next - 64);
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }
 
 // The blocks of model and paper space (older files spell them with "$").
@@ -349,8 +342,7 @@ private:
     std::string decoded_text(std::string_view value) const
     {
         for (char c : value)
-            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\')
-                return text_from_file(caret_decoded(value), page_);
+            if ((unsigned char)c >= 0x80 || c == '^' || c == '\\') return text_from_file(value, page_, true);
         return std::string(value);
     }
     std::vector<bool> taken_;  // coordinates taken out of order; empty while none are
@@ -454,6 +446,7 @@ private:
     void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
     void keep_section(std::vector<KeptObject>& objects);
     bool section_ends_early();
+    void note_cut_short(const std::string& section);
     void complete();
     void drop(long id, long before, long owner);
     // Puts an entity's groups into their normal form; those of the types whose
@@ -502,7 +495,7 @@ KeptObject Reader::keep(const Object& o, bool handle)
     for (const Tag& tag : o.tags) size += tag.value.size() + 6;
     kept.groups.reserve(size);
     for (const Tag& tag : o.tags) {
-        if (handle && (tag.code == 5 || tag.code == 105) && !kept.handle)
+        if (handle && (tag.code == 105 || (tag.code == 5 && o.type != "DIMSTYLE")) && !kept.handle)
             kept.handle = handle_value(tag.value);
         kept.groups += std::to_string(tag.code);
         kept.groups += '\n';
@@ -650,8 +643,9 @@ bool Reader::convert(const Object& o, Entity& entity)
             }
             if (tag.code >= 1000) {
                 if (tag.code == 1001) {
-                    entity.xdata.push_back({std::string(trimmed(tag.value)), {}});
-                    groups.skip();
+                    // An application's name is a text as any other: the writer puts it in
+                    // the code page and writes control characters as "^" pairs.
+                    entity.xdata.push_back({std::string(trimmed(groups.read().text)), {}});
                     continue;
                 }
                 if (entity.xdata.empty()) {  // extended data without its application
@@ -783,17 +777,10 @@ void Reader::choose_code_page(const std::vector<Tag>& tags)
     }
     kept_->version = version;
     kept_->code_page = code_page;
-    if (version.size() == 6 && version.rfind("AC", 0) == 0 && version >= "AC1021") {
-        page_ = nullptr;
-        return;
-    }
-    if (code_page.empty()) return;
-    if (const CodePage* page = find_code_page(code_page)) {
-        page_ = page;
-        return;
-    }
-    note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
-         " is not one this host knows; texts are read as ANSI_1252");
+    page_ = file_code_page(version, code_page);
+    if (page_ == &as_read_code_page())
+        note(at_line(code_page_line) + "the code page " + quoted(std::string_view(code_page)) +
+             " is not one this host knows; texts are shown as read and written back unchanged");
 }
 
 // A section (or the file's end) before this one's ENDSEC: the section ended
@@ -895,11 +882,13 @@ void Reader::keep_record_groups(const Object& o, long id, bool all_but_name)
 {
     std::vector<KeptRecordGroups> kept;
     Object run;
-    size_t own = 0;  // the record's groups the host keeps, up to here
+    // The record's own group before the run: its code and which of that code it is.
+    int last_code = 0;
+    std::map<int, size_t> seen;
     bool in_braces = false, owner = false;
     auto close_run = [&]() {
         if (run.tags.empty()) return;
-        kept.push_back({all_but_name ? 0 : own, keep(run, false).groups});
+        kept.push_back({last_code, last_code ? seen[last_code] : 0, keep(run, false).groups});
         run.tags.clear();
     };
     for (const Tag& tag : o.tags) {
@@ -917,7 +906,7 @@ void Reader::keep_record_groups(const Object& o, long id, bool all_but_name)
         bool host_keeps = all_but_name ? tag.code == 2 : !dxf::is_structure_code(tag.code);
         if (host_keeps) {
             close_run();
-            if (!is_coordinate_code(tag.code)) ++own;
+            if (!is_coordinate_code(tag.code)) ++seen[last_code = tag.code];
             continue;
         }
         run.tags.push_back(tag);
@@ -934,7 +923,7 @@ void Reader::read_tables()
         const Object* o = next();
         if (!o || o->type == "ENDSEC") return;
         if (o->type == "TABLE") {
-            table = code_page_text(trimmed_upper(value_of(*o, 2)), page_);  // as the file has it
+            table = trimmed_upper(code_page_text(value_of(*o, 2), page_));  // as the file has it
             kept_->table_order.push_back(table);
             if (std::uint64_t handle = handle_value(value_of(*o, 5))) kept_->table_handles[table] = handle;
             keep_table_head(*o, table);
@@ -1431,10 +1420,12 @@ void Reader::complete()
         }
     }
     // Layers that kept entities name, which the file may lack too. The name is
-    // read as a record's is ("^" pairs and "\U+XXXX" are its characters), so
-    // that a layer the file has is found whichever way the entity spells it.
+    // read as a record's is ("^" pairs and "\U+XXXX" are its characters, but
+    // in a code page no converter knows), so that a layer the file has is
+    // found whichever way the entity spells it. Kept groups are in UTF-8 already.
+    const CodePage* kept_page = page_ == &as_read_code_page() ? page_ : nullptr;
     auto kept_layer = [&](const KeptObject& object) {
-        return unicode_escapes_decoded(caret_decoded(kept_value(object, 8)));
+        return text_from_file(kept_value(object, 8), kept_page, true);
     };
     for (const auto& [owner, lists] : kept_->entities)
         for (const auto& [after, objects] : lists)
@@ -1443,6 +1434,21 @@ void Reader::complete()
         for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
     for (const auto& [block, own] : kept_->block_entity_groups)
         for (const std::string& common : own.common) ensure("LAYER", kept_layer({"", common}));
+}
+
+// A file that ends without its "0 EOF" was cut short (a copy or a save that
+// stopped): what it held after its last line is not in the drawing, and the
+// last object read may lack groups.
+void Reader::note_cut_short(const std::string& section)
+{
+    const std::string name = code_page_text(section, page_);
+    const bool closed = objects_.last_type() == "ENDSEC";
+    std::string where = closed ? "after its " + name + " section" : "inside its " + name + " section";
+    result_.cut_short = at_line(objects_.lines_read()) + "the file ends here, " + where +
+                        ", without the \"0 EOF\" " + "that ends a whole file: what followed was not read";
+    if (!closed && !objects_.last_type().empty() && objects_.last_type() != "SECTION")
+        result_.cut_short += ", and the " + code_page_text(objects_.last_type(), page_) + " at line " +
+                             std::to_string(objects_.last_line()) + " may lack some of its values";
 }
 
 DxfReadResult Reader::read(size_t size_hint)
@@ -1454,6 +1460,7 @@ DxfReadResult Reader::read(size_t size_hint)
     const Object* first = peek();
     if (!first || first->type != "SECTION") throw ReadError("the file does not start with a section");
     bool any_section = false;
+    std::string section;  // the last one started
     while (const Object* o = peek()) {
         if (o->type == "EOF") break;
         if (o->type != "SECTION") {
@@ -1463,6 +1470,7 @@ DxfReadResult Reader::read(size_t size_hint)
         next();
         any_section = true;
         std::string name = trimmed_upper(value_of(*o, 2));
+        section = name;
         if (name == "HEADER") {
             read_header(*o);
         } else if (name == "CLASSES") {
@@ -1504,6 +1512,7 @@ DxfReadResult Reader::read(size_t size_hint)
         for (const KeptObject& entity : waiting.entities)
             ++skipped_[entity.type + " of a missing layout block"];
     }
+    if (!objects_.reached_eof()) note_cut_short(section);
     complete();
     resolve_hatch_links();
     for (const auto& [what, count] : skipped_) result_.skipped.push_back(std::to_string(count) + " " + what);

@@ -150,7 +150,9 @@ private:
 // A value line cannot hold a line end: control characters are written as "^"
 // and the character 64 places on ("^J" for a line feed), and a "^" that would
 // read as such a pair as "^ ". Every value goes through here, names too.
-void append_caret_encoded(Sink& out, const std::string& text)
+// (Into the file, or into a text that is then put into the file's code page.)
+template <class Out>
+void append_caret_encoded(Out& out, std::string_view text)
 {
     size_t plain = 0;
     while (plain < text.size() && (unsigned char)text[plain] >= 0x20 && text[plain] != '^') ++plain;
@@ -241,10 +243,13 @@ private:
             append_caret_encoded(out_, value);
             return;
         }
-        std::string encoded = text_for_file(value, page_);
+        // Carets first: a trail byte of a double-byte code page may be a caret.
+        std::string carets;
+        append_caret_encoded(carets, value);
+        std::string encoded = text_for_file(carets, page_);
         if (encoded.find("\\U+FFFD") != std::string::npos && value.find("\xEF\xBF\xBD") == std::string::npos)
             ++characters_replaced_;
-        append_caret_encoded(out_, encoded);
+        out_ += encoded;
     }
     void code_line(int code)
     {
@@ -448,20 +453,28 @@ void Writer::record_body(const dxf::Layout& layout, long id)
         body(layout);
         return;
     }
-    // Each kept run goes after as many of the record's groups as the file had before it.
-    size_t written = 0, next = 0;
+    // Each kept run goes after the group it followed in the file; a record has few.
+    std::vector<bool> done(extra->size(), false);
+    std::map<int, size_t> seen;
+    auto runs_after = [&](int code, size_t count) {
+        for (size_t i = 0; i < extra->size(); ++i)
+            if (!done[i] && (*extra)[i].after_code == code && (*extra)[i].after_count == count) {
+                kept_lines((*extra)[i].lines);
+                done[i] = true;
+            }
+    };
     const int last = int(layout.subclasses.size()) - 1;
     for (int s = 0; s <= last; ++s) {
         tag(100, layout.subclasses[size_t(s)]);
+        if (s == last) runs_after(0, 0);
         for (const auto& placed : layout.groups) {
             if (placed.subclass != s) continue;
-            while (s == last && next < extra->size() && (*extra)[next].after <= written)
-                kept_lines((*extra)[next++].lines);
             placed_group(layout, placed);
-            ++written;
+            runs_after(placed.group.code, ++seen[placed.group.code]);
         }
     }
-    while (next < extra->size()) kept_lines((*extra)[next++].lines);
+    for (size_t i = 0; i < extra->size(); ++i)  // the group they followed is no longer there
+        if (!done[i]) kept_lines((*extra)[i].lines);
 }
 
 void Writer::entity_reactors(const std::string& lines)
@@ -546,7 +559,7 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner, bool
     out_ += object.type;
     out_ += '\n';
     if (!object.handle && object.type != "CLASS" && give_handle) {
-        tag(5, new_handle());
+        tag(object.type == "DIMSTYLE" ? 105 : 5, new_handle());  // a dimension style's 5 is its arrow block
         if (!owner.empty() && object.groups.rfind("330\n", 0) != 0) tag(330, owner);
     }
     kept_lines(object.groups);
@@ -615,10 +628,7 @@ void Writer::choose_version()
     static const char* const kVersions[] = {"AC1015", "AC1018", "AC1021", "AC1024", "AC1027", "AC1032"};
     for (const char* version : kVersions)
         if (kept_->version == version) version_ = version;
-    if (version_ >= "AC1021")
-        page_ = nullptr;
-    else if (const CodePage* page = find_code_page(kept_->code_page))
-        page_ = page;
+    page_ = file_code_page(version_, kept_->code_page);
     bool model_record = kept_record_handle("BLOCK_RECORD", "*Model_Space") != 0;
     for (const KeptLayoutBlock* layout : layout_blocks_without_record(*kept_))
         if (upper(kept_value(layout->begin, 2)) == "*MODEL_SPACE") model_record = true;
@@ -731,9 +741,10 @@ void Writer::write_header(const std::vector<DxfHeaderVariable>& header)
     variable("ACADVER");
     tag(1, version_);
     variable("DWGCODEPAGE");
-    tag(3, page_                                ? std::string(page_->name)
-           : kept_ && !kept_->code_page.empty() ? kept_->code_page
-                                                : "ANSI_1252");
+    // The file's own name, as it spells it, for a code page known or not.
+    tag(3, kept_ && !kept_->code_page.empty() ? kept_->code_page
+           : page_                            ? std::string(code_page_name(*page_))
+                                              : "ANSI_1252");
     std::map<std::string, const DxfHeaderVariable*> own;
     for (const DxfHeaderVariable& v : header) own.emplace("$" + upper(v.name), &v);
     std::set<std::string> written = {"$ACADVER", "$DWGCODEPAGE"};

@@ -25,17 +25,7 @@ std::string temporary_prefix(const fs::path& target, long pid)
 // Temporary files of the target that saves of processes no longer running left behind.
 void remove_abandoned(const fs::path& folder, const fs::path& target)
 {
-    const std::string start = "." + target.filename().string() + ".saving-";
-    std::error_code code;
-    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(start, 0) != 0) continue;
-        long pid = std::atol(name.c_str() + start.size());
-        if (pid <= 0 || pid == long(getpid())) continue;
-        if (kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;  // still running, or not ours to judge
-        std::error_code ignored;
-        fs::remove(it->path(), ignored);
-    }
+    remove_abandoned_files(folder.string(), "." + target.filename().string() + ".saving-");
 }
 
 bool write_all(int fd, const std::string& text)
@@ -60,6 +50,20 @@ mode_t file_mode(const fs::path& target)
 }
 
 }  // namespace
+
+void remove_abandoned_files(const std::string& folder, const std::string& start)
+{
+    std::error_code code;
+    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(start, 0) != 0) continue;
+        long pid = std::atol(name.c_str() + start.size());
+        if (pid <= 0 || pid == long(getpid())) continue;
+        if (kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;  // still running, or not ours to judge
+        std::error_code ignored;
+        fs::remove(it->path(), ignored);
+    }
+}
 
 bool replace_file_contents(const std::string& path, const std::string& text, std::string& error)
 {

@@ -23,4 +23,9 @@ bool replace_file_contents(const std::string& path, const std::string& text, std
 bool replace_file_by(const std::string& path, const std::function<bool(int fd, std::string& why)>& write,
                      std::string& error);
 
+// Removes the files of folder whose names are start followed by the number of
+// a process that no longer runs: scratch files that writers killed mid-write
+// left behind.
+void remove_abandoned_files(const std::string& folder, const std::string& start);
+
 }  // namespace host

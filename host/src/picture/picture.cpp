@@ -16,6 +16,7 @@
 #include "db/ocs.h"
 #include "db/textmetrics.h"
 #include "dxf/dxf_commands.h"
+#include "dxf/file_replace.h"
 #include "session/input.h"
 
 #ifdef HOST_HAVE_CAIRO
@@ -629,8 +630,17 @@ bool write_picture(const Document& document, const std::string& file, const Pict
     int page_width = std::max(1, int(std::lround(width * scale)));
     int page_height = std::max(1, int(std::lround(height * scale)));
 
-    cairo_surface_t* surface = pdf ? cairo_pdf_surface_create(file.c_str(), page_width, page_height)
-                                   : cairo_image_surface_create(CAIRO_FORMAT_RGB24, page_width, page_height);
+    // The picture is made in memory and then replaces the file in one step, so
+    // that a picture that cannot be written (a full disk) leaves the former
+    // one whole.
+    std::string bytes;
+    cairo_write_func_t collect = [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_t* surface =
+        pdf ? cairo_pdf_surface_create_for_stream(collect, &bytes, page_width, page_height)
+            : cairo_image_surface_create(CAIRO_FORMAT_RGB24, page_width, page_height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         error =
             std::string("cannot make the picture: ") + cairo_status_to_string(cairo_surface_status(surface));
@@ -651,14 +661,14 @@ bool write_picture(const Document& document, const std::string& file, const Pict
         cairo_surface_finish(surface);
         status = cairo_surface_status(surface);
     } else {
-        status = cairo_surface_write_to_png(surface, file.c_str());
+        status = cairo_surface_write_to_png_stream(surface, collect, &bytes);
     }
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
         error = std::string("cannot write \"") + file + "\": " + cairo_status_to_string(status);
         return false;
     }
-    return true;
+    return replace_file_contents(file, bytes, error);
 #endif
 }
 

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "dxf/file_replace.h"
 #include "platform/win_platform.h"
 #include "winplat.h"
 
@@ -88,6 +90,31 @@ std::string resolve_case(const std::string& path)
     return done;
 }
 
+// The part of a drive's path after "x:", taken as Windows takes it: from the
+// drive's root, "." naming the folder it is in and ".." the one above, except
+// at the root, where it stays; so no path of a drive names anything outside
+// the drive's folder.
+std::string within_drive(const std::string& rest)
+{
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos <= rest.size()) {
+        size_t end = rest.find('/', pos);
+        if (end == std::string::npos) end = rest.size();
+        std::string part = rest.substr(pos, end - pos);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(std::move(part));
+        }
+        pos = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts) out += (out.empty() ? "" : "/") + part;
+    if (!out.empty() && rest.back() == '/') out += '/';  // a folder named as one stays so
+    return out;
+}
+
 std::string copy_out(const std::string& text, char* out, int size)
 {
     if (out && size > 0) {
@@ -143,8 +170,7 @@ std::string native_path(const std::string& path)
         std::string drive = home_folder() + "/drive_" +
                             static_cast<char>(std::tolower(static_cast<unsigned char>(unified[0])));
         make_folders(drive);
-        std::string rest = unified.substr(2);
-        if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+        std::string rest = within_drive(unified.substr(2));
         unified = rest.empty() ? drive : drive + "/" + rest;
     }
     return resolve_case(unified);
@@ -175,6 +201,20 @@ HOST_API char* win_native_path(const char* path, char* out, int size)
 {
     host::platform::copy_out(path ? native_path(path) : std::string(), out, size);
     return out;
+}
+
+HOST_API int win_replace_file(const char* path, const char* data, unsigned long size, char* why, int why_size)
+{
+    std::string error;
+    bool written = false;
+    if (!path || !*path)
+        error = "no file name";
+    else if (!data && size > 0)
+        error = "no text to write";
+    else
+        written = host::replace_file_contents(native_path(path), std::string(data ? data : "", size), error);
+    if (why) host::platform::copy_out(written ? std::string() : error, why, why_size);
+    return written ? 1 : 0;
 }
 
 HOST_API int _stat(const char* path, struct _stat* status)

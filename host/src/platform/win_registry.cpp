@@ -15,13 +15,15 @@
 // Every read reads the file anew; every change takes the lock file
 // (registry.txt.lock, flock), reads, changes, writes a temporary file and renames
 // it over the old one, so a reader never sees half a file. The scripts use the
-// same rules (install/exe_file/cadhost_registry.py).
+// same rules (install/exe_file/cadhost_registry.py). A change that cannot be
+// written is said on the command line and counts as a failure of the session.
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -31,6 +33,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dxf/file_replace.h"
 #include "platform/win_platform.h"
 #include "session/session.h"
 #include "winplat.h"
@@ -219,8 +222,23 @@ Registry load(const std::string& file)
     return reg;
 }
 
-bool save(const std::string& file, const Registry& reg)
+// A change that could not be kept is said, so that the older values a later
+// read gives (or the values it lacks) are not taken for the registry's own.
+void say_not_written(const std::string& why, const std::string& what)
 {
+    const std::string message =
+        "\nThe registry could not be written (" + why + "); the change to " + what + " is not kept.";
+    if (Session* session = Session::current_or_null())
+        session->fail(message);
+    else
+        std::fprintf(stderr, "cadhost: %s\n", message.c_str() + 1);
+}
+
+bool save(const std::string& file, const Registry& reg, std::string& error)
+{
+    // "registry.txt.tmp.PID" files that earlier hosts, or the scripts killed
+    // mid-write, left behind.
+    remove_abandoned_files(home_folder(), "registry.txt.tmp.");
     std::ostringstream out;
     out << "# The host's registry: key, or key TAB value name TAB type TAB data.\n";
     // The keys in order, then those that only values name; each with its values in order.
@@ -245,13 +263,10 @@ bool save(const std::string& file, const Registry& reg)
             out << escape(v.key) << '\t' << escape(v.name) << '\t' << type << '\t' << encode_data(v) << "\n";
         }
     }
-    std::string temp = file + ".tmp." + std::to_string(::getpid());
-    {
-        std::ofstream tmp(temp, std::ios::binary | std::ios::trunc);
-        tmp << out.str();
-        if (!tmp.flush()) return false;
-    }
-    return std::rename(temp.c_str(), file.c_str()) == 0;
+    // Through the one replacing step every written file takes: a registry that
+    // cannot be written whole (a full home folder) stays as it was, and no
+    // scratch file is left beside it.
+    return replace_file_contents(file, out.str(), error);
 }
 
 // Holds the registry's lock file for one change.
@@ -275,15 +290,20 @@ private:
 };
 
 // Reads, changes and writes back the registry under its lock; change returns
-// the Windows error code, and the file is written only on success.
+// the Windows error code, and the file is written only on success. A change
+// that cannot be written is said, naming what (a value, a key) it was to.
 template <typename Change>
-LONG modify(Change change)
+LONG modify(const std::string& what, Change change)
 {
     std::string file = registry_file();
     FileLock lock(file);
     Registry reg = load(file);
     LONG result = change(reg);
-    if (result == ERROR_SUCCESS && !save(file, reg)) result = ERROR_ACCESS_DENIED;
+    std::string error;
+    if (result == ERROR_SUCCESS && !save(file, reg, error)) {
+        say_not_written(error, what);
+        result = ERROR_ACCESS_DENIED;
+    }
     return result;
 }
 
@@ -358,7 +378,7 @@ std::optional<std::string> raw_read_text(const std::string& key, const std::stri
 bool raw_write_text(const std::string& key, const std::string& name, const std::string& text)
 {
     std::string path = tidy_key(key);
-    return modify([&](Registry& reg) {
+    return modify("\"" + name + "\"", [&](Registry& reg) {
                if (!reg.key_exists(path)) reg.add_key(path);
                Value* value = reg.find_value(path, name);
                if (!value) value = &reg.add_value(Value{path, name, REG_SZ, {}});
@@ -424,7 +444,7 @@ bool registry_delete(const std::string& key, const std::string& name)
 {
     ensure_setup();
     std::string path = tidy_key(key);
-    return modify([&](Registry& reg) {
+    return modify("\"" + name + "\"", [&](Registry& reg) {
                return reg.erase_value(path, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
            }) == ERROR_SUCCESS;
 }
@@ -467,7 +487,7 @@ HOST_API LONG RegCreateKeyExA(HKEY key, LPCSTR sub_key, DWORD reserved, LPSTR cl
     auto path = full_path(key, sub_key);
     if (!path) return fail(ERROR_INVALID_HANDLE);
     bool created = false;
-    LONG error = modify([&](Registry& reg) {
+    LONG error = modify("the key " + *path, [&](Registry& reg) {
         if (reg.key_exists(*path)) return ERROR_SUCCESS;
         reg.add_key(*path);
         created = true;
@@ -504,7 +524,7 @@ HOST_API LONG RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD 
     // counted without the terminator) is the same text.
     if (type == REG_SZ) bytes = bytes.substr(0, bytes.find('\0'));
     std::string name = value_name ? value_name : "";
-    LONG error = modify([&](Registry& reg) {
+    LONG error = modify("\"" + name + "\"", [&](Registry& reg) {
         if (!reg.key_exists(*path)) reg.add_key(*path);
         Value* value = reg.find_value(*path, name);
         if (!value) value = &reg.add_value(Value{*path, name, type, {}});
@@ -549,8 +569,9 @@ HOST_API LONG RegDeleteValueA(HKEY key, LPCSTR value_name)
     auto path = key_path(key);
     if (!path) return fail(ERROR_INVALID_HANDLE);
     std::string name = value_name ? value_name : "";
-    LONG error = modify(
-        [&](Registry& reg) { return reg.erase_value(*path, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; });
+    LONG error = modify("\"" + name + "\"", [&](Registry& reg) {
+        return reg.erase_value(*path, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
     return error == ERROR_SUCCESS ? ERROR_SUCCESS : fail(error);
 }
 

@@ -111,9 +111,11 @@ Answer ask(const char* prompt, std::string& text, bool keep_blanks = false, bool
     return Answer::Text;
 }
 
+// A re-ask message ends its line, so that the prompt asked again stands on a
+// line of its own.
 void say(const std::string& message)
 {
-    Session::get().print("\n" + message);
+    Session::get().transcript().print_line("\n" + message);
 }
 
 // A point as typed: "x,y[,z]" or "@dx,dy[,dz]" relative to base (or the last point).

@@ -40,7 +40,7 @@ public:
 // Answers from a text; name (a file's path) names its lines in messages.
 std::unique_ptr<Input> script_input(std::string text, std::string name = "");
 std::unique_ptr<Input> file_input(const std::string& path);  // nullptr when unreadable
-std::unique_ptr<Input> terminal_input();                      // standard input
+std::unique_ptr<Input> terminal_input();                     // standard input
 
 // What the command line showed, with "\r" progress lines rewritten in place.
 // On a terminal stdout gets the "\r" as it is; elsewhere (a log, a pipe) each
@@ -49,6 +49,10 @@ class Transcript {
 public:
     Transcript();
     void print(const std::string& text);
+    // A message that ends its line, as a command line shows a refusal before it
+    // asks again: the prompt that follows starts on the next line, and its own
+    // leading line end does not leave an empty line between.
+    void print_line(const std::string& text);
     // The answer to a prompt, written behind it; the next output starts on a new line.
     // echo: also shown on stdout (not when a person typed it there).
     void answer(const std::string& text, bool echo);
@@ -57,7 +61,7 @@ public:
     {
         text_.clear();
         line_start_ = 0;
-        rewrite_pending_ = after_answer_ = typed_at_terminal_ = false;
+        rewrite_pending_ = after_answer_ = typed_at_terminal_ = line_ended_ = false;
     }
     // What the line a person types on shows already: the prompt; empty after an
     // answer, whose Enter began a new line.
@@ -72,10 +76,11 @@ private:
     bool shown_line_empty_ = true;       // stdout is at the start of a line
     bool shown_cr_pending_ = false;      // a "\r" came that the next text resolves
     std::string text_;
-    std::size_t line_start_ = 0;   // where the last line of text_ begins
-    bool rewrite_pending_ = false;  // a "\r" came: the next text replaces the line
-    bool after_answer_ = false;     // the last thing written was an answer
+    std::size_t line_start_ = 0;      // where the last line of text_ begins
+    bool rewrite_pending_ = false;    // a "\r" came: the next text replaces the line
+    bool after_answer_ = false;       // the last thing written was an answer
     bool typed_at_terminal_ = false;  // that answer was typed at a terminal, which is on the next line now
+    bool line_ended_ = false;         // print_line ended the line: a leading line end next is dropped
 };
 
 // A temporary vector drawn with acedGrDraw; gone at the next full redraw.
@@ -125,6 +130,9 @@ struct Document {
     long previous_set[2] = {0, 0};  // the last selection set a user made
     bool modified = false;
     std::string file_path;  // the file it was opened from or saved to; empty for a new drawing
+    // Where the file it was opened from ends early and what was not read, while
+    // that file still holds more than the drawing; a save over it asks first.
+    std::string read_in_part;
 };
 
 // A host command run through acedCommand: it takes its answers from args (the
@@ -151,7 +159,7 @@ class Session {
 public:
     Session();
     ~Session();
-    static Session& get();           // the running session; aborts when none
+    static Session& get();  // the running session; aborts when none
     static Session* current_or_null();
 
     // Documents.
@@ -159,9 +167,9 @@ public:
     bool has_document() const { return current_ >= 0; }
     int current_index() const { return current_; }
     std::vector<std::unique_ptr<Document>>& documents() { return documents_; }
-    Document& new_document();                  // becomes current; plug-ins get load-drawing
-    void switch_to(int index);                 // no plug-in message: the drawing stays loaded
-    void close_document(int index);            // plug-ins get unload-drawing
+    Document& new_document();        // becomes current; plug-ins get load-drawing
+    void switch_to(int index);       // no plug-in message: the drawing stays loaded
+    void close_document(int index);  // plug-ins get unload-drawing
     // Adds a document that was read from a file (the DXF reader builds it).
     Document& add_document(std::unique_ptr<Document> document);
 
@@ -225,9 +233,9 @@ public:
     bool quit_requested() const { return quit_requested_; }
 
     // Settings of this run.
-    std::string install_folder;   // the product's install tree
-    int pump_second_ms = 1000;    // what one second of the message pump lasts
-    std::string plugin_folder;    // where a bare plug-in name ("Kestrom") is looked for
+    std::string install_folder;  // the product's install tree
+    int pump_second_ms = 1000;   // what one second of the message pump lasts
+    std::string plugin_folder;   // where a bare plug-in name ("Kestrom") is looked for
 
 private:
     std::vector<std::unique_ptr<Document>> documents_;

@@ -58,9 +58,22 @@ void Transcript::show(const std::string& text)
     std::fflush(stdout);
 }
 
+void Transcript::print_line(const std::string& text)
+{
+    print(text + "\n");
+    line_ended_ = true;
+}
+
 void Transcript::print(const std::string& text)
 {
     if (text.empty()) return;
+    if (line_ended_) {
+        line_ended_ = false;
+        if (text.front() == '\n') {
+            if (text.size() > 1) print(text.substr(1));
+            return;
+        }
+    }
     // After an answer the user pressed Enter: output goes on the next line. At a
     // terminal the Enter itself took the screen there.
     if (after_answer_) {
@@ -82,6 +95,7 @@ void Transcript::print(const std::string& text)
 
 void Transcript::answer(const std::string& text, bool echo)
 {
+    line_ended_ = false;
     put(text);
     after_answer_ = true;
     typed_at_terminal_ = !echo && stdout_is_terminal;
