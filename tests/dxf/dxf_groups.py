@@ -233,6 +233,7 @@ def _match(before, after, key_of_before, by_handle, by_name=True):
     them, then by type and name, then by position among what is left.
     Gives (pairs, missing, added)."""
     pairs, used = [], set()
+    missing = []
     index = {}
     if by_handle:
         for j, o in enumerate(after):
@@ -263,17 +264,19 @@ def _match(before, after, key_of_before, by_handle, by_name=True):
             else:
                 still.append(o)
         left = still
-    # The rest by position among the objects of their type.
+    # The rest by position among the objects of their type; an object whose
+    # handle is gone is missing, whatever took its place.
     queues = {}
     for j in range(len(after)):
         if j not in used:
             queues.setdefault(after[j].type.upper(), []).append(j)
     taken = {kind: 0 for kind in queues}
-    missing = []
     for o in left:
         kind = o.type.upper()
         queue = queues.get(kind, [])
-        if taken.get(kind, 0) < len(queue):
+        if by_handle and o.handle() is not None:
+            missing.append(o)
+        elif taken.get(kind, 0) < len(queue):
             j = queue[taken[kind]]
             taken[kind] += 1
             used.add(j)

@@ -23,14 +23,14 @@ VERSIONS = ["R12", "R2000", "R2004", "R2007", "R2010", "R2013", "R2018"]
 PREVIEW = "2800000010000000100000000100010000000000400000000000000000000000" \
           "020000000200000000000000FFFFFF00" + "00FF" * 32
 
-# Texts of each code page: a layer name and a text in characters of its own.
+# Texts of each code page: its codec, a layer name and a text in characters of its own.
 CODE_PAGES = {
-    "ANSI_1252": ("Grenzfläche", "Grüße 45° Straße Ø"),
-    "ANSI_1250": ("Hranice_Łódź", "Žluťoučký kůň úpěl"),
-    "ANSI_1251": ("Граница", "Ширина участка 12 м"),
-    "ANSI_1253": ("Όρια", "Εμβαδόν οικοπέδου"),
-    "ANSI_932": ("境界線", "測量 図面"),
-    "ANSI_936": ("边界", "测量 图纸"),
+    "ANSI_1252": ("cp1252", "Grenzfläche", "Grüße 45° Straße Ø"),
+    "ANSI_1250": ("cp1250", "Hranice_Łódź", "Žluťoučký kůň úpěl"),
+    "ANSI_1251": ("cp1251", "Граница", "Ширина участка 12 м"),
+    "ANSI_1253": ("cp1253", "Όρια", "Εμβαδόν οικοπέδου"),
+    "ANSI_932": ("cp932", "境界線", "測量 図面"),
+    "ANSI_936": ("gbk", "边界", "测量 图纸"),
 }
 
 
@@ -147,8 +147,9 @@ KINDS = {
 
 def code_page(version, page):
     doc = base(version)
-    layer_name, text = CODE_PAGES[page]
-    doc.header["$DWGCODEPAGE"] = page
+    codec, layer_name, text = CODE_PAGES[page]
+    # Files before R2007 are written in the code page, which their header names.
+    doc.encoding = codec
     doc.layers.add(layer_name, color=5)
     msp = doc.modelspace()
     msp.add_text(text, dxfattribs={"insert": (0, 0), "height": 2.5, "layer": layer_name})

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "ads.h"
 #include "dxf_support.h"
 #include "host_fixture.h"
 
@@ -54,6 +55,14 @@ protected:
         return lines_of(out);
     }
 
+    // The drawing of the kind in R2018; "" when it is not written.
+    std::string kind_in_2018(const std::string& kind)
+    {
+        for (const std::string& path : write_kinds({"R2018"}))
+            if (path.find(kind) != std::string::npos) return path;
+        return "";
+    }
+
     // A copy of the file, opened and saved over itself; the transcript.
     std::string open_and_save(const std::string& source, const std::string& copy,
                               const std::string& between = "")
@@ -74,13 +83,13 @@ protected:
     }
 };
 
-// Every kind, in the first version with subclass markers, the first in UTF-8
-// and the latest: nothing differs beyond bookkeeping, and a second save gives
-// the same bytes as the first.
+// Every kind, in the first version with subclass markers (texts in the code
+// page) and the latest (UTF-8; tools/dxf_keep_report.py covers the others): nothing differs beyond
+// bookkeeping, and a second save gives the same bytes as the first.
 TEST_F(KeepEverything, EveryGroupComesBackInEveryKindAndVersion)
 {
-    const auto sources = write_kinds({"R2000", "R2007", "R2018"});
-    ASSERT_EQ(sources.size(), 39u);
+    const auto sources = write_kinds({"R2000", "R2018"});
+    ASSERT_EQ(sources.size(), 26u);
     std::filesystem::create_directories(home() + "/saved");
     for (const std::string& source : sources) {
         SCOPED_TRACE(source);
@@ -165,15 +174,41 @@ for name in ("layer_links", "block_records", "shape_style", "table_heads", "sect
               "sections audit []\n");
 }
 
+// A layer of the file that a command stores its settings on, as the settings
+// store does (its record read, extended data appended, the record modified),
+// keeps its plot-style, material and visual-style links: the save differs
+// from the file by the settings alone.
+TEST_F(KeepEverything, SettingsStoredOnALayerLeaveItsLinks)
+{
+    const std::string source = kind_in_2018("layer_links");
+    ASSERT_FALSE(source.empty());
+    const std::string saved = home() + "/layer_settings.dxf";
+    std::filesystem::copy_file(source, saved);
+    run("OPEN " + saved);
+    ASSERT_EQ(acdbRegApp("LABEL_BGD"), RTNORM);
+    ads_name layer;
+    ASSERT_EQ(acdbTblObjName("LAYER", "Walls", layer), RTNORM);
+    resbuf* list = acdbEntGet(layer);
+    ASSERT_NE(list, nullptr);
+    resbuf* tail = list;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = acutBuildList(-3, 1001, "LABEL_BGD", 1000, "Bgd", 0);
+    EXPECT_EQ(acdbEntMod(list), RTNORM);
+    acutRelRb(list);
+    std::string transcript = run("SAVE");
+    ASSERT_NE(transcript.find("Saved"), std::string::npos) << transcript;
+    auto found = differences(source, saved);
+    ASSERT_EQ(found.size(), 2u) << ::testing::PrintToString(found);
+    EXPECT_NE(found[0].find("TABLES APPID 'LABEL_BGD'"), std::string::npos) << found[0];
+    EXPECT_EQ(found[1], "TABLES LAYER 'Walls' (handle 8A): 1001 LABEL_BGD added");
+}
+
 // A header value the host cannot work with is named at OPEN and written back
 // as the file had it; one the user sets to another value than the drawing
 // used is written as set, and only it.
 TEST_F(KeepEverything, HeaderValuesAreKeptUnlessSet)
 {
-    const auto sources = write_kinds({"R2018"});
-    std::string source;
-    for (const std::string& path : sources)
-        if (path.find("header_values") != std::string::npos) source = path;
+    const std::string source = kind_in_2018("header_values");
     ASSERT_FALSE(source.empty());
     const std::string saved = home() + "/header_saved.dxf";
     std::string transcript = open_and_save(source, saved);

@@ -158,11 +158,11 @@ public:
         bytes[0] = (unsigned char)found->second;
         return 1;
     }
-    // True when the byte starts a pair: alone, it could join what follows it.
-    bool lead_byte(unsigned char byte) const
+    // The character of a byte alone (a lone lead byte's is that of its number).
+    char32_t alone(unsigned char byte) const
     {
         build();
-        return lead_[byte] != 0;
+        return single_[byte];
     }
     bool double_byte() const
     {
@@ -224,8 +224,9 @@ private:
         }
         iconv_close(cd);
         // An undefined byte is written back as it was unless a character of
-        // the code page has its number; a lone lead byte is written as an
-        // escape, as it could join what follows it into a pair.
+        // the code page has its number; a lone lead byte never is, as it
+        // could join what follows it into a pair: the character of its number
+        // is written as the code page has it, or else as its escape.
         for (unsigned b : undefined) bytes_of_.emplace(char32_t(b), b);
     }
 };
@@ -455,15 +456,13 @@ std::string text_for_file(std::string_view utf8, const CodePage* page)
     for (size_t i = 0; i < utf8.size();) {
         char32_t code = 0;
         size_t length = utf8_sequence(utf8, i, &code);
-        if (length == 0) {  // a byte that is no UTF-8: kept as it is, unless it would start a pair
-            const unsigned char byte = (unsigned char)utf8[i++];
-            if (page->lead_byte(byte))
-                append_escape(out, byte);
-            else
-                out += char(byte);
-            continue;
+        if (length == 0) {
+            // A byte that is no UTF-8 is written as the character the code
+            // page reads it as alone, so that the next open reads the same.
+            code = page->alone((unsigned char)utf8[i++]);
+        } else {
+            i += length;
         }
-        i += length;
         if (code < 0x80) {
             out += char(code);
             continue;

@@ -13,9 +13,12 @@
 // costs nothing for it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,6 +38,29 @@ struct KeptObject {
 
 // The value of the first group of the code in the object's lines; "" when none.
 std::string kept_value(const KeptObject& object, int code);
+
+// One group of kept lines: its code and value lines, and where the group
+// begins and ends (past its value's line end) in the lines.
+struct KeptLine {
+    std::string_view code, value;
+    size_t begin = 0, end = 0;
+};
+// Calls visit with each group of the lines in order until it returns false.
+template <class Visit>
+void for_each_kept_group(const std::string& lines, Visit visit)
+{
+    for (size_t at = 0; at < lines.size();) {
+        const size_t code_end = lines.find('\n', at);
+        if (code_end == std::string::npos) return;
+        size_t value_end = lines.find('\n', code_end + 1);
+        if (value_end == std::string::npos) value_end = lines.size();
+        const KeptLine line{std::string_view(lines).substr(at, code_end - at),
+                            std::string_view(lines).substr(code_end + 1, value_end - code_end - 1), at,
+                            std::min(value_end + 1, lines.size())};
+        if (!visit(line)) return;
+        at = value_end + 1;
+    }
+}
 
 // A header variable: its name with the "$" and its groups as lines.
 struct KeptVariable {
@@ -80,6 +106,8 @@ public:
     void add(long id, std::uint64_t handle);
     // The handle the file gave the id; 0 when none.
     std::uint64_t find(long id) const;
+    // The id the file's handle went to; 0 when none.
+    long id_of(std::uint64_t handle) const;
     bool empty() const { return runs_.empty(); }
 
 private:
@@ -90,6 +118,7 @@ private:
     };
     mutable std::vector<Run> runs_;  // by first_id once sorted
     mutable bool sorted_ = true;
+    mutable std::vector<Run> by_handle_;  // the runs by first_handle, made at the first id_of
 };
 
 // A layout's block (*Model_Space, *Paper_Space, *Paper_Space0, ...): its BLOCK
@@ -123,6 +152,14 @@ struct DxfKept {
     HandleRuns handles;  // host record, block and entity id -> the file's handle
     // A block definition's BLOCK and ENDBLK handles, by the BLOCK record's id.
     std::unordered_map<long, std::pair<std::uint64_t, std::uint64_t>> block_ends;
+    // The common groups (layer, line-type scale, ...) and the extended data of
+    // a block definition's BLOCK and ENDBLK entities as the file had them, by
+    // the BLOCK record's id.
+    struct BlockEntityGroups {
+        std::string common[2];  // BLOCK, ENDBLK
+        std::string xdata[2];
+    };
+    std::unordered_map<long, BlockEntityGroups> block_entity_groups;
     // The reactor and extension-dictionary groups (102 ... 102) of host
     // records and entities, by id, written after their handle.
     std::unordered_map<long, std::string> reactors;
@@ -135,6 +172,21 @@ struct DxfKept {
     // BLOCK record's id), each list after the host entity (by id; 0 for the
     // start) that came before it in the file.
     std::unordered_map<long, std::unordered_map<long, std::vector<KeptObject>>> entities;
+    // An associative HATCH's links to the objects its boundary paths came
+    // from, path by path, by the HATCH's id: the file's handle of each object
+    // and the host's id of it (0 for an object kept as the file had it).
+    struct HatchLink {
+        std::uint64_t handle = 0;
+        long id = 0;
+    };
+    struct HatchLinks {
+        std::vector<std::vector<HatchLink>> paths;
+    };
+    std::unordered_map<long, HatchLinks> hatch_links;
+    // The subclass of INSERTs whose file gave another one than their rows and
+    // columns call for (AcDbMInsertBlock for one row and column, or
+    // AcDbBlockReference for more), by id.
+    std::unordered_map<long, std::string> insert_subclasses;
     // The ATTRIBs and SEQEND that follow an INSERT of the host, by its id.
     std::unordered_map<long, std::vector<KeptObject>> attributes;
 
@@ -144,5 +196,15 @@ struct DxfKept {
     // What the file held of each kind, for the report at OPEN ("2 ATTRIB").
     std::map<std::string, long> counts;
 };
+
+// The extended data of the object (its groups from the first 1001 on) as lines.
+std::string kept_xdata(const KeptObject& object);
+
+// A handle's value ("1F" is 31); 0 for a text that is no handle.
+std::uint64_t parse_handle(std::string_view text);
+
+// The layouts' blocks whose BLOCK_RECORD the file lacks (one for each handle
+// their BLOCKs name as owner), which a save makes anew.
+std::vector<const KeptLayoutBlock*> layout_blocks_without_record(const DxfKept& kept);
 
 }  // namespace host

@@ -6,6 +6,7 @@
 #include "dxf/dxf_layout.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 namespace host::dxf {
@@ -162,6 +163,35 @@ void move_hatch_pattern_groups(std::vector<Group>& groups)
     groups = std::move(kept);
 }
 
+// The boundary paths of a HATCH's groups (code(i) of n): where each begins (its
+// 92) and ends, and where its count of source objects is. The paths follow the
+// path count (91) and end at the hatch style (75), the pattern type (76) or
+// the seed points (98).
+struct HatchPath {
+    size_t begin = 0, end = 0;
+    size_t sources = SIZE_MAX;  // the path's last 97 that no fit point (11) follows
+};
+template <class Code>
+std::vector<HatchPath> hatch_paths(size_t n, Code code, size_t* count_at = nullptr)
+{
+    std::vector<HatchPath> paths;
+    size_t i = 0;
+    while (i < n && code(i) != 91) ++i;
+    if (count_at) *count_at = i;
+    for (++i; i < n; ++i) {
+        const int c = code(i);
+        if (c == 75 || c == 76 || c == 98) break;
+        if (c == 92) {
+            if (!paths.empty()) paths.back().end = i;
+            paths.push_back({i, n});
+            continue;
+        }
+        if (!paths.empty() && c == 97) paths.back().sources = (i + 1 < n && code(i + 1) == 11) ? SIZE_MAX : i;
+    }
+    if (!paths.empty()) paths.back().end = std::min(i, n);
+    return paths;
+}
+
 Layout hatch_layout(const Entity& entity, std::vector<Group> groups)
 {
     // The first 10 is the elevation point; a list that starts with its paths gets one.
@@ -177,15 +207,15 @@ Layout hatch_layout(const Entity& entity, std::vector<Group> groups)
         groups.insert(at, Group::of_point(10, {}));
     }
     move_hatch_pattern_groups(groups);
-    // Source boundary objects (97 n, then n references) are not kept, so their count
-    // becomes 0; a 97 followed by fit points (11) counts a spline edge's points.
+    // The links to the source objects (330 after a path's 97) are not part of
+    // the drawing: its count is 0 there, and the writer gives the links the
+    // file had.
     groups.erase(std::remove_if(groups.begin(), groups.end(),
                                 [](const Group& g) { return is_structure_code(g.code); }),
                  groups.end());
-    for (size_t i = 0; i < groups.size(); ++i)
-        if (groups[i].code == 97 && groups[i].integer > 0 &&
-            (i + 1 == groups.size() || groups[i + 1].code != 11))
-            groups[i].integer = 0;
+    mend_hatch_counts(groups);
+    for (const HatchPath& path : hatch_paths(groups.size(), [&](size_t i) { return groups[i].code; }))
+        if (path.sources != SIZE_MAX) groups[path.sources].integer = 0;
     std::vector<std::pair<int, int>> all;  // every code in the given order
     Layout layout = simple("HATCH", groups, {{"AcDbHatch", all}});
     bool elevation_seen = false;
@@ -197,6 +227,15 @@ Layout hatch_layout(const Entity& entity, std::vector<Group> groups)
         }
         if (placed.group.code != 210) placed.flat = true;
     }
+    // The hatch's own groups keep their order after the common part.
+    const size_t own = size_t(std::find_if(layout.groups.begin(), layout.groups.end(),
+                                           [](const PlacedGroup& p) { return p.subclass == 1; }) -
+                              layout.groups.begin());
+    const auto paths =
+        hatch_paths(layout.groups.size() - own, [&](size_t i) { return layout.groups[own + i].group.code; });
+    layout.hatch_paths = paths.size();
+    for (size_t p = 0; p < paths.size(); ++p)
+        if (paths[p].sources != SIZE_MAX) layout.groups[own + paths[p].sources].sources_of_path = int(p);
     return layout;
 }
 
@@ -240,8 +279,8 @@ Layout insert_layout(const Entity& entity, std::vector<Group> groups)
     // Attributes are not kept, so no attribute chain follows the reference.
     groups.erase(std::remove_if(groups.begin(), groups.end(), [](const Group& g) { return g.code == 66; }),
                  groups.end());
-    return simple("INSERT", groups,
-                  {{"AcDbBlockReference", ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
+    const char* marker = insert_subclass(groups);
+    return simple("INSERT", groups, {{marker, ranked({2, 10, 41, 42, 43, 50, 70, 71, 44, 45, 210})}});
 }
 
 Layout record(const std::string& type, std::vector<Group> groups, const std::string& marker,
@@ -256,6 +295,53 @@ Layout record(const std::string& type, std::vector<Group> groups, const std::str
 }
 
 }  // namespace
+
+std::vector<std::string> mend_hatch_counts(std::vector<Group>& groups)
+{
+    std::vector<std::string> said;
+    auto set = [&](Group& count, long held, const std::string& what) {
+        if (count.integer == held) return;
+        said.push_back(std::to_string(count.integer) + " " + what + " declared, " + std::to_string(held) +
+                       " held");
+        count.integer = held;
+    };
+    auto count_of = [&](size_t begin, size_t end, int code) {
+        return long(std::count_if(groups.begin() + long(begin), groups.begin() + long(end),
+                                  [&](const Group& g) { return g.code == code; }));
+    };
+    size_t count_at = 0;
+    const auto paths = hatch_paths(
+        groups.size(), [&](size_t i) { return groups[i].code; }, &count_at);
+    if (count_at < groups.size()) set(groups[count_at], long(paths.size()), "boundary paths");
+    for (size_t p = 0; p < paths.size(); ++p) {
+        const HatchPath& path = paths[p];
+        // A polyline path counts its vertices, another its edges (each begins with its type, 72).
+        const bool polyline = groups[path.begin].integer & 2;
+        for (size_t i = path.begin + 1; i < path.end; ++i) {
+            if (groups[i].code != 93) continue;
+            set(groups[i], count_of(i + 1, path.end, polyline ? 10 : 72),
+                std::string(polyline ? "vertices" : "edges") + " of path " + std::to_string(p + 1));
+            break;
+        }
+    }
+    for (size_t i = paths.empty() ? count_at : paths.back().end; i < groups.size(); ++i)
+        if (groups[i].code == 98) {
+            set(groups[i], count_of(i + 1, groups.size(), 10), "seed points");
+            break;
+        }
+    return said;
+}
+
+const char* insert_subclass(const std::vector<Group>& groups)
+{
+    // A reference repeated in rows or columns is a multiple insert, which has a subclass of its own.
+    auto counted = [&](int code) {
+        auto found =
+            std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.code == code; });
+        return found != groups.end() && found->integer > 1;
+    };
+    return counted(70) || counted(71) ? "AcDbMInsertBlock" : "AcDbBlockReference";
+}
 
 bool is_structure_code(int code)
 {

@@ -16,13 +16,22 @@ struct PlacedGroup {
     int subclass = 0;  // index into Layout::subclasses; 0 is the common part
     Group group;
     bool flat = false;  // a point written without its z (LWPOLYLINE and HATCH paths)
+    // A HATCH path's count of the objects it came from (its last 97): the
+    // path's number, from 0; -1 for every other group.
+    int sources_of_path = -1;
 };
 
 struct Layout {
     std::string dxf_type;                 // what group 0 says ("BLOCK_RECORD" for BLOCK records)
     std::vector<std::string> subclasses;  // markers in order; [0] is "AcDbEntity" or "AcDbSymbolTableRecord"
     std::vector<PlacedGroup> groups;
+    size_t hatch_paths = 0;  // a HATCH's boundary paths
 };
+
+// A HATCH's counts (of boundary paths, of each path's edges or vertices, of
+// seed points) set to what its groups hold; says each count that differed, as
+// "it declares 3 boundary paths and holds 2".
+std::vector<std::string> mend_hatch_counts(std::vector<Group>& groups);
 
 // The layout of a model or block entity.
 Layout entity_layout(const Entity& entity, const Drawing& drawing);
@@ -61,6 +70,10 @@ private:
 // The layout of a table record of the given table ("LAYER", "BLOCK", ...).
 Layout record_layout(const Entity& record, const std::string& table);
 Layout record_layout(const Entity& record, std::vector<Group> groups, const std::string& table);
+
+// The subclass of an INSERT with these groups: AcDbMInsertBlock when its
+// column or row count (70, 71) is above 1, else AcDbBlockReference.
+const char* insert_subclass(const std::vector<Group>& groups);
 
 // True for the codes the writer makes itself and the reader leaves out:
 // handles, owners, subclass markers, reactor groups and entity names.

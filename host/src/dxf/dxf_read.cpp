@@ -16,6 +16,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include <set>
 #include <sstream>
 #include <string_view>
+#include <unordered_map>
 
 #include "db/entities.h"
 #include "db/text_encoding.h"
@@ -69,6 +71,13 @@ struct ReadError : std::runtime_error {
 std::string at_line(size_t line)
 {
     return "line " + std::to_string(line) + ": ";
+}
+
+std::string hex_text(std::uint64_t value)
+{
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%llX", (unsigned long long)value);
+    return buffer;
 }
 
 std::string quoted(std::string_view value)
@@ -371,6 +380,9 @@ private:
     // Of the object convert() read last: its handle and its reactor groups.
     std::uint64_t handle_ = 0;
     std::string reactors_;
+    // Of a HATCH that convert() read last: the handles of each path's source objects.
+    std::vector<std::vector<std::uint64_t>> hatch_links_;
+    std::string own_subclass_;  // the last subclass marker of the object, but AcDbEntity
 
     const Object* next() { return objects_.next(); }
     const Object* peek() { return objects_.peek(); }
@@ -381,6 +393,16 @@ private:
     // The object's groups; false (with the reason noted) when a number in it
     // cannot go into the drawing.
     bool convert(const Object& o, Entity& entity);
+    void take_hatch_link(const Tag& tag);
+    void take_application_group(GroupReader& groups, size_t line);
+    // What the file gave of a HATCH or INSERT of the host beside its groups:
+    // a HATCH's counts that differ from what it holds are named, and its
+    // links to its source objects kept; an INSERT's multiple-insert marker.
+    void keep_entity_extras(const Object& o, Entity& entity);
+    void after_added(const Object& o, long id);
+    std::string subclass_given_;  // of an INSERT, when its rows and columns call for the other
+    // Resolves the links of associative hatches once every entity is read.
+    void resolve_hatch_links();
     Group read_colour(GroupReader& groups, const Object& o);
     // The object as the file has it, for writing back; its handle is taken
     // unless it is a header variable's value.
@@ -405,6 +427,20 @@ private:
     // all_but_name, every group of it but its name (a block record's).
     void keep_record_groups(const Object& o, long id, bool all_but_name);
     void read_blocks();
+    void read_outside_blocks();
+    void read_outside_sections();
+    void root_dictionary_first();
+    // The file's BLOCK_RECORD handles: of a block the host keeps (its id), of a
+    // layout's block (its place in kept_->layout_blocks).
+    std::unordered_map<std::uint64_t, long> block_of_record_;
+    std::unordered_map<std::uint64_t, size_t> layout_of_record_;
+    std::map<std::uint64_t, KeptLayoutBlock> waiting_for_layout_;
+    // The names of the layouts' records the tables kept, by handle, as far as indexed.
+    std::unordered_map<std::uint64_t, std::string> layout_record_names_;
+    size_t layout_records_indexed_ = 0;
+    void take_waiting_entities(std::uint64_t owner, KeptLayoutBlock* layout);
+    void keep_block_entity_groups(const Object& o, int which, bool xdata_taken,
+                                  DxfKept::BlockEntityGroups& out);
     // Reads entities up to ENDSEC, or in a block definition up to ENDBLK (not
     // taken); into the layout block when one is given.
     void read_entities(long owner, bool in_block, KeptLayoutBlock* layout);
@@ -587,18 +623,22 @@ bool Reader::convert(const Object& o, Entity& entity)
     entity.groups.reserve(o.tags.size());
     handle_ = 0;
     reactors_.clear();
+    hatch_links_.clear();
+    own_subclass_.clear();
+    bool own_part = false;  // past the common part, in the entity's own subclass
     GroupReader groups(o.tags, 0, o.tags.size(), page_);
     try {
         while (!groups.done()) {
             const Tag& tag = groups.peek();
+            if (tag.code == 100) {
+                own_part = trimmed(tag.value) != "AcDbEntity";
+                if (own_part) own_subclass_ = std::string(trimmed(tag.value));
+            } else if (own_part && o.type == "HATCH") {
+                take_hatch_link(tag);
+            }
             if (tag.code == 102 && !tag.value.empty() && tag.value[0] == '{') {
                 // References owned by another application: kept for writing back, unseen by commands.
-                while (!groups.done()) {
-                    const Tag& member = groups.peek();
-                    reactors_ += std::to_string(member.code) + "\n" + std::string(member.value) + "\n";
-                    groups.skip();
-                    if (member.code == 102 && trimmed(member.value) == "}") break;
-                }
+                take_application_group(groups, tag.line);
                 continue;
             }
             if (tag.code >= 1000) {
@@ -634,6 +674,34 @@ bool Reader::convert(const Object& o, Entity& entity)
         return false;
     }
     return true;
+}
+
+// A 102 group ("{NAME" ... "}") goes to the reactor groups as the file has it.
+// One that a subclass marker, another group or the object's end cuts short is
+// ended there, so that the saved file reads back the same.
+void Reader::take_application_group(GroupReader& groups, size_t line)
+{
+    reactors_ += "102\n" + std::string(groups.peek().value) + "\n";
+    groups.skip();
+    while (!groups.done()) {
+        const Tag& member = groups.peek();
+        const std::string_view value = trimmed(member.value);
+        if (member.code == 100 || (member.code == 102 && !value.empty() && value[0] == '{')) break;
+        reactors_ += std::to_string(member.code) + "\n" + std::string(member.value) + "\n";
+        groups.skip();
+        if (member.code == 102) return;
+    }
+    note(at_line(line) + "a 102 group has no end (\"}\"); it is ended before the groups that follow it");
+    reactors_ += "102\n}\n";
+}
+
+// A HATCH's paths begin with their type (92), and the objects a path came
+// from follow its count of them as links (330).
+void Reader::take_hatch_link(const Tag& tag)
+{
+    if (tag.code == 92) hatch_links_.emplace_back();
+    if (tag.code == 330 && !hatch_links_.empty())
+        if (std::uint64_t handle = handle_value(tag.value)) hatch_links_.back().push_back(handle);
 }
 
 // Colour numbers run from 0 (by block) to 256 (by layer), negative for a
@@ -790,8 +858,15 @@ void Reader::keep_table_head(const Object& o, const std::string& table)
     if (kept_->table_heads.count(table)) return;  // a table given twice: the first head stands
     Object braces, tail;
     bool counted = false, in_braces = false;
-    for (const Tag& tag : o.tags) {
-        if (tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{') in_braces = true;
+    // A 102 group that opens without a "}" after it is no dictionary link; it stays in its place.
+    size_t last_close = 0;
+    for (size_t i = 0; i < o.tags.size(); ++i)
+        if (o.tags[i].code == 102 && trimmed(o.tags[i].value) == "}") last_close = i;
+    for (size_t at = 0; at < o.tags.size(); ++at) {
+        const Tag& tag = o.tags[at];
+        if (!in_braces && tag.code == 102 && !tag.value.empty() && trimmed(tag.value)[0] == '{' &&
+            at < last_close)
+            in_braces = true;
         if (in_braces) {
             braces.tags.push_back(tag);
             if (tag.code == 102 && trimmed(tag.value) == "}") in_braces = false;
@@ -882,7 +957,8 @@ void Reader::read_tables()
             record.type = "BLOCK";
             record.groups = {Group::of_text(2, name), Group::of_int(70, 0), Group::of_point(10, {})};
             record.xdata = entry.xdata;
-            long id = drawing_->add_record("BLOCK", record).id;
+            const long id = drawing_->add_record("BLOCK", record).id;
+            if (handle_) block_of_record_[handle_] = id;
             remember(id);
             keep_record_groups(*o, id, true);
         } else if (!table.empty()) {
@@ -899,9 +975,18 @@ void Reader::read_blocks()
 {
     Entity begin;
     while (!section_ends_early()) {
+        const Object* ahead = peek();
+        if (!ahead) return;
+        if (ahead->type == "ENDSEC") {
+            next();
+            return;
+        }
+        if (ahead->type != "BLOCK") {
+            read_outside_blocks();
+            continue;
+        }
         const Object* o = next();
-        if (!o || o->type == "ENDSEC") return;
-        if (o->type != "BLOCK") continue;
+        const size_t line = o->line;
         KeptObject begin_object = keep(*o);
         if (!convert(*o, begin)) begin = Entity();
         std::string name = begin.text(2);
@@ -909,8 +994,19 @@ void Reader::read_blocks()
             KeptLayoutBlock layout;
             layout.begin = std::move(begin_object);
             read_entities(0, true, &layout);
-            if (const Object* end = peek(); end && end->type == "ENDBLK") layout.end = keep(*next());
-            if (layout.end.type.empty()) layout.end.type = "ENDBLK";
+            if (const Object* end = peek(); end && end->type == "ENDBLK")
+                layout.end = keep(*next());
+            else
+                note(at_line(line) + "the block \"" + name + "\" ends without its ENDBLK");
+            const std::uint64_t record = handle_value(kept_value(layout.begin, 330));
+            take_waiting_entities(record, &layout);
+            layout_of_record_[record] = kept_->layout_blocks.size();
+            if (layout.end.type.empty()) {  // the one it lacked, owned as its BLOCK is
+                layout.end.type = "ENDBLK";
+                layout.end.groups = "330\n" + kept_value(layout.begin, 330) + "\n100\nAcDbEntity\n" +
+                                    (kept_value(layout.begin, 67).empty() ? "" : "67\n1\n") +
+                                    "8\n0\n100\nAcDbBlockEnd\n";
+            }
             if (upper(name).find("PAPER_SPACE") != std::string::npos)
                 kept_->counts["paper space entity"] += long(layout.entities.size());
             kept_->layout_blocks.push_back(std::move(layout));
@@ -918,6 +1014,8 @@ void Reader::read_blocks()
         }
         const std::uint64_t begin_handle = handle_;
         long id = drawing_->find_record("BLOCK", name);
+        // A block the tables named has its extended data there; the BLOCK's own stays with the BLOCK.
+        const bool record_given = id != 0;
         if (!id) {
             Entity record;
             record.type = "BLOCK";
@@ -930,13 +1028,104 @@ void Reader::read_blocks()
         if (!begin.text(1).empty()) groups.push_back(Group::of_text(1, begin.text(1)));
         if (begin.find(4)) groups.push_back(Group::of_text(4, begin.text(4)));
         record->groups = groups;
-        if (record->xdata.empty()) record->xdata = begin.xdata;
+        if (!record_given && record->xdata.empty()) record->xdata = begin.xdata;
+        DxfKept::BlockEntityGroups own;
+        keep_block_entity_groups(*o, 0, !record_given, own);
         read_entities(id, true, nullptr);
         std::uint64_t end_handle = 0;
-        if (const Object* end = peek(); end && end->type == "ENDBLK")
-            end_handle = handle_value(value_of(*next(), 5));
+        if (const Object* end = peek(); end && end->type == "ENDBLK") {
+            end_handle = handle_value(value_of(*end, 5));
+            keep_block_entity_groups(*end, 1, false, own);
+            next();
+        } else {
+            note(at_line(line) + "the block \"" + name + "\" ends without its ENDBLK");
+        }
         if (begin_handle || end_handle) kept_->block_ends[id] = {begin_handle, end_handle};
+        if (!own.common[0].empty() || !own.common[1].empty() || !own.xdata[0].empty() ||
+            !own.xdata[1].empty())
+            kept_->block_entity_groups[id] = std::move(own);
     }
+}
+
+// The common groups and extended data of a BLOCK (which 0) or ENDBLK (1) as
+// the file had them, when they are more than the layer "0" that the writer
+// gives; extended data that went to the block's record is not kept twice.
+void Reader::keep_block_entity_groups(const Object& o, int which, bool xdata_taken,
+                                      DxfKept::BlockEntityGroups& out)
+{
+    Object common, xdata;
+    bool layer = false, plain = true;
+    for (const Tag& tag : o.tags) {
+        if (tag.code >= 1000) {
+            if (!xdata_taken) xdata.tags.push_back(tag);
+        } else if (dxf::is_common_entity_code(tag.code)) {
+            common.tags.push_back(tag);
+            layer = layer || tag.code == 8;
+            plain = plain && tag.code == 8 && trimmed(tag.value) == "0";
+        }
+    }
+    if (!layer) common.tags.insert(common.tags.begin(), Tag{8, "0", o.line});
+    if (!plain) out.common[which] = keep(common, false).groups;
+    if (!xdata.tags.empty()) out.xdata[which] = keep(xdata, false).groups;
+}
+
+// Entities between the blocks of the BLOCKS section: those whose owner (330)
+// is a block of the file are read into it, others are left out; either is said.
+void Reader::read_outside_blocks()
+{
+    const Object* o = peek();
+    const size_t line = o->line;
+    const std::string type = o->type;
+    if (type == "ENDBLK") {
+        note(at_line(line) + "an ENDBLK without its BLOCK is left out");
+        next();
+        return;
+    }
+    const std::uint64_t owner = handle_value(value_of(*o, 330));
+    if (auto block = block_of_record_.find(owner); owner && block != block_of_record_.end()) {
+        note(at_line(line) + "entities outside any block are read into the block \"" +
+             drawing_->get(block->second)->text(2) + "\", which they name as their owner");
+        read_entities(block->second, true, nullptr);
+        return;
+    }
+    if (auto layout = layout_of_record_.find(owner); owner && layout != layout_of_record_.end()) {
+        KeptLayoutBlock& block = kept_->layout_blocks[layout->second];
+        const std::string name = kept_value(block.begin, 2);
+        note(at_line(line) + "entities outside any block are read into the block \"" + name +
+             "\", which they name as their owner");
+        const size_t before = block.entities.size();
+        read_entities(0, true, &block);
+        if (upper(name).find("PAPER_SPACE") != std::string::npos)
+            kept_->counts["paper space entity"] += long(block.entities.size() - before);
+        return;
+    }
+    // The block of a layout whose record the tables gave comes later: they wait for it.
+    if (auto records = kept_->records.find("BLOCK_RECORD"); owner && records != kept_->records.end()) {
+        for (; layout_records_indexed_ < records->second.size(); ++layout_records_indexed_) {
+            const KeptObject& record = records->second[layout_records_indexed_];
+            if (record.handle) layout_record_names_.emplace(record.handle, kept_value(record, 2));
+        }
+        if (auto record = layout_record_names_.find(owner); record != layout_record_names_.end()) {
+            note(at_line(line) + "entities outside any block are read into the block \"" + record->second +
+                 "\", which they name as their owner");
+            read_entities(0, true, &waiting_for_layout_[owner]);
+            return;
+        }
+    }
+    note(at_line(line) + "a " + type +
+         " outside any block names no block of the file as its owner; it is left out");
+    ++skipped_[type + " outside any block"];
+    next();
+}
+
+// Entities that waited for their layout's block go after its own; those whose
+// block never came are said to be left out.
+void Reader::take_waiting_entities(std::uint64_t owner, KeptLayoutBlock* layout)
+{
+    auto waiting = waiting_for_layout_.find(owner);
+    if (waiting == waiting_for_layout_.end()) return;
+    for (KeptObject& entity : waiting->second.entities) layout->entities.push_back(std::move(entity));
+    waiting_for_layout_.erase(waiting);
 }
 
 void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
@@ -960,6 +1149,15 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
     Entity entity;
     while (const Object* o = peek()) {
         if ((in_block && o->type == "ENDBLK") || o->type == "ENDSEC" || o->type == "EOF") {
+            end_chain();
+            return;
+        }
+        // A block or section that begins here ends this one, which lacks its end
+        // (the readers of blocks and sections say so); so do the objects, whose
+        // first is a dictionary, after entities that lack their ENDSEC and the
+        // objects' SECTION.
+        if ((in_block && o->type == "BLOCK") || o->type == "SECTION" ||
+            (!in_block && o->type == "DICTIONARY")) {
             end_chain();
             return;
         }
@@ -1014,9 +1212,11 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
             continue;
         }
         bool attributes_follow = type == "INSERT" && entity.integer(66, 0) == 1;
+        keep_entity_extras(*o, entity);
         normalize(entity);
         const long added = drawing_->add(std::move(entity), owner);
         remember(added);
+        after_added(*o, added);
         if (type == "POLYLINE") {
             polyline = added;
             chain = Chain::Polyline;
@@ -1026,6 +1226,118 @@ void Reader::read_entities(long owner, bool in_block, KeptLayoutBlock* layout)
         }
     }
     end_chain();
+}
+
+void Reader::keep_entity_extras(const Object& o, Entity& entity)
+{
+    subclass_given_.clear();
+    if (o.type == "INSERT" &&
+        (own_subclass_ == "AcDbMInsertBlock" || own_subclass_ == "AcDbBlockReference") &&
+        own_subclass_ != dxf::insert_subclass(entity.groups))
+        subclass_given_ = own_subclass_;
+    if (o.type != "HATCH") return;
+    std::vector<std::string> said = dxf::mend_hatch_counts(entity.groups);
+    if (said.empty()) return;
+    std::string text;
+    for (const std::string& part : said) text += (text.empty() ? "" : ", ") + part;
+    std::uint64_t handle = handle_;
+    note(at_line(o.line) + "the HATCH" + (handle ? " (handle " + hex_text(handle) + ")" : std::string()) +
+         " declares other counts than it holds (" + text + "); it is kept with what it holds");
+}
+
+void Reader::after_added(const Object& o, long id)
+{
+    if (!subclass_given_.empty()) kept_->insert_subclasses[id] = subclass_given_;
+    if (o.type != "HATCH") return;
+    bool any = false;
+    for (const auto& path : hatch_links_) any = any || !path.empty();
+    if (!any) return;
+    DxfKept::HatchLinks& links = kept_->hatch_links[id];
+    for (const auto& path : hatch_links_) {
+        links.paths.emplace_back();
+        for (std::uint64_t handle : path) links.paths.back().push_back({handle, 0});
+    }
+}
+
+// A link names a host entity by the file's handle, or an object kept as the
+// file had it; one that names what the drawing does not hold is left out,
+// and said.
+void Reader::resolve_hatch_links()
+{
+    if (kept_->hatch_links.empty()) return;
+    std::set<std::uint64_t> kept_handles;
+    auto add = [&](const std::vector<KeptObject>& objects) {
+        for (const KeptObject& object : objects)
+            if (object.handle) kept_handles.insert(object.handle);
+    };
+    for (const auto& [container, lists] : kept_->entities)
+        for (const auto& [after, objects] : lists) add(objects);
+    for (const KeptLayoutBlock& layout : kept_->layout_blocks) add(layout.entities);
+    long lost = 0;
+    for (auto& [hatch, links] : kept_->hatch_links)
+        for (auto& path : links.paths) {
+            std::vector<DxfKept::HatchLink> found;
+            for (DxfKept::HatchLink link : path) {
+                link.id = kept_->handles.id_of(link.handle);
+                if (link.id && drawing_->store.contains(link.id))
+                    found.push_back(link);
+                else if (!link.id && kept_handles.count(link.handle))
+                    found.push_back({link.handle, 0});
+                else
+                    ++lost;
+            }
+            path = std::move(found);
+        }
+    if (lost)
+        note("links of associative HATCHes to their boundaries name objects the drawing does not hold; " +
+             std::to_string(lost) + (lost == 1 ? " link is" : " links are") + " left out");
+}
+
+// Objects between the sections, whose section lost its head: entities are read
+// as model space's, objects as the OBJECTS section's; what belongs to no
+// section of its own (a table, a class) is left out. Each is said.
+void Reader::read_outside_sections()
+{
+    const Object* o = peek();
+    const size_t line = o->line;
+    const std::string type = o->type;
+    bool entity = dxf::is_known_entity_type(type);
+    for (const Tag& tag : o->tags)
+        if (tag.code == 100 && trimmed(tag.value) == "AcDbEntity") entity = true;
+    entity = entity && type != "DICTIONARY";  // which begins the objects, whatever it holds
+    static const std::set<std::string> kStructure = {"ENDSEC", "TABLE", "ENDTAB", "BLOCK",
+                                                     "ENDBLK", "CLASS", "SEQEND"};
+    if (!entity && kStructure.count(type)) {
+        note(at_line(line) + "a " + type + " outside any section is left out");
+        ++skipped_[type + " outside any section"];
+        next();
+        return;
+    }
+    if (entity) {
+        note(at_line(line) + "entities outside any section are read into model space");
+        read_entities(0, false, nullptr);
+    } else {
+        note(at_line(line) + "objects outside any section are read as those of the OBJECTS section");
+        keep_section(kept_->objects);
+        return;  // its ENDSEC is taken
+    }
+    if (const Object* end = peek(); end && end->type == "ENDSEC") next();
+}
+
+// The root dictionary (the one no object owns) comes first among the objects,
+// where readers look for it.
+void Reader::root_dictionary_first()
+{
+    auto& objects = kept_->objects;
+    auto is_root = [](const KeptObject& object) {
+        return object.type == "DICTIONARY" && trimmed(kept_value(object, 330)) == "0";
+    };
+    if (objects.empty() || is_root(objects.front())) return;
+    auto root = std::find_if(objects.begin(), objects.end(), is_root);
+    if (root == objects.end()) return;
+    note("the root dictionary (handle " + hex_text(root->handle) +
+         ") is not the first object of the OBJECTS section; it is put first");
+    std::rotate(objects.begin(), root, root + 1);
 }
 
 // Leaves an entity out of the drawing; what the file kept after it goes after
@@ -1127,6 +1439,8 @@ void Reader::complete()
             for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
     for (const auto& [insert, objects] : kept_->attributes)
         for (const KeptObject& object : objects) ensure("LAYER", kept_layer(object));
+    for (const auto& [block, own] : kept_->block_entity_groups)
+        for (const std::string& common : own.common) ensure("LAYER", kept_layer({"", common}));
 }
 
 // A file that ends without its "0 EOF" was cut short (a copy or a save that
@@ -1154,9 +1468,13 @@ DxfReadResult Reader::read(size_t size_hint)
     if (!first || first->type != "SECTION") throw ReadError("the file does not start with a section");
     bool any_section = false;
     std::string section;  // the last one started
-    while (const Object* o = next()) {
+    while (const Object* o = peek()) {
         if (o->type == "EOF") break;
-        if (o->type != "SECTION") continue;  // stray objects between sections
+        if (o->type != "SECTION") {
+            read_outside_sections();
+            continue;
+        }
+        next();
         any_section = true;
         std::string name = trimmed_upper(value_of(*o, 2));
         section = name;
@@ -1170,7 +1488,10 @@ DxfReadResult Reader::read(size_t size_hint)
             read_blocks();
         } else if (name == "ENTITIES") {
             read_entities(0, false, nullptr);
-            if (const Object* end = peek(); end && end->type == "ENDSEC") next();
+            if (const Object* end = peek(); end && end->type == "ENDSEC")
+                next();
+            else if (end && !section_ends_early())  // which says so itself
+                note(at_line(end->line) + "a section ends without its ENDSEC");
         } else if (name == "OBJECTS") {
             keep_section(kept_->objects);
         } else {
@@ -1188,8 +1509,19 @@ DxfReadResult Reader::read(size_t size_hint)
         }
     }
     if (!any_section) throw ReadError("the file holds no section");
+    root_dictionary_first();
+    for (const KeptLayoutBlock* layout : layout_blocks_without_record(*kept_))
+        note("the file lacks the block record (handle " + trimmed_upper(kept_value(layout->begin, 330)) +
+             ") of the block \"" + kept_value(layout->begin, 2) + "\"; it is made anew from the block");
+    for (const auto& [owner, waiting] : waiting_for_layout_) {
+        note("the block of the layout record (handle " + hex_text(owner) + ") is missing; " +
+             std::to_string(waiting.entities.size()) + " entities that name it as their owner are left out");
+        for (const KeptObject& entity : waiting.entities)
+            ++skipped_[entity.type + " of a missing layout block"];
+    }
     if (!objects_.reached_eof()) note_cut_short(section);
     complete();
+    resolve_hatch_links();
     for (const auto& [what, count] : skipped_) result_.skipped.push_back(std::to_string(count) + " " + what);
     result_.drawing = std::move(drawing_);
     result_.kept = std::move(kept_);

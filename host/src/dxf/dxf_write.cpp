@@ -289,8 +289,15 @@ private:
         if (!flat) real(code + 20, p.z);
     }
     void group(const Group& g, bool flat = false);
-    // The groups of a laid-out entity or record, subclass by subclass.
-    void body(const dxf::Layout& layout, bool attributes = false);
+    // The groups of a laid-out entity or record, subclass by subclass; a
+    // HATCH's paths with the links to their source objects given.
+    void body(const dxf::Layout& layout, bool attributes = false, const DxfKept::HatchLinks* links = nullptr);
+    // A HATCH path's count of source objects and its links to those the file
+    // still holds.
+    void hatch_sources(const std::vector<DxfKept::HatchLink>& links);
+    // An entity's reactor groups as the file had them, but for the host's
+    // entities erased since (an associative hatch that is gone, for one).
+    void entity_reactors(const std::string& lines);
     void xdata(const std::vector<XDataApp>& apps);
     // Code and value lines kept from a file, in the texts' encoding of this one.
     void kept_lines(const std::string& lines);
@@ -331,6 +338,19 @@ private:
         return nullptr;
     }
     std::uint64_t kept_record_handle(const std::string& table, const std::string& name) const;
+    // The file's block of model space or of the first paper space ("*" or, in
+    // older files, "$" and the name given); null for none.
+    const KeptLayoutBlock* kept_layout_block(const std::string& name) const
+    {
+        if (!kept_) return nullptr;
+        for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+            const std::string found = upper(kept_value(layout.begin, 2));
+            if (found.size() == name.size() + 1 && found.compare(1, name.size(), name) == 0) return &layout;
+        }
+        return nullptr;
+    }
+    // The handle of the LAYOUT whose block record is the one given; "0" for none.
+    std::string layout_naming(const std::string& record) const;
 
     void choose_version();
     void assign_handles();
@@ -349,10 +369,20 @@ private:
     void placed_group(const dxf::Layout& layout, const dxf::PlacedGroup& placed);
     void write_vport();
     void write_blocks();
-    void layout_block_xdata(const std::string& layout);
     void block_begin(const std::string& handle, const std::string& owner, const std::string& name,
                      const Entity* entry, bool paper);
-    void block_end(const std::string& handle, const std::string& owner, bool paper);
+    void block_end(const std::string& handle, const std::string& owner, bool paper,
+                   const Entity* entry = nullptr);
+    // The common part of a block definition's BLOCK (0) or ENDBLK (1): the
+    // file's groups (layer, line-type scale, ...) when it had them.
+    void block_entity_common(const Entity* entry, int which);
+    void block_entity_xdata(const Entity* entry, int which);
+    const DxfKept::BlockEntityGroups* block_entity_groups(const Entity* entry) const
+    {
+        if (!kept_ || !entry) return nullptr;
+        auto found = kept_->block_entity_groups.find(entry->id);
+        return found == kept_->block_entity_groups.end() ? nullptr : &found->second;
+    }
     // The entities of model space (container 0) or of a block definition, with
     // what the file kept among them.
     void write_entities(std::span<const long> ids, const std::string& owner, long container);
@@ -360,6 +390,7 @@ private:
     void planned_body(const dxf::LayoutPlan& plan, const Entity& entity);
     dxf::PlanCache plans_;  // of the types whose layout follows from their codes
     void write_objects();
+    void say_structure_left_out();
     void layout_object(const std::string& handle, const std::string& name, int order,
                        const std::string& record);
 };
@@ -386,14 +417,21 @@ void Writer::group(const Group& g, bool flat)
     }
 }
 
-void Writer::body(const dxf::Layout& layout, bool attributes)
+void Writer::body(const dxf::Layout& layout, bool attributes, const DxfKept::HatchLinks* links)
 {
+    // Links are given path by path; a hatch whose paths have changed since has none.
+    if (links && links->paths.size() != layout.hatch_paths) links = nullptr;
     for (size_t s = 0; s < layout.subclasses.size(); ++s) {
         tag(100, layout.subclasses[s]);
         // The attributes that follow a block reference are announced first in it.
-        if (attributes && layout.subclasses[s] == "AcDbBlockReference") tag(66, 1L);
-        for (const auto& placed : layout.groups)
-            if (placed.subclass == int(s)) placed_group(layout, placed);
+        if (attributes && s == 1) tag(66, 1L);
+        for (const auto& placed : layout.groups) {
+            if (placed.subclass != int(s)) continue;
+            if (links && placed.sources_of_path >= 0)
+                hatch_sources(links->paths[size_t(placed.sources_of_path)]);
+            else
+                placed_group(layout, placed);
+        }
     }
 }
 
@@ -437,6 +475,45 @@ void Writer::record_body(const dxf::Layout& layout, long id)
     }
     for (size_t i = 0; i < extra->size(); ++i)  // the group they followed is no longer there
         if (!done[i]) kept_lines((*extra)[i].lines);
+}
+
+void Writer::entity_reactors(const std::string& lines)
+{
+    if (lines.find("{ACAD_REACTORS") == std::string::npos) {
+        kept_lines(lines);
+        return;
+    }
+    std::string kept;
+    bool reactors = false;
+    Entity scratch;
+    for_each_kept_group(lines, [&](const KeptLine& line) {
+        if (line.code == "102") reactors = line.value.rfind("{ACAD_REACTORS", 0) == 0;
+        bool gone = false;
+        if (reactors && line.code == "330")
+            if (const long id = kept_->handles.id_of(parse_handle(line.value))) {
+                const Entity* reactor = drawing_.look(id, scratch);
+                gone = !reactor || reactor->erased;
+            }
+        if (!gone) kept.append(lines, line.begin, line.end - line.begin);
+        return true;
+    });
+    kept_lines(kept);
+}
+
+void Writer::hatch_sources(const std::vector<DxfKept::HatchLink>& links)
+{
+    std::vector<std::string> handles;
+    Entity scratch;
+    for (const DxfKept::HatchLink& link : links) {
+        if (!link.id) {
+            handles.push_back(hex(link.handle));  // kept as the file had it, handle and all
+            continue;
+        }
+        const Entity* source = drawing_.look(link.id, scratch);
+        if (source && !source->erased) handles.push_back(handle_of(link.id));
+    }
+    tag(97, long(handles.size()));
+    for (const std::string& handle : handles) tag(330, handle);
 }
 
 void Writer::xdata(const std::vector<XDataApp>& apps)
@@ -488,6 +565,23 @@ void Writer::write_kept(const KeptObject& object, const std::string& owner, bool
     kept_lines(object.groups);
 }
 
+std::string Writer::layout_naming(const std::string& record) const
+{
+    const std::uint64_t wanted = parse_handle(record);
+    for (const KeptObject& object : kept_->objects) {
+        if (object.type != "LAYOUT") continue;
+        // The block record is the 330 of the layout's own part.
+        bool own = false, named = false;
+        for_each_kept_group(object.groups, [&](const KeptLine& line) {
+            if (line.code == "100") own = line.value == "AcDbLayout";
+            named = own && line.code == "330" && parse_handle(line.value) == wanted;
+            return !named;
+        });
+        if (named) return hex(object.handle);
+    }
+    return "0";
+}
+
 std::uint64_t Writer::kept_record_handle(const std::string& table, const std::string& name) const
 {
     // A record of an old file that is left out of the save stands for none.
@@ -536,6 +630,8 @@ void Writer::choose_version()
         if (kept_->version == version) version_ = version;
     page_ = file_code_page(version_, kept_->code_page);
     bool model_record = kept_record_handle("BLOCK_RECORD", "*Model_Space") != 0;
+    for (const KeptLayoutBlock* layout : layout_blocks_without_record(*kept_))
+        if (upper(kept_value(layout->begin, 2)) == "*MODEL_SPACE") model_record = true;
     bool root = !kept_->objects.empty() && kept_->objects.front().type == "DICTIONARY";
     kept_structure_ = model_record && root && version_ == kept_->version;
 }
@@ -595,20 +691,18 @@ void Writer::assign_handles()
     // The layouts' records and blocks keep the file's handles, which its kept
     // entities name as their owners.
     auto kept_or_new = [&](std::uint64_t handle) { return handle ? hex(handle) : new_handle(); };
-    h_.model_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Model_Space"));
+    std::uint64_t model_record = kept_record_handle("BLOCK_RECORD", "*Model_Space");
+    if (kept_structure_ && !model_record)  // made anew from its block
+        for (const KeptLayoutBlock* layout : layout_blocks_without_record(*kept_))
+            if (upper(kept_value(layout->begin, 2)) == "*MODEL_SPACE")
+                model_record = parse_handle(kept_value(layout->begin, 330));
+    h_.model_record = kept_or_new(model_record);
     // A kept structure writes the file's own paper-space record, and a handle
     // given out here would be named nowhere (yet move the handle seed on).
     if (!kept_structure_) h_.paper_record = kept_or_new(kept_record_handle("BLOCK_RECORD", "*Paper_Space"));
     if (!kept_structure_) {
-        const KeptLayoutBlock* model = nullptr;
-        const KeptLayoutBlock* paper = nullptr;
-        if (kept_)
-            for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
-                // Files before AC1015 spell them with "$".
-                const std::string name = upper(kept_value(layout.begin, 2));
-                if (name == "*MODEL_SPACE" || name == "$MODEL_SPACE") model = &layout;
-                if (name == "*PAPER_SPACE" || name == "$PAPER_SPACE") paper = &layout;
-            }
+        const KeptLayoutBlock* model = kept_layout_block("MODEL_SPACE");
+        const KeptLayoutBlock* paper = kept_layout_block("PAPER_SPACE");
         h_.model_begin = kept_or_new(model ? model->begin.handle : 0);
         h_.model_end = kept_or_new(model ? model->end.handle : 0);
         h_.paper_begin = kept_or_new(paper ? paper->begin.handle : 0);
@@ -856,7 +950,10 @@ void Writer::write_tables()
 
     auto blocks = block_ids();
     auto layout_records = kept_structure_ ? kept_list("BLOCK_RECORD") : std::vector<KeptObject>{};
-    table_head("BLOCK_RECORD", blocks.size() + (kept_structure_ ? layout_records.size() : 2));
+    const auto made_records =
+        kept_structure_ ? layout_blocks_without_record(*kept_) : std::vector<const KeptLayoutBlock*>{};
+    table_head("BLOCK_RECORD",
+               blocks.size() + (kept_structure_ ? layout_records.size() + made_records.size() : 2));
     auto block_record = [&](const std::string& handle, const std::string& name, const std::string& layout,
                             const Entity* entry) {
         tag(0, "BLOCK_RECORD");
@@ -881,6 +978,13 @@ void Writer::write_tables()
     };
     if (kept_structure_) {
         for (const KeptObject& record : layout_records) write_kept(record, h_.table["BLOCK_RECORD"]);
+        // A layout's record the file lost, made anew from its block with the handle that the
+        // block (and its entities, and its layout) name.
+        for (const KeptLayoutBlock* layout : made_records) {
+            const std::string handle = kept_value(layout->begin, 330);
+            block_record(hex(parse_handle(handle)), kept_value(layout->begin, 2), layout_naming(handle),
+                         nullptr);
+        }
     } else {
         block_record(h_.model_record, "*Model_Space", h_.model_layout, nullptr);
         block_record(h_.paper_record, "*Paper_Space", h_.paper_layout, nullptr);
@@ -913,7 +1017,7 @@ void Writer::block_begin(const std::string& handle, const std::string& owner, co
     tag(330, owner);
     tag(100, "AcDbEntity");
     if (paper) tag(67, 1L);
-    tag(8, "0");
+    block_entity_common(entry, 0);
     tag(100, "AcDbBlockBegin");
     tag(2, name);
     if (entry) {
@@ -929,6 +1033,7 @@ void Writer::block_begin(const std::string& handle, const std::string& owner, co
         const Group* path = value(1);
         tag(1, path ? path->text : std::string());
         if (const Group* description = value(4)) group(*description);
+        block_entity_xdata(entry, 0);
     } else {
         tag(70, 0L);
         point(10, {});
@@ -937,41 +1042,31 @@ void Writer::block_begin(const std::string& handle, const std::string& owner, co
     }
 }
 
-void Writer::block_end(const std::string& handle, const std::string& owner, bool paper)
+void Writer::block_end(const std::string& handle, const std::string& owner, bool paper, const Entity* entry)
 {
     tag(0, "ENDBLK");
     tag(5, handle);
     tag(330, owner);
     tag(100, "AcDbEntity");
     if (paper) tag(67, 1L);
-    tag(8, "0");
+    block_entity_common(entry, 1);
     tag(100, "AcDbBlockEnd");
+    block_entity_xdata(entry, 1);
 }
 
-// The extended data of the file's own BLOCK of a layout ("MODEL_SPACE" or
-// "PAPER_SPACE", spelt with "*" or, before AC1015, "$"), written after the
-// host's BLOCK of it.
-void Writer::layout_block_xdata(const std::string& layout)
+void Writer::block_entity_common(const Entity* entry, int which)
 {
-    if (!kept_) return;
-    for (const KeptLayoutBlock& block : kept_->layout_blocks) {
-        const std::string name = upper(kept_value(block.begin, 2));
-        if (name.size() != layout.size() + 1 || name.compare(1, std::string::npos, layout) != 0) continue;
-        // The groups are code and value lines; the extended data starts at the first code 1001.
-        const std::string& groups = block.begin.groups;
-        for (size_t at = 0; at < groups.size();) {
-            size_t code_end = groups.find('\n', at);
-            if (code_end == std::string::npos) break;
-            if (groups.compare(at, code_end - at, "1001") == 0) {
-                kept_lines(groups.substr(at));
-                break;
-            }
-            size_t value_end = groups.find('\n', code_end + 1);
-            if (value_end == std::string::npos) break;
-            at = value_end + 1;
-        }
-        return;
-    }
+    // The kept groups hold a layer (the reader gives them "0" when the file had none).
+    const DxfKept::BlockEntityGroups* kept = block_entity_groups(entry);
+    if (kept && !kept->common[which].empty())
+        kept_lines(kept->common[which]);
+    else
+        tag(8, "0");
+}
+
+void Writer::block_entity_xdata(const Entity* entry, int which)
+{
+    if (const DxfKept::BlockEntityGroups* kept = block_entity_groups(entry)) kept_lines(kept->xdata[which]);
 }
 
 void Writer::write_blocks()
@@ -985,16 +1080,16 @@ void Writer::write_blocks()
             write_kept(layout.end, "");
         }
     } else {
+        const KeptLayoutBlock* model = kept_layout_block("MODEL_SPACE");
+        const KeptLayoutBlock* paper = kept_layout_block("PAPER_SPACE");
         block_begin(h_.model_begin, h_.model_record, "*Model_Space", nullptr, false);
-        layout_block_xdata("MODEL_SPACE");
+        if (model) kept_lines(kept_xdata(model->begin));
         block_end(h_.model_end, h_.model_record, false);
         block_begin(h_.paper_begin, h_.paper_record, "*Paper_Space", nullptr, true);
-        layout_block_xdata("PAPER_SPACE");
-        if (kept_)
-            for (const KeptLayoutBlock& layout : kept_->layout_blocks)
-                if (const std::string name = upper(kept_value(layout.begin, 2));
-                    name == "*PAPER_SPACE" || name == "$PAPER_SPACE")
-                    for (const KeptObject& entity : layout.entities) write_kept(entity, h_.paper_record);
+        if (paper) {
+            kept_lines(kept_xdata(paper->begin));
+            for (const KeptObject& entity : paper->entities) write_kept(entity, h_.paper_record);
+        }
         block_end(h_.paper_end, h_.paper_record, true);
     }
     for (long id : block_ids()) {
@@ -1004,7 +1099,7 @@ void Writer::write_blocks()
         auto members = drawing_.block_entities.find(id);
         write_entities(members != drawing_.block_entities.end() ? members->second : std::vector<long>{},
                        record, id);
-        block_end(h_.block_ends[id].second, record, false);
+        block_end(h_.block_ends[id].second, record, false, entry);
     }
     tag(0, "ENDSEC");
 }
@@ -1060,17 +1155,28 @@ void Writer::write_entity(const Entity& entity, const std::string& handle, const
             attributes = &found->second;
     const dxf::LayoutPlan* plan = plans_.find(entity);
     std::optional<dxf::Layout> layout;
-    if (!plan) layout = dxf::entity_layout(entity, drawing_);
+    const DxfKept::HatchLinks* links = nullptr;
+    if (!plan) {
+        layout = dxf::entity_layout(entity, drawing_);
+        if (kept_ && entity.type == "HATCH")
+            if (auto found = kept_->hatch_links.find(entity.id); found != kept_->hatch_links.end())
+                links = &found->second;
+        // An insert keeps the subclass its file gave, whatever its rows and columns.
+        if (kept_ && entity.type == "INSERT")
+            if (auto found = kept_->insert_subclasses.find(entity.id);
+                found != kept_->insert_subclasses.end())
+                layout->subclasses.back() = found->second;
+    }
     tag(0, plan ? plan->dxf_type : layout->dxf_type);
     tag(5, handle);
     if (kept_)
         if (auto reactors = kept_->reactors.find(entity.id); reactors != kept_->reactors.end())
-            kept_lines(reactors->second);
+            entity_reactors(reactors->second);
     tag(330, owner);
     if (plan)
         planned_body(*plan, entity);
     else
-        body(*layout, attributes != nullptr);
+        body(*layout, attributes != nullptr, links);
     xdata(entity.xdata);
     if (attributes)
         for (const KeptObject& attribute : *attributes) write_kept(attribute, handle);
@@ -1170,6 +1276,35 @@ void Writer::write_objects()
     tag(0, "ENDSEC");
 }
 
+// Without the file's model space record and root dictionary the writer makes
+// its own layouts, and the file's objects and the blocks of its other
+// layouts cannot go with them: each kind is named.
+void Writer::say_structure_left_out()
+{
+    const std::string own =
+        ", which this host writes as " + version_ + " with its own dictionaries and layouts";
+    std::string why = "of version " + kept_->version + own;
+    if (kept_->version.empty()) why = own.substr(2) + ", as the file names no version";
+    if (version_ == kept_->version)
+        why =
+            "which this host cannot write back without the file's model space record and root dictionary; it "
+            "writes its own dictionaries and layouts";
+    if (!kept_->objects.empty()) {
+        std::map<std::string, long> types;
+        for (const KeptObject& object : kept_->objects) ++types[object.type];
+        std::string list;
+        for (const auto& [type, count] : types)
+            list += (list.empty() ? "" : ", ") + std::to_string(count) + " " + type;
+        left_out.push_back("the objects of the file (" + list + ") " + why);
+    }
+    for (const KeptLayoutBlock& layout : kept_->layout_blocks) {
+        const std::string name = upper(kept_value(layout.begin, 2));
+        if (layout.entities.empty() || &layout == kept_layout_block("PAPER_SPACE")) continue;  // written
+        left_out.push_back("the layout block " + kept_value(layout.begin, 2) + " with its " +
+                           std::to_string(layout.entities.size()) + " entities, " + why);
+    }
+}
+
 void Writer::write(const std::vector<DxfHeaderVariable>& header)
 {
     choose_version();
@@ -1194,9 +1329,7 @@ void Writer::write(const std::vector<DxfHeaderVariable>& header)
         }
     tag(0, "EOF");
     write_handseed();
-    if (kept_ && !kept_structure_ && !kept_->objects.empty())
-        left_out.push_back("the objects of the file (dictionaries, layouts) of version " + kept_->version +
-                           ", which this host writes as AC1015 with its own");
+    if (kept_ && !kept_structure_) say_structure_left_out();
     for (const auto& [type, count] : legacy_left_out_)
         left_out.push_back(std::to_string(count) + " " + (type.empty() ? "records without a type" : type) +
                            " of the file before AC1015, which an " + version_ +
