@@ -1432,7 +1432,15 @@ void Reader::complete()
     // found whichever way the entity spells it. Kept groups are in UTF-8 already.
     const CodePage* kept_page = page_ == &as_read_code_page() ? page_ : nullptr;
     auto kept_layer = [&](const KeptObject& object) {
-        return text_from_file(kept_value(object, 8), kept_page, true);
+        std::string name = text_from_file(kept_value(object, 8), kept_page, true);
+        // A drawing read as UTF-8 and saved in such a code page spells a control
+        // character of a layer's name as a "^" pair in its record but keeps the
+        // entity's "\U+XXXX": both name the one layer.
+        if (kept_page && !drawing_->find_record("LAYER", name)) {
+            std::string decoded = unicode_escapes_decoded(name);
+            if (decoded != name && drawing_->find_record("LAYER", decoded)) return decoded;
+        }
+        return name;
     };
     for (const auto& [owner, lists] : kept_->entities)
         for (const auto& [after, objects] : lists)
