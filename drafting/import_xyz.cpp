@@ -92,7 +92,8 @@ xyz_line_rec xyz_line_parse(std::string_view line, int column_order)
             "too few fields (" + std::to_string(fields.size()) + " of " + std::to_string(needed) + ")";
         return rec;
     }
-    if (str_trim(fields[0]).empty()) {
+    // The ID is what the field holds before its trailing blanks, as it is drawn.
+    if (trim_end(fields[0]).find_first_not_of(" \t") == std::string_view::npos) {
         rec.error = "no ID";
         return rec;
     }
