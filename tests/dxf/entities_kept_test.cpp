@@ -405,4 +405,34 @@ TEST_F(EntitiesKept, WhatADamagedFileCannotKeepIsNamed)
         << printed;
 }
 
+// A layout block whose owner names no record, in a file that has the record of
+// its name (as some programs write), keeps that one record: a second record of
+// the name would make a file that other programs refuse.
+const char* const kLostOwnerScript = R"(
+import sys, ezdxf
+doc = ezdxf.new("R2010")
+doc.modelspace().add_line((0, 0), (1, 1))
+doc.saveas(sys.argv[1])
+text = open(sys.argv[1]).read()
+record = doc.block_records.get("*Paper_Space").dxf.handle
+begin = text.index("AcDbBlockBegin\n  2\n*Paper_Space\n")
+owner = text.rindex("330\n" + record + "\n", 0, begin)
+text = text[:owner] + "330\nFFFF0\n" + text[owner + len("330\n" + record + "\n"):]
+open(sys.argv[1], "w").write(text)
+)";
+
+TEST_F(EntitiesKept, ALayoutBlockWhoseOwnerIsLostKeepsTheRecordOfItsName)
+{
+    const std::string input = home() + "/lost_owner.dxf", output = home() + "/lost_owner_saved.dxf";
+    ezdxf(kLostOwnerScript, {input});
+    open_and_save(input, output);
+    EXPECT_EQ(
+        ezdxf("import sys, ezdxf\n"
+              "doc = ezdxf.readfile(sys.argv[1])\n"
+              "print([r.dxf.name for r in doc.block_records if r.dxf.name.lower() == '*paper_space'])\n",
+              {output}),
+        "['*Paper_Space']\n");
+    EXPECT_EQ(differences(input, output), "");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "dxf/dxf_kept.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace host {
@@ -88,12 +89,22 @@ std::vector<const KeptLayoutBlock*> layout_blocks_without_record(const DxfKept& 
 {
     std::vector<const KeptLayoutBlock*> list;
     std::set<std::uint64_t> records;
+    // A block whose owner names no record but whose name a record holds has
+    // that record: a second record of one name would make the file one that
+    // other programs refuse.
+    std::set<std::string> names;
+    auto name_of = [](const KeptObject& object) {
+        std::string name = kept_value(object, 2);
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return name;
+    };
     if (auto found = kept.records.find("BLOCK_RECORD"); found != kept.records.end())
         for (const KeptObject& record : found->second)
-            if (!record.legacy) records.insert(record.handle);
+            if (!record.legacy) records.insert(record.handle), names.insert(name_of(record));
     for (const KeptLayoutBlock& layout : kept.layout_blocks) {
         const std::uint64_t owner = parse_handle(kept_value(layout.begin, 330));
-        if (owner && records.insert(owner).second) list.push_back(&layout);
+        if (owner && !names.count(name_of(layout.begin)) && records.insert(owner).second)
+            list.push_back(&layout);
     }
     return list;
 }
