@@ -201,18 +201,10 @@ int justify_texts()
 // Operations 9 to 11: a new value for every text; false when the answer ends it.
 int change_number(const char* prompt, double default_value, bool zero_allowed, int mode)
 {
-    double value = 0;
-    if (zero_allowed) {
-        value = prompt_real_default(prompt, default_value, 3);
-        if (value < 0) return 0;
-    } else {
-        // A height or width factor of 0 or less is refused and asked again; "X" leaves.
-        std::string out;
-        int rc = 0;
-        while ((rc = prompt_size_spec(std::string("0,X,") + prompt, default_value, 3, out)) != 1)
-            if (rc == 2) return 0;
-        value = std::strtod(out.c_str(), nullptr);
-    }
+    // A height or width of 0 or less is the way out of these prompts: it ends
+    // the operation with nothing changed, so no text is given a size of none.
+    const double value = prompt_real_default(prompt, default_value, 3);
+    if (zero_allowed ? value < 0 : value <= 0) return 0;
     if (mode == 10 && value >= 85) {
         acutPrintf("\nAn obliquing angle must be below 85 degrees.");
         return 0;

@@ -19,6 +19,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// One file under two names (a link) is the same file to a save.
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return a == b || fs::equivalent(a, b, error);
+}
+
 // The system variables a drawing file keeps, with the group code of each in the header.
 struct HeaderEntry {
     const char* name;
@@ -201,7 +208,7 @@ bool save_drawing_document(Document& document, const std::string& file, std::str
     if (!saved) return false;
     document.modified = false;
     // The file now holds the drawing whole.
-    if (file == document.file_path) document.read_in_part.clear();
+    if (same_file(file, document.file_path)) document.read_in_part.clear();
     return true;
 }
 
@@ -285,7 +292,7 @@ void open_command(const std::string& argument)
 // only when the user says so. False (said, and counted as a failure) when not.
 bool save_over_part_read(Session& session, Document& document, const std::string& file)
 {
-    if (document.read_in_part.empty() || file != document.file_path) return true;
+    if (document.read_in_part.empty() || !same_file(file, document.file_path)) return true;
     std::string answer;
     try {
         answer =
