@@ -137,10 +137,13 @@ bool write_files(const std::vector<area_tbl_rec>& records, int metre_decimals, i
                  rtos_decimal(r.area, metre_decimals) + "," + r.unit + "," +
                  rtos_decimal(feet, feet_decimals) + ",kp," + csv_field(r.description) + "\n";
     }
+    // The former text file is kept in memory, to be put back when the comma
+    // file cannot follow it; one that cannot be read is not replaced.
+    const bool had_text = file_exists(kTextFile);
     const std::optional<std::string> former_text =
-        file_exists(kTextFile) ? read_file_text(kTextFile) : std::optional<std::string>();
-    std::string why;
-    bool ok = !(file_exists(kTextFile) && !former_text) && text_file_replace(kTextFile, text, &why);
+        had_text ? read_file_text(kTextFile) : std::optional<std::string>();
+    std::string why = had_text && !former_text ? std::string("cannot read ") + kTextFile : "";
+    bool ok = !(had_text && !former_text) && text_file_replace(kTextFile, text, &why);
     if (ok && !text_file_replace(kCommaFile, comma, &why)) {
         ok = false;
         if (!put_back(kTextFile, former_text)) {

@@ -309,7 +309,7 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
     if (faces.dropped > 0)
         acutPrintf(
             "%ld of %ld triangles have a side longer than the maximum distance %.3f and are left out.\n",
-            faces.dropped, static_cast<long>(result.triangles.size()), tin_cfg().max_distance);
+            faces.dropped, static_cast<long>(result.ordered_triangles.size()), tin_cfg().max_distance);
     if (faces.kept.empty()) {
         acutPrintf("No triangle is within the maximum distance: nothing written.\n");
         return false;

@@ -272,18 +272,6 @@ std::vector<placed_node> sorted_nodes(const tin_node_list& nodes)
 
 }  // namespace
 
-std::vector<int> tin_unique_positions(const tin_node_list& nodes)
-{
-    const std::vector<placed_node> sorted = sorted_nodes(nodes);
-    std::vector<int> keep;
-    for (size_t k = 0; k < sorted.size(); ++k) {
-        if (k > 0 && sorted[k - 1].x == sorted[k].x && sorted[k - 1].y == sorted[k].y) continue;
-        keep.push_back(sorted[k].at);
-    }
-    std::sort(keep.begin(), keep.end());
-    return keep;
-}
-
 tin_result tin_triangulate(const tin_node_list& nodes)
 {
     tin_result result;

@@ -28,7 +28,3 @@ struct tin_result {
 };
 
 tin_result tin_triangulate(const tin_node_list& nodes);
-
-// Positions of the nodes that stand for themselves: the first of every run of
-// equal x and y, in list order.
-std::vector<int> tin_unique_positions(const tin_node_list& nodes);

@@ -269,12 +269,6 @@ int trav_route_leg(const trav_route_rec& route, size_t k, const trav_obs_list& o
 }
 
 std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
-                                                const trav_obs_list& observations)
-{
-    return trav_route_legs(route, observations, trav_obs_index(observations));
-}
-
-std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
                                                 const trav_obs_list& observations,
                                                 const trav_obs_index& obs_index)
 {

@@ -76,10 +76,8 @@ struct trav_route_leg_rec {
     size_t from_entry = 0;  // the route entry of that station
     bool side = false;      // a side leg, off the main line
 };
-// One record per route entry, in route order.
-std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
-                                                const trav_obs_list& observations);
-// The same through an index of the observations, for work over every route.
+// One record per route entry, in route order, through an index of the
+// observations, for work over every route.
 std::vector<trav_route_leg_rec> trav_route_legs(const trav_route_rec& route,
                                                 const trav_obs_list& observations,
                                                 const trav_obs_index& obs_index);

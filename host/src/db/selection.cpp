@@ -145,9 +145,7 @@ bool wildcard_match(const std::string& text, const std::string& pattern)
     // A plain name (no wildcard, no alternatives), as most filters give one
     // layer or type: compared letter by letter without splitting the pattern,
     // since a selection may match it against millions of entities.
-    if (pattern.find_first_of("*?#@.~[]`,") == std::string::npos)
-        return text.size() == pattern.size() && std::equal(text.begin(), text.end(), pattern.begin(),
-                                                           [](char a, char b) { return fold(a) == fold(b); });
+    if (pattern.find_first_of("*?#@.~[]`,") == std::string::npos) return same_text(text, pattern);
     for (const std::string& alternative : alternatives(pattern)) {
         if (!alternative.empty() && alternative[0] == '~') {
             if (!match_from(text, 0, alternative, 1)) return true;

@@ -1,8 +1,9 @@
 #include "dxf/dxf_kept.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
+
+#include "db/entities.h"
 
 namespace host {
 
@@ -93,11 +94,7 @@ std::vector<const KeptLayoutBlock*> layout_blocks_without_record(const DxfKept& 
     // that record: a second record of one name would make the file one that
     // other programs refuse.
     std::set<std::string> names;
-    auto name_of = [](const KeptObject& object) {
-        std::string name = kept_value(object, 2);
-        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return name;
-    };
+    auto name_of = [](const KeptObject& object) { return upper_text(kept_value(object, 2)); };
     if (auto found = kept.records.find("BLOCK_RECORD"); found != kept.records.end())
         for (const KeptObject& record : found->second)
             if (!record.legacy) records.insert(record.handle), names.insert(name_of(record));

@@ -479,10 +479,7 @@ std::string Reader::value_of(const Object& o, int code)
 
 std::uint64_t Reader::handle_value(std::string_view text)
 {
-    text = trimmed(text);
-    std::uint64_t value = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (ec != std::errc() || ptr != text.data() + text.size()) return 0;
+    const std::uint64_t value = parse_handle(text);
     kept_->max_handle = std::max(kept_->max_handle, value);
     return value;
 }
