@@ -20,6 +20,9 @@
 
 #include "bench_session.h"
 #include "db/entities.h"
+#include "entity_makers.h"
+#include "resbuf_util.h"
+#include "selection_sets.h"
 #include "survey_data.h"
 
 namespace {
@@ -91,6 +94,64 @@ void BM_TerrainPath(benchmark::State& state)
 }
 // Three runs of the path at every size: the steps' figures are their medians.
 BENCHMARK(BM_TerrainPath)->Apply(survey_sizes)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The host's side of the TIN step, as the terrain tool drives it through the
+// host's API, each part timed on its own: "select_s" the user's selection
+// "ALL" filtered to POINTs, "read_s" each point's list read (acedSSName,
+// acdbEntGet, the group 10, acutRelRb) and "write_s" two triangular faces
+// made per point on the layer "TIN", each the median of the repetitions; the
+// drawing is opened anew for each.
+void BM_TinHostSteps(benchmark::State& state)
+{
+    const long n = state.range(0);
+    const std::string in = survey_points_dxf(n);
+    std::vector<double> times[3];
+    long made = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        close_drawings();
+        run_script("OPEN " + in + "\n");
+        plugin_session().set_input(host::script_input("ALL\n\n"));
+        state.ResumeTiming();
+        auto begun = std::chrono::steady_clock::now();
+        ads_name set;
+        long length = 0;
+        ss_select_type("POINT", set, length);
+        times[0].push_back(seconds_since(begun));
+
+        begun = std::chrono::steady_clock::now();
+        std::vector<point3d_rec> points;
+        points.reserve(size_t(length));
+        for (long i = 0; i < length; ++i) {
+            ads_name entity;
+            if (acedSSName(set, i, entity) != RTNORM) continue;
+            resbuf* list = acdbEntGet(entity);
+            if (!list) continue;
+            point3d_rec p;
+            rb_get_point(list, 10, p, 1);
+            acutRelRb(list);
+            points.push_back(p);
+        }
+        times[1].push_back(seconds_since(begun));
+        if (length) acedSSFree(set);
+
+        begun = std::chrono::steady_clock::now();
+        face_list_maker face("TIN");
+        made = 0;
+        for (size_t i = 0; i + 3 < points.size(); ++i) {
+            made += face.make(points[i], points[i + 1], points[i + 2]) == RTNORM;
+            made += face.make(points[i + 1], points[i + 3], points[i + 2]) == RTNORM;
+        }
+        times[2].push_back(seconds_since(begun));
+    }
+    if (made < 2 * (n - 3)) state.SkipWithError("not every face was made");
+    const char* names[] = {"select_s", "read_s", "write_s"};
+    for (int k = 0; k < 3; ++k) state.counters[names[k]] = median(times[k]);
+    state.counters["faces"] = double(made);
+    state.SetItemsProcessed(state.iterations() * n);
+    close_drawings();
+}
+BENCHMARK(BM_TinHostSteps)->Apply(survey_sizes)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // Runs a peer's command, which prints its median seconds, a count and
 // optionally more seconds; the first seconds are the benchmark's time, the
