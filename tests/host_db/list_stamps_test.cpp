@@ -3,6 +3,7 @@
 // be what the checks would have made, as the drawing's records change.
 #include "db/list_stamps.h"
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -137,6 +138,90 @@ TEST_F(ListStamps, MakeWhatTheChecksWouldMakeAsRecordsChange)
     }
     EXPECT_GT(refused, 0u);                            // the locked layer and the renamed style were met
     EXPECT_GT(drawing().list_stamps().made(), 2000u);  // the stamps served often
+}
+
+// Whether two lists hold the same nodes: the same types, and values to the bit.
+::testing::AssertionResult same_nodes(const resbuf* a, const resbuf* b)
+{
+    for (int at = 0; a || b; ++at, a = a->rbnext, b = b->rbnext) {
+        if (!a || !b) return ::testing::AssertionFailure() << "one list ends at node " << at;
+        if (a->restype != b->restype) return ::testing::AssertionFailure() << "node " << at << ": restype";
+        bool same = true;
+        switch (host::restype_value(a->restype)) {
+            case host::RbValue::Text:
+                same = std::string(a->resval.rstring) == b->resval.rstring;
+                break;
+            case host::RbValue::Int16:
+                same = a->resval.rint == b->resval.rint;
+                break;
+            case host::RbValue::Int32:
+                same = a->resval.rlong == b->resval.rlong;
+                break;
+            case host::RbValue::Real:
+            case host::RbValue::Point:
+            case host::RbValue::Name:
+            case host::RbValue::None:
+                same = std::memcmp(&a->resval, &b->resval, sizeof a->resval) == 0;
+                break;
+        }
+        if (!same) return ::testing::AssertionFailure() << "node " << at << " (" << a->restype << "): value";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The list of an entity kept packed is made straight from its words: it must
+// be the list the same entity gives once it is kept whole, for entities of
+// every form (made from stamps or through the checks, with extended data, in
+// a block, a polyline's vertices) and none for one erased.
+TEST_F(ListStamps, APackedEntityReadsAsItDoesWhole)
+{
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "LAYER", 2, "Spot", 70, 0, 0)), RTNORM);
+    ASSERT_EQ(acdbRegApp("FIND_AREA"), RTNORM);
+    std::vector<long> ids;
+    const auto made = [&](resbuf* list) {
+        if (make(list) == RTNORM) ids.push_back(last());
+    };
+    for (int step = 0; step < 1200; ++step) made(random_list(step / 40 % 6));
+    ads_point a = {1, 2, 3}, b = {4, 5, 6};
+    made(acutBuildList(RTDXF0, "POINT", 8, "Spot", 10, a, 62, 3, -3, 1001, "FIND_AREA", 1000, "lot 7", 1040,
+                       2.5, 1071, 70001L, 0));
+    made(acutBuildList(RTDXF0, "POLYLINE", 8, "Spot", 66, 1, 70, 0, 0));
+    made(acutBuildList(RTDXF0, "VERTEX", 8, "Spot", 10, a, 0));
+    made(acutBuildList(RTDXF0, "VERTEX", 8, "Spot", 10, b, 42, 0.25, 0));
+    made(acutBuildList(RTDXF0, "SEQEND", 8, "Spot", 0));
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "BLOCK", 2, "MARK", 70, 0, 10, a, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "LINE", 8, "Spot", 10, a, 11, b, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "ENDBLK", 0)), RTNORM);
+    const long block = record("BLOCK", "MARK");
+    ids.insert(ids.end(), drawing().block_entities[block].begin(), drawing().block_entities[block].end());
+    // As a drawing file brings them: a vertex of its polyline and a block's own entity, kept packed.
+    ids.push_back(drawing().add({.type = "VERTEX",
+                                 .groups = {Group::of_text(8, "Spot"), Group::of_point(10, {7, 8, 9}),
+                                            Group::of_real(42, 0.5), Group::of_int(70, 32)},
+                                 .parent = ids.back()}));
+    ids.push_back(drawing().add(
+        {.type = "CIRCLE",
+         .groups = {Group::of_text(8, "0"), Group::of_point(10, {1, 1, 0}), Group::of_real(40, 2)}},
+        block));
+    for (size_t k = 0; k < ids.size(); k += 97) {
+        ads_name e = {ids[k], 0};
+        ASSERT_EQ(acdbEntDel(e), RTNORM);
+    }
+
+    size_t packed = 0;
+    for (long id : ids) {
+        ads_name e = {id, 0};
+        const size_t before = drawing().store.packed();
+        resbuf* from_words = acdbEntGet(e);
+        drawing().store.whole(id);
+        packed += before - drawing().store.packed();
+        resbuf* from_whole = acdbEntGet(e);
+        EXPECT_TRUE(same_nodes(from_words, from_whole)) << "entity " << id;
+        if (drawing().store.erased(id)) EXPECT_EQ(from_words, nullptr);
+        acutRelRb(from_words);
+        acutRelRb(from_whole);
+    }
+    EXPECT_GT(packed, ids.size() / 2);  // most were read from their words
 }
 
 // A justified text's place is worked out from its alignment point each time,

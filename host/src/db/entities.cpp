@@ -667,6 +667,10 @@ resbuf* acdbEntGet(const ads_name name)
     const Drawing* open = current_drawing_or_null();
     if (!open) return nullptr;
     const Drawing& drawing = *open;
+    // A reader of a large drawing asks for millions of lists: one of a packed
+    // entity is made from its words, without unpacking it.
+    resbuf* list = nullptr;
+    if (drawing.store.packed_list(id_of(name), list)) return list;
     // Kept from call to call, so that reading a drawing entity by entity
     // does not allocate the groups of each afresh.
     thread_local Entity scratch;

@@ -7,6 +7,7 @@
 
 #include "db/big_memory.h"
 #include "db/drawing.h"
+#include "db/resbuf_convert.h"
 
 namespace host {
 
@@ -434,32 +435,13 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
     const std::uint64_t* shared = form.shared_words.data();
     auto get_value = [&](Group& g, size_t k) {
         const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
+        const GroupValues value = read_value(form.kinds[k], from);
         g.code = form.codes[k];
-        g.text.clear();
-        g.real = 0;
-        g.integer = 0;
-        g.point = {};
-        g.name = 0;
-        switch (form.kinds[k]) {
-            case ValueKind::Text:
-                g.text = text_at(*from++);
-                break;
-            case ValueKind::Real:
-                g.real = double_of(*from++);
-                break;
-            case ValueKind::Int16:
-            case ValueKind::Int32:
-                g.integer = long(*from++);
-                break;
-            case ValueKind::Point:
-                g.point.x = double_of(*from++);
-                g.point.y = double_of(*from++);
-                g.point.z = double_of(*from++);
-                break;
-            case ValueKind::Name:
-                g.name = long(*from++);
-                break;
-        }
+        g.text = value.text;
+        g.real = value.real;
+        g.integer = value.integer;
+        g.point = value.point;
+        g.name = value.name;
     };
     out.groups.resize(form.groups);
     size_t k = 0;
@@ -471,6 +453,57 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
         app.items.resize(form.app_items[a]);
         for (Group& g : app.items) get_value(g, k++);
     }
+}
+
+GroupValues EntityStore::read_value(ValueKind kind, const std::uint64_t*& from) const
+{
+    GroupValues value;
+    switch (kind) {
+        case ValueKind::Text:
+            value.text = text_at(*from++);
+            break;
+        case ValueKind::Real:
+            value.real = double_of(*from++);
+            break;
+        case ValueKind::Int16:
+        case ValueKind::Int32:
+            value.integer = long(*from++);
+            break;
+        case ValueKind::Point:
+            value.point.x = double_of(*from++);
+            value.point.y = double_of(*from++);
+            value.point.z = double_of(*from++);
+            break;
+        case ValueKind::Name:
+            value.name = long(*from++);
+            break;
+    }
+    return value;
+}
+
+bool EntityStore::packed_list(long id, resbuf*& list) const
+{
+    list = nullptr;
+    const std::uint64_t* w = words_of(slot(id));
+    if (!w) return false;
+    const std::uint64_t header = *w++;
+    const Form& form = forms_[header >> 32];
+    if (form.type == "BLOCK") return false;  // a block's list shows more than its groups
+    if (header & kErased) return true;
+    if (header & kHasOwner) ++w;
+    if (header & kHasParent) ++w;
+    // Node by node, as entity_list_rb makes them of the unpacked groups.
+    list = rb_from_value(-1, {.name = id});
+    resbuf** tail = &list->rbnext;
+    *tail = rb_from_value(0, {.text = form.type});
+    tail = &(*tail)->rbnext;
+    const std::uint64_t* shared = form.shared_words.data();
+    for (size_t k = 0; k < form.groups; ++k) {
+        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
+        *tail = rb_from_value(form.codes[k], read_value(form.kinds[k], from));
+        tail = &(*tail)->rbnext;
+    }
+    return true;
 }
 
 bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
@@ -601,6 +634,33 @@ const std::string& EntityStore::type_of(long id) const
     if (!s) return kNone;
     if (const Entity* e = whole_of(s)) return e->type;
     return forms_[*words_of(s) >> 32].type;
+}
+
+bool EntityStore::outline(long id, Outline& out) const
+{
+    const std::uint64_t s = slot(id);
+    if (!s) return false;
+    if (const Entity* e = whole_of(s)) {
+        const Group* layer = e->find(8);
+        out = {&e->type, e->erased, e->owner, layer ? std::string_view(layer->text) : "0"};
+        return true;
+    }
+    const std::uint64_t* w = words_of(s);
+    const std::uint64_t header = *w++;
+    const Form& form = forms_[header >> 32];
+    out = {&form.type, bool(header & kErased), (header & kHasOwner) ? long(*w++) : 0, "0"};
+    if (header & kHasParent) ++w;
+    // The values lie in the order of the codes, as unpack reads them.
+    const std::uint64_t* shared = form.shared_words.data();
+    for (size_t k = 0; k < form.groups; ++k) {
+        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
+        if (form.codes[k] == 8 && form.kinds[k] == ValueKind::Text) {
+            out.layer = text_at(*from);
+            break;
+        }
+        from += words_of_kind(form.kinds[k]);
+    }
+    return true;
 }
 
 bool EntityStore::erase(long id)

@@ -24,9 +24,13 @@
 #include <unordered_map>
 #include <vector>
 
+struct resbuf;
+
 namespace host {
 
 struct Entity;
+struct GroupValues;
+enum class ValueKind;
 
 class EntityStore {
 public:
@@ -48,6 +52,10 @@ public:
     // one unpacked into scratch (valid until scratch is used again); nullptr when none.
     const Entity* look(long id, Entity& scratch) const;
     bool contains(long id) const { return slot(id) != 0; }
+    // The list acdbEntGet gives of a packed entity (entity_list_rb of its
+    // groups), made straight from its words: nullptr when it is erased. false,
+    // and no list, for an entity kept whole, none, or a BLOCK.
+    bool packed_list(long id, resbuf*& list) const;
 
     // Whether the entity is erased, and setting that, without unpacking it;
     // false when there is no such entity.
@@ -55,6 +63,17 @@ public:
     bool set_erased(long id, bool erased);
     // The type (group 0) without unpacking; empty when there is no such entity.
     const std::string& type_of(long id) const;
+    // What a selection judges an entity by before its other groups, without
+    // unpacking it: its type, whether it is erased, its owner and its layer
+    // (the first group 8, "0" when it has none). The views last until the
+    // entity changes. false when there is no such entity.
+    struct Outline {
+        const std::string* type = nullptr;
+        bool erased = false;
+        long owner = 0;
+        std::string_view layer;
+    };
+    bool outline(long id, Outline& out) const;
 
     bool erase(long id);
     size_t size() const { return count_; }
@@ -97,6 +116,8 @@ private:
     std::uint64_t* words_of(std::uint64_t slot) const;
     static Entity* whole_of(std::uint64_t slot);
     void unpack(long id, const std::uint64_t* words, Entity& out) const;
+    // The value of a kind that begins at from, which is moved past it.
+    GroupValues read_value(ValueKind kind, const std::uint64_t*& from) const;
     bool pack(const Entity& entity);
     std::uint32_t form_of(const Entity& entity);
     std::uint32_t find_form(const Entity& entity);

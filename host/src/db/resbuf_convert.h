@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ads.h"
@@ -18,10 +19,20 @@ enum class RbValue { None, Text, Real, Int16, Int32, Point, Name };
 RbValue restype_value(int restype);
 
 // A malloc'd copy of a text, for resbuf::resval.rstring.
-char* copy_string(const std::string& text);
+char* copy_string(std::string_view text);
 
 // One node holding the group (restype = the group code). Group 0 stays 0.
 resbuf* rb_from_group(const Group& group);
+// The values a group may hold, the text as a view: rb_from_value makes the
+// node rb_from_group makes of a group with the code and these values.
+struct GroupValues {
+    std::string_view text;
+    double real = 0;
+    long integer = 0;
+    Point3 point;
+    long name = 0;
+};
+resbuf* rb_from_value(int code, const GroupValues& value);
 // The group a node holds; RTDXF0 becomes code 0. Result types keep their code.
 Group group_from_rb(const resbuf* node);
 // A chain of the groups in order; nullptr for none.

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -160,9 +162,14 @@ bool wildcard_match(const std::string& text, const std::string& pattern)
 
 namespace {
 
+bool is_main_type(const std::string& type)
+{
+    return type != "VERTEX" && type != "SEQEND";
+}
+
 bool is_main(const Entity& e)
 {
-    return e.type != "VERTEX" && e.type != "SEQEND";
+    return is_main_type(e.type);
 }
 
 // Whether layers are seen, remembered for the layer asked last: the entities of
@@ -172,10 +179,14 @@ public:
     explicit LayerSight(const Drawing& drawing) : drawing_(drawing) {}
     bool sees(const Entity& e) const
     {
-        const std::string layer = e.layer();
+        const Group* layer = e.find(8);
+        return sees(layer ? std::string_view(layer->text) : "0");
+    }
+    bool sees(std::string_view layer) const
+    {
         if (!known_ || layer != layer_) {
             layer_ = layer;
-            seen_ = !layer_frozen(drawing_, layer) && !layer_off(drawing_, layer);
+            seen_ = !layer_frozen(drawing_, layer_) && !layer_off(drawing_, layer_);
             known_ = true;
         }
         return seen_;
@@ -440,6 +451,21 @@ bool type_may_pass(const std::string& type, const Filter& f)
         [](const Filter&) { return true; });
 }
 
+// Whether the filter tests nothing but the type, in "and" and "or" groups, so
+// that type_may_pass judges an entity whole.
+bool by_type_alone(const Filter& f)
+{
+    switch (f.kind) {
+        case Filter::Test:
+            return f.test.code == 0;
+        case Filter::And:
+        case Filter::Or:
+            return std::all_of(f.children.begin(), f.children.end(), by_type_alone);
+        default:
+            return false;
+    }
+}
+
 // The filter of a resbuf list; nullopt when it is malformed.
 std::optional<Filter> parse_filter(const resbuf* list)
 {
@@ -497,7 +523,7 @@ SetRegistry& registry()
 
 }  // namespace
 
-long selection_set_create(const std::vector<long>& ids)
+long selection_set_create(std::vector<long> ids)
 {
     SetRegistry& r = registry();
     if (r.sets.size() >= kMaxSelectionSets) {
@@ -506,7 +532,7 @@ long selection_set_create(const std::vector<long>& ids)
         return 0;
     }
     const long id = Drawing::next_id();
-    r.sets[id].members = ids;
+    r.sets[id].members = std::move(ids);
     return id;
 }
 
@@ -559,6 +585,18 @@ struct Candidates {
             judged.emplace_back(&type, passes);
             return passes;
         };
+        // Without a test, and with a filter of types alone, an entity is
+        // judged by its outline, which leaves it packed.
+        if (std::is_same_v<Test, Any> && (!filter || by_type_alone(*filter))) {
+            EntityStore::Outline o;
+            for (long id : ids) {
+                if (filter && !type_passes(drawing.store.type_of(id))) continue;
+                if (!drawing.store.outline(id, o) || o.erased || o.owner != 0 || !is_main_type(*o.type))
+                    continue;
+                if (!visible_only || sight.sees(o.layer)) out.push_back(id);
+            }
+            return out;
+        }
         for (long id : ids) {
             if (filter && !type_passes(drawing.store.type_of(id))) continue;
             const Entity* e = drawing.look(id, scratch);
@@ -567,11 +605,12 @@ struct Candidates {
         return out;
     }
 
-    template <class Test>
-    std::vector<long> all(Test test) const
-    {
-        return among(drawing.model.ids(), test);
-    }
+    // Every entity of the ids that is accepted.
+    struct Any {
+        bool operator()(const Entity&) const { return true; }
+    };
+    std::vector<long> among(std::span<const long> ids) const { return among(ids, Any{}); }
+    std::vector<long> all() const { return among(drawing.model.ids()); }
 
     // Window ("W") or crossing ("C"): only the entities whose extents meet the
     // window can be in it or cross it.
@@ -622,10 +661,10 @@ struct Chosen {
         members.insert(ids.begin(), ids.end());
         hashed = true;
     }
-    void add(const std::vector<long>& found)
+    void add(std::vector<long>&& found)
     {
         if (ids.empty() && !hashed) {
-            ids = found;
+            ids = std::move(found);
             return;
         }
         hash();
@@ -700,13 +739,13 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
             }
             if (fence.size() >= 2) found = candidates.fence(fence);
         } else if (key == "ALL") {
-            found = candidates.all([](const Entity&) { return true; });
+            found = candidates.all();
         } else if (key == "L" || key == "LAST") {
             Entity scratch;
             const Entity* e = drawing.look(drawing.last_main(), scratch);
             if (e && candidates.accepts(*e)) found.push_back(e->id);
         } else if (key == "P" || key == "PREVIOUS") {
-            found = candidates.among(previous_members(drawing), [](const Entity&) { return true; });
+            found = candidates.among(previous_members(drawing));
         } else if (key == "R" || key == "REMOVE") {
             removing = true;
             continue;
@@ -722,19 +761,20 @@ Ask user_selection(Session& session, const Candidates& candidates, Drawing& draw
                 "Window/Last/Crossing/Fence/ALL/Previous/Add/Remove");
             continue;
         }
+        const size_t count = found.size();
         if (removing)
             chosen.remove(found);
         else
-            chosen.add(found);
-        session.print("\n" + std::to_string(found.size()) + " found");
-        if (single && !found.empty()) return Ask::Done;
+            chosen.add(std::move(found));
+        session.print("\n" + std::to_string(count) + " found");
+        if (single && count != 0) return Ask::Done;
     }
 }
 
-int finish_set(const std::vector<long>& ids, ads_name ss)
+int finish_set(std::vector<long>&& ids, ads_name ss)
 {
     if (ids.empty()) return RTERROR;  // nothing found: no set is made
-    const long id = selection_set_create(ids);
+    const long id = selection_set_create(std::move(ids));
     if (!id) return RTERROR;
     set_name(ss, id);
     return RTNORM;
@@ -775,7 +815,7 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
         if (user_selection(session, candidates, drawing, single, chosen) == Ask::Cancel) return RTCAN;
         ids = std::move(chosen.ids);
     } else if (key == "X" || key == "A") {
-        ids = candidates.all([](const Entity&) { return true; });
+        ids = candidates.all();
     } else if (key == "W" || key == "C") {
         if (!p1 || !p2) return RTERROR;
         const double* a = static_cast<const double*>(p1);
@@ -793,14 +833,16 @@ int acedSSGet(const char* mode, const void* p1, const void* p2, const resbuf* fi
         const Entity* e = drawing.look(drawing.last_main(), scratch);
         if (e && candidates.accepts(*e)) ids.push_back(e->id);
     } else if (key == "P") {
-        ids = candidates.among(previous_members(drawing), [](const Entity&) { return true; });
+        ids = candidates.among(previous_members(drawing));
     } else {
         return RTERROR;
     }
 
-    const int status = finish_set(ids, ss);
+    // The set takes the ids; the user's selection is kept also as the previous one.
+    std::vector<long> chosen = user ? ids : std::vector<long>();
+    const int status = finish_set(std::move(ids), ss);
     if (status == RTNORM && user) {
-        registry().previous[&drawing] = ids;
+        registry().previous[&drawing] = std::move(chosen);
         document.previous_set[0] = ss[0];
         document.previous_set[1] = ss[1];
     }

@@ -31,7 +31,7 @@ bool entity_crosses_fence(const Drawing& drawing, const Entity& entity, const st
 // given a set). The most sets open at once:
 inline constexpr size_t kMaxSelectionSets = 128;
 // A new set holding the ids; 0 (and a message) when kMaxSelectionSets are open.
-long selection_set_create(const std::vector<long>& ids);
+long selection_set_create(std::vector<long> ids);
 // The members of an open set; nullptr when the id names no open set.
 const std::vector<long>* selection_set_members(long set_id);
 size_t selection_sets_open();
