@@ -19,18 +19,21 @@ void* huge_page_memory(size_t rounded)
 }
 
 // Fresh memory costs its first touch, when the system clears it: for a large
-// drawing filling quickly (an import), about a third of the work. So huge-page
-// chunks, the size an entity store fills one after another, are touched ahead
-// by a helper thread, started by the first chunk asked for and kept a few
-// chunks ahead of what is taken. It lasts as long as the process, so that no
-// drawing made or freed while the process ends finds it gone.
+// drawing filling quickly (an import, the faces of a TIN), about a third of
+// the work. So huge-page chunks, the size an entity store fills one after
+// another, are touched ahead by helper threads, started by the first chunk
+// asked for and kept a few chunks ahead of what is taken. A store filling
+// with small entities takes a chunk faster than one thread clears it, hence
+// two. They last as long as the process, so that no drawing made or freed
+// while the process ends finds them gone.
 class ReadyChunks {
 public:
     // A chunk touched ahead; nullptr when none is ready yet.
     void* take()
     {
         std::lock_guard lock(mutex_);
-        if (!helper_.joinable()) helper_ = std::thread([this] { fill(); });
+        if (!helpers_[0].joinable())
+            for (std::thread& helper : helpers_) helper = std::thread([this] { fill(); });
         void* chunk = nullptr;
         if (!ready_.empty()) {
             chunk = ready_.back();
@@ -41,18 +44,20 @@ public:
     }
 
 private:
-    static constexpr size_t kAhead = 4;
+    static constexpr size_t kAhead = 6;  // chunks ready or being made
 
     void fill()
     {
         std::unique_lock lock(mutex_);
         for (;;) {
-            wanted_.wait(lock, [this] { return ready_.size() < kAhead; });
+            wanted_.wait(lock, [this] { return ready_.size() + making_ < kAhead; });
+            ++making_;
             lock.unlock();
             char* chunk = static_cast<char*>(huge_page_memory(kHugePage));
             if (chunk)
                 for (size_t at = 0; at < kHugePage; at += 4096) chunk[at] = 0;
             lock.lock();
+            --making_;
             if (!chunk) return;  // no memory to spare: chunks are then made as asked
             ready_.push_back(chunk);
         }
@@ -61,7 +66,8 @@ private:
     std::mutex mutex_;
     std::condition_variable wanted_;
     std::vector<void*> ready_;
-    std::thread helper_;
+    size_t making_ = 0;
+    std::thread helpers_[2];
 };
 
 }  // namespace
@@ -75,6 +81,42 @@ void* big_memory(size_t bytes)
         if (void* chunk = ready.take()) return chunk;
     }
     return huge_page_memory(rounded);
+}
+
+namespace {
+
+// Mapped memory is taken in whole huge pages.
+size_t mapped_size(size_t bytes)
+{
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+}  // namespace
+
+void* grow_memory(void* memory, size_t old_bytes, size_t bytes)
+{
+    if (bytes < kHugePage) return std::realloc(memory, bytes);
+    const size_t size = mapped_size(bytes);
+    if (old_bytes >= kHugePage) {
+        const size_t old_size = mapped_size(old_bytes);
+        if (size == old_size) return memory;
+        void* moved = ::mremap(memory, old_size, size, MREMAP_MAYMOVE);
+        return moved == MAP_FAILED ? nullptr : moved;
+    }
+    void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return nullptr;
+    ::madvise(mapped, size, MADV_HUGEPAGE);
+    if (old_bytes) std::memcpy(mapped, memory, old_bytes);
+    std::free(memory);
+    return mapped;
+}
+
+void release_grown(void* memory, size_t bytes)
+{
+    if (bytes >= kHugePage)
+        ::munmap(memory, mapped_size(bytes));
+    else
+        std::free(memory);
 }
 
 }  // namespace host

@@ -126,7 +126,7 @@ const XDataApp* Entity::xdata_of(const std::string& app) const
 
 void IdList::assign(std::vector<long> ids)
 {
-    ids_.assign(ids.begin(), ids.end());
+    ids_.assign(ids.data(), ids.data() + ids.size());
     ascending_ = std::adjacent_find(ids_.begin(), ids_.end(), std::greater_equal<long>()) == ids_.end();
     ++version_;
 }

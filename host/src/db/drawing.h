@@ -133,14 +133,14 @@ struct PendingMake {
 // new list) counts a new version, so that what is kept about the list (the
 // spatial index of entity extents) knows when to start again.
 class IdList {
-    // A long list grows in memory that huge pages back (big_memory).
-    using Ids = std::vector<long, BigAllocator<long>>;
+    // A long list grows by remapping its pages (grow_memory), without copying.
+    using Ids = GrowingArray<long>;
 
 public:
     using value_type = long;
-    using const_iterator = Ids::const_iterator;
+    using const_iterator = const long*;
     using iterator = const_iterator;  // ids change only through the list's own functions
-    using const_reverse_iterator = Ids::const_reverse_iterator;
+    using const_reverse_iterator = std::reverse_iterator<const long*>;
 
     IdList() = default;
     IdList(std::vector<long> ids) { assign(std::move(ids)); }
@@ -149,12 +149,12 @@ public:
         assign(std::move(ids));
         return *this;
     }
-    std::span<const long> ids() const { return ids_; }
+    std::span<const long> ids() const { return {ids_.data(), ids_.size()}; }
 
     const_iterator begin() const { return ids_.begin(); }
     const_iterator end() const { return ids_.end(); }
-    const_reverse_iterator rbegin() const { return ids_.rbegin(); }
-    const_reverse_iterator rend() const { return ids_.rend(); }
+    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
+    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
     size_t size() const { return ids_.size(); }
     bool empty() const { return ids_.empty(); }
     long operator[](size_t i) const { return ids_[i]; }
