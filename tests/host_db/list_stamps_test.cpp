@@ -140,6 +140,48 @@ TEST_F(ListStamps, MakeWhatTheChecksWouldMakeAsRecordsChange)
     EXPECT_GT(drawing().list_stamps().made(), 2000u);  // the stamps served often
 }
 
+// Triangular faces as a TIN writes them, the fourth corner repeating the
+// third, in long runs: the copies keep that corner
+// once, so a face whose fourth corner is its own (a quad, or a third corner
+// with another height) must not be made from them. Each is compared with
+// what the checks alone make of the same list.
+TEST_F(ListStamps, AFaceRepeatingItsThirdCornerKeepsItsFourth)
+{
+    size_t quads = 0;
+    for (int step = 0; step < 3000; ++step) {
+        ads_point p = {coordinate(), coordinate(), coordinate() / 1000};
+        ads_point q = {coordinate(), coordinate(), coordinate() / 1000};
+        ads_point r = {coordinate(), coordinate(), pick(3) ? coordinate() / 1000 : 0.0};
+        ads_point s = {r[X], r[Y], r[Z]};
+        switch (pick(40)) {
+            case 0:  // a quad
+                s[X] += 1;
+                ++quads;
+                break;
+            case 1:  // another height
+                s[Z] += 0.5;
+                ++quads;
+                break;
+            default:
+                break;
+        }
+        resbuf* list = acutBuildList(RTDXF0, "3DFACE", 8, "TIN", 10, p, 11, q, 12, r, 13, s, 0);
+        ASSERT_EQ(acdbEntMake(list), RTNORM) << "step " << step;
+        const long made = last();
+        host::ParsedEntityList parsed = host::parse_entity_list(list);
+        long checked = 0;
+        ASSERT_EQ(host::entity_make(drawing(), parsed.type, parsed.groups, parsed.xdata, &checked), RTNORM);
+        acutRelRb(list);
+        std::vector<Group> a = entget(made), b = entget(checked);
+        a.erase(a.begin());
+        b.erase(b.begin());
+        ASSERT_EQ(a, b) << "step " << step;
+        ASSERT_EQ(find(a, 13)->point.z, s[Z]) << "step " << step;
+    }
+    EXPECT_GT(quads, 50u);
+    EXPECT_GT(drawing().list_stamps().made(), 2000u);
+}
+
 // Whether two lists hold the same nodes: the same types, and values to the bit.
 ::testing::AssertionResult same_nodes(const resbuf* a, const resbuf* b)
 {

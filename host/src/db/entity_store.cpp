@@ -87,6 +87,10 @@ struct EntityStore::Form {
     // values in order. Empty for other forms.
     std::vector<char> shared;
     std::vector<std::uint64_t> shared_words;
+    // For each code of such a form, -1, or for a group that repeats an
+    // earlier one's value, where that value begins among the entity's own
+    // value words. Empty when no group repeats another.
+    std::vector<std::int32_t> repeat_at;
 };
 
 // Items of packed entities (words, characters) in chunks that never move, so
@@ -423,6 +427,24 @@ bool EntityStore::pack(const Entity& entity)
     return true;
 }
 
+template <class F>
+void EntityStore::for_each_value(const Form& form, const std::uint64_t* values, size_t n, F f) const
+{
+    const std::uint64_t* own = values;
+    const std::uint64_t* shared = form.shared_words.data();
+    for (size_t k = 0; k < n; ++k) {
+        const std::uint64_t* place;
+        if (!form.repeat_at.empty() && form.repeat_at[k] >= 0) {
+            place = values + form.repeat_at[k];
+        } else {
+            const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : own;
+            place = from;
+            from += words_of_kind(form.kinds[k]);
+        }
+        if (!f(k, place)) return;
+    }
+}
+
 void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
 {
     const std::uint64_t header = *w++;
@@ -432,27 +454,34 @@ void EntityStore::unpack(long id, const std::uint64_t* w, Entity& out) const
     out.erased = header & kErased;
     out.owner = (header & kHasOwner) ? long(*w++) : 0;
     out.parent = (header & kHasParent) ? long(*w++) : 0;
-    const std::uint64_t* shared = form.shared_words.data();
-    auto get_value = [&](Group& g, size_t k) {
-        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
-        const GroupValues value = read_value(form.kinds[k], from);
-        g.code = form.codes[k];
-        g.text = value.text;
-        g.real = value.real;
-        g.integer = value.integer;
-        g.point = value.point;
-        g.name = value.name;
-    };
     out.groups.resize(form.groups);
-    size_t k = 0;
-    for (Group& g : out.groups) get_value(g, k++);
     out.xdata.resize(form.apps.size());
+    // The groups, then each application's items, in the order of the codes.
+    size_t app = 0, item = 0;
     for (size_t a = 0; a < form.apps.size(); ++a) {
-        XDataApp& app = out.xdata[a];
-        app.app = form.apps[a];
-        app.items.resize(form.app_items[a]);
-        for (Group& g : app.items) get_value(g, k++);
+        out.xdata[a].app = form.apps[a];
+        out.xdata[a].items.resize(form.app_items[a]);
     }
+    for_each_value(form, w, form.codes.size(), [&](size_t k, const std::uint64_t* place) {
+        Group* g;
+        if (k < form.groups) {
+            g = &out.groups[k];
+        } else {
+            while (item == out.xdata[app].items.size()) {
+                ++app;
+                item = 0;
+            }
+            g = &out.xdata[app].items[item++];
+        }
+        const GroupValues value = read_value(form.kinds[k], place);
+        g->code = form.codes[k];
+        g->text = value.text;
+        g->real = value.real;
+        g->integer = value.integer;
+        g->point = value.point;
+        g->name = value.name;
+        return true;
+    });
 }
 
 GroupValues EntityStore::read_value(ValueKind kind, const std::uint64_t*& from) const
@@ -488,7 +517,7 @@ bool EntityStore::packed_list(long id, resbuf*& list) const
     if (!w) return false;
     const std::uint64_t header = *w++;
     const Form& form = forms_[header >> 32];
-    if (form.type == "BLOCK") return false;  // a block's list shows more than its groups
+    if (std::string_view(form.type) == "BLOCK") return false;  // a block's list shows more than its groups
     if (header & kErased) return true;
     if (header & kHasOwner) ++w;
     if (header & kHasParent) ++w;
@@ -497,12 +526,11 @@ bool EntityStore::packed_list(long id, resbuf*& list) const
     resbuf** tail = &list->rbnext;
     *tail = rb_from_value(0, {.text = form.type});
     tail = &(*tail)->rbnext;
-    const std::uint64_t* shared = form.shared_words.data();
-    for (size_t k = 0; k < form.groups; ++k) {
-        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
-        *tail = rb_from_value(form.codes[k], read_value(form.kinds[k], from));
+    for_each_value(form, w, form.groups, [&](size_t k, const std::uint64_t* place) {
+        *tail = rb_from_value(form.codes[k], read_value(form.kinds[k], place));
         tail = &(*tail)->rbnext;
-    }
+        return true;
+    });
     return true;
 }
 
@@ -524,7 +552,7 @@ bool EntityStore::words_to_copy(long id, std::vector<std::uint64_t>& words,
 }
 
 void EntityStore::share_values(std::vector<std::uint64_t>& words, const std::vector<bool>& varying,
-                               std::vector<std::uint32_t>& value_at)
+                               const std::vector<int>& repeats, std::vector<std::uint32_t>& value_at)
 {
     const std::uint32_t base = std::uint32_t(words[0] >> 32);
     if (!forms_[base].shared.empty()) return;
@@ -537,6 +565,19 @@ void EntityStore::share_values(std::vector<std::uint64_t>& words, const std::vec
     for (size_t k = 0, at = 1; k < form.codes.size(); ++k) {
         const size_t n = words_of_kind(form.kinds[k]);
         const bool varies = k < varying.size() && varying[k];
+        // A varying point that repeats an earlier varying point's value.
+        const int earlier = varies && k < repeats.size() ? repeats[k] : -1;
+        if (earlier >= 0 && size_t(earlier) < k && varying[size_t(earlier)] &&
+            form.kinds[k] == ValueKind::Point && form.kinds[size_t(earlier)] == ValueKind::Point) {
+            form.repeat_at.resize(form.codes.size(), -1);
+            form.shared[k] = 0;
+            form.repeat_at[k] = std::int32_t(value_at[size_t(earlier)] - 1);
+            value_at[k] = value_at[size_t(earlier)];
+            key_ += 'r';
+            append_bytes(key_, std::uint32_t(earlier));
+            at += n;
+            continue;
+        }
         std::vector<std::uint64_t>& to = varies ? own : form.shared_words;
         if (varies) {
             form.shared[k] = 0;
@@ -650,16 +691,11 @@ bool EntityStore::outline(long id, Outline& out) const
     const Form& form = forms_[header >> 32];
     out = {&form.type, bool(header & kErased), (header & kHasOwner) ? long(*w++) : 0, "0"};
     if (header & kHasParent) ++w;
-    // The values lie in the order of the codes, as unpack reads them.
-    const std::uint64_t* shared = form.shared_words.data();
-    for (size_t k = 0; k < form.groups; ++k) {
-        const std::uint64_t*& from = !form.shared.empty() && form.shared[k] ? shared : w;
-        if (form.codes[k] == 8 && form.kinds[k] == ValueKind::Text) {
-            out.layer = text_at(*from);
-            break;
-        }
-        from += words_of_kind(form.kinds[k]);
-    }
+    for_each_value(form, w, form.groups, [&](size_t k, const std::uint64_t* place) {
+        if (form.codes[k] != 8 || form.kinds[k] != ValueKind::Text) return true;
+        out.layer = text_at(*place);
+        return false;
+    });
     return true;
 }
 

@@ -97,10 +97,15 @@ public:
     std::uint64_t text_word(int code, std::string_view text);
     // Turns such words into the words of a form that keeps once the values of
     // the groups that do not vary, shared by every entity made of the words
-    // after; value_at of the varying groups follows. For words copied many
-    // times: each such form lasts as long as the store.
+    // after; value_at of the varying groups follows. A varying point group
+    // that repeats an earlier varying point group (repeats: the earlier
+    // group's index, else -1), as a triangular face's fourth corner repeats
+    // its third, keeps no value of its own: every entity of the form has the
+    // value of the earlier group there, and nothing is to be set at its
+    // value_at. For words copied many times: each such form lasts as long as
+    // the store.
     void share_values(std::vector<std::uint64_t>& words, const std::vector<bool>& varying,
-                      std::vector<std::uint32_t>& value_at);
+                      const std::vector<int>& repeats, std::vector<std::uint32_t>& value_at);
     // Keeps a copy of the words as a new entity under its id (one the store
     // does not hold), and returns the copy for its new values to be set.
     std::uint64_t* add_copy(long id, const std::vector<std::uint64_t>& words);
@@ -118,6 +123,11 @@ private:
     void unpack(long id, const std::uint64_t* words, Entity& out) const;
     // The value of a kind that begins at from, which is moved past it.
     GroupValues read_value(ValueKind kind, const std::uint64_t*& from) const;
+    // Calls f(k, place) for the first n groups and items of a packed entity
+    // of the form whose values begin at values, place being where the value
+    // of the k-th begins, until f returns false.
+    template <class F>
+    void for_each_value(const Form& form, const std::uint64_t* values, size_t n, F f) const;
     bool pack(const Entity& entity);
     std::uint32_t form_of(const Entity& entity);
     std::uint32_t find_form(const Entity& entity);

@@ -45,6 +45,9 @@ private:
         bool unread = false;             // its value may differ: it goes to value_at
         std::uint32_t group = kNoGroup;  // the group it gives
         std::uint32_t value_at = 0;      // where the value lies among the words
+        // Once the values are shared: the earlier node whose point this node's
+        // point must repeat, as the form keeps it once (kNoGroup: none).
+        std::uint32_t repeats = kNoGroup;
     };
     struct Stamp {
         std::vector<Node> nodes;
@@ -54,7 +57,9 @@ private:
     // After this many copies the values that do not vary are kept once, in the
     // form of the copies that follow (EntityStore::share_values).
     static constexpr size_t kCopiesBeforeSharing = 32;
-    void share_values(Drawing& drawing, Stamp& stamp);
+    // Nodes among the first this many may repeat another's point.
+    static constexpr size_t kRepeatingNodes = 16;
+    void share_values(Drawing& drawing, Stamp& stamp, const resbuf* list);
     bool matches(const Stamp& stamp, const resbuf* list) const;
 
     std::array<Stamp, 4> stamps_;

@@ -162,7 +162,7 @@ bool wildcard_match(const std::string& text, const std::string& pattern)
 
 namespace {
 
-bool is_main_type(const std::string& type)
+bool is_main_type(std::string_view type)
 {
     return type != "VERTEX" && type != "SEQEND";
 }
@@ -580,7 +580,7 @@ struct Candidates {
         std::vector<std::pair<const std::string*, bool>> judged;
         const auto type_passes = [&](const std::string& type) {
             for (const auto& [seen, passes] : judged)
-                if (*seen == type) return passes;
+                if (seen == &type || *seen == type) return passes;  // mostly the type of one form
             const bool passes = type_may_pass(type, *filter);
             judged.emplace_back(&type, passes);
             return passes;
