@@ -27,8 +27,10 @@ std::string_view text_of(const resbuf* node)
 bool same_value(RbValue kind, const Group& kept, const resbuf* node)
 {
     switch (kind) {
-        case RbValue::Text:
-            return text_of(node) == kept.text;
+        case RbValue::Text:  // compared up to its end, without measuring it first
+            return node->resval.rstring
+                       ? std::strncmp(node->resval.rstring, kept.text.c_str(), kept.text.size() + 1) == 0
+                       : kept.text.empty();
         case RbValue::Real:
             return same_bits(node->resval.rreal, kept.real);
         case RbValue::Int16:
