@@ -148,6 +148,76 @@ TEST_F(Selection, AllIncludesFrozenAndOffLayersButNotErasedEntities)
     EXPECT_EQ(select("W", p1, p2, nullptr), (std::vector<long>{a}));
 }
 
+// A filter of types alone judges an entity without reading its groups; it
+// must pick what a filter that reads them picks (here with a test that every
+// entity passes): the user's "ALL" leaves out erased entities, those on
+// layers off or frozen (also "0", for an entity naming none), a polyline's
+// vertices and a block's own entities, kept packed or whole alike.
+TEST_F(Selection, ATypeFilterAgreesWithAFilterThatReadsTheGroups)
+{
+    std::vector<long> made;
+    for (int k = 0; k < 12; ++k) {
+        const char* layers[] = {"Shown", "Off", "Frozen", "0"};
+        made.push_back(line(layers[k % 4], k, 0, k + 1, 0));
+        made.push_back(point(layers[(k + 1) % 4], k, 5));
+        made.push_back(text(layers[(k + 2) % 4], k, 9, 1.0, 0.0, "T"));
+    }
+    ads_point a = {0, 0, 0}, b = {3, 4, 0};
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POINT", 10, a, 0)), RTNORM);  // on no layer named
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POLYLINE", 8, "Shown", 66, 1, 70, 0, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "VERTEX", 8, "Shown", 10, a, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "VERTEX", 8, "Shown", 10, b, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "SEQEND", 8, "Shown", 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "BLOCK", 2, "MARK", 70, 0, 10, a, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "POINT", 8, "Shown", 10, b, 0)), RTNORM);
+    ASSERT_EQ(make(acutBuildList(RTDXF0, "ENDBLK", 0)), RTNORM);
+    // As a drawing file brings them: a block's own entity and a polyline's vertex, kept packed.
+    host::Drawing& d = drawing();
+    ads_name block;
+    ASSERT_EQ(acdbTblObjName("BLOCK", "MARK", block), RTNORM);
+    d.add({.type = "LINE",
+           .groups = {host::Group::of_text(8, "Shown"), host::Group::of_point(10, {1, 1, 0}),
+                      host::Group::of_point(11, {2, 2, 0})}},
+          block[0]);
+    d.add({.type = "VERTEX",
+           .groups = {host::Group::of_text(8, "Shown"), host::Group::of_point(10, {5, 5, 0})},
+           .parent = made.back()});
+    for (size_t k = 0; k < made.size(); k += 5) {
+        ads_name e = {made[k], 0};
+        ASSERT_EQ(acdbEntDel(e), RTNORM);
+    }
+    for (size_t k = 1; k < made.size(); k += 3) d.store.whole(made[k]);  // some kept whole
+    ads_name off, frozen;
+    ASSERT_EQ(acdbTblObjName("LAYER", "Off", off), RTNORM);
+    ASSERT_EQ(acdbTblObjName("LAYER", "Frozen", frozen), RTNORM);
+    ASSERT_EQ(modify(acutBuildList(-1, off, 62, -7, 0)), RTNORM);
+    ASSERT_EQ(modify(acutBuildList(-1, frozen, 70, 1, 0)), RTNORM);
+
+    for (const char* types : {"LINE,POINT,VERTEX,SEQEND", "POINT", "*", "~TEXT"}) {
+        for (const char* layer_zero : {"shown", "off"}) {
+            ads_name zero;
+            ASSERT_EQ(acdbTblObjName("LAYER", "0", zero), RTNORM);
+            ASSERT_EQ(modify(acutBuildList(-1, zero, 62, std::string(layer_zero) == "off" ? -7 : 7, 0)),
+                      RTNORM);
+            answers("ALL\n\n");
+            const std::vector<long> by_type =
+                select(nullptr, nullptr, nullptr, acutBuildList(RTDXF0, types, 0));
+            answers("ALL\n\n");
+            const std::vector<long> by_groups =
+                select(nullptr, nullptr, nullptr,
+                       acutBuildList(RTDXF0, types, -4, "<NOT", 8, "NO_SUCH_LAYER", -4, "NOT>", 0));
+            EXPECT_EQ(by_type, by_groups) << types << ", layer 0 " << layer_zero;
+            EXPECT_FALSE(by_type.empty()) << types;
+            const std::vector<long> x = select("X", nullptr, nullptr, acutBuildList(RTDXF0, types, 0));
+            const std::vector<long> x_by_groups =
+                select("X", nullptr, nullptr,
+                       acutBuildList(RTDXF0, types, -4, "<NOT", 8, "NO_SUCH_LAYER", -4, "NOT>", 0));
+            EXPECT_EQ(x, x_by_groups) << types << ", layer 0 " << layer_zero;
+            EXPECT_GT(x.size(), by_type.size()) << types;  // "X" sees the hidden layers too
+        }
+    }
+}
+
 TEST_F(Selection, WindowCrossingAndFenceAreExact)
 {
     const long ln = line("0", 0, 0, 10, 0);
