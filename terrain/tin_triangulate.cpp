@@ -460,15 +460,17 @@ tin_result tin_triangulate(const tin_node_list& nodes)
     }
     // The first of each run of equal x and y stands for the run; the nodes
     // are numbered in the order along the curve.
-    const std::vector<curve_node> along = nodes_along_curve(nodes);
     std::vector<xy> pts;
     std::vector<int> at;
-    pts.reserve(along.size());
-    at.reserve(along.size());
-    for (const curve_node& c : along) {
-        if (!pts.empty() && pts.back().x == c.x && pts.back().y == c.y) continue;
-        pts.push_back({c.x, c.y});
-        at.push_back(c.at);
+    {
+        const std::vector<curve_node> along = nodes_along_curve(nodes);
+        pts.reserve(along.size());
+        at.reserve(along.size());
+        for (const curve_node& c : along) {
+            if (!pts.empty() && pts.back().x == c.x && pts.back().y == c.y) continue;
+            pts.push_back({c.x, c.y});
+            at.push_back(c.at);
+        }
     }
     result.unique = static_cast<int>(pts.size());
     if (pts.size() < 3) {
@@ -478,14 +480,32 @@ tin_result tin_triangulate(const tin_node_list& nodes)
     delaunay d(std::move(pts));
     result.status = d.run(joining_order(result.unique));
     if (result.status != tin_status::ok) return result;
+    // The triangles in the order of their first corner along the curve, so
+    // that a reader of the faces goes along it too (a counting sort).
     const size_t count = d.edges.size() / 3;
+    const auto first_corner = [&](size_t t) {
+        return std::min({d.edges[3 * t].corner, d.edges[3 * t + 1].corner, d.edges[3 * t + 2].corner});
+    };
+    std::vector<std::int32_t> place(at.size() + 1, 0);
+    for (size_t t = 0; t < count; ++t) ++place[static_cast<size_t>(first_corner(t)) + 1];
+    for (size_t k = 1; k < place.size(); ++k) place[k] += place[k - 1];
     result.triangles.resize(count);
-    result.ordered_triangles.resize(count);
     for (size_t t = 0; t < count; ++t) {
         const int a = d.edges[3 * t].corner, b = d.edges[3 * t + 1].corner, c = d.edges[3 * t + 2].corner;
-        result.triangles[t] = {static_cast<std::int32_t>(t), at[a], at[b], at[c]};
-        result.ordered_triangles[t] = {static_cast<std::int32_t>(t), a, b, c};
+        const std::int32_t k = place[static_cast<size_t>(std::min({a, b, c}))]++;
+        result.triangles[static_cast<size_t>(k)] = {k, a, b, c};
     }
     result.order = std::move(at);
     return result;
+}
+
+tin_tri_list tin_triangles_in_list(const tin_result& result)
+{
+    tin_tri_list out = result.triangles;
+    for (tin_tri_rec& t : out) {
+        t.a = result.order[static_cast<size_t>(t.a)];
+        t.b = result.order[static_cast<size_t>(t.b)];
+        t.c = result.order[static_cast<size_t>(t.c)];
+    }
+    return out;
 }
