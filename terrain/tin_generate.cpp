@@ -19,6 +19,7 @@
 #include "prompts.h"
 #include "resbuf_util.h"
 #include "selection_sets.h"
+#include "tin_parts.h"
 #include "tin_predicates.h"
 #include "tin_triangulate.h"
 
@@ -281,17 +282,35 @@ private:
 tin_faces_rec tin_faces_within_distance(const tin_tri_list& output, const tin_point_list& points)
 {
     const side_limit side(tin_cfg().max_distance);
+    // Judged in parts at once; each part keeps its faces in its own stretch of
+    // the list, in their order, and the stretches are closed up after.
     tin_faces_rec faces;
-    faces.kept.reserve(output.size());
-    for (const tin_tri_rec& tri : output) {
-        const tin_point_rec& a = points[tri.a];
-        const tin_point_rec& b = points[tri.b];
-        const tin_point_rec& c = points[tri.c];
-        if (side.longer(a, b) || side.longer(b, c) || side.longer(c, a))
-            ++faces.dropped;
-        else
-            faces.kept.push_back(tri);
+    faces.kept.resize(output.size());
+    std::vector<size_t> kept(kTinParts, 0), start(kTinParts, 0);
+    std::vector<long> dropped(kTinParts, 0);
+    tin_in_parts(output.size(), [&](size_t part, size_t begin, size_t end) {
+        start[part] = begin;
+        for (size_t k = begin; k < end; ++k) {
+            const tin_tri_rec& tri = output[k];
+            const tin_point_rec& a = points[tri.a];
+            const tin_point_rec& b = points[tri.b];
+            const tin_point_rec& c = points[tri.c];
+            if (side.longer(a, b) || side.longer(b, c) || side.longer(c, a))
+                ++dropped[part];
+            else
+                faces.kept[begin + kept[part]++] = tri;
+        }
+    });
+    size_t size = 0;
+    for (size_t part = 0; part < kTinParts; ++part) {
+        const auto from = faces.kept.begin() + static_cast<std::ptrdiff_t>(start[part]);
+        if (start[part] != size)
+            std::copy(from, from + static_cast<std::ptrdiff_t>(kept[part]),
+                      faces.kept.begin() + static_cast<std::ptrdiff_t>(size));
+        size += kept[part];
+        faces.dropped += dropped[part];
     }
+    faces.kept.resize(size);
     return faces;
 }
 

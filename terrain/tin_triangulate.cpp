@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <thread>
 
+#include "tin_parts.h"
 #include "tin_predicates_quick.h"
 
 namespace {
@@ -322,21 +322,6 @@ tin_status delaunay::run(const std::vector<int>& order)
     return tin_status::ok;
 }
 
-// Runs work(begin, end) over [0, n), a large n in four parts at once.
-template <class Work>
-void in_parts(size_t n, Work work)
-{
-    constexpr size_t kParts = 4, kLargeList = 50000;
-    if (n < kLargeList) {
-        work(size_t{0}, n);
-        return;
-    }
-    std::vector<std::jthread> parts;
-    for (size_t k = 1; k < kParts; ++k)
-        parts.emplace_back([&, k] { work(n * k / kParts, n * (k + 1) / kParts); });
-    work(size_t{0}, n / kParts);
-}
-
 // The distance along a Hilbert curve through a grid of 2^16 by 2^16 cells of
 // the cell (x, y): cells near each other on the curve are near each other in
 // the plane. Each level picks the quadrant and turns the cell into the
@@ -399,7 +384,7 @@ std::vector<curve_node> nodes_along_curve(const tin_node_list& nodes)
     const double across_y = high_y > low_y ? kCells / (high_y - low_y) : 0.0;
     const auto cell = [&](double v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0, kCells)); };
     std::vector<curve_node> out(nodes.size());
-    in_parts(nodes.size(), [&](size_t begin, size_t end) {
+    tin_in_parts(nodes.size(), [&](size_t, size_t begin, size_t end) {
         for (size_t k = begin; k < end; ++k) {
             const double x = nodes[k].x, y = nodes[k].y;
             out[k] = {hilbert_distance(cell((x - low_x) * across_x), cell((y - low_y) * across_y)),

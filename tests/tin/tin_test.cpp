@@ -23,6 +23,7 @@
 #include "outside_readers.h"
 #include "test_entities.h"
 #include "tin_contour.h"
+#include "tin_generate.h"
 #include "tin_predicates.h"
 #include "tin_records.h"
 #include "tin_triangulate.h"
@@ -734,6 +735,40 @@ TEST(TinTriangulate, RingsLinesAndRepeatsAreDelaunayOverTheHull)
 }  // namespace
 
 namespace {
+
+// A TIN large enough to be judged in parts: the faces kept, in their order,
+// and the count left out are those of a plain pass over every side.
+TEST(TinTriangulate, MaximumDistanceOverALargeTinKeepsTheFacesInOrder)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coord(0.0, 800.0);
+    tin_point_list points;
+    for (int i = 0; i < 60000; ++i)
+        tin_point_push(points, 400000 + coord(random), 300000 + coord(random), 10);
+    tin_node_list nodes;
+    for (const tin_point_rec& p : points) tin_node_push(nodes, p.x, p.y);
+    const tin_result r = tin_triangulate(nodes);
+    ASSERT_EQ(r.status, tin_status::ok);
+    tin_point_list ordered;
+    for (int at : r.order) ordered.push_back(points[at]);
+    tin_cfg().max_distance = 9.0;
+    const tin_faces_rec faces = tin_faces_within_distance(r.triangles, ordered);
+    std::vector<tin_tri_rec> kept;
+    long dropped = 0;
+    const auto side = [&](int a, int b) {
+        return std::hypot(ordered[b].x - ordered[a].x, ordered[b].y - ordered[a].y);
+    };
+    for (const tin_tri_rec& t : r.triangles)
+        if (side(t.a, t.b) > 9.0 || side(t.b, t.c) > 9.0 || side(t.c, t.a) > 9.0)
+            ++dropped;
+        else
+            kept.push_back(t);
+    EXPECT_GT(dropped, 0);
+    EXPECT_EQ(faces.dropped, dropped);
+    ASSERT_EQ(faces.kept.size(), kept.size());
+    for (size_t k = 0; k < kept.size(); ++k) EXPECT_EQ(faces.kept[k].id, kept[k].id);
+    tin_cfg().max_distance = 100.0;
+}
 
 // A grid at survey coordinates far from the origin keeps whole cells: no
 // sliver from rounding in the circle tests.
