@@ -350,9 +350,10 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
     }
     // The points in the triangulator's order, so that the faces read their
     // corners in step with memory; the list as read is done with.
-    tin_point_list ordered;
-    ordered.reserve(result.order.size());
-    for (int at : result.order) ordered.push_back(points[at]);
+    tin_point_list ordered(result.order.size());
+    tin_in_parts(ordered.size(), [&](size_t, size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k) ordered[k] = points[static_cast<size_t>(result.order[k])];
+    });
     tin_point_list().swap(points);
     tin_node_list().swap(nodes);
     const tin_faces_rec faces = tin_faces_within_distance(result.triangles, ordered);

@@ -382,7 +382,11 @@ std::vector<curve_node> nodes_along_curve(const tin_node_list& nodes)
     constexpr double kCells = 65535.0;
     const double across_x = high_x > low_x ? kCells / (high_x - low_x) : 0.0;
     const double across_y = high_y > low_y ? kCells / (high_y - low_y) : 0.0;
-    const auto cell = [&](double v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0, kCells)); };
+    // Cell 0 also takes a place that is not a number, whose conversion to
+    // an integer would be undefined.
+    const auto cell = [&](double v) {
+        return v > 0.0 ? static_cast<std::uint32_t>(std::min(v, kCells)) : 0u;
+    };
     std::vector<curve_node> out(nodes.size());
     tin_in_parts(nodes.size(), [&](size_t, size_t begin, size_t end) {
         for (size_t k = begin; k < end; ++k) {
