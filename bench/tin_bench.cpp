@@ -41,7 +41,7 @@ void BM_TinContours(benchmark::State& state)
     const tin_node_list nodes = random_nodes(static_cast<int>(state.range(0)), 11);
     const tin_result result = tin_triangulate(nodes);
     tin_point_list corners;
-    for (const tin_tri_rec& t : result.triangles)
+    for (const tin_tri_rec& t : tin_triangles_in_list(result))
         for (int k = 0; k < 3; ++k) {
             const tin_node_rec& v = nodes[tin_tri_corner(t, k)];
             tin_point_push(corners, v.x, v.y, height(v.x - 400000.0, v.y - 300000.0));

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "prompts.h"
 #include "resbuf_util.h"
 #include "selection_sets.h"
+#include "tin_parts.h"
 #include "tin_predicates.h"
 #include "tin_triangulate.h"
 
@@ -246,21 +248,69 @@ void tin_read_points(tin_point_list& points)
     }
 }
 
+namespace {
+
+// Whether the side from a to b is longer than the limit, as dist_2d judges
+// it. Millions of sides are judged: the square root is taken only for a side
+// whose square lies within rounding of the limit's.
+class side_limit {
+public:
+    explicit side_limit(double limit)
+        : limit_(limit), below_(limit * limit * (1.0 - 1e-9)), above_(limit * limit * (1.0 + 1e-9))
+    {
+        // No shortcut for a limit that is not above 0.
+        if (!(limit > 0.0)) {
+            below_ = -1.0;
+            above_ = std::numeric_limits<double>::infinity();
+        }
+    }
+    bool longer(const tin_point_rec& a, const tin_point_rec& b) const
+    {
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double square = dx * dx + dy * dy;
+        if (square < below_) return false;
+        if (square > above_) return true;
+        return dist_2d(point3d_rec{a.x, a.y, a.z}, point3d_rec{b.x, b.y, b.z}) > limit_;
+    }
+
+private:
+    double limit_, below_, above_;
+};
+
+}  // namespace
+
 tin_faces_rec tin_faces_within_distance(const tin_tri_list& output, const tin_point_list& points)
 {
-    const double limit = tin_cfg().max_distance;
+    const side_limit side(tin_cfg().max_distance);
+    // Judged in parts at once; each part keeps its faces in its own stretch of
+    // the list, in their order, and the stretches are closed up after.
     tin_faces_rec faces;
-    faces.kept.reserve(output.size());
-    for (const tin_tri_rec& tri : output) {
-        const tin_point_rec& a = points[tri.a];
-        const tin_point_rec& b = points[tri.b];
-        const tin_point_rec& c = points[tri.c];
-        const point3d_rec pa{a.x, a.y, a.z}, pb{b.x, b.y, b.z}, pc{c.x, c.y, c.z};
-        if (dist_2d(pa, pb) > limit || dist_2d(pb, pc) > limit || dist_2d(pc, pa) > limit)
-            ++faces.dropped;
-        else
-            faces.kept.push_back(tri);
+    faces.kept.resize(output.size());
+    std::vector<size_t> kept(kTinParts, 0), start(kTinParts, 0);
+    std::vector<long> dropped(kTinParts, 0);
+    tin_in_parts(output.size(), [&](size_t part, size_t begin, size_t end) {
+        start[part] = begin;
+        for (size_t k = begin; k < end; ++k) {
+            const tin_tri_rec& tri = output[k];
+            const tin_point_rec& a = points[tri.a];
+            const tin_point_rec& b = points[tri.b];
+            const tin_point_rec& c = points[tri.c];
+            if (side.longer(a, b) || side.longer(b, c) || side.longer(c, a))
+                ++dropped[part];
+            else
+                faces.kept[begin + kept[part]++] = tri;
+        }
+    });
+    size_t size = 0;
+    for (size_t part = 0; part < kTinParts; ++part) {
+        const auto from = faces.kept.begin() + static_cast<std::ptrdiff_t>(start[part]);
+        if (start[part] != size)
+            std::copy(from, from + static_cast<std::ptrdiff_t>(kept[part]),
+                      faces.kept.begin() + static_cast<std::ptrdiff_t>(size));
+        size += kept[part];
+        faces.dropped += dropped[part];
     }
+    faces.kept.resize(size);
     return faces;
 }
 
@@ -300,16 +350,17 @@ bool tin_build_from_points(int /*hull_flag: the hull is always filled*/)
     }
     // The points in the triangulator's order, so that the faces read their
     // corners in step with memory; the list as read is done with.
-    tin_point_list ordered;
-    ordered.reserve(result.order.size());
-    for (int at : result.order) ordered.push_back(points[at]);
+    tin_point_list ordered(result.order.size());
+    tin_in_parts(ordered.size(), [&](size_t, size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k) ordered[k] = points[static_cast<size_t>(result.order[k])];
+    });
     tin_point_list().swap(points);
     tin_node_list().swap(nodes);
-    const tin_faces_rec faces = tin_faces_within_distance(result.ordered_triangles, ordered);
+    const tin_faces_rec faces = tin_faces_within_distance(result.triangles, ordered);
     if (faces.dropped > 0)
         acutPrintf(
             "%ld of %ld triangles have a side longer than the maximum distance %.3f and are left out.\n",
-            faces.dropped, static_cast<long>(result.ordered_triangles.size()), tin_cfg().max_distance);
+            faces.dropped, static_cast<long>(result.triangles.size()), tin_cfg().max_distance);
     if (faces.kept.empty()) {
         acutPrintf("No triangle is within the maximum distance: nothing written.\n");
         return false;

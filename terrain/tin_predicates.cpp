@@ -12,12 +12,9 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+#include "tin_predicates_quick.h"
 
-// Half the distance from 1 to the next double.
-constexpr double kEpsilon = 1.1102230246251565e-16;
-constexpr double kOrientBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
-constexpr double kInCircleBound = (10.0 + 96.0 * kEpsilon) * kEpsilon;
+namespace {
 
 using expansion = std::vector<double>;
 
@@ -118,11 +115,6 @@ int sign_of(const expansion& e)
     return e.back() > 0.0 ? 1 : (e.back() < 0.0 ? -1 : 0);
 }
 
-int sign_of(double v)
-{
-    return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0);
-}
-
 int orient_exact(double ax, double ay, double bx, double by, double cx, double cy)
 {
     const expansion left = multiply(difference(ax, cx), difference(by, cy));
@@ -146,42 +138,23 @@ int in_circle_exact(double ax, double ay, double bx, double by, double cx, doubl
 
 }  // namespace
 
+int tin_orient_exact(double ax, double ay, double bx, double by, double cx, double cy)
+{
+    return orient_exact(ax, ay, bx, by, cx, cy);
+}
+
+int tin_in_circle_exact(double ax, double ay, double bx, double by, double cx, double cy, double dx,
+                        double dy)
+{
+    return in_circle_exact(ax, ay, bx, by, cx, cy, dx, dy);
+}
+
 int tin_orient(double ax, double ay, double bx, double by, double cx, double cy)
 {
-    const double left = (ax - cx) * (by - cy);
-    const double right = (ay - cy) * (bx - cx);
-    const double det = left - right;
-    double sum;
-    if (left > 0.0) {
-        if (right <= 0.0) return sign_of(det);
-        sum = left + right;
-    } else if (left < 0.0) {
-        if (right >= 0.0) return sign_of(det);
-        sum = -left - right;
-    } else {
-        return sign_of(det);
-    }
-    const double bound = kOrientBound * sum;
-    if (det >= bound || -det >= bound) return sign_of(det);
-    return orient_exact(ax, ay, bx, by, cx, cy);
+    return tin_quick::orient(ax, ay, bx, by, cx, cy);
 }
 
 int tin_in_circle(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy)
 {
-    const double adx = ax - dx, ady = ay - dy;
-    const double bdx = bx - dx, bdy = by - dy;
-    const double cdx = cx - dx, cdy = cy - dy;
-    const double bdxcdy = bdx * cdy, cdxbdy = cdx * bdy;
-    const double cdxady = cdx * ady, adxcdy = adx * cdy;
-    const double adxbdy = adx * bdy, bdxady = bdx * ady;
-    const double alift = adx * adx + ady * ady;
-    const double blift = bdx * bdx + bdy * bdy;
-    const double clift = cdx * cdx + cdy * cdy;
-    const double det = alift * (bdxcdy - cdxbdy) + blift * (cdxady - adxcdy) + clift * (adxbdy - bdxady);
-    const double permanent = (std::fabs(bdxcdy) + std::fabs(cdxbdy)) * alift +
-                             (std::fabs(cdxady) + std::fabs(adxcdy)) * blift +
-                             (std::fabs(adxbdy) + std::fabs(bdxady)) * clift;
-    const double bound = kInCircleBound * permanent;
-    if (det > bound || -det > bound) return sign_of(det);
-    return in_circle_exact(ax, ay, bx, by, cx, cy, dx, dy);
+    return tin_quick::in_circle(ax, ay, bx, by, cx, cy, dx, dy);
 }

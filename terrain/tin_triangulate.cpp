@@ -1,18 +1,24 @@
-// Sweep Delaunay triangulation. The nodes are taken in the order of their x
-// and then y, so each one lies outside the hull of those before it; it is
-// joined to every hull edge it sees, and every new edge is made locally
-// Delaunay by flips. The predicates are exact, so points on one line or one
-// circle, slivers and nearly collinear hulls cannot lose a node or make a
-// triangle turn over. Triangles are kept as half-edges: edge h runs from
-// corner h to corner next(h) of triangle h / 3, and opposite[h] is the twin
-// edge of the neighbour (-1 on the hull).
+// Incremental Delaunay triangulation. Each node is found by a walk from the
+// triangle made last and joined in: one inside a triangle splits it in three,
+// one on an edge splits the two triangles beside it, and one outside is joined
+// to every hull edge it sees; every new edge is then made locally Delaunay by
+// flips. The nodes are taken in rounds of growing density, each round along a
+// space-filling curve: the first rounds spread over the whole area, so that
+// most later nodes fall inside (few flips follow), and each node lies near the
+// one before it (the walks are short and the work stays in step with memory).
+// The predicates are exact, so points on one line or one circle, slivers and
+// nearly collinear hulls cannot lose a node or make a triangle turn over.
+// Triangles are kept as half-edges: edge h runs from corner h to corner
+// next(h) of triangle h / 3, and opposite[h] is the twin edge of the neighbour
+// (-1 on the hull).
 #include "tin_triangulate.h"
 
 #include <algorithm>
-#include <numeric>
-#include <thread>
+#include <bit>
+#include <cstdint>
 
-#include "tin_predicates.h"
+#include "tin_parts.h"
+#include "tin_predicates_quick.h"
 
 namespace {
 
@@ -30,15 +36,19 @@ int prev_edge(int h)
     return h - h % 3 + (h + 2) % 3;
 }
 
-class sweep {
+class delaunay {
 public:
-    explicit sweep(std::vector<xy> pts) : p_(std::move(pts)) {}
-    tin_status run();
-    std::vector<int> corners;  // three per triangle, counter-clockwise
+    explicit delaunay(std::vector<xy> pts) : p_(std::move(pts)) {}
+    // Joins the nodes in the order given.
+    tin_status run(const std::vector<int>& order);
+    // Half-edge h: its first corner and its twin, side by side in memory.
+    struct half_edge {
+        int corner, twin;
+    };
+    std::vector<half_edge> edges;  // three per triangle, counter-clockwise
 
 private:
     std::vector<xy> p_;
-    std::vector<int> opposite_;
     // The hull, counter-clockwise: the node after and before each hull node,
     // and the half-edge from the node to the one after it.
     std::vector<int> next_, prev_, hull_edge_;
@@ -46,37 +56,48 @@ private:
 
     int orient(int a, int b, int c) const
     {
-        return tin_orient(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y);
+        return tin_quick::orient(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y);
     }
     bool in_circle(int a, int b, int c, int d) const
     {
-        return tin_in_circle(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y, p_[d].x, p_[d].y) > 0;
+        return tin_quick::in_circle(p_[a].x, p_[a].y, p_[b].x, p_[b].y, p_[c].x, p_[c].y, p_[d].x, p_[d].y) >
+               0;
     }
     // Node q lies strictly right of the hull edge from a to the node after it.
     bool visible(int a, int q) const { return orient(a, next_[a], q) < 0; }
     void link(int a, int b)
     {
-        opposite_[a] = b;
-        if (b != -1) opposite_[b] = a;
+        edges[a].twin = b;
+        if (b != -1) edges[b].twin = a;
     }
     int add_triangle(int i0, int i1, int i2, int a, int b, int c)
     {
-        const int t = static_cast<int>(corners.size());
-        corners.insert(corners.end(), {i0, i1, i2});
-        opposite_.insert(opposite_.end(), {-1, -1, -1});
+        const int t = static_cast<int>(edges.size());
+        edges.push_back({i0, -1});
+        edges.push_back({i1, -1});
+        edges.push_back({i2, -1});
         link(t, a);
         link(t + 1, b);
         link(t + 2, c);
         return t;
     }
+    // A new edge h on the hull: the hull edge from its first corner.
+    void on_hull(int h)
+    {
+        if (edges[h].twin == -1) hull_edge_[edges[h].corner] = h;
+    }
     void legalize(int a);
-    bool seed(const std::vector<int>& order, size_t& done);
-    void insert(int q, int last);
+    void seed(const std::vector<int>& line, int apex);
+    void insert(int q);
+    void split_triangle(int t, int q);
+    void split_edge(int h, int q);
+    void join_outside(int a, int q);
 };
 
 // Flips edge a while the far corner of its neighbour lies inside its
 // triangle's circle, and then the two edges the flip exposes (a block comment,
-// since the drawing's lines end in backslashes):
+// since the drawing's lines end in backslashes). The corner of a's triangle
+// that a does not touch is the new node.
 /*
            pl                    pl
           /||\                  /  \
@@ -89,11 +110,11 @@ private:
           \||/                  \  /
            pr                    pr
 */
-void sweep::legalize(int a)
+void delaunay::legalize(int a)
 {
     stack_.clear();
     while (true) {
-        const int b = opposite_[a];
+        const int b = edges[a].twin;
         const int ar = prev_edge(a);
         if (b == -1) {
             if (stack_.empty()) return;
@@ -103,11 +124,11 @@ void sweep::legalize(int a)
         }
         const int al = next_edge(a);
         const int bl = prev_edge(b);
-        const int p0 = corners[ar], pr = corners[a], pl = corners[al], p1 = corners[bl];
+        const int p0 = edges[ar].corner, pr = edges[a].corner, pl = edges[al].corner, p1 = edges[bl].corner;
         if (in_circle(p0, pr, pl, p1)) {
-            corners[a] = p1;
-            corners[b] = p0;
-            const int hbl = opposite_[bl], har = opposite_[ar];
+            edges[a].corner = p1;
+            edges[b].corner = p0;
+            const int hbl = edges[bl].twin, har = edges[ar].twin;
             // Hull edges that change their half-edge number.
             if (hbl == -1) hull_edge_[p1] = a;
             if (har == -1) hull_edge_[p0] = b;
@@ -123,18 +144,15 @@ void sweep::legalize(int a)
     }
 }
 
-// The first triangles: the leading nodes that lie on one line, fanned to the
-// first node off it. False when every node lies on one line.
-bool sweep::seed(const std::vector<int>& order, size_t& done)
+// The first triangles: the leading nodes that lie on one line (in their order
+// along it), fanned to the first node off it.
+void delaunay::seed(const std::vector<int>& line, int apex)
 {
-    size_t k = 2;
-    while (k < order.size() && orient(order[0], order[1], order[k]) == 0) ++k;
-    if (k == order.size()) return false;
-    const int apex = order[k];
-    const bool left = orient(order[0], order[k - 1], apex) > 0;
+    const size_t k = line.size();
+    const bool left = orient(line[0], line[k - 1], apex) > 0;
     for (size_t j = 0; j + 1 < k; ++j) {
-        const int a = order[j], b = order[j + 1];
-        const int t = static_cast<int>(corners.size());
+        const int a = line[j], b = line[j + 1];
+        const int t = static_cast<int>(edges.size());
         if (left) {
             // (a, b, apex): a->b on the hull; b->apex meets the next triangle's apex->b.
             add_triangle(a, b, apex, -1, -1, j == 0 ? -1 : t - 2);
@@ -149,7 +167,7 @@ bool sweep::seed(const std::vector<int>& order, size_t& done)
             prev_[a] = b;
         }
     }
-    const int first = order[0], last = order[k - 1];
+    const int first = line[0], last = line[k - 1];
     const int fans = static_cast<int>(k - 1);
     if (left) {
         hull_edge_[last] = 3 * (fans - 1) + 1;  // last->apex
@@ -166,28 +184,106 @@ bool sweep::seed(const std::vector<int>& order, size_t& done)
         next_[apex] = last;
         prev_[last] = apex;
     }
-    done = k + 1;
-    return true;
 }
 
-// Joins q to every hull edge it sees. `last` is the node added before q: the
-// largest so far in x and y, so a hull corner with a seen edge beside it.
-void sweep::insert(int q, int last)
+// Finds q by walking from the triangle made last across every edge q lies
+// strictly beyond (on a Delaunay triangulation such a walk cannot circle), and
+// joins it where it lies. The edge tried first turns from step to step, which
+// shortens walks along a line of triangles.
+void delaunay::insert(int q)
 {
-    int e = last;
-    if (!visible(e, q)) e = prev_[last];
-    if (!visible(e, q)) {
-        // Not expected for nodes in sorted order; look along the whole hull.
-        int a = next_[last];
-        while (a != last && !visible(a, q)) a = next_[a];
-        if (a == last) return;
-        e = a;
+    int t = static_cast<int>(edges.size()) / 3 - 1;
+    int turn = 0;
+    while (true) {
+        int side[3];
+        int crossed = -1;
+        for (int i = 0; i < 3 && crossed == -1; ++i) {
+            const int k = (i + turn) % 3, h = 3 * t + k;
+            side[k] = orient(edges[h].corner, edges[next_edge(h)].corner, q);
+            if (side[k] < 0) crossed = h;
+        }
+        turn = (turn + 1) % 3;
+        if (crossed != -1) {
+            if (edges[crossed].twin == -1) {
+                join_outside(edges[crossed].corner, q);
+                return;
+            }
+            t = edges[crossed].twin / 3;
+            continue;
+        }
+        // Inside the triangle or on one of its edges (not on two: the nodes
+        // are distinct).
+        for (int k = 0; k < 3; ++k)
+            if (side[k] == 0) {
+                split_edge(3 * t + k, q);
+                return;
+            }
+        split_triangle(t, q);
+        return;
     }
+}
+
+// q strictly inside triangle t = (a, b, c): t becomes (a, b, q), and (b, c, q)
+// and (c, a, q) are added.
+void delaunay::split_triangle(int t, int q)
+{
+    const int h0 = 3 * t, h1 = h0 + 1, h2 = h0 + 2;
+    const int b = edges[h1].corner, c = edges[h2].corner, a = edges[h0].corner;
+    const int o1 = edges[h1].twin, o2 = edges[h2].twin;
+    edges[h2].corner = q;  // h1: b->q, h2: q->a
+    const int t1 = add_triangle(b, c, q, o1, -1, h1);
+    const int t2 = add_triangle(c, a, q, o2, h2, t1 + 1);
+    on_hull(t1);
+    on_hull(t2);
+    legalize(h0);
+    legalize(t1);
+    legalize(t2);
+}
+
+// q on edge h = a->b of triangle (a, b, c). Its triangle becomes (q, b, c) and
+// (a, q, c) is added; the neighbour (b, a, d) across h, if any, becomes
+// (q, a, d) and (b, q, d) is added. On the hull, q joins it between a and b.
+void delaunay::split_edge(int h, int q)
+{
+    const int hn = next_edge(h), hp = prev_edge(h);
+    const int a = edges[h].corner, b = edges[hn].corner, c = edges[hp].corner;
+    const int o = edges[h].twin, op = edges[hp].twin;
+    edges[h].corner = q;  // h: q->b, hp: c->q
+    const int ta = add_triangle(a, q, c, o, hp, op);
+    on_hull(ta + 2);
+    if (o == -1) {
+        hull_edge_[q] = h;
+        hull_edge_[a] = ta;
+        next_[a] = q;
+        prev_[q] = a;
+        next_[q] = b;
+        prev_[b] = q;
+        legalize(hn);
+        legalize(ta + 2);
+        return;
+    }
+    // The neighbour (b, a, d), whose edge o runs b->a; split before any flip,
+    // since a flip renumbers the edges about q.
+    const int on = next_edge(o), opp = prev_edge(o);
+    const int d = edges[opp].corner;
+    const int oo = edges[opp].twin;
+    edges[o].corner = q;  // o: q->a, opp: d->q
+    const int tb = add_triangle(b, q, d, h, opp, oo);
+    on_hull(tb + 2);
+    legalize(hn);
+    legalize(ta + 2);
+    legalize(on);
+    legalize(tb + 2);
+}
+
+// q outside the hull, beyond the hull edge from a: joined to every hull edge
+// it sees.
+void delaunay::join_outside(int a, int q)
+{
     // Back to the first seen edge, then forward over every seen edge.
-    const int found = e;
-    while (prev_[e] != found && visible(prev_[e], q)) e = prev_[e];
-    const int first = e;
-    int a = first;
+    const int found = a;
+    while (prev_[a] != found && visible(prev_[a], q)) a = prev_[a];
+    const int first = a;
     int t = add_triangle(a, q, next_[a], -1, -1, hull_edge_[a]);
     hull_edge_[a] = t;
     hull_edge_[q] = t + 1;
@@ -207,67 +303,139 @@ void sweep::insert(int q, int last)
     prev_[b] = q;
 }
 
-tin_status sweep::run()
+tin_status delaunay::run(const std::vector<int>& order)
 {
-    // The nodes come in the order of x and then y.
     const int n = static_cast<int>(p_.size());
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
     next_.assign(n, -1);
     prev_.assign(n, -1);
     hull_edge_.assign(n, -1);
-    corners.reserve(static_cast<size_t>(n) * 6);
-    opposite_.reserve(static_cast<size_t>(n) * 6);
-    size_t done = 0;
-    if (!seed(order, done)) return tin_status::collinear;
-    // The node off the line came after the whole line: it is the largest so far.
-    int last = order[done - 1];
-    for (size_t k = done; k < order.size(); ++k) {
-        insert(order[k], last);
-        last = order[k];
-    }
+    edges.reserve(static_cast<size_t>(n) * 6);
+    // The leading nodes on the line through the first two.
+    size_t k = 2;
+    while (k < order.size() && orient(order[0], order[1], order[k]) == 0) ++k;
+    if (k == order.size()) return tin_status::collinear;
+    std::vector<int> line(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(k));
+    std::sort(line.begin(), line.end(),
+              [&](int a, int b) { return p_[a].x < p_[b].x || (p_[a].x == p_[b].x && p_[a].y < p_[b].y); });
+    seed(line, order[k]);
+    for (size_t j = k + 1; j < order.size(); ++j) insert(order[j]);
     return tin_status::ok;
 }
 
-// A node with its position in the list given.
-struct placed_node {
-    double x, y;
-    int at;
-    bool operator<(const placed_node& o) const
-    {
-        return x < o.x || (x == o.x && (y < o.y || (y == o.y && at < o.at)));
+// The distance along a Hilbert curve through a grid of 2^16 by 2^16 cells of
+// the cell (x, y): cells near each other on the curve are near each other in
+// the plane. Each level picks the quadrant and turns the cell into the
+// quadrant's own frame, so that the curve inside it starts where it enters;
+// without branches, since the quadrants follow no pattern a processor could
+// guess.
+std::uint32_t hilbert_distance(std::uint32_t x, std::uint32_t y)
+{
+    std::uint32_t d = 0;
+    for (int level = 15; level >= 0; --level) {
+        const std::uint32_t rx = (x >> level) & 1u, ry = (y >> level) & 1u;
+        d |= ((3u * rx) ^ ry) << (2 * level);
+        const std::uint32_t mirror = (0u - (rx & (ry ^ 1u))) & 0xFFFFu;  // rx 1, ry 0
+        x ^= mirror;
+        y ^= mirror;
+        const std::uint32_t swap = (x ^ y) & (0u - (ry ^ 1u));  // ry 0
+        x ^= swap;
+        y ^= swap;
     }
+    return d;
+}
+
+// A node's place on the curve, with its position in the list given and its
+// place in the plane (carried along, so that the sorted nodes are not looked
+// up again in the list given, in an order that jumps about in memory).
+struct curve_node {
+    std::uint32_t distance;
+    std::int32_t at;
+    double x, y;
 };
 
-// The nodes in the order of x, then y, then position. The sort is most of a
-// triangulation's work, so a large list is sorted in four parts at once and
-// the parts merged; the order is total, so the result is the same.
-std::vector<placed_node> sorted_nodes(const tin_node_list& nodes)
+// Sorts by distance along the curve, keeping the order of equal ones: three
+// passes of a radix sort, 11 bits at a time from the lowest.
+void sort_by_distance(std::vector<curve_node>& nodes)
 {
-    std::vector<placed_node> out(nodes.size());
-    for (size_t k = 0; k < nodes.size(); ++k) out[k] = {nodes[k].x, nodes[k].y, static_cast<int>(k)};
-    constexpr size_t kParts = 4, kLargeList = 50000;
-    if (out.size() < kLargeList) {
-        std::sort(out.begin(), out.end());
-        return out;
+    std::vector<curve_node> other(nodes.size());
+    for (int shift = 0; shift < 32; shift += 11) {
+        std::vector<size_t> start(2049, 0);
+        for (const curve_node& c : nodes) ++start[((c.distance >> shift) & 2047u) + 1];
+        for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+        for (const curve_node& c : nodes) other[start[(c.distance >> shift) & 2047u]++] = c;
+        nodes.swap(other);
     }
-    size_t bound[kParts + 1];
-    for (size_t k = 0; k <= kParts; ++k) bound[k] = out.size() * k / kParts;
-    const auto at = [&](size_t k) { return out.begin() + static_cast<std::ptrdiff_t>(bound[k]); };
-    {
-        std::vector<std::jthread> sorting;
-        for (size_t k = 1; k < kParts; ++k) sorting.emplace_back([&, k] { std::sort(at(k), at(k + 1)); });
-        std::sort(at(0), at(1));
+}
+
+// The nodes along the curve through their box, and of one cell in the order
+// of x, then y, then position, so that repeated nodes follow each other, the
+// earliest first.
+std::vector<curve_node> nodes_along_curve(const tin_node_list& nodes)
+{
+    double low_x = nodes[0].x, high_x = low_x, low_y = nodes[0].y, high_y = low_y;
+    for (const tin_node_rec& p : nodes) {
+        low_x = std::min(low_x, p.x);
+        high_x = std::max(high_x, p.x);
+        low_y = std::min(low_y, p.y);
+        high_y = std::max(high_y, p.y);
     }
-    std::vector<placed_node> halves(out.size());
-    {
-        std::jthread second(
-            [&] { std::merge(at(2), at(3), at(3), at(4), halves.begin() + (at(2) - at(0))); });
-        std::merge(at(0), at(1), at(1), at(2), halves.begin());
+    constexpr double kCells = 65535.0;
+    const double across_x = high_x > low_x ? kCells / (high_x - low_x) : 0.0;
+    const double across_y = high_y > low_y ? kCells / (high_y - low_y) : 0.0;
+    // Cell 0 also takes a place that is not a number, whose conversion to
+    // an integer would be undefined.
+    const auto cell = [&](double v) {
+        return v > 0.0 ? static_cast<std::uint32_t>(std::min(v, kCells)) : 0u;
+    };
+    std::vector<curve_node> out(nodes.size());
+    tin_in_parts(nodes.size(), [&](size_t, size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k) {
+            const double x = nodes[k].x, y = nodes[k].y;
+            out[k] = {hilbert_distance(cell((x - low_x) * across_x), cell((y - low_y) * across_y)),
+                      static_cast<std::int32_t>(k), x, y};
+        }
+    });
+    sort_by_distance(out);
+    // Nodes that share a cell are few: put them in order where they lie.
+    for (size_t k = 0; k < out.size();) {
+        size_t end = k + 1;
+        while (end < out.size() && out[end].distance == out[k].distance) ++end;
+        if (end - k > 1)
+            std::sort(out.begin() + static_cast<std::ptrdiff_t>(k),
+                      out.begin() + static_cast<std::ptrdiff_t>(end),
+                      [](const curve_node& a, const curve_node& b) {
+                          return a.x < b.x || (a.x == b.x && (a.y < b.y || (a.y == b.y && a.at < b.at)));
+                      });
+        k = end;
     }
-    std::merge(halves.begin(), halves.begin() + (at(2) - at(0)), halves.begin() + (at(2) - at(0)),
-               halves.end(), out.begin());
     return out;
+}
+
+// The order the n nodes (numbered along the curve) are joined in: a node goes
+// to round r with chance 2^-(r + 1) (by a fixed scramble of its number, so
+// that the result is the same every time), the last round taking the rest,
+// and the rounds are taken from the sparsest, each along the curve. The
+// sparsest holds some dozens of nodes.
+std::vector<int> joining_order(int n)
+{
+    int rounds = 1;
+    while ((n >> rounds) > 64) ++rounds;
+    std::vector<std::uint8_t> round(static_cast<size_t>(n));
+    std::vector<int> start(static_cast<size_t>(rounds) + 1, 0);
+    for (int k = 0; k < n; ++k) {
+        std::uint32_t h = static_cast<std::uint32_t>(k) * 0x9E3779B1u;
+        h ^= h >> 16;
+        h *= 0x85EBCA6Bu;
+        h ^= h >> 13;
+        const int r = std::min(std::countr_zero(h | (1u << 31)), rounds - 1);
+        // Round rounds - 1 is taken first.
+        round[static_cast<size_t>(k)] = static_cast<std::uint8_t>(rounds - 1 - r);
+        ++start[static_cast<size_t>(rounds - r)];
+    }
+    for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) order[static_cast<size_t>(start[round[static_cast<size_t>(k)]]++)] = k;
+    return order;
 }
 
 }  // namespace
@@ -275,34 +443,58 @@ std::vector<placed_node> sorted_nodes(const tin_node_list& nodes)
 tin_result tin_triangulate(const tin_node_list& nodes)
 {
     tin_result result;
-    // The first of each run of equal x and y stands for the run; the sweep
-    // takes the nodes in this order, numbered by it.
-    const std::vector<placed_node> sorted = sorted_nodes(nodes);
+    if (nodes.empty()) {
+        result.status = tin_status::too_few_unique;
+        return result;
+    }
+    // The first of each run of equal x and y stands for the run; the nodes
+    // are numbered in the order along the curve.
     std::vector<xy> pts;
     std::vector<int> at;
-    pts.reserve(sorted.size());
-    at.reserve(sorted.size());
-    for (size_t k = 0; k < sorted.size(); ++k) {
-        if (k > 0 && sorted[k - 1].x == sorted[k].x && sorted[k - 1].y == sorted[k].y) continue;
-        pts.push_back({sorted[k].x, sorted[k].y});
-        at.push_back(sorted[k].at);
+    {
+        const std::vector<curve_node> along = nodes_along_curve(nodes);
+        pts.reserve(along.size());
+        at.reserve(along.size());
+        for (const curve_node& c : along) {
+            if (!pts.empty() && pts.back().x == c.x && pts.back().y == c.y) continue;
+            pts.push_back({c.x, c.y});
+            at.push_back(c.at);
+        }
     }
     result.unique = static_cast<int>(pts.size());
     if (pts.size() < 3) {
         result.status = tin_status::too_few_unique;
         return result;
     }
-    sweep s(std::move(pts));
-    result.status = s.run();
+    delaunay d(std::move(pts));
+    result.status = d.run(joining_order(result.unique));
     if (result.status != tin_status::ok) return result;
-    const size_t count = s.corners.size() / 3;
+    // The triangles in the order of their first corner along the curve, so
+    // that a reader of the faces goes along it too (a counting sort).
+    const size_t count = d.edges.size() / 3;
+    const auto first_corner = [&](size_t t) {
+        return std::min({d.edges[3 * t].corner, d.edges[3 * t + 1].corner, d.edges[3 * t + 2].corner});
+    };
+    std::vector<std::int32_t> place(at.size() + 1, 0);
+    for (size_t t = 0; t < count; ++t) ++place[static_cast<size_t>(first_corner(t)) + 1];
+    for (size_t k = 1; k < place.size(); ++k) place[k] += place[k - 1];
     result.triangles.resize(count);
-    result.ordered_triangles.resize(count);
     for (size_t t = 0; t < count; ++t) {
-        const int a = s.corners[3 * t], b = s.corners[3 * t + 1], c = s.corners[3 * t + 2];
-        result.triangles[t] = {static_cast<std::int32_t>(t), at[a], at[b], at[c]};
-        result.ordered_triangles[t] = {static_cast<std::int32_t>(t), a, b, c};
+        const int a = d.edges[3 * t].corner, b = d.edges[3 * t + 1].corner, c = d.edges[3 * t + 2].corner;
+        const std::int32_t k = place[static_cast<size_t>(std::min({a, b, c}))]++;
+        result.triangles[static_cast<size_t>(k)] = {k, a, b, c};
     }
     result.order = std::move(at);
     return result;
+}
+
+tin_tri_list tin_triangles_in_list(const tin_result& result)
+{
+    tin_tri_list out = result.triangles;
+    for (tin_tri_rec& t : out) {
+        t.a = result.order[static_cast<size_t>(t.a)];
+        t.b = result.order[static_cast<size_t>(t.b)];
+        t.c = result.order[static_cast<size_t>(t.c)];
+    }
+    return out;
 }

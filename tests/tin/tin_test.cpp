@@ -23,6 +23,7 @@
 #include "outside_readers.h"
 #include "test_entities.h"
 #include "tin_contour.h"
+#include "tin_generate.h"
 #include "tin_predicates.h"
 #include "tin_records.h"
 #include "tin_triangulate.h"
@@ -612,21 +613,16 @@ TEST(TinRecords, GeometryAndSort)
     EXPECT_EQ(index, (std::vector<int>{1, 2, 0}));
 }
 
-// Random points: every triangle empty of other points, and the triangles fill
-// the convex hull (2n - h - 2 of them for n points with h on the hull).
-TEST(TinTriangulate, RandomPointsAreDelaunayOverTheHull)
+// Triangulates the nodes and checks that every triangle is empty of other
+// nodes, and that the triangles fill the convex hull (2n - h - 2 of them for n
+// nodes with h on the hull).
+void expect_delaunay_over_the_hull(const tin_node_list& nodes)
 {
-    unsigned seed = 12345;
-    auto next = [&seed] {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % 100000 / 100.0;
-    };
-    tin_node_list nodes;
-    for (int i = 0; i < 400; ++i) tin_node_push(nodes, next(), next());
     const tin_result r = tin_triangulate(nodes);
     ASSERT_EQ(r.status, tin_status::ok);
+    const tin_tri_list triangles = tin_triangles_in_list(r);
     double area = 0;
-    for (const tin_tri_rec& t : r.triangles) {
+    for (const tin_tri_rec& t : triangles) {
         const host::Point3 a{nodes[t.a].x, nodes[t.a].y, 0}, b{nodes[t.b].x, nodes[t.b].y, 0},
             c{nodes[t.c].x, nodes[t.c].y, 0};
         EXPECT_GT(area2(a, b, c), 0.0);
@@ -663,26 +659,116 @@ TEST(TinTriangulate, RandomPointsAreDelaunayOverTheHull)
         hull_area += (p.x * q.y - q.x * p.y) / 2;
     }
     EXPECT_NEAR(area, hull_area, 1e-6);
-    EXPECT_EQ(r.triangles.size(), 2 * static_cast<size_t>(r.unique) - hull.size() - 2);
-    // The same triangles counted in the order of x and y: the order lists the
-    // nodes that stand for themselves, sorted.
+    // Nodes on the hull's edges between its corners count as on the hull.
+    size_t on_hull = 0;
+    for (int i : idx)
+        for (size_t k = 0; k < hull.size(); ++k) {
+            const tin_node_rec &p = nodes[hull[k]], &q = nodes[hull[(k + 1) % hull.size()]], &v = nodes[i];
+            if (turn(hull[k], hull[(k + 1) % hull.size()], i) == 0 && std::min(p.x, q.x) <= v.x &&
+                v.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= v.y && v.y <= std::max(p.y, q.y)) {
+                ++on_hull;
+                break;
+            }
+        }
+    EXPECT_EQ(r.triangles.size(), 2 * static_cast<size_t>(r.unique) - on_hull - 2);
+    // The order lists each node that stands for itself once, the earliest of
+    // equal ones.
     ASSERT_EQ(r.order.size(), static_cast<size_t>(r.unique));
+    std::vector<int> listed = r.order;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(std::adjacent_find(listed.begin(), listed.end()), listed.end());
     for (size_t k = 0; k < idx.size(); ++k) {
-        EXPECT_EQ(nodes[r.order[k]].x, nodes[idx[k]].x);
-        EXPECT_EQ(nodes[r.order[k]].y, nodes[idx[k]].y);
+        const auto earliest = std::find_if(nodes.begin(), nodes.end(), [&](const tin_node_rec& p) {
+            return p.x == nodes[idx[k]].x && p.y == nodes[idx[k]].y;
+        });
+        EXPECT_TRUE(
+            std::binary_search(listed.begin(), listed.end(), static_cast<int>(earliest - nodes.begin())));
     }
-    ASSERT_EQ(r.ordered_triangles.size(), r.triangles.size());
-    for (size_t t = 0; t < r.triangles.size(); ++t) {
-        const tin_tri_rec &plain = r.triangles[t], &ordered = r.ordered_triangles[t];
-        EXPECT_EQ(r.order[ordered.a], plain.a);
-        EXPECT_EQ(r.order[ordered.b], plain.b);
-        EXPECT_EQ(r.order[ordered.c], plain.c);
+}
+
+// Random points.
+TEST(TinTriangulate, RandomPointsAreDelaunayOverTheHull)
+{
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % 100000 / 100.0;
+    };
+    tin_node_list nodes;
+    for (int i = 0; i < 400; ++i) tin_node_push(nodes, next(), next());
+    expect_delaunay_over_the_hull(nodes);
+}
+
+// Layouts where the order the nodes are taken in has ties and lines: rings of
+// nodes at exact coordinates about one point, a line with one node off it, a
+// grid with every node given twice, a cross of two lines, and two far clusters.
+TEST(TinTriangulate, RingsLinesAndRepeatsAreDelaunayOverTheHull)
+{
+    const auto ring = [](double x0, double y0, tin_node_list& nodes) {
+        const int offsets[][2] = {{5, 0},  {4, 3},   {3, 4},   {0, 5},  {-3, 4}, {-4, 3},
+                                  {-5, 0}, {-4, -3}, {-3, -4}, {0, -5}, {3, -4}, {4, -3}};
+        for (const auto& o : offsets) tin_node_push(nodes, x0 + o[0], y0 + o[1]);
+    };
+    std::vector<tin_node_list> layouts(5);
+    ring(50, 50, layouts[0]);
+    tin_node_push(layouts[0], 50, 50);
+    for (int k = 0; k < 3; ++k) ring(50 + 10 * k, 50, layouts[0]);
+    for (int k = 0; k < 15; ++k) tin_node_push(layouts[1], 3.0 * k, 2.0 * k);
+    tin_node_push(layouts[1], 20, 3);
+    for (int pass = 0; pass < 2; ++pass)
+        for (int j = 0; j < 7; ++j)
+            for (int i = 0; i < 9; ++i) tin_node_push(layouts[2], 2.0 * i, 3.0 * j);
+    for (int k = -6; k <= 6; ++k) {
+        tin_node_push(layouts[3], k, 0);
+        if (k != 0) tin_node_push(layouts[3], 0, k);
+    }
+    for (int k = 0; k < 40; ++k) {
+        tin_node_push(layouts[4], (k * 37 % 11) * 0.5, (k * 17 % 13) * 0.5);
+        tin_node_push(layouts[4], 500 + (k * 29 % 7) * 0.5, 300 + (k * 13 % 9) * 0.5);
+    }
+    for (size_t k = 0; k < layouts.size(); ++k) {
+        SCOPED_TRACE(k);
+        expect_delaunay_over_the_hull(layouts[k]);
     }
 }
 
 }  // namespace
 
 namespace {
+
+// A TIN large enough to be judged in parts: the faces kept, in their order,
+// and the count left out are those of a plain pass over every side.
+TEST(TinTriangulate, MaximumDistanceOverALargeTinKeepsTheFacesInOrder)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coord(0.0, 800.0);
+    tin_point_list points;
+    for (int i = 0; i < 60000; ++i)
+        tin_point_push(points, 400000 + coord(random), 300000 + coord(random), 10);
+    tin_node_list nodes;
+    for (const tin_point_rec& p : points) tin_node_push(nodes, p.x, p.y);
+    const tin_result r = tin_triangulate(nodes);
+    ASSERT_EQ(r.status, tin_status::ok);
+    tin_point_list ordered;
+    for (int at : r.order) ordered.push_back(points[at]);
+    tin_cfg().max_distance = 9.0;
+    const tin_faces_rec faces = tin_faces_within_distance(r.triangles, ordered);
+    std::vector<tin_tri_rec> kept;
+    long dropped = 0;
+    const auto side = [&](int a, int b) {
+        return std::hypot(ordered[b].x - ordered[a].x, ordered[b].y - ordered[a].y);
+    };
+    for (const tin_tri_rec& t : r.triangles)
+        if (side(t.a, t.b) > 9.0 || side(t.b, t.c) > 9.0 || side(t.c, t.a) > 9.0)
+            ++dropped;
+        else
+            kept.push_back(t);
+    EXPECT_GT(dropped, 0);
+    EXPECT_EQ(faces.dropped, dropped);
+    ASSERT_EQ(faces.kept.size(), kept.size());
+    for (size_t k = 0; k < kept.size(); ++k) EXPECT_EQ(faces.kept[k].id, kept[k].id);
+    tin_cfg().max_distance = 100.0;
+}
 
 // A grid at survey coordinates far from the origin keeps whole cells: no
 // sliver from rounding in the circle tests.
@@ -695,7 +781,7 @@ TEST(TinTriangulate, GridFarFromTheOrigin)
     const tin_result r = tin_triangulate(nodes);
     ASSERT_EQ(r.status, tin_status::ok);
     ASSERT_EQ(r.triangles.size(), static_cast<size_t>(2 * (n - 1) * (n - 1)));
-    for (const tin_tri_rec& t : r.triangles) {
+    for (const tin_tri_rec& t : tin_triangles_in_list(r)) {
         const tin_node_rec &a = nodes[t.a], &b = nodes[t.b], &c = nodes[t.c];
         EXPECT_NEAR((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x), 25.0, 1e-6);
     }
@@ -784,7 +870,7 @@ TEST(TinContourLevels, CrowdedCornersStillJoin)
     const tin_result result = tin_triangulate(nodes);
     ASSERT_EQ(result.status, tin_status::ok);
     tin_point_list corners;
-    for (const tin_tri_rec& t : result.triangles)
+    for (const tin_tri_rec& t : tin_triangles_in_list(result))
         for (int k = 0; k < 3; ++k) {
             const tin_node_rec& v = nodes[tin_tri_corner(t, k)];
             tin_point_push(corners, v.x, v.y, v.x - 400000 + 0.37);
