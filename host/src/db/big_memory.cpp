@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -91,6 +92,24 @@ size_t mapped_size(size_t bytes)
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
+// The pages a list grew by are faulted in by a thread of their own while the
+// list fills the first of them, as the system clears fresh pages slowly beside
+// appending to them. Faulting in changes no memory, so that it does no harm
+// when the list has moved or gone meanwhile.
+void fault_in_ahead(void* from, size_t bytes)
+{
+#ifdef MADV_POPULATE_WRITE
+    try {
+        std::thread([from, bytes] { ::madvise(from, bytes, MADV_POPULATE_WRITE); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to spare: the pages are faulted in as they are filled.
+    }
+#else
+    (void)from;
+    (void)bytes;
+#endif
+}
+
 }  // namespace
 
 void* grow_memory(void* memory, size_t old_bytes, size_t bytes)
@@ -101,13 +120,16 @@ void* grow_memory(void* memory, size_t old_bytes, size_t bytes)
         const size_t old_size = mapped_size(old_bytes);
         if (size == old_size) return memory;
         void* moved = ::mremap(memory, old_size, size, MREMAP_MAYMOVE);
-        return moved == MAP_FAILED ? nullptr : moved;
+        if (moved == MAP_FAILED) return nullptr;
+        fault_in_ahead(static_cast<char*>(moved) + old_size, size - old_size);
+        return moved;
     }
     void* mapped = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return nullptr;
     ::madvise(mapped, size, MADV_HUGEPAGE);
     if (old_bytes) std::memcpy(mapped, memory, old_bytes);
     std::free(memory);
+    fault_in_ahead(mapped, size);
     return mapped;
 }
 

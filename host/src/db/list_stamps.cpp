@@ -66,7 +66,9 @@ bool same_point(const Point3& a, const Point3& b)
 bool ListStamps::matches(const Stamp& stamp, const resbuf* list) const
 {
     const resbuf* node = list;
-    std::array<const resbuf*, kRepeatingNodes> seen{};
+    // The nodes passed, for a node that repeats one of them; each is set
+    // before it is read (clearing them first would cost as much as the rest).
+    std::array<const resbuf*, kRepeatingNodes> seen;
     size_t at = 0;
     for (const Node& kept : stamp.nodes) {
         if (!node || node->restype != kept.restype) return false;
