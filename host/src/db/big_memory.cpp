@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    static constexpr size_t kAhead = 6;  // chunks ready or being made
+    static constexpr size_t kAhead = 4;  // chunks ready or being made
 
     void fill()
     {
@@ -92,12 +92,15 @@ size_t mapped_size(size_t bytes)
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
-// The pages a list grew by are faulted in by a thread of their own while the
-// list fills the first of them, as the system clears fresh pages slowly beside
-// appending to them. Faulting in changes no memory, so that it does no harm
-// when the list has moved or gone meanwhile.
+// The first half of the pages a list grew by (a list that doubles fills
+// about that much of them before it grows again) are faulted in by a thread
+// of their own while the list fills the first of them, as the system clears
+// fresh pages slowly beside appending to them. Faulting in changes no memory,
+// so that it does no harm when the list has moved or gone meanwhile.
 void fault_in_ahead(void* from, size_t bytes)
 {
+    bytes = bytes / 2 / 4096 * 4096;  // whole pages within what it grew by
+    if (bytes == 0) return;
 #ifdef MADV_POPULATE_WRITE
     try {
         std::thread([from, bytes] { ::madvise(from, bytes, MADV_POPULATE_WRITE); }).detach();
@@ -129,7 +132,7 @@ void* grow_memory(void* memory, size_t old_bytes, size_t bytes)
     ::madvise(mapped, size, MADV_HUGEPAGE);
     if (old_bytes) std::memcpy(mapped, memory, old_bytes);
     std::free(memory);
-    fault_in_ahead(mapped, size);
+    fault_in_ahead(static_cast<char*>(mapped) + old_bytes / 4096 * 4096, size - old_bytes / 4096 * 4096);
     return mapped;
 }
 
