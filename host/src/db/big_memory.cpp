@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    static constexpr size_t kAhead = 4;  // chunks ready or being made
+    static constexpr size_t kAhead = 5;  // chunks ready or being made, as many as before
 
     void fill()
     {
