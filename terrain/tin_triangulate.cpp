@@ -6,11 +6,12 @@
 // space-filling curve: the first rounds spread over the whole area, so that
 // most later nodes fall inside (few flips follow), and each node lies near the
 // one before it (the walks are short and the work stays in step with memory).
-// The predicates are exact, so points on one line or one circle, slivers and
-// nearly collinear hulls cannot lose a node or make a triangle turn over.
-// Triangles are kept as half-edges: edge h runs from corner h to corner
-// next(h) of triangle h / 3, and opposite[h] is the twin edge of the neighbour
-// (-1 on the hull).
+// A large round is joined in four parts at once, each in its own piece of the
+// plane (see insert_in_parts). The predicates are exact, so points on one
+// line or one circle, slivers and nearly collinear hulls cannot lose a node or
+// make a triangle turn over. Triangles are kept as half-edges: edge h runs
+// from corner h to corner next(h) of triangle h / 3, and its twin is the same
+// edge in the neighbour (-1 on the hull).
 #include "tin_triangulate.h"
 
 #include <algorithm>
