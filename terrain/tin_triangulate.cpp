@@ -6,16 +6,19 @@
 // space-filling curve: the first rounds spread over the whole area, so that
 // most later nodes fall inside (few flips follow), and each node lies near the
 // one before it (the walks are short and the work stays in step with memory).
-// The predicates are exact, so points on one line or one circle, slivers and
-// nearly collinear hulls cannot lose a node or make a triangle turn over.
-// Triangles are kept as half-edges: edge h runs from corner h to corner
-// next(h) of triangle h / 3, and opposite[h] is the twin edge of the neighbour
-// (-1 on the hull).
+// A large round is joined in four parts at once, each in its own piece of the
+// plane (see insert_in_parts). The predicates are exact, so points on one
+// line or one circle, slivers and nearly collinear hulls cannot lose a node or
+// make a triangle turn over. Triangles are kept as half-edges: edge h runs
+// from corner h to corner next(h) of triangle h / 3, and its twin is the same
+// edge in the neighbour (-1 on the hull).
 #include "tin_triangulate.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
+#include <memory>
 
 #include "tin_parts.h"
 #include "tin_predicates_quick.h"
@@ -36,16 +39,51 @@ int prev_edge(int h)
     return h - h % 3 + (h + 2) % 3;
 }
 
+// A round of this many nodes or more is joined in parts at once.
+constexpr size_t kRoundInParts = 50000;
+
+// Half-edge h: its first corner and its twin, side by side in memory.
+struct half_edge {
+    int corner, twin;
+};
+
+// The half-edges' memory, grown without being filled and touched the first
+// time by four threads at once: for a million nodes, the clearing of fresh
+// pages by the system is a good part of the work.
+class edge_array {
+public:
+    half_edge& operator[](size_t h) { return data_[h]; }
+    const half_edge& operator[](size_t h) const { return data_[h]; }
+    size_t size() const { return size_; }
+    // To size entries, keeping those there are.
+    void grow(size_t size)
+    {
+        std::unique_ptr<half_edge[]> more(new half_edge[size]);
+        tin_in_parts(size, [&](size_t, size_t begin, size_t end) {
+            const size_t kept = std::min(end, size_);
+            if (begin < kept) std::copy(data_.get() + begin, data_.get() + kept, more.get() + begin);
+            constexpr size_t kPerPage = 4096 / sizeof(half_edge);
+            for (size_t h = std::max(begin, kept); h < end; h += kPerPage) more[h] = {-1, -1};
+        });
+        data_ = std::move(more);
+        size_ = size;
+    }
+
+private:
+    std::unique_ptr<half_edge[]> data_;
+    size_t size_ = 0;
+};
+
 class delaunay {
 public:
     explicit delaunay(std::vector<xy> pts) : p_(std::move(pts)) {}
-    // Joins the nodes in the order given.
-    tin_status run(const std::vector<int>& order);
-    // Half-edge h: its first corner and its twin, side by side in memory.
-    struct half_edge {
-        int corner, twin;
-    };
-    std::vector<half_edge> edges;  // three per triangle, counter-clockwise
+    // Joins the nodes in the order given: rounds[r] to rounds[r + 1] is a
+    // round, its nodes in the order of their numbers.
+    tin_status run(const std::vector<int>& order, const std::vector<size_t>& rounds);
+    // Three per triangle, counter-clockwise, the first used_ of them; a
+    // triangle whose first corner is -1 is a gap, which no edge meets.
+    edge_array edges;
+    size_t used() const { return used_; }
 
 private:
     std::vector<xy> p_;
@@ -53,6 +91,12 @@ private:
     // and the half-edge from the node to the one after it.
     std::vector<int> next_, prev_, hull_edge_;
     std::vector<int> stack_;
+    size_t used_ = 0;
+    int last_ = 0;  // a triangle made last, where the next walk begins
+    // While a round is joined in parts: the part each triangle belongs to,
+    // kShared for one with corners in more than one part's piece of the plane.
+    static constexpr std::uint8_t kShared = 0xFF;
+    std::vector<std::uint8_t> owner_;
 
     int orient(int a, int b, int c) const
     {
@@ -72,13 +116,16 @@ private:
     }
     int add_triangle(int i0, int i1, int i2, int a, int b, int c)
     {
-        const int t = static_cast<int>(edges.size());
-        edges.push_back({i0, -1});
-        edges.push_back({i1, -1});
-        edges.push_back({i2, -1});
+        if (used_ + 3 > edges.size()) edges.grow(std::max(edges.size() + edges.size() / 2, used_ + 3));
+        const int t = static_cast<int>(used_);
+        used_ += 3;
+        edges[used_ - 3] = {i0, -1};
+        edges[used_ - 2] = {i1, -1};
+        edges[used_ - 1] = {i2, -1};
         link(t, a);
         link(t + 1, b);
         link(t + 2, c);
+        last_ = t / 3;
         return t;
     }
     // A new edge h on the hull: the hull edge from its first corner.
@@ -92,6 +139,13 @@ private:
     void split_triangle(int t, int q);
     void split_edge(int h, int q);
     void join_outside(int a, int q);
+    int locate(int q, int t) const;
+    void insert_in_parts(const int* nodes, size_t count);
+    struct part_scratch {
+        std::vector<int> cavity, rim;
+        std::vector<std::array<int, 3>> sides;
+    };
+    bool join_in_piece(int q, std::uint8_t part, int& start, size_t& free_slot, part_scratch& scratch);
 };
 
 // Flips edge a while the far corner of its neighbour lies inside its
@@ -152,7 +206,7 @@ void delaunay::seed(const std::vector<int>& line, int apex)
     const bool left = orient(line[0], line[k - 1], apex) > 0;
     for (size_t j = 0; j + 1 < k; ++j) {
         const int a = line[j], b = line[j + 1];
-        const int t = static_cast<int>(edges.size());
+        const int t = static_cast<int>(used_);
         if (left) {
             // (a, b, apex): a->b on the hull; b->apex meets the next triangle's apex->b.
             add_triangle(a, b, apex, -1, -1, j == 0 ? -1 : t - 2);
@@ -192,7 +246,7 @@ void delaunay::seed(const std::vector<int>& line, int apex)
 // shortens walks along a line of triangles.
 void delaunay::insert(int q)
 {
-    int t = static_cast<int>(edges.size()) / 3 - 1;
+    int t = last_;
     int turn = 0;
     while (true) {
         int side[3];
@@ -303,13 +357,171 @@ void delaunay::join_outside(int a, int q)
     prev_[b] = q;
 }
 
-tin_status delaunay::run(const std::vector<int>& order)
+// The triangle that holds q or has it on an edge, or the hull triangle
+// beyond whose hull edge it lies: a walk from triangle t that changes nothing.
+int delaunay::locate(int q, int t) const
+{
+    for (int turn = 0;; turn = (turn + 1) % 3) {
+        int crossed = -1;
+        for (int i = 0; i < 3 && crossed == -1; ++i) {
+            const int h = 3 * t + (i + turn) % 3;
+            if (orient(edges[h].corner, edges[next_edge(h)].corner, q) < 0) crossed = h;
+        }
+        if (crossed == -1 || edges[crossed].twin == -1) return t;
+        t = edges[crossed].twin / 3;
+    }
+}
+
+// Joins q inside the piece of the plane of the part, when every triangle the
+// walk to it crosses, every triangle whose circle holds it and every
+// neighbour of those belongs to the part: those triangles are taken out and
+// their hole filled by a fan from q. False, with nothing changed, when any of
+// them belongs to another part or to none, or lies on the hull. Such a part
+// reads and writes the triangles of its own piece only, so that parts run at
+// once without waiting on each other.
+bool delaunay::join_in_piece(int q, std::uint8_t part, int& start, size_t& free_slot, part_scratch& scratch)
+{
+    int t = start;
+    for (int turn = 0;; turn = (turn + 1) % 3) {
+        if (owner_[static_cast<size_t>(t)] != part) return false;
+        int side[3];
+        int crossed = -1;
+        for (int i = 0; i < 3 && crossed == -1; ++i) {
+            const int k = (i + turn) % 3, h = 3 * t + k;
+            side[k] = orient(edges[h].corner, edges[next_edge(h)].corner, q);
+            if (side[k] < 0) crossed = h;
+        }
+        if (crossed == -1) break;
+        if (edges[crossed].twin == -1) return false;
+        t = edges[crossed].twin / 3;
+    }
+    // The triangles whose circle holds q, found from the one that holds it,
+    // and the edges round them.
+    std::vector<int>& cavity = scratch.cavity;
+    std::vector<int>& rim = scratch.rim;
+    cavity.assign(1, t);
+    rim.clear();
+    for (size_t i = 0; i < cavity.size(); ++i)
+        for (int e = 3 * cavity[i]; e < 3 * cavity[i] + 3; ++e) {
+            const int o = edges[e].twin;
+            if (o == -1 || owner_[static_cast<size_t>(o / 3)] != part) return false;
+            const int nb = o / 3;
+            if (std::find(cavity.begin(), cavity.end(), nb) != cavity.end()) continue;
+            if (in_circle(edges[3 * nb].corner, edges[3 * nb + 1].corner, edges[3 * nb + 2].corner, q))
+                cavity.push_back(nb);
+            else
+                rim.push_back(e);
+        }
+    // The hole a node inside a Delaunay triangulation makes has two edges
+    // more than triangles (said for safety: nothing is changed otherwise).
+    if (rim.size() != cavity.size() + 2) return false;
+    auto& sides = scratch.sides;
+    sides.clear();
+    for (int e : rim) sides.push_back({edges[e].corner, edges[next_edge(e)].corner, edges[e].twin});
+    // The fan: a triangle (a, b, q) on each rim edge a->b, in the cavity's
+    // triangles and two new ones of the part's own.
+    cavity.push_back(static_cast<int>(free_slot++));
+    cavity.push_back(static_cast<int>(free_slot++));
+    for (size_t i = 0; i < sides.size(); ++i) {
+        const int h = 3 * cavity[i];
+        edges[static_cast<size_t>(h)] = {sides[i][0], sides[i][2]};
+        edges[static_cast<size_t>(sides[i][2])].twin = h;
+        edges[static_cast<size_t>(h) + 1] = {sides[i][1], -1};
+        edges[static_cast<size_t>(h) + 2] = {q, -1};
+    }
+    for (size_t i = 0; i < sides.size(); ++i)
+        for (size_t j = 0; j < sides.size(); ++j)
+            if (sides[j][0] == sides[i][1]) {
+                edges[3 * static_cast<size_t>(cavity[i]) + 1].twin = 3 * cavity[j] + 2;
+                edges[3 * static_cast<size_t>(cavity[j]) + 2].twin = 3 * cavity[i] + 1;
+            }
+    start = cavity[0];
+    return true;
+}
+
+// Joins the nodes of a large round in parts at once. The nodes, numbered
+// along the curve, are cut into stretches of the curve, each a compact piece
+// of the plane; each part joins the nodes of its stretch that it can join
+// inside its piece, and the rest (those near another piece or the hull) are
+// joined after, one by one. The result is the one triangulation of the nodes
+// (the predicates are exact), joined in another order.
+void delaunay::insert_in_parts(const int* nodes, size_t count)
+{
+    const size_t n = p_.size();
+    const auto piece_of = [&](int v) {
+        return static_cast<std::uint8_t>(static_cast<size_t>(v) * kTinParts / n);
+    };
+    // Room for two triangles a node, in a stretch of slots for each part.
+    const size_t triangles = used_ / 3, room = triangles + 2 * count;
+    if (3 * room > edges.size()) edges.grow(3 * room + 3 * room / 2);
+    owner_.assign(room, kShared);
+    tin_in_parts(triangles, [&](size_t, size_t begin, size_t end) {
+        for (size_t t = begin; t < end; ++t) {
+            const int a = edges[3 * t].corner;
+            if (a == -1) continue;
+            const std::uint8_t part = piece_of(a);
+            if (piece_of(edges[3 * t + 1].corner) == part && piece_of(edges[3 * t + 2].corner) == part)
+                owner_[t] = part;
+        }
+    });
+    size_t from[kTinParts + 1], slot[kTinParts], stretch_end[kTinParts];
+    from[0] = 0;
+    from[kTinParts] = count;
+    for (size_t k = 1; k < kTinParts; ++k)
+        from[k] = static_cast<size_t>(
+            std::partition_point(nodes, nodes + count, [&](int v) { return piece_of(v) < k; }) - nodes);
+    int start[kTinParts];
+    for (size_t k = 0, next = triangles; k < kTinParts; ++k) {
+        slot[k] = next;
+        std::fill(owner_.begin() + static_cast<std::ptrdiff_t>(next),
+                  owner_.begin() + static_cast<std::ptrdiff_t>(next + 2 * (from[k + 1] - from[k])),
+                  static_cast<std::uint8_t>(k));
+        next += 2 * (from[k + 1] - from[k]);
+        stretch_end[k] = next;
+        // Each part begins at the triangle of its first node, or at any of
+        // its own.
+        start[k] = from[k] < from[k + 1] ? locate(nodes[from[k]], last_) : last_;
+        if (owner_[static_cast<size_t>(start[k])] != k) {
+            const auto own =
+                std::find(owner_.begin(), owner_.begin() + static_cast<std::ptrdiff_t>(triangles),
+                          static_cast<std::uint8_t>(k));
+            start[k] = static_cast<int>(own - owner_.begin());
+        }
+    }
+    used_ = 3 * room;
+    std::vector<int> later[kTinParts];
+    {
+        std::vector<std::jthread> parts;
+        const auto join_part = [&](size_t k) {
+            part_scratch scratch;
+            // A part with no triangle of its own joins none of its nodes here.
+            const bool own = static_cast<size_t>(start[k]) < triangles;
+            for (size_t j = from[k]; j < from[k + 1]; ++j)
+                if (!own ||
+                    !join_in_piece(nodes[j], static_cast<std::uint8_t>(k), start[k], slot[k], scratch))
+                    later[k].push_back(nodes[j]);
+        };
+        for (size_t k = 1; k < kTinParts; ++k) parts.emplace_back(join_part, k);
+        join_part(0);
+    }
+    owner_.clear();
+    // The slots a part kept for the nodes it left are gaps.
+    for (size_t k = 0; k < kTinParts; ++k)
+        for (size_t t = slot[k]; t < stretch_end[k]; ++t) edges[3 * t].corner = -1;
+    for (size_t k = 0; k < kTinParts; ++k)
+        if (static_cast<size_t>(start[k]) < room && edges[3 * static_cast<size_t>(start[k])].corner != -1)
+            last_ = start[k];
+    for (const std::vector<int>& nodes_left : later)
+        for (int q : nodes_left) insert(q);
+}
+
+tin_status delaunay::run(const std::vector<int>& order, const std::vector<size_t>& rounds)
 {
     const int n = static_cast<int>(p_.size());
     next_.assign(n, -1);
     prev_.assign(n, -1);
     hull_edge_.assign(n, -1);
-    edges.reserve(static_cast<size_t>(n) * 6);
+    edges.grow(static_cast<size_t>(n) * 6);
     // The leading nodes on the line through the first two.
     size_t k = 2;
     while (k < order.size() && orient(order[0], order[1], order[k]) == 0) ++k;
@@ -318,7 +530,15 @@ tin_status delaunay::run(const std::vector<int>& order)
     std::sort(line.begin(), line.end(),
               [&](int a, int b) { return p_[a].x < p_[b].x || (p_[a].x == p_[b].x && p_[a].y < p_[b].y); });
     seed(line, order[k]);
-    for (size_t j = k + 1; j < order.size(); ++j) insert(order[j]);
+    for (size_t r = 0; r + 1 < rounds.size(); ++r) {
+        const size_t begin = std::max(rounds[r], k + 1), end = rounds[r + 1];
+        if (begin >= end) continue;
+        if (end - begin >= kRoundInParts) {
+            insert_in_parts(order.data() + begin, end - begin);
+            continue;
+        }
+        for (size_t j = begin; j < end; ++j) insert(order[j]);
+    }
     return tin_status::ok;
 }
 
@@ -416,25 +636,26 @@ std::vector<curve_node> nodes_along_curve(const tin_node_list& nodes)
 // that the result is the same every time), the last round taking the rest,
 // and the rounds are taken from the sparsest, each along the curve. The
 // sparsest holds some dozens of nodes.
-std::vector<int> joining_order(int n)
+std::vector<int> joining_order(int n, std::vector<size_t>& rounds)
 {
-    int rounds = 1;
-    while ((n >> rounds) > 64) ++rounds;
+    int count = 1;
+    while ((n >> count) > 64) ++count;
     std::vector<std::uint8_t> round(static_cast<size_t>(n));
-    std::vector<int> start(static_cast<size_t>(rounds) + 1, 0);
+    std::vector<size_t> start(static_cast<size_t>(count) + 1, 0);
     for (int k = 0; k < n; ++k) {
         std::uint32_t h = static_cast<std::uint32_t>(k) * 0x9E3779B1u;
         h ^= h >> 16;
         h *= 0x85EBCA6Bu;
         h ^= h >> 13;
-        const int r = std::min(std::countr_zero(h | (1u << 31)), rounds - 1);
-        // Round rounds - 1 is taken first.
-        round[static_cast<size_t>(k)] = static_cast<std::uint8_t>(rounds - 1 - r);
-        ++start[static_cast<size_t>(rounds - r)];
+        const int r = std::min(std::countr_zero(h | (1u << 31)), count - 1);
+        // Round count - 1 is taken first.
+        round[static_cast<size_t>(k)] = static_cast<std::uint8_t>(count - 1 - r);
+        ++start[static_cast<size_t>(count - r)];
     }
     for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    rounds = start;
     std::vector<int> order(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) order[static_cast<size_t>(start[round[static_cast<size_t>(k)]]++)] = k;
+    for (int k = 0; k < n; ++k) order[start[round[static_cast<size_t>(k)]]++] = k;
     return order;
 }
 
@@ -467,19 +688,27 @@ tin_result tin_triangulate(const tin_node_list& nodes)
         return result;
     }
     delaunay d(std::move(pts));
-    result.status = d.run(joining_order(result.unique));
+    std::vector<size_t> rounds;
+    const std::vector<int> order = joining_order(result.unique, rounds);
+    result.status = d.run(order, rounds);
     if (result.status != tin_status::ok) return result;
     // The triangles in the order of their first corner along the curve, so
     // that a reader of the faces goes along it too (a counting sort).
-    const size_t count = d.edges.size() / 3;
+    const size_t slots = d.used() / 3;
     const auto first_corner = [&](size_t t) {
         return std::min({d.edges[3 * t].corner, d.edges[3 * t + 1].corner, d.edges[3 * t + 2].corner});
     };
     std::vector<std::int32_t> place(at.size() + 1, 0);
-    for (size_t t = 0; t < count; ++t) ++place[static_cast<size_t>(first_corner(t)) + 1];
+    size_t count = 0;
+    for (size_t t = 0; t < slots; ++t)
+        if (d.edges[3 * t].corner != -1) {
+            ++place[static_cast<size_t>(first_corner(t)) + 1];
+            ++count;
+        }
     for (size_t k = 1; k < place.size(); ++k) place[k] += place[k - 1];
     result.triangles.resize(count);
-    for (size_t t = 0; t < count; ++t) {
+    for (size_t t = 0; t < slots; ++t) {
+        if (d.edges[3 * t].corner == -1) continue;
         const int a = d.edges[3 * t].corner, b = d.edges[3 * t + 1].corner, c = d.edges[3 * t + 2].corner;
         const std::int32_t k = place[static_cast<size_t>(std::min({a, b, c}))]++;
         result.triangles[static_cast<size_t>(k)] = {k, a, b, c};

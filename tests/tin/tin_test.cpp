@@ -736,6 +736,60 @@ TEST(TinTriangulate, RingsLinesAndRepeatsAreDelaunayOverTheHull)
 
 namespace {
 
+// Large TINs, whose rounds are joined in parts at once: random places, a
+// grid (four nodes on every circle of a cell) and places rounded to whole
+// metres (many repeats). Every node is a corner, the triangles turn
+// counter-clockwise, each edge lies in at most two of them and meets its
+// twin, and across every inner edge the far corner lies on or outside the
+// triangle's circle (exactly): so the triangles are the Delaunay
+// triangulation; and there are 2n - b - 2 of them for b nodes on the hull.
+TEST(TinTriangulate, LargeTinsJoinedInPartsAreDelaunayOverTheHull)
+{
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        std::mt19937 random(9);
+        std::uniform_real_distribution<double> coord(0.0, 700.0);
+        tin_node_list nodes;
+        for (int i = 0; i < 130000; ++i) {
+            const double x = coord(random), y = coord(random);
+            if (kind == 0) tin_node_push(nodes, 400000 + x, 300000 + y);
+            if (kind == 1) tin_node_push(nodes, 400000 + 2.0 * (i % 361), 300000 + 2.0 * (i / 361));
+            if (kind == 2) tin_node_push(nodes, 400000 + std::round(x), 300000 + std::round(y));
+        }
+        const tin_result r = tin_triangulate(nodes);
+        ASSERT_EQ(r.status, tin_status::ok);
+        const tin_tri_list triangles = tin_triangles_in_list(r);
+        std::map<std::pair<int, int>, int> far;  // directed edge -> the corner across it
+        std::set<int> corners;
+        long turned = 0;
+        for (const tin_tri_rec& t : triangles) {
+            const int c[3] = {t.a, t.b, t.c};
+            if (tin_orient(nodes[t.a].x, nodes[t.a].y, nodes[t.b].x, nodes[t.b].y, nodes[t.c].x,
+                           nodes[t.c].y) <= 0)
+                ++turned;
+            for (int k = 0; k < 3; ++k) {
+                corners.insert(c[k]);
+                EXPECT_TRUE(far.emplace(std::make_pair(c[k], c[(k + 1) % 3]), c[(k + 2) % 3]).second);
+            }
+        }
+        EXPECT_EQ(turned, 0);
+        EXPECT_EQ(corners.size(), static_cast<size_t>(r.unique));
+        long on_hull = 0, not_delaunay = 0;
+        for (const auto& [edge, across] : far) {
+            const auto twin = far.find({edge.second, edge.first});
+            if (twin == far.end()) {
+                ++on_hull;
+                continue;
+            }
+            const tin_node_rec &a = nodes[edge.first], &b = nodes[edge.second], &c = nodes[across],
+                               &d = nodes[twin->second];
+            if (tin_in_circle(a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y) > 0) ++not_delaunay;
+        }
+        EXPECT_EQ(not_delaunay, 0);
+        EXPECT_EQ(static_cast<long>(triangles.size()), 2L * r.unique - on_hull - 2);
+    }
+}
+
 // A TIN large enough to be judged in parts: the faces kept, in their order,
 // and the count left out are those of a plain pass over every side.
 TEST(TinTriangulate, MaximumDistanceOverALargeTinKeepsTheFacesInOrder)
