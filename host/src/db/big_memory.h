@@ -103,7 +103,7 @@ public:
         const size_t n = size_t(to - from);
         size_ = 0;
         reserve(n);
-        if (n) std::memcpy(items_, from, n * sizeof(T));
+        if (n) std::memmove(items_, from, n * sizeof(T));  // from may lie in the list itself
         size_ = n;
     }
 
