@@ -32,7 +32,9 @@ TEST(GrowingArray, KeepsItsItemsAsItGrowsPastMappedMemory)
     host::GrowingArray<long> ids;
     for (size_t i = 0; i < kIds; ++i) {
         ids.push_back(id_at(i));
-        if (i == 1000 || i == 300000) ASSERT_TRUE(holds_ids(ids, i + 1)) << i;
+        if (i == 1000 || i == 300000) {
+            ASSERT_TRUE(holds_ids(ids, i + 1)) << i;
+        }
     }
     ASSERT_TRUE(holds_ids(ids, kIds));
 

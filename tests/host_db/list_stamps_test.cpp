@@ -259,7 +259,9 @@ TEST_F(ListStamps, APackedEntityReadsAsItDoesWhole)
         packed += before - drawing().store.packed();
         resbuf* from_whole = acdbEntGet(e);
         EXPECT_TRUE(same_nodes(from_words, from_whole)) << "entity " << id;
-        if (drawing().store.erased(id)) EXPECT_EQ(from_words, nullptr);
+        if (drawing().store.erased(id)) {
+            EXPECT_EQ(from_words, nullptr);
+        }
         acutRelRb(from_words);
         acutRelRb(from_whole);
     }
