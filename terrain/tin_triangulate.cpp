@@ -139,6 +139,7 @@ private:
     void split_triangle(int t, int q);
     void split_edge(int h, int q);
     void join_outside(int a, int q);
+    int beyond(int t, int q, int turn, int side[3]) const;
     int locate(int q, int t) const;
     void insert_in_parts(const int* nodes, size_t count);
     struct part_scratch {
@@ -250,12 +251,7 @@ void delaunay::insert(int q)
     int turn = 0;
     while (true) {
         int side[3];
-        int crossed = -1;
-        for (int i = 0; i < 3 && crossed == -1; ++i) {
-            const int k = (i + turn) % 3, h = 3 * t + k;
-            side[k] = orient(edges[h].corner, edges[next_edge(h)].corner, q);
-            if (side[k] < 0) crossed = h;
-        }
+        const int crossed = beyond(t, q, turn, side);
         turn = (turn + 1) % 3;
         if (crossed != -1) {
             if (edges[crossed].twin == -1) {
@@ -357,16 +353,26 @@ void delaunay::join_outside(int a, int q)
     prev_[b] = q;
 }
 
+// The first edge of triangle t, trying them from edge turn on, that q lies
+// strictly beyond, or -1; side[k] is the side of edge k that q lies on, for
+// each edge tried.
+int delaunay::beyond(int t, int q, int turn, int side[3]) const
+{
+    for (int i = 0; i < 3; ++i) {
+        const int k = (i + turn) % 3, h = 3 * t + k;
+        side[k] = orient(edges[h].corner, edges[next_edge(h)].corner, q);
+        if (side[k] < 0) return h;
+    }
+    return -1;
+}
+
 // The triangle that holds q or has it on an edge, or the hull triangle
 // beyond whose hull edge it lies: a walk from triangle t that changes nothing.
 int delaunay::locate(int q, int t) const
 {
     for (int turn = 0;; turn = (turn + 1) % 3) {
-        int crossed = -1;
-        for (int i = 0; i < 3 && crossed == -1; ++i) {
-            const int h = 3 * t + (i + turn) % 3;
-            if (orient(edges[h].corner, edges[next_edge(h)].corner, q) < 0) crossed = h;
-        }
+        int side[3];
+        const int crossed = beyond(t, q, turn, side);
         if (crossed == -1 || edges[crossed].twin == -1) return t;
         t = edges[crossed].twin / 3;
     }
@@ -385,12 +391,7 @@ bool delaunay::join_in_piece(int q, std::uint8_t part, int& start, size_t& free_
     for (int turn = 0;; turn = (turn + 1) % 3) {
         if (owner_[static_cast<size_t>(t)] != part) return false;
         int side[3];
-        int crossed = -1;
-        for (int i = 0; i < 3 && crossed == -1; ++i) {
-            const int k = (i + turn) % 3, h = 3 * t + k;
-            side[k] = orient(edges[h].corner, edges[next_edge(h)].corner, q);
-            if (side[k] < 0) crossed = h;
-        }
+        const int crossed = beyond(t, q, turn, side);
         if (crossed == -1) break;
         if (edges[crossed].twin == -1) return false;
         t = edges[crossed].twin / 3;
