@@ -6,10 +6,10 @@
 #include <thread>
 #include <vector>
 
-// Runs work(part, begin, end) over [0, n) in kTinParts parts at once for a
-// large n, or as one part 0 for a small one.
 constexpr std::size_t kTinParts = 4;
 
+// Runs work(part, begin, end) over [0, n) in kTinParts parts at once for a
+// large n, or as one part 0 for a small one.
 template <class Work>
 void tin_in_parts(std::size_t n, Work work)
 {

@@ -1,9 +1,10 @@
 // Exact orientation and in-circle signs. The quick evaluations and their error
-// bounds follow the classic adaptive-precision scheme: a determinant whose
-// size exceeds the bound of its rounding errors has the right sign; a smaller
-// one is evaluated again without rounding. The exact evaluation keeps every
-// value as an expansion: a sum of doubles that do not overlap, held in
-// increasing order of size, whose sign is the sign of its largest part.
+// bounds (tin_predicates_quick.h) follow the classic adaptive-precision
+// scheme: a determinant whose size exceeds the bound of its rounding errors
+// has the right sign; a smaller one is evaluated again here without rounding.
+// The exact evaluation keeps every value as an expansion: a sum of doubles
+// that do not overlap, held in increasing order of size, whose sign is the
+// sign of its largest part.
 //
 // The error-free steps below need strict IEEE double arithmetic: this file is
 // compiled without contraction of multiply and add (see CMakeLists.txt).
